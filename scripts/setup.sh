@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run, on a fresh Debian bookworm machine.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config git clang-format
+  libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
+  libocct-ocaf-dev libocct-data-exchange-dev libocct-visualization-dev libtbb-dev
+  libsqlite3-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
