@@ -1,0 +1,215 @@
+#include "cadhost/cli/cli_commands.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+
+#include "cadhost/document/dump_json.h"
+#include "cadhost/import/import_model.h"
+#include "cadhost/loader/command_loader.h"
+#include "cadhost/partfile/part_file.h"
+#include "cadhost/session/part_io.h"
+#include "cadhost/session/session.h"
+
+#ifndef QUILLON_SOURCE_DIR
+#define QUILLON_SOURCE_DIR "."
+#endif
+
+namespace cadhost::cli {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kStopped = 1;
+constexpr int kUsage = 2;
+
+const char* kUsageText =
+    "usage:\n"
+    "  quillon import MODEL.step [--attrs MODEL.attrs.json] -o PART.prt\n"
+    "  quillon run PART.prt --command LIBRARY\n"
+    "  quillon undo PART.prt\n"
+    "  quillon dump PART.prt\n"
+    "  quillon demo [-o DIR]\n";
+
+// Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error.
+struct Options {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+};
+
+bool parse(const std::vector<std::string>& args, const std::vector<std::string>& known, Options& options,
+           std::ostream& err) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 1 && arg[0] == '-') {
+            bool ok = false;
+            for (const auto& k : known) ok = ok || k == arg;
+            if (!ok) {
+                err << "quillon " << args[0] << ": unknown option " << arg << '\n' << kUsageText;
+                return false;
+            }
+            if (i + 1 >= args.size()) {
+                err << "quillon " << args[0] << ": option " << arg << " needs a value\n";
+                return false;
+            }
+            options.values[arg] = args[++i];
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+std::string examples_dir() {
+    if (const char* env = std::getenv("QUILLON_EXAMPLES")) return env;
+    return std::string(QUILLON_SOURCE_DIR) + "/examples";
+}
+
+int import_model(const std::string& step, const std::string& attrs, const std::string& output, std::ostream& out,
+                 std::ostream& err) {
+    Document doc;
+    import::ImportResult result = import::import_step(step, attrs, doc);
+    if (!result.ok) {
+        err << "quillon import: " << result.error << "\nnothing was written\n";
+        return kUsage;
+    }
+    for (const auto& note : result.notes) out << "note: " << note << '\n';
+    std::string error;
+    if (!partfile::save(output, doc, std::nullopt, error)) {
+        err << "quillon import: " << error << '\n';
+        return kUsage;
+    }
+    out << "wrote " << output << '\n';
+    write_layer_summary(out, doc);
+    return kDone;
+}
+
+int cmd_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parse(args, {"--attrs", "-o"}, options, err)) return kUsage;
+    if (options.positional.size() != 1 || !options.values.count("-o")) {
+        err << "quillon import: give one STEP file and -o PART.prt\n" << kUsageText;
+        return kUsage;
+    }
+    return import_model(options.positional[0], options.values["--attrs"], options.values["-o"], out, err);
+}
+
+int cmd_demo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parse(args, {"-o"}, options, err)) return kUsage;
+    const std::string dir = options.values.count("-o") ? options.values["-o"] : "quillon-demo";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        err << "quillon demo: cannot make folder '" << dir << "': " << ec.message() << '\n';
+        return kUsage;
+    }
+    const std::string examples = examples_dir();
+    out << "importing the sample mould from " << examples << '\n';
+    return import_model(examples + "/sample_mould.step", examples + "/sample_mould.attrs.json",
+                        dir + "/sample_mould.prt", out, err);
+}
+
+int cmd_dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parse(args, {}, options, err)) return kUsage;
+    if (options.positional.size() != 1) {
+        err << kUsageText;
+        return kUsage;
+    }
+    partfile::LoadedPart part;
+    std::string error;
+    if (!partfile::load(options.positional[0], part, error)) {
+        err << "quillon dump: " << error << '\n';
+        return kUsage;
+    }
+    write_part_json(out, part.document, part.undo_mark);
+    return kDone;
+}
+
+int cmd_undo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parse(args, {}, options, err)) return kUsage;
+    if (options.positional.size() != 1) {
+        err << kUsageText;
+        return kUsage;
+    }
+    const std::string& path = options.positional[0];
+    partfile::LoadedPart part;
+    std::string error;
+    if (!partfile::load(path, part, error)) {
+        err << "quillon undo: " << error << '\n';
+        return kUsage;
+    }
+    if (!part.undo_mark) {
+        err << "quillon undo: part '" << path << "' has no undo mark: nothing to undo\n";
+        return kStopped;
+    }
+    // The mark is used up: undoing twice must not bring back the state after the mark.
+    if (!partfile::save(path, *part.undo_mark, std::nullopt, error)) {
+        err << "quillon undo: " << error << '\n';
+        return kUsage;
+    }
+    out << "part '" << path << "' is back as it was at the last undo mark\n";
+    return kDone;
+}
+
+int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options;
+    if (!parse(args, {"--command"}, options, err)) return kUsage;
+    if (options.positional.size() != 1) {
+        err << kUsageText;
+        return kUsage;
+    }
+    std::string library = options.values["--command"];
+    if (library.empty()) {
+        err << "quillon run: give the command library with --command LIBRARY\n";
+        return kUsage;
+    }
+    if (library.find('/') == std::string::npos) library = "./" + library;
+    std::string error;
+    if (!open_display_part(options.positional[0], error)) {
+        err << "quillon run: " << error << '\n';
+        return kUsage;
+    }
+    CommandLoader loader;
+    bool ran = loader.run(library, "", error);
+    if (!ran) {
+        close_display_part();
+        err << "quillon run: " << error << '\n';
+        return kUsage;
+    }
+    if (!save_display_part(error)) {
+        close_display_part();
+        err << "quillon run: " << error << '\n';
+        return kUsage;
+    }
+    close_display_part();
+    out << "saved " << options.positional[0] << '\n';
+    return kDone;
+}
+
+}  // namespace
+
+int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << kUsageText;
+        return kUsage;
+    }
+    const std::string& command = args[0];
+    if (command == "import") return cmd_import(args, out, err);
+    if (command == "run") return cmd_run(args, out, err);
+    if (command == "undo") return cmd_undo(args, out, err);
+    if (command == "dump") return cmd_dump(args, out, err);
+    if (command == "demo") return cmd_demo(args, out, err);
+    if (command == "--help" || command == "help") {
+        out << kUsageText;
+        return kDone;
+    }
+    err << "quillon: unknown command '" << command << "'\n" << kUsageText;
+    return kUsage;
+}
+
+}  // namespace cadhost::cli

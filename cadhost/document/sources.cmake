@@ -1,0 +1,1 @@
+cadhost_folder(document ${CMAKE_CURRENT_LIST_DIR}/document.cpp ${CMAKE_CURRENT_LIST_DIR}/dump_json.cpp)

@@ -1,0 +1,179 @@
+#include "cadhost/import/sidecar.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "host/uf_attr.h"
+
+namespace cadhost::import {
+
+namespace {
+
+using nlohmann::json;
+
+struct SidecarError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Change {
+    tag_t tag = NULL_TAG;
+    std::optional<int> blank;
+    std::vector<Attribute> attributes;
+};
+
+void only_keys(const json& object, const std::string& where, const std::set<std::string>& allowed) {
+    for (const auto& [key, value] : object.items()) {
+        if (!allowed.count(key)) throw SidecarError(where + "." + key + ": unknown key");
+    }
+}
+
+int whole_number(const json& value, const std::string& where) {
+    if (!value.is_number_integer()) throw SidecarError(where + ": expected a whole number");
+    auto n = value.get<std::int64_t>();
+    if (n < INT32_MIN || n > INT32_MAX) throw SidecarError(where + ": number out of range");
+    return static_cast<int>(n);
+}
+
+AttrValue attribute_value(const json& spec, const std::string& where) {
+    if (!spec.is_object() || spec.size() != 1)
+        throw SidecarError(where + ": expected one of {\"integer\": n}, {\"real\": x}, {\"string\": \"text\"}");
+    const auto& [kind, value] = *spec.items().begin();
+    if (kind == "integer") return whole_number(value, where + ".integer");
+    if (kind == "real") {
+        if (!value.is_number()) throw SidecarError(where + ".real: expected a number");
+        return value.get<double>();
+    }
+    if (kind == "string") {
+        if (!value.is_string()) throw SidecarError(where + ".string: expected a text");
+        return value.get<std::string>();
+    }
+    throw SidecarError(where + "." + kind + ": unknown key (integer, real or string)");
+}
+
+// The objects of each layer in creation order, as the model's order gave them.
+tag_t object_at(const Document& doc, int layer, int index) {
+    tag_t tag = NULL_TAG;
+    for (int i = 0; i < index; ++i) {
+        tag = doc.next_on_layer(layer, tag);
+        if (tag == NULL_TAG) return NULL_TAG;
+    }
+    return tag;
+}
+
+std::vector<Change> read_changes(const json& root, const Document& doc) {
+    if (!root.is_object()) throw SidecarError("top level: expected an object");
+    only_keys(root, "top level", {"quillon_attrs", "objects"});
+    if (!root.contains("quillon_attrs")) throw SidecarError("top level: \"quillon_attrs\" is missing");
+    if (whole_number(root["quillon_attrs"], "quillon_attrs") != 1)
+        throw SidecarError("quillon_attrs: version " + root["quillon_attrs"].dump() + " is not known (1 is)");
+    std::vector<Change> changes;
+    if (!root.contains("objects")) return changes;
+    const json& objects = root["objects"];
+    if (!objects.is_array()) throw SidecarError("objects: expected a list");
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const std::string where = "objects[" + std::to_string(i) + "]";
+        const json& entry = objects[i];
+        if (!entry.is_object()) throw SidecarError(where + ": expected an object");
+        only_keys(entry, where, {"layer", "index", "name", "blank", "attributes"});
+        if (!entry.contains("layer")) throw SidecarError(where + ": \"layer\" is missing");
+        if (!entry.contains("index")) throw SidecarError(where + ": \"index\" is missing");
+        int layer = whole_number(entry["layer"], where + ".layer");
+        if (!Document::valid_layer(layer)) throw SidecarError(where + ".layer: " + std::to_string(layer) +
+                                                              " is not a layer (1 to 256)");
+        int index = whole_number(entry["index"], where + ".index");
+        if (index < 1) throw SidecarError(where + ".index: positions on a layer start at 1");
+        Change change;
+        change.tag = object_at(doc, layer, index);
+        if (change.tag == NULL_TAG)
+            throw SidecarError(where + ": layer " + std::to_string(layer) + " has no object " + std::to_string(index) +
+                               " (it holds " + std::to_string(doc.count_on_layer(layer)) + ")");
+        const Object* object = doc.find(change.tag);
+        if (entry.contains("name")) {
+            if (!entry["name"].is_string()) throw SidecarError(where + ".name: expected a text");
+            const std::string name = entry["name"].get<std::string>();
+            if (Document::fold_case(name) != Document::fold_case(object->name))
+                throw SidecarError(where + ".name: object " + std::to_string(index) + " of layer " +
+                                   std::to_string(layer) + " is named \"" + object->name + "\", not \"" + name + "\"");
+        }
+        if (entry.contains("blank")) {
+            if (!entry["blank"].is_boolean()) throw SidecarError(where + ".blank: expected true or false");
+            change.blank = entry["blank"].get<bool>() ? UF_OBJ_BLANKED : UF_OBJ_NOT_BLANKED;
+        }
+        if (entry.contains("attributes")) {
+            const json& attributes = entry["attributes"];
+            if (!attributes.is_object()) throw SidecarError(where + ".attributes: expected an object");
+            for (const auto& [title, spec] : attributes.items()) {
+                const std::string at = where + ".attributes." + title;
+                if (title.empty() || title.size() > UF_ATTR_MAX_TITLE_LEN)
+                    throw SidecarError(at + ": a title has 1 to " + std::to_string(UF_ATTR_MAX_TITLE_LEN) +
+                                       " characters");
+                change.attributes.push_back(Attribute{title, attribute_value(spec, at)});
+            }
+        }
+        changes.push_back(std::move(change));
+    }
+    return changes;
+}
+
+void apply_changes(const std::vector<Change>& changes, Document& doc) {
+    for (const auto& change : changes) {
+        Object* object = doc.find(change.tag);
+        if (change.blank) object->blank_status = *change.blank;
+        for (const auto& attribute : change.attributes) {
+            const std::string wanted = Document::fold_case(attribute.title);
+            bool replaced = false;
+            for (auto& existing : object->attributes) {
+                if (Document::fold_case(existing.title) == wanted) {
+                    existing = attribute;
+                    replaced = true;
+                }
+            }
+            if (!replaced) object->attributes.push_back(attribute);
+        }
+    }
+}
+
+}  // namespace
+
+bool apply_sidecar_text(const std::string& text, const std::string& source, Document& doc, std::string& error) {
+    json root;
+    try {
+        root = json::parse(text);
+    } catch (const json::parse_error& e) {
+        // Count lines up to the failing byte so that the message points at a place an editor shows.
+        std::size_t line = 1, column = 1;
+        for (std::size_t i = 0; i + 1 < e.byte && i < text.size(); ++i) {
+            if (text[i] == '\n') ++line, column = 1;
+            else ++column;
+        }
+        error = "attribute file '" + source + "', line " + std::to_string(line) + ", column " +
+                std::to_string(column) + ": not valid JSON";
+        return false;
+    }
+    try {
+        apply_changes(read_changes(root, doc), doc);
+        return true;
+    } catch (const SidecarError& e) {
+        error = "attribute file '" + source + "': " + e.what();
+    } catch (const json::exception& e) {
+        error = "attribute file '" + source + "': " + e.what();
+    }
+    return false;
+}
+
+bool apply_sidecar_file(const std::string& path, Document& doc, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open attribute file '" + path + "'";
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return apply_sidecar_text(text.str(), path, doc, error);
+}
+
+}  // namespace cadhost::import

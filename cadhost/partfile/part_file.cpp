@@ -1,0 +1,437 @@
+#include "cadhost/partfile/part_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <unordered_map>
+
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRep_Tool.hxx>
+#include <BinTools.hxx>
+#include <Standard_Failure.hxx>
+#include <TopoDS.hxx>
+
+#include "cadhost/partfile/payload_codec.h"
+#include "cadhost/partfile/sqlite_db.h"
+
+namespace cadhost::partfile {
+
+namespace {
+
+constexpr const char* kFormatName = "quillon-part";
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE states(id INTEGER PRIMARY KEY, role TEXT UNIQUE NOT NULL, next_tag INTEGER NOT NULL,
+                    work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL);
+CREATE TABLE layers(state INTEGER NOT NULL, layer INTEGER NOT NULL, status INTEGER NOT NULL,
+                    PRIMARY KEY(state, layer));
+CREATE TABLE shapes(id INTEGER PRIMARY KEY, checksum INTEGER NOT NULL, brep BLOB NOT NULL);
+CREATE TABLE objects(state INTEGER NOT NULL, tag INTEGER NOT NULL, type INTEGER NOT NULL, subtype INTEGER NOT NULL,
+                     layer INTEGER NOT NULL, name TEXT NOT NULL, blank INTEGER NOT NULL, font INTEGER NOT NULL,
+                     color INTEGER NOT NULL, width INTEGER NOT NULL, kind TEXT NOT NULL, payload BLOB NOT NULL,
+                     PRIMARY KEY(state, tag));
+CREATE TABLE attributes(state INTEGER NOT NULL, tag INTEGER NOT NULL, seq INTEGER NOT NULL, title TEXT NOT NULL,
+                        type INTEGER NOT NULL, value, PRIMARY KEY(state, tag, seq));
+)sql";
+
+// FNV-1a: cheap, and enough to tell a damaged shape record before the kernel parses it.
+std::int64_t checksum(const std::string& bytes) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::int64_t>(hash >> 1);
+}
+
+void put_point(ByteWriter& out, const gp_Pnt& p) {
+    out.put_double(p.X()), out.put_double(p.Y()), out.put_double(p.Z());
+}
+void put_dir(ByteWriter& out, const gp_Dir& d) { out.put_double(d.X()), out.put_double(d.Y()), out.put_double(d.Z()); }
+gp_Pnt get_point(ByteReader& in) {
+    double x = in.get_double(), y = in.get_double(), z = in.get_double();
+    return gp_Pnt(x, y, z);
+}
+gp_Dir get_dir(ByteReader& in) {
+    double x = in.get_double(), y = in.get_double(), z = in.get_double();
+    return gp_Dir(x, y, z);  // throws on a null vector, which the loader reports as damage
+}
+gp_Ax2 get_axes(ByteReader& in) {
+    gp_Pnt origin = get_point(in);
+    gp_Dir main = get_dir(in);
+    gp_Dir x = get_dir(in);
+    return gp_Ax2(origin, main, x);
+}
+void put_axes(ByteWriter& out, const gp_Ax2& axes) {
+    put_point(out, axes.Location());
+    put_dir(out, axes.Direction());
+    put_dir(out, axes.XDirection());
+}
+
+// Writes each distinct shape once, whichever states refer to it.
+class ShapeStore {
+public:
+    explicit ShapeStore(Db& db) : insert_(db, "INSERT INTO shapes(id, checksum, brep) VALUES(?, ?, ?)") {}
+
+    std::int64_t id_of(const TopoDS_Shape& shape) {
+        auto& candidates = known_[shape.TShape().get()];
+        for (const auto& [known, id] : candidates) {
+            if (known.IsEqual(shape)) return id;
+        }
+        std::ostringstream stream(std::ios::binary);
+        BinTools::Write(shape, stream, Standard_False, Standard_False, BinTools_FormatVersion_CURRENT);
+        const std::string bytes = stream.str();
+        const std::int64_t id = next_id_++;
+        insert_.bind(1, id).bind(2, checksum(bytes)).bind_blob(3, bytes).run();
+        candidates.emplace_back(shape, id);
+        return id;
+    }
+
+private:
+    Stmt insert_;
+    std::unordered_map<const void*, std::vector<std::pair<TopoDS_Shape, std::int64_t>>> known_;
+    std::int64_t next_id_ = 1;
+};
+
+std::pair<std::string, std::string> encode_payload(const Object& object, ShapeStore& shapes) {
+    ByteWriter out;
+    if (const auto* body = object.as<BodyData>()) {
+        out.put_int(shapes.id_of(body->shape));
+        out.put_int(body->sheet ? 1 : 0);
+        return {"body", out.bytes()};
+    }
+    if (const auto* sub = object.as<SubShapeData>()) {
+        out.put_int(sub->body), out.put_int(sub->index);
+        return {"sub", out.bytes()};
+    }
+    if (const auto* line = object.as<LineData>()) {
+        put_point(out, line->start), put_point(out, line->end);
+        return {"line", out.bytes()};
+    }
+    if (const auto* arc = object.as<ArcData>()) {
+        put_axes(out, arc->position);
+        out.put_double(arc->radius), out.put_double(arc->start), out.put_double(arc->end);
+        return {"arc", out.bytes()};
+    }
+    if (const auto* point = object.as<PointData>()) {
+        put_point(out, point->point);
+        return {"point", out.bytes()};
+    }
+    if (const auto* curve = object.as<CurveData>()) {
+        out.put_int(shapes.id_of(BRepBuilderAPI_MakeEdge(curve->curve, curve->first, curve->last).Edge()));
+        out.put_double(curve->first), out.put_double(curve->last);
+        return {"curve", out.bytes()};
+    }
+    if (const auto* csys = object.as<CsysData>()) {
+        put_point(out, csys->origin);
+        out.put_int(csys->matrix);
+        return {"csys", out.bytes()};
+    }
+    if (const auto* matrix = object.as<MatrixData>()) {
+        put_axes(out, matrix->axes);
+        return {"matrix", out.bytes()};
+    }
+    return {"none", out.bytes()};
+}
+
+void write_state(Db& db, int state, const char* role, const Document& doc, ShapeStore& shapes,
+                 const SaveProbe& probe) {
+    Stmt(db, "INSERT INTO states(id, role, next_tag, work_layer, wcs, module) VALUES(?, ?, ?, ?, ?, ?)")
+        .bind(1, std::int64_t{state})
+        .bind(2, std::string(role))
+        .bind(3, std::int64_t{doc.next_tag()})
+        .bind(4, std::int64_t{doc.work_layer()})
+        .bind(5, std::int64_t{doc.wcs()})
+        .bind(6, std::int64_t{doc.application_module()})
+        .run();
+    Stmt layer(db, "INSERT INTO layers(state, layer, status) VALUES(?, ?, ?)");
+    for (int l = 1; l <= UF_LAYER_MAX_LAYER; ++l)
+        layer.bind(1, std::int64_t{state}).bind(2, std::int64_t{l}).bind(3, std::int64_t{doc.layer_status(l)}).run();
+
+    Stmt insert(db,
+                "INSERT INTO objects(state, tag, type, subtype, layer, name, blank, font, color, width, kind, payload)"
+                " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Stmt attribute(db, "INSERT INTO attributes(state, tag, seq, title, type, value) VALUES(?, ?, ?, ?, ?, ?)");
+    int written = 0;
+    for (const auto& [tag, object] : doc.objects()) {
+        auto [kind, payload] = encode_payload(object, shapes);
+        insert.bind(1, std::int64_t{state})
+            .bind(2, std::int64_t{tag})
+            .bind(3, std::int64_t{object.type})
+            .bind(4, std::int64_t{object.subtype})
+            .bind(5, std::int64_t{object.layer})
+            .bind(6, object.name)
+            .bind(7, std::int64_t{object.blank_status})
+            .bind(8, std::int64_t{object.font})
+            .bind(9, std::int64_t{object.color})
+            .bind(10, std::int64_t{object.line_width})
+            .bind(11, kind)
+            .bind_blob(12, payload)
+            .run();
+        std::int64_t seq = 0;
+        for (const auto& attr : object.attributes) {
+            attribute.bind(1, std::int64_t{state}).bind(2, std::int64_t{tag}).bind(3, seq++).bind(4, attr.title);
+            if (const int* i = std::get_if<int>(&attr.value)) attribute.bind(5, std::int64_t{1}).bind(6, std::int64_t{*i});
+            else if (const double* r = std::get_if<double>(&attr.value)) attribute.bind(5, std::int64_t{2}).bind(6, *r);
+            else attribute.bind(5, std::int64_t{3}).bind(6, std::get<std::string>(attr.value));
+            attribute.run();
+        }
+        if (probe && ++written % 64 == 0) probe("objects");
+    }
+}
+
+bool sync_path(const std::string& path, bool directory) {
+    int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+bool save(const std::string& path, const Document& document, const std::optional<Document>& undo_mark,
+          std::string& error, const SaveProbe& probe) {
+    namespace fs = std::filesystem;
+    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+    std::error_code ec;
+    fs::remove(temp, ec);
+    try {
+        {
+            Db db(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            // The temporary file is not the part until it is renamed, so it needs no journal of its own.
+            db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+            db.exec("BEGIN");
+            if (probe) probe("begin");
+            db.exec(kSchema);
+            Stmt meta(db, "INSERT INTO meta(key, value) VALUES(?, ?)");
+            meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
+            meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
+            meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
+            ShapeStore shapes(db);
+            write_state(db, 1, "current", document, shapes, probe);
+            if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
+            if (probe) probe("commit");
+            db.exec("COMMIT");
+        }
+        if (!sync_path(temp, false)) throw std::runtime_error("cannot flush the new file to disk");
+        if (probe) probe("rename");
+        fs::rename(temp, path);
+        fs::path dir = fs::path(path).parent_path();
+        sync_path(dir.empty() ? "." : dir.string(), true);
+        return true;
+    } catch (const std::exception& e) {
+        error = "cannot save part file '" + path + "': " + e.what();
+    } catch (const Standard_Failure& e) {
+        error = "cannot save part file '" + path + "': " + e.GetMessageString();
+    }
+    fs::remove(temp, ec);
+    return false;
+}
+
+namespace {
+
+struct LoadError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+TopoDS_Shape read_shape(Db& db, std::int64_t id, std::map<std::int64_t, TopoDS_Shape>& cache) {
+    if (auto it = cache.find(id); it != cache.end()) return it->second;
+    Stmt query(db, "SELECT checksum, brep FROM shapes WHERE id = ?");
+    query.bind(1, id);
+    if (!query.step()) throw LoadError("shape " + std::to_string(id) + " is missing");
+    std::string bytes = query.blob(1);
+    if (checksum(bytes) != query.integer(0)) throw LoadError("shape " + std::to_string(id) + " is damaged");
+    std::istringstream stream(bytes, std::ios::binary);
+    TopoDS_Shape shape;
+    BinTools::Read(shape, stream);
+    if (shape.IsNull()) throw LoadError("shape " + std::to_string(id) + " is empty");
+    cache[id] = shape;
+    return shape;
+}
+
+Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes,
+                       std::map<std::int64_t, TopoDS_Shape>& shapes) {
+    ByteReader in(bytes.data(), bytes.size());
+    Payload payload;
+    if (kind == "none") {
+    } else if (kind == "body") {
+        BodyData body;
+        body.shape = read_shape(db, in.get_int(), shapes);
+        body.sheet = in.get_int() != 0;
+        payload = std::move(body);
+    } else if (kind == "sub") {
+        auto body = static_cast<tag_t>(in.get_int());
+        payload = SubShapeData{body, static_cast<int>(in.get_int())};
+    } else if (kind == "line") {
+        gp_Pnt a = get_point(in);
+        payload = LineData{a, get_point(in)};
+    } else if (kind == "arc") {
+        ArcData arc;
+        arc.position = get_axes(in);
+        arc.radius = in.get_double(), arc.start = in.get_double(), arc.end = in.get_double();
+        payload = arc;
+    } else if (kind == "point") {
+        payload = PointData{get_point(in)};
+    } else if (kind == "curve") {
+        TopoDS_Shape edge = read_shape(db, in.get_int(), shapes);
+        if (edge.ShapeType() != TopAbs_EDGE) throw LoadError("curve shape is not an edge");
+        CurveData curve;
+        double first, last;
+        curve.curve = BRep_Tool::Curve(TopoDS::Edge(edge), first, last);
+        if (curve.curve.IsNull()) throw LoadError("curve shape has no curve");
+        curve.first = in.get_double(), curve.last = in.get_double();
+        payload = curve;
+    } else if (kind == "csys") {
+        gp_Pnt origin = get_point(in);
+        payload = CsysData{origin, static_cast<tag_t>(in.get_int())};
+    } else if (kind == "matrix") {
+        payload = MatrixData{get_axes(in)};
+    } else {
+        throw LoadError("unknown kind '" + kind + "'");
+    }
+    if (!in.at_end()) throw LoadError("payload of kind '" + kind + "' is longer than it should be");
+    return payload;
+}
+
+Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Shape>& shapes) {
+    Stmt head(db, "SELECT next_tag, work_layer, wcs, module FROM states WHERE id = ?");
+    head.bind(1, state);
+    if (!head.step()) throw LoadError("state " + std::to_string(state) + " is missing");
+    Document doc{Document::Empty{}};
+
+    Stmt objects(db,
+                 "SELECT tag, type, subtype, layer, name, blank, font, color, width, kind, payload FROM objects"
+                 " WHERE state = ? ORDER BY tag");
+    objects.bind(1, state);
+    while (objects.step()) {
+        Object object;
+        object.tag = static_cast<tag_t>(objects.integer(0));
+        const std::string where = "object " + std::to_string(object.tag);
+        object.type = static_cast<int>(objects.integer(1));
+        object.subtype = static_cast<int>(objects.integer(2));
+        object.layer = static_cast<int>(objects.integer(3));
+        if (object.layer != 0 && !Document::valid_layer(object.layer))
+            throw LoadError(where + " lies on layer " + std::to_string(object.layer));
+        object.name = objects.text(4);
+        object.blank_status = static_cast<int>(objects.integer(5));
+        object.font = static_cast<int>(objects.integer(6));
+        object.color = static_cast<int>(objects.integer(7));
+        object.line_width = static_cast<int>(objects.integer(8));
+        try {
+            object.payload = decode_payload(db, objects.text(9), objects.blob(10), shapes);
+        } catch (const LoadError& e) {
+            throw LoadError(where + ": " + e.what());
+        } catch (const std::runtime_error& e) {
+            throw LoadError(where + ": " + e.what());
+        } catch (const Standard_Failure& e) {
+            throw LoadError(where + ": " + e.GetMessageString());
+        }
+        if (!doc.restore(std::move(object))) throw LoadError(where + " appears twice");
+    }
+
+    Stmt attributes(db, "SELECT tag, title, type, value FROM attributes WHERE state = ? ORDER BY tag, seq");
+    attributes.bind(1, state);
+    while (attributes.step()) {
+        auto tag = static_cast<tag_t>(attributes.integer(0));
+        Object* object = doc.find(tag);
+        if (!object) throw LoadError("an attribute belongs to object " + std::to_string(tag) + ", which is missing");
+        Attribute attr{attributes.text(1), 0};
+        switch (attributes.integer(2)) {
+            case 1: attr.value = static_cast<int>(attributes.integer(3)); break;
+            case 2: attr.value = attributes.real(3); break;
+            case 3: attr.value = attributes.text(3); break;
+            default: throw LoadError("attribute '" + attr.title + "' of object " + std::to_string(tag) + " has no type");
+        }
+        object->attributes.push_back(std::move(attr));
+    }
+
+    std::string error;
+    if (!doc.link_sub_shapes(error)) throw LoadError(error);
+    doc.set_next_tag(std::max<tag_t>(doc.next_tag(), static_cast<tag_t>(head.integer(0))));
+    auto work = static_cast<int>(head.integer(1));
+    if (!Document::valid_layer(work)) throw LoadError("the work layer " + std::to_string(work) + " is not a layer");
+    Stmt layers(db, "SELECT layer, status FROM layers WHERE state = ?");
+    layers.bind(1, state);
+    while (layers.step()) {
+        auto layer = static_cast<int>(layers.integer(0));
+        if (Document::valid_layer(layer)) doc.set_layer_status_raw(layer, static_cast<int>(layers.integer(1)));
+    }
+    doc.set_work_layer_raw(work);
+    doc.set_layer_status_raw(work, UF_LAYER_WORK_LAYER);
+    auto wcs = static_cast<tag_t>(head.integer(2));
+    const Object* wcs_object = doc.find(wcs);
+    if (!wcs_object || !wcs_object->as<CsysData>()) throw LoadError("the work coordinate system is missing");
+    doc.set_wcs_raw(wcs);
+    doc.set_application_module(static_cast<int>(head.integer(3)));
+    return doc;
+}
+
+}  // namespace
+
+bool load(const std::string& path, LoadedPart& part, std::string& error) {
+    const std::string where = "part file '" + path + "'";
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error = "cannot open " + where + ": no such file";
+        return false;
+    }
+    try {
+        Db db(path, SQLITE_OPEN_READONLY);
+        std::string format, version;
+        try {
+            Stmt meta(db, "SELECT key, value FROM meta");
+            while (meta.step()) {
+                if (meta.text(0) == "format") format = meta.text(1);
+                if (meta.text(0) == "version") version = meta.text(1);
+            }
+        } catch (const SqlError& e) {
+            if ((e.code & 0xff) == SQLITE_CORRUPT) throw;
+            error = "'" + path + "' is not a part file";
+            return false;
+        }
+        if (format != kFormatName) {
+            error = "'" + path + "' is not a part file";
+            return false;
+        }
+        if (version != std::to_string(kFormatVersion)) {
+            error = where + " has format version " + (version.empty() ? "?" : version) +
+                    "; this program reads version " + std::to_string(kFormatVersion);
+            return false;
+        }
+        {
+            Stmt check(db, "PRAGMA quick_check");
+            if (!check.step() || check.text(0) != "ok") throw LoadError("the database is damaged");
+        }
+        std::map<std::int64_t, TopoDS_Shape> shapes;
+        Stmt roles(db, "SELECT id, role FROM states");
+        std::optional<std::int64_t> current, mark;
+        while (roles.step()) {
+            if (roles.text(1) == "current") current = roles.integer(0);
+            if (roles.text(1) == "undo_mark") mark = roles.integer(0);
+        }
+        if (!current) throw LoadError("it holds no part state");
+        part.document = read_state(db, *current, shapes);
+        part.undo_mark.reset();
+        if (mark) part.undo_mark = read_state(db, *mark, shapes);
+        return true;
+    } catch (const SqlError& e) {
+        int primary = e.code & 0xff;
+        if (primary == SQLITE_NOTADB) error = "'" + path + "' is not a part file";
+        else error = where + " is damaged: " + e.what();
+    } catch (const LoadError& e) {
+        error = where + " is damaged: " + e.what();
+    } catch (const Standard_Failure& e) {
+        error = where + " is damaged: " + e.GetMessageString();
+    } catch (const std::exception& e) {
+        error = where + " is damaged: " + e.what();
+    }
+    return false;
+}
+
+}  // namespace cadhost::partfile

@@ -1,0 +1,38 @@
+#include "cadhost/partfile/payload_codec.h"
+
+#include <cstring>
+
+namespace cadhost::partfile {
+
+// Values are stored little-endian, whatever the machine, so that part files travel.
+void ByteWriter::put_int(std::int64_t value) {
+    auto bits = static_cast<std::uint64_t>(value);
+    for (int i = 0; i < 8; ++i) bytes_.push_back(static_cast<char>((bits >> (8 * i)) & 0xff));
+}
+
+void ByteWriter::put_double(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    put_int(static_cast<std::int64_t>(bits));
+}
+
+void ByteReader::need(std::size_t count) const {
+    if (size_ - offset_ < count) throw std::runtime_error("payload ends early");
+}
+
+std::int64_t ByteReader::get_int() {
+    need(8);
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(data_[offset_ + i]) << (8 * i);
+    offset_ += 8;
+    return static_cast<std::int64_t>(bits);
+}
+
+double ByteReader::get_double() {
+    auto bits = static_cast<std::uint64_t>(get_int());
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+}  // namespace cadhost::partfile

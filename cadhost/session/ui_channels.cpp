@@ -1,0 +1,58 @@
+#include "cadhost/session/ui_channels.h"
+
+#include <iostream>
+
+namespace cadhost {
+
+UiChannels::UiChannels() : terminal_(&std::cout) {}
+
+void UiChannels::set_files(const std::string& log_path, const std::string& listing_path) {
+    close_listing();
+    log_path_ = log_path;
+    listing_path_ = listing_path;
+}
+
+void UiChannels::log(const std::string& line) {
+    if (log_path_.empty()) return;
+    std::ofstream out(log_path_, std::ios::app);
+    out << line << '\n';
+}
+
+void UiChannels::message(const std::string& text) {
+    messages_.push_back(text);
+    if (terminal_) *terminal_ << text << std::endl;
+    log("message: " + text);
+}
+
+void UiChannels::status(const std::string& text) {
+    status_ = text;
+    if (terminal_) *terminal_ << "status: " << text << std::endl;
+    log("status: " + text);
+}
+
+void UiChannels::open_listing() {
+    if (listing_open_) return;
+    listing_open_ = true;
+    if (!listing_path_.empty()) listing_file_.open(listing_path_, std::ios::app);
+}
+
+void UiChannels::write_listing(const std::string& text) {
+    // Writing to a closed window opens it, as a user would expect the text not to be lost.
+    open_listing();
+    listing_ += text;
+    if (listing_file_.is_open()) listing_file_ << text << std::flush;
+    if (terminal_) *terminal_ << text << std::flush;
+}
+
+void UiChannels::close_listing() {
+    if (listing_file_.is_open()) listing_file_.close();
+    listing_open_ = false;
+}
+
+void UiChannels::clear() {
+    messages_.clear();
+    listing_.clear();
+    status_.clear();
+}
+
+}  // namespace cadhost

@@ -1,0 +1,49 @@
+// Where the host's messages, listing window and status line go: the terminal and, once a part is open, files beside it.
+// Everything written is also kept in memory so that tests can read it back.
+#ifndef CADHOST_SESSION_UI_CHANNELS_H
+#define CADHOST_SESSION_UI_CHANNELS_H
+
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cadhost {
+
+class UiChannels {
+public:
+    UiChannels();
+
+    // The terminal; null silences it (tests).
+    void set_terminal(std::ostream* terminal) { terminal_ = terminal; }
+    // The run log ("PART.log") and listing file ("PART.lst") beside the part; empty paths write no files.
+    void set_files(const std::string& log_path, const std::string& listing_path);
+
+    void message(const std::string& text);
+    void status(const std::string& text);
+    void open_listing();
+    void write_listing(const std::string& text);
+    void close_listing();
+
+    const std::vector<std::string>& messages() const { return messages_; }
+    const std::string& listing() const { return listing_; }
+    const std::string& last_status() const { return status_; }
+    // Forgets what was kept in memory (between runs in one process).
+    void clear();
+
+private:
+    void log(const std::string& line);
+
+    std::ostream* terminal_;
+    std::string log_path_;
+    std::string listing_path_;
+    std::ofstream listing_file_;
+    bool listing_open_ = false;
+    std::vector<std::string> messages_;
+    std::string listing_;
+    std::string status_;
+};
+
+}  // namespace cadhost
+
+#endif
