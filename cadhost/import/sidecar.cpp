@@ -13,7 +13,8 @@ namespace cadhost::import {
 
 namespace {
 
-using nlohmann::json;
+// Ordered, so that attributes keep the order the file gives them.
+using json = nlohmann::ordered_json;
 
 struct SidecarError : std::runtime_error {
     using std::runtime_error::runtime_error;
