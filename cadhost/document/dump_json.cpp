@@ -147,7 +147,9 @@ void write_layer_summary(std::ostream& out, const Document& doc) {
         const char* separator = " ";
         for (const auto& kind : order) {
             int n = counts[kind];
-            std::string plural = kind == "matrix" ? "matrices" : kind + "s";
+            std::string plural = kind.ends_with("body") ? kind.substr(0, kind.size() - 1) + "ies"
+                                 : kind == "matrix"       ? "matrices"
+                                                          : kind + "s";
             out << separator << n << ' ' << (n == 1 ? kind : plural);
             separator = ", ";
         }
