@@ -1,0 +1,213 @@
+#include "cadhost/import/step_reader.h"
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include <IFSelect_ReturnStatus.hxx>
+#include <STEPCAFControl_Reader.hxx>
+#include <Standard_Failure.hxx>
+#include <TCollection_AsciiString.hxx>
+#include <TCollection_ExtendedString.hxx>
+#include <TColStd_HSequenceOfExtendedString.hxx>
+#include <TDF_Label.hxx>
+#include <TDF_LabelSequence.hxx>
+#include <TDataStd_Name.hxx>
+#include <TDocStd_Document.hxx>
+#include <TopLoc_Location.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Iterator.hxx>
+#include <XCAFApp_Application.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_LayerTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
+
+namespace cadhost::import {
+namespace {
+
+// What a label hands down to the pieces it is split into.
+struct Labelling {
+    std::string name;
+    std::string layer;
+};
+
+std::string to_utf8(const TCollection_ExtendedString& text) {
+    // A zero replacement character asks the kernel for UTF-8 rather than dropping non-ASCII characters.
+    return TCollection_AsciiString(text, '\0').ToCString();
+}
+
+// The kernel's writer cannot leave a product unnamed and invents this name instead; keeping it would give every
+// unnamed body the same made-up name, which name comparisons between electrode copies would then trust.
+bool is_writer_placeholder(const std::string& name) {
+    static const std::string placeholder = "Open CASCADE STEP translator ";
+    return name.compare(0, placeholder.size(), placeholder) == 0;
+}
+
+class ModelWalker {
+  public:
+    ModelWalker(Handle(XCAFDoc_ShapeTool) shapes, Handle(XCAFDoc_LayerTool) layers, StepReadResult& result)
+        : shapes_(std::move(shapes)), layers_(std::move(layers)), result_(result) {}
+
+    void walk_free_shapes() {
+        TDF_LabelSequence free_labels;
+        shapes_->GetFreeShapes(free_labels);
+        for (const TDF_Label& label : free_labels) walk(label, TopLoc_Location(), Labelling{});
+    }
+
+  private:
+    std::string name_of(const TDF_Label& label) const {
+        Handle(TDataStd_Name) name;
+        if (!label.FindAttribute(TDataStd_Name::GetID(), name)) return {};
+        std::string text = to_utf8(name->Get());
+        return is_writer_placeholder(text) ? std::string() : text;
+    }
+
+    std::string layer_of(const TDF_Label& label) {
+        Handle(TColStd_HSequenceOfExtendedString) names;
+        if (!layers_->GetLayers(label, names) || names.IsNull() || names->IsEmpty()) return {};
+        std::string first = to_utf8(names->First());
+        if (names->Length() > 1) {
+            result_.warnings.push_back("an object named \"" + name_of(label) + "\" lies on " +
+                                       std::to_string(names->Length()) + " layers; layer \"" + first + "\" is used");
+        }
+        return first;
+    }
+
+    // The label's own name and layer win over those handed down from an assembly or instance above it.
+    Labelling labelling_of(const TDF_Label& label, const Labelling& inherited) {
+        Labelling own{name_of(label), layer_of(label)};
+        if (own.name.empty()) own.name = inherited.name;
+        if (own.layer.empty()) own.layer = inherited.layer;
+        return own;
+    }
+
+    void walk(const TDF_Label& label, const TopLoc_Location& placement, const Labelling& inherited) {
+        const Labelling here = labelling_of(label, inherited);
+        if (XCAFDoc_ShapeTool::IsAssembly(label)) {
+            TDF_LabelSequence components;
+            XCAFDoc_ShapeTool::GetComponents(label, components);
+            for (const TDF_Label& component : components) walk_instance(component, placement, here);
+            return;
+        }
+        if (XCAFDoc_ShapeTool::IsReference(label)) {
+            walk_instance(label, placement, inherited);
+            return;
+        }
+        const TopoDS_Shape shape = XCAFDoc_ShapeTool::GetShape(label);
+        if (shape.IsNull()) return;
+        TDF_LabelSequence sub_labels;
+        XCAFDoc_ShapeTool::GetSubShapes(label, sub_labels);
+        split(shape, placement, here, sub_labels);
+    }
+
+    void walk_instance(const TDF_Label& instance, const TopLoc_Location& placement, const Labelling& inherited) {
+        TDF_Label referred;
+        if (!XCAFDoc_ShapeTool::GetReferredShape(instance, referred)) return;
+        const Labelling here = labelling_of(instance, inherited);
+        walk(referred, placement * XCAFDoc_ShapeTool::GetLocation(instance), here);
+    }
+
+    // A sub-shape that the file names or layers on its own keeps that; everything else inherits.
+    Labelling labelling_of_piece(const TopoDS_Shape& piece, const Labelling& inherited,
+                                 const TDF_LabelSequence& sub_labels) {
+        for (const TDF_Label& sub : sub_labels) {
+            if (XCAFDoc_ShapeTool::GetShape(sub).IsSame(piece)) return labelling_of(sub, inherited);
+        }
+        return inherited;
+    }
+
+    void split(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& inherited,
+               const TDF_LabelSequence& sub_labels) {
+        const Labelling here = labelling_of_piece(shape, inherited, sub_labels);
+        switch (shape.ShapeType()) {
+            case TopAbs_SOLID:
+            case TopAbs_SHELL:
+            case TopAbs_FACE:
+            case TopAbs_EDGE:
+            case TopAbs_VERTEX:
+                result_.objects.push_back({shape.Moved(placement), here.name, here.layer});
+                return;
+            case TopAbs_COMPOUND:
+            case TopAbs_COMPSOLID:
+            case TopAbs_WIRE:
+                for (TopoDS_Iterator it(shape); it.More(); it.Next()) split(it.Value(), placement, here, sub_labels);
+                return;
+            case TopAbs_SHAPE:
+                break;
+        }
+        result_.warnings.push_back("a shape of unknown kind named \"" + here.name + "\" was skipped");
+    }
+
+    Handle(XCAFDoc_ShapeTool) shapes_;
+    Handle(XCAFDoc_LayerTool) layers_;
+    StepReadResult& result_;
+};
+
+std::string check_readable(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return path + ": no such file";
+    if (std::filesystem::is_directory(path, ec)) return path + ": is a directory, not a STEP file";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return path + ": cannot be opened for reading";
+    // The kernel's parser accepts some non-STEP text silently, so the exchange-structure header is checked first.
+    std::string start(64, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(in.gcount()));
+    const auto begin = start.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos || start.compare(begin, 13, "ISO-10303-21;") != 0) {
+        return path + ": not a STEP file (it does not begin with ISO-10303-21;)";
+    }
+    return {};
+}
+
+void read_into(const std::string& path, StepReadResult& result) {
+    Handle(TDocStd_Document) doc;
+    XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
+
+    STEPCAFControl_Reader reader;
+    reader.SetNameMode(true);
+    reader.SetLayerMode(true);
+    reader.SetColorMode(false);
+    reader.SetPropsMode(false);
+    reader.SetGDTMode(false);
+    reader.SetMatMode(false);
+    reader.SetViewMode(false);
+
+    if (reader.ReadFile(path.c_str()) != IFSelect_RetDone) {
+        result.error = path + ": the STEP data cannot be parsed";
+        XCAFApp_Application::GetApplication()->Close(doc);
+        return;
+    }
+    if (!reader.Transfer(doc)) {
+        result.error = path + ": the STEP model holds no shapes that can be read";
+        XCAFApp_Application::GetApplication()->Close(doc);
+        return;
+    }
+    ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
+                       result);
+    walker.walk_free_shapes();
+    XCAFApp_Application::GetApplication()->Close(doc);
+    if (result.objects.empty()) result.warnings.push_back(path + ": the model holds no objects");
+    result.ok = true;
+}
+
+}  // namespace
+
+StepReadResult read_step_file(const std::string& path) {
+    StepReadResult result;
+    try {
+        result.error = check_readable(path);
+        if (!result.error.empty()) return result;
+        read_into(path, result);
+    } catch (const Standard_Failure& failure) {
+        result = StepReadResult{};
+        result.error = path + ": the STEP reader failed: " + failure.GetMessageString();
+    } catch (const std::exception& failure) {
+        result = StepReadResult{};
+        result.error = path + ": the STEP reader failed: " + failure.what();
+    }
+    return result;
+}
+
+}  // namespace cadhost::import

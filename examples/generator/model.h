@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core.h"
+#include "electrode.h"
+#include "step_writer.h"
+
+namespace sample {
+
+// A whole mould in file order, with each object's kind and its place on its layer.
+struct Model {
+    std::string core_name;
+    int core_layer = 240;
+    Box core_box;
+    std::vector<BuiltElectrode> electrodes;
+    std::vector<ModelObject> objects;
+    std::vector<std::string> kinds;              // per object: solid, line, circle or point
+    std::vector<int> electrode_object;           // per electrode: its body's position in `objects`
+    std::vector<ModelObject> extra_core_curves;  // points or curves that go on the core's layer after the core
+};
+
+// Orders the objects the way a designer's export lists them: the core first, then layer by layer each body
+// followed by its own curves.
+void assemble(Model& model, const TopoDS_Shape& core);
+
+// 1-based position of object `i` among the objects on its layer.
+int index_on_layer(const Model& model, std::size_t i);
+
+Model build_sample();
+Model build_large();
+
+}  // namespace sample
