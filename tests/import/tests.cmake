@@ -5,3 +5,5 @@ target_include_directories(step_reader_test PRIVATE ${CMAKE_SOURCE_DIR}/examples
 target_link_libraries(step_reader_test PRIVATE cadhost_import cadhost_document cadhost_geometry GTest::gtest GTest::gtest_main quillon_warnings)
 target_compile_definitions(step_reader_test PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(step_reader_test)
+
+quillon_add_test(sample_import_test ${CMAKE_CURRENT_LIST_DIR}/sample_import_test.cpp)
