@@ -10,12 +10,15 @@ extern "C" {
 #define UF_UNLOAD_IMMEDIATELY 1
 #define UF_UNLOAD_UG_TERMINATE 2
 
+/* A command library is built with its symbols hidden; these three are what it shows the host. */
+#define UF_EXPORT __attribute__((visibility("default")))
+
 /* Runs the command: a parameter text, a return-code cell and the text's length. */
-void ufusr(char *param, int *retcode, int param_len);
+UF_EXPORT void ufusr(char *param, int *retcode, int param_len);
 /* Tells the host when it may unload the library. */
-int ufusr_ask_unload(void);
+UF_EXPORT int ufusr_ask_unload(void);
 /* Called by the host just before it unloads the library. */
-void ufusr_cleanup(void);
+UF_EXPORT void ufusr_cleanup(void);
 
 #ifdef __cplusplus
 }

@@ -23,6 +23,8 @@ extern "C" {
 #define UF_err_io 1014                 /* a file could not be read or written */
 #define UF_err_not_supported 1015      /* the host does not offer this for that object */
 #define UF_err_internal 1016           /* an unexpected failure inside the host */
+#define UF_err_view_not_found 1017     /* no model view has that name */
+#define UF_err_last 1017               /* the highest code above */
 
 #ifdef __cplusplus
 }

@@ -30,6 +30,7 @@ constexpr FailMessage kFailMessages[] = {
     {UF_err_io, "A file could not be read or written"},
     {UF_err_not_supported, "The host does not offer this operation for that object"},
     {UF_err_internal, "An unexpected failure occurred inside the host"},
+    {UF_err_view_not_found, "No model view of the part has that name"},
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ constexpr int kUsage = 2;
 const char* kUsageText =
     "usage:\n"
     "  quillon import MODEL.step [--attrs MODEL.attrs.json] -o PART.prt\n"
-    "  quillon run PART.prt --command LIBRARY\n"
+    "  quillon run PART.prt [--command LIBRARY]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon demo [-o DIR]\n";
@@ -60,6 +60,17 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string>&
         }
     }
     return true;
+}
+
+constexpr const char* kCommandLibrary = "libquillon_command.so";
+
+// The drawing command is built beside the program.
+std::string default_command_library() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    auto candidate = self.parent_path() / kCommandLibrary;
+    return std::filesystem::exists(candidate, ec) ? candidate.string() : std::string();
 }
 
 std::string examples_dir() {
@@ -164,8 +175,10 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kUsage;
     }
     std::string library = options.values["--command"];
+    if (library.empty()) library = default_command_library();
     if (library.empty()) {
-        err << "quillon run: give the command library with --command LIBRARY\n";
+        err << "quillon run: the command library " << kCommandLibrary
+            << " is not beside the quillon program; give one with --command LIBRARY\n";
         return kUsage;
     }
     if (library.find('/') == std::string::npos) library = "./" + library;

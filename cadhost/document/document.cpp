@@ -4,6 +4,7 @@
 
 #include <BRep_Builder.hxx>
 #include <TopExp.hxx>
+#include <gp_Vec.hxx>
 
 namespace cadhost {
 
@@ -37,6 +38,42 @@ Document::Document() : Document(Empty{}) {
     csys.type = UF_coordinate_system_type;
     csys.payload = CsysData{gp_Pnt(0, 0, 0), matrix_tag};
     wcs_ = add(std::move(csys), false);
+
+    for (const auto& [name, orientation] : standard_views()) {
+        Object view;
+        view.type = UF_view_type;
+        view.subtype = UF_view_normal_subtype;
+        view.name = name;
+        view.payload = ModelViewData{orientation};
+        add(std::move(view), false);
+    }
+    work_view_ = std::get<ModelViewData>(find(find_model_view("TFR-ISO"))->payload).orientation;
+}
+
+const std::vector<std::pair<std::string, ViewOrientation>>& Document::standard_views() {
+    static const std::vector<std::pair<std::string, ViewOrientation>> views = [] {
+        auto view = [](gp_Dir right, gp_Dir up) { return ViewOrientation{right, up, right.Crossed(up)}; };
+        gp_Dir toward_eye(1, -1, 1);
+        gp_Dir up(gp_Vec(gp::DZ()) - gp_Vec(toward_eye) * toward_eye.Dot(gp::DZ()));
+        return std::vector<std::pair<std::string, ViewOrientation>>{
+            {"TOP", view(gp::DX(), gp::DY())},
+            {"FRONT", view(gp::DX(), gp::DZ())},
+            {"RIGHT", view(gp::DY(), gp::DZ())},
+            {"BACK", view(-gp::DX(), gp::DZ())},
+            {"BOTTOM", view(gp::DX(), -gp::DY())},
+            {"LEFT", view(-gp::DY(), gp::DZ())},
+            {"TFR-ISO", ViewOrientation{up.Crossed(toward_eye), up, toward_eye}},
+        };
+    }();
+    return views;
+}
+
+tag_t Document::find_model_view(std::string_view name) const {
+    for (tag_t tag = next_by_name(name, NULL_TAG); tag != NULL_TAG; tag = next_by_name(name, tag)) {
+        const Object* object = find(tag);
+        if (object->type == UF_view_type && object->subtype == UF_view_normal_subtype) return tag;
+    }
+    return NULL_TAG;
 }
 
 std::string Document::fold_case(std::string_view text) {

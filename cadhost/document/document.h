@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
@@ -64,6 +66,15 @@ public:
     bool set_layer_status(int layer, int status);
     void set_all_but_work(int status);
 
+    // The model view of that name (type 60, subtype 7), or NULL_TAG.
+    tag_t find_model_view(std::string_view name) const;
+    const ViewOrientation& work_view() const { return work_view_; }
+    void set_work_view(const ViewOrientation& view) { work_view_ = view; }
+    int display_state() const { return display_state_; }
+    void set_display_state(int state) { display_state_ = state; }
+    // The orientations of the standard views, by upper-case name ("TOP" ... "TFR-ISO").
+    static const std::vector<std::pair<std::string, ViewOrientation>>& standard_views();
+
     tag_t wcs() const { return wcs_; }
     int application_module() const { return module_; }
     void set_application_module(int module) { module_ = module; }
@@ -92,6 +103,8 @@ private:
     int work_layer_ = 1;
     tag_t wcs_ = NULL_TAG;
     int module_ = UF_APP_MODELING;
+    ViewOrientation work_view_;
+    int display_state_ = 1;
     tag_t next_tag_ = 1;
 };
 

@@ -29,6 +29,7 @@ const char* kind_name(const Object& object) {
         case UF_spline_type: return "curve";
         case UF_coordinate_system_type: return "csys";
         case UF_matrix_type: return "matrix";
+        case UF_view_type: return "model view";
         case UF_solid_type:
             if (object.subtype == UF_solid_face_subtype) return "face";
             if (object.subtype == UF_solid_edge_subtype) return "edge";
@@ -67,6 +68,10 @@ ordered_json geometry_of(const Document& doc, const Object& object) {
         g["x"] = direction(matrix->axes.XDirection());
         g["y"] = direction(matrix->axes.YDirection());
         g["z"] = direction(matrix->axes.Direction());
+    } else if (const auto* view = object.as<ModelViewData>()) {
+        g["right"] = direction(view->orientation.right);
+        g["up"] = direction(view->orientation.up);
+        g["toward_eye"] = direction(view->orientation.toward_eye);
     } else if (object.as<CurveData>()) {
         TopoDS_Edge edge = geometry::curve_edge(object);
         if (!edge.IsNull() && geometry::exact_box(edge, box))
@@ -83,6 +88,7 @@ ordered_json dump_document(const Document& doc) {
     out["work_layer"] = doc.work_layer();
     out["application_module"] = doc.application_module() == UF_APP_DRAFTING ? "drafting" : "modeling";
     out["wcs"] = doc.wcs();
+    out["display"] = doc.display_state() == 2 ? "drawing" : "model";
     ordered_json layers = ordered_json::object();
     static const char* names[] = {"work", "active", "reference", "inactive"};
     for (int l = 1; l <= UF_LAYER_MAX_LAYER; ++l) {

@@ -81,8 +81,19 @@ struct MatrixData {
     gp_Ax2 axes;  // only the directions count
 };
 
+// How a view looks at the model: the model directions that point right and up on the screen, and towards the eye.
+struct ViewOrientation {
+    gp_Dir right = gp::DX();
+    gp_Dir up = gp::DY();
+    gp_Dir toward_eye = gp::DZ();
+};
+
+struct ModelViewData {
+    ViewOrientation orientation;
+};
+
 using Payload = std::variant<std::monostate, BodyData, SubShapeData, LineData, ArcData, PointData, CurveData,
-                             CsysData, MatrixData>;
+                             CsysData, MatrixData, ModelViewData>;
 
 struct Object {
     tag_t tag = NULL_TAG;

@@ -42,7 +42,8 @@ int whole_number(const json& value, const std::string& where) {
 AttrValue attribute_value(const json& spec, const std::string& where) {
     if (!spec.is_object() || spec.size() != 1)
         throw SidecarError(where + ": expected one of {\"integer\": n}, {\"real\": x}, {\"string\": \"text\"}");
-    const auto& [kind, value] = *spec.items().begin();
+    const std::string kind = spec.begin().key();
+    const json& value = spec.begin().value();
     if (kind == "integer") return whole_number(value, where + ".integer");
     if (kind == "real") {
         if (!value.is_number()) throw SidecarError(where + ".real: expected a number");

@@ -27,7 +27,8 @@ constexpr const char* kFormatName = "quillon-part";
 constexpr const char* kSchema = R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE states(id INTEGER PRIMARY KEY, role TEXT UNIQUE NOT NULL, next_tag INTEGER NOT NULL,
-                    work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL);
+                    work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL,
+                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL);
 CREATE TABLE layers(state INTEGER NOT NULL, layer INTEGER NOT NULL, status INTEGER NOT NULL,
                     PRIMARY KEY(state, layer));
 CREATE TABLE shapes(id INTEGER PRIMARY KEY, checksum INTEGER NOT NULL, brep BLOB NOT NULL);
@@ -71,6 +72,15 @@ void put_axes(ByteWriter& out, const gp_Ax2& axes) {
     put_point(out, axes.Location());
     put_dir(out, axes.Direction());
     put_dir(out, axes.XDirection());
+}
+
+void put_view(ByteWriter& out, const ViewOrientation& view) {
+    put_dir(out, view.right), put_dir(out, view.up), put_dir(out, view.toward_eye);
+}
+ViewOrientation get_view(ByteReader& in) {
+    ViewOrientation view;
+    view.right = get_dir(in), view.up = get_dir(in), view.toward_eye = get_dir(in);
+    return view;
 }
 
 // Writes each distinct shape once, whichever states refer to it.
@@ -136,18 +146,28 @@ std::pair<std::string, std::string> encode_payload(const Object& object, ShapeSt
         put_axes(out, matrix->axes);
         return {"matrix", out.bytes()};
     }
+    if (const auto* view = object.as<ModelViewData>()) {
+        put_view(out, view->orientation);
+        return {"view", out.bytes()};
+    }
     return {"none", out.bytes()};
 }
 
 void write_state(Db& db, int state, const char* role, const Document& doc, ShapeStore& shapes,
                  const SaveProbe& probe) {
-    Stmt(db, "INSERT INTO states(id, role, next_tag, work_layer, wcs, module) VALUES(?, ?, ?, ?, ?, ?)")
+    ByteWriter work_view;
+    put_view(work_view, doc.work_view());
+    Stmt(db,
+         "INSERT INTO states(id, role, next_tag, work_layer, wcs, module, display_state, work_view)"
+         " VALUES(?, ?, ?, ?, ?, ?, ?, ?)")
         .bind(1, std::int64_t{state})
         .bind(2, std::string(role))
         .bind(3, std::int64_t{doc.next_tag()})
         .bind(4, std::int64_t{doc.work_layer()})
         .bind(5, std::int64_t{doc.wcs()})
         .bind(6, std::int64_t{doc.application_module()})
+        .bind(7, std::int64_t{doc.display_state()})
+        .bind_blob(8, work_view.bytes())
         .run();
     Stmt layer(db, "INSERT INTO layers(state, layer, status) VALUES(?, ?, ?)");
     for (int l = 1; l <= UF_LAYER_MAX_LAYER; ++l)
@@ -292,6 +312,8 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
         payload = CsysData{origin, static_cast<tag_t>(in.get_int())};
     } else if (kind == "matrix") {
         payload = MatrixData{get_axes(in)};
+    } else if (kind == "view") {
+        payload = ModelViewData{get_view(in)};
     } else {
         throw LoadError("unknown kind '" + kind + "'");
     }
@@ -300,7 +322,7 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
 }
 
 Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Shape>& shapes) {
-    Stmt head(db, "SELECT next_tag, work_layer, wcs, module FROM states WHERE id = ?");
+    Stmt head(db, "SELECT next_tag, work_layer, wcs, module, display_state, work_view FROM states WHERE id = ?");
     head.bind(1, state);
     if (!head.step()) throw LoadError("state " + std::to_string(state) + " is missing");
     Document doc{Document::Empty{}};
@@ -369,6 +391,16 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
     if (!wcs_object || !wcs_object->as<CsysData>()) throw LoadError("the work coordinate system is missing");
     doc.set_wcs_raw(wcs);
     doc.set_application_module(static_cast<int>(head.integer(3)));
+    doc.set_display_state(static_cast<int>(head.integer(4)));
+    try {
+        const std::string bytes = head.blob(5);
+        ByteReader in(bytes.data(), bytes.size());
+        doc.set_work_view(get_view(in));
+    } catch (const std::exception& e) {
+        throw LoadError(std::string("the work view is damaged: ") + e.what());
+    } catch (const Standard_Failure& e) {
+        throw LoadError(std::string("the work view is damaged: ") + e.GetMessageString());
+    }
     return doc;
 }
 
