@@ -14,6 +14,7 @@
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
 
+#include "cadhost/document/drafting_preferences.h"
 #include "cadhost/document/object.h"
 #include "host/uf_layer.h"
 
@@ -70,6 +71,8 @@ public:
     tag_t find_model_view(std::string_view name) const;
     const ViewOrientation& work_view() const { return work_view_; }
     void set_work_view(const ViewOrientation& view) { work_view_ = view; }
+    const DraftingPreferences& drafting_preferences() const { return preferences_; }
+    void set_drafting_preferences(const DraftingPreferences& prefs) { preferences_ = prefs; }
     int display_state() const { return display_state_; }
     void set_display_state(int state) { display_state_ = state; }
     // The orientations of the standard views, by upper-case name ("TOP" ... "TFR-ISO").
@@ -105,6 +108,7 @@ private:
     int module_ = UF_APP_MODELING;
     ViewOrientation work_view_;
     int display_state_ = 1;
+    DraftingPreferences preferences_;
     tag_t next_tag_ = 1;
 };
 

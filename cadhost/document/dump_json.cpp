@@ -100,6 +100,17 @@ ordered_json dump_document(const Document& doc) {
         }
     }
     out["layers"] = layers;
+    // Only the entries that differ from the host's defaults, so dumps stay short and diffs show what a command set.
+    const DraftingPreferences defaults;
+    const DraftingPreferences& prefs = doc.drafting_preferences();
+    ordered_json changed = ordered_json::object();
+    for (int i = 0; i < DraftingPreferences::kIntegers; ++i)
+        if (prefs.mpi[i] != defaults.mpi[i]) changed["mpi[" + std::to_string(i) + "]"] = prefs.mpi[i];
+    for (int i = 0; i < DraftingPreferences::kReals; ++i)
+        if (prefs.mpr[i] != defaults.mpr[i]) changed["mpr[" + std::to_string(i) + "]"] = prefs.mpr[i];
+    if (prefs.radius_text != defaults.radius_text) changed["radius_text"] = prefs.radius_text;
+    if (prefs.diameter_text != defaults.diameter_text) changed["diameter_text"] = prefs.diameter_text;
+    out["drafting_preferences"] = changed;
     ordered_json objects = ordered_json::array();
     for (const auto& [tag, object] : doc.objects()) {
         ordered_json o;

@@ -28,7 +28,7 @@ constexpr const char* kSchema = R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE states(id INTEGER PRIMARY KEY, role TEXT UNIQUE NOT NULL, next_tag INTEGER NOT NULL,
                     work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL,
-                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL);
+                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL, preferences BLOB NOT NULL);
 CREATE TABLE layers(state INTEGER NOT NULL, layer INTEGER NOT NULL, status INTEGER NOT NULL,
                     PRIMARY KEY(state, layer));
 CREATE TABLE shapes(id INTEGER PRIMARY KEY, checksum INTEGER NOT NULL, brep BLOB NOT NULL);
@@ -81,6 +81,24 @@ ViewOrientation get_view(ByteReader& in) {
     ViewOrientation view;
     view.right = get_dir(in), view.up = get_dir(in), view.toward_eye = get_dir(in);
     return view;
+}
+
+void put_preferences(ByteWriter& out, const DraftingPreferences& prefs) {
+    for (int value : prefs.mpi) out.put_int(value);
+    for (double value : prefs.mpr) out.put_double(value);
+    out.put_string(prefs.radius_text);
+    out.put_string(prefs.diameter_text);
+}
+DraftingPreferences get_preferences(ByteReader& in) {
+    DraftingPreferences prefs;
+    for (int& value : prefs.mpi) value = static_cast<int>(in.get_int());
+    for (double& value : prefs.mpr) value = in.get_double();
+    prefs.radius_text = in.get_string();
+    prefs.diameter_text = in.get_string();
+    if (prefs.radius_text.size() > DraftingPreferences::kSymbolTextLength ||
+        prefs.diameter_text.size() > DraftingPreferences::kSymbolTextLength)
+        throw std::runtime_error("a radius or diameter text is too long");
+    return prefs;
 }
 
 // Writes each distinct shape once, whichever states refer to it.
@@ -157,9 +175,11 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
                  const SaveProbe& probe) {
     ByteWriter work_view;
     put_view(work_view, doc.work_view());
+    ByteWriter preferences;
+    put_preferences(preferences, doc.drafting_preferences());
     Stmt(db,
-         "INSERT INTO states(id, role, next_tag, work_layer, wcs, module, display_state, work_view)"
-         " VALUES(?, ?, ?, ?, ?, ?, ?, ?)")
+         "INSERT INTO states(id, role, next_tag, work_layer, wcs, module, display_state, work_view, preferences)"
+         " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)")
         .bind(1, std::int64_t{state})
         .bind(2, std::string(role))
         .bind(3, std::int64_t{doc.next_tag()})
@@ -168,6 +188,7 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
         .bind(6, std::int64_t{doc.application_module()})
         .bind(7, std::int64_t{doc.display_state()})
         .bind_blob(8, work_view.bytes())
+        .bind_blob(9, preferences.bytes())
         .run();
     Stmt layer(db, "INSERT INTO layers(state, layer, status) VALUES(?, ?, ?)");
     for (int l = 1; l <= UF_LAYER_MAX_LAYER; ++l)
@@ -322,7 +343,8 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
 }
 
 Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Shape>& shapes) {
-    Stmt head(db, "SELECT next_tag, work_layer, wcs, module, display_state, work_view FROM states WHERE id = ?");
+    Stmt head(db,
+              "SELECT next_tag, work_layer, wcs, module, display_state, work_view, preferences FROM states WHERE id = ?");
     head.bind(1, state);
     if (!head.step()) throw LoadError("state " + std::to_string(state) + " is missing");
     Document doc{Document::Empty{}};
@@ -396,10 +418,14 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
         const std::string bytes = head.blob(5);
         ByteReader in(bytes.data(), bytes.size());
         doc.set_work_view(get_view(in));
+        const std::string prefs = head.blob(6);
+        ByteReader prefs_in(prefs.data(), prefs.size());
+        doc.set_drafting_preferences(get_preferences(prefs_in));
+        if (!prefs_in.at_end()) throw std::runtime_error("the preferences record is longer than it should be");
     } catch (const std::exception& e) {
-        throw LoadError(std::string("the work view is damaged: ") + e.what());
+        throw LoadError(std::string("the part's settings are damaged: ") + e.what());
     } catch (const Standard_Failure& e) {
-        throw LoadError(std::string("the work view is damaged: ") + e.GetMessageString());
+        throw LoadError(std::string("the part's settings are damaged: ") + e.GetMessageString());
     }
     return doc;
 }

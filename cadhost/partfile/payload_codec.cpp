@@ -16,6 +16,20 @@ void ByteWriter::put_double(double value) {
     put_int(static_cast<std::int64_t>(bits));
 }
 
+void ByteWriter::put_string(const std::string& text) {
+    put_int(static_cast<std::int64_t>(text.size()));
+    bytes_ += text;
+}
+
+std::string ByteReader::get_string() {
+    const std::int64_t size = get_int();
+    if (size < 0) throw std::runtime_error("a text has a negative length");
+    need(static_cast<std::size_t>(size));
+    std::string text(reinterpret_cast<const char*>(data_ + offset_), static_cast<std::size_t>(size));
+    offset_ += static_cast<std::size_t>(size);
+    return text;
+}
+
 void ByteReader::need(std::size_t count) const {
     if (size_ - offset_ < count) throw std::runtime_error("payload ends early");
 }

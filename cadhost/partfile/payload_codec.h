@@ -13,6 +13,7 @@ class ByteWriter {
 public:
     void put_double(double value);
     void put_int(std::int64_t value);
+    void put_string(const std::string& text);
     const std::string& bytes() const { return bytes_; }
 
 private:
@@ -26,6 +27,7 @@ public:
         : data_(static_cast<const unsigned char*>(data)), size_(size) {}
     double get_double();
     std::int64_t get_int();
+    std::string get_string();
     bool at_end() const { return offset_ == size_; }
 
 private:

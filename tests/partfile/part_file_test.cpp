@@ -55,6 +55,11 @@ protected:
         doc.set_layer_status(254, UF_LAYER_WORK_LAYER);
         doc.set_layer_status(17, UF_LAYER_INACTIVE_LAYER);
         doc.set_application_module(UF_APP_DRAFTING);
+        cadhost::DraftingPreferences prefs;
+        prefs.mpi[30] = 4;
+        prefs.mpr[44] = 3.175;
+        prefs.diameter_text = "Φ";
+        doc.set_drafting_preferences(prefs);
         return doc;
     }
     static std::string json(const Document& doc) { return cadhost::dump_document(doc).dump(); }
@@ -84,6 +89,8 @@ TEST_F(PartFileTest, WhatIsSavedComesBackExactlyWithItsTagsAndItsUndoMark) {
     for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(saved_box[i], loaded_box[i]);
     EXPECT_EQ(loaded.document.face_tag(box, 4), before.face_tag(box, 4));
     EXPECT_EQ(loaded.document.work_layer(), 254);
+    EXPECT_TRUE(loaded.document.drafting_preferences() == before.drafting_preferences());
+    EXPECT_EQ(loaded.document.drafting_preferences().diameter_text, "Φ");
     EXPECT_EQ(loaded.document.layer_status(17), UF_LAYER_INACTIVE_LAYER);
 }
 

@@ -1,0 +1,37 @@
+// Annotation preferences: what a command sets is what it reads back, and texts that do not fit are refused.
+#include <string>
+
+#include "host/uf_drf.h"
+#include "support/host_fixture.h"
+
+namespace {
+
+class DrfPreferencesTest : public testing_support::HostTest {};
+
+TEST_F(DrfPreferencesTest, ASetCopyIsReadBackAndOverlongTextsChangeNothing) {
+    int mpi[UF_DRF_PREF_INTEGERS];
+    double mpr[UF_DRF_PREF_REALS];
+    char radius[UF_DRF_SYMBOL_TEXT_SIZE], diameter[UF_DRF_SYMBOL_TEXT_SIZE];
+    ASSERT_EQ(UF_DRF_ask_preferences(mpi, mpr, radius, diameter), 0);
+    EXPECT_EQ(mpi[30], 5);
+    EXPECT_STREQ(radius, "R");
+    mpi[3] = 2;
+    mpr[44] = 3.175;
+    ASSERT_EQ(UF_DRF_set_preferences(mpi, mpr, "R=", "Φ"), 0);
+
+    int again_i[UF_DRF_PREF_INTEGERS];
+    double again_r[UF_DRF_PREF_REALS];
+    ASSERT_EQ(UF_DRF_ask_preferences(again_i, again_r, radius, diameter), 0);
+    EXPECT_EQ(again_i[3], 2);
+    EXPECT_DOUBLE_EQ(again_r[44], 3.175);
+    EXPECT_STREQ(diameter, "Φ");
+
+    const std::string too_long(UF_DRF_SYMBOL_TEXT_SIZE, 'x');
+    mpi[3] = 1;
+    EXPECT_EQ(UF_DRF_set_preferences(mpi, mpr, too_long.c_str(), "Φ"), UF_err_bad_argument);
+    ASSERT_EQ(UF_DRF_ask_preferences(again_i, again_r, radius, diameter), 0);
+    EXPECT_EQ(again_i[3], 2) << "a refused set changes nothing";
+    EXPECT_STREQ(radius, "R=");
+}
+
+}  // namespace
