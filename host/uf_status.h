@@ -24,7 +24,9 @@ extern "C" {
 #define UF_err_not_supported 1015      /* the host does not offer this for that object */
 #define UF_err_internal 1016           /* an unexpected failure inside the host */
 #define UF_err_view_not_found 1017     /* no model view has that name */
-#define UF_err_last 1017               /* the highest code above */
+#define UF_err_name_taken 1018         /* another object of that kind has the name */
+#define UF_err_no_drawing 1019         /* there is no current drawing */
+#define UF_err_last 1019               /* the highest code above */
 
 #ifdef __cplusplus
 }

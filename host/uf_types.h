@@ -47,7 +47,15 @@ typedef int logical;
 #define UF_matrix_type 55              /* an orientation matrix owned by a coordinate system */
 #define UF_view_type 60                /* a view */
 #define UF_view_normal_subtype 7       /* a model view */
+#define UF_draw_view_subtype 8         /* a drawing view on a sheet */
 #define UF_drawing_type 62             /* a drawing sheet */
+#define UF_drafting_entity_type 25     /* an annotation: note, label, dimension, ordinate origin or margin */
+#define UF_draft_note_subtype 1
+#define UF_draft_label_subtype 2
+#define UF_draft_linear_dim_subtype 3
+#define UF_draft_ordinate_dim_subtype 4
+#define UF_draft_ordinate_origin_subtype 5
+#define UF_draft_ordinate_margin_subtype 6
 #define UF_solid_type 70               /* solid modelling objects */
 #define UF_solid_body_subtype 0        /*   a body (solid or sheet: see UF_MODL_ask_body_type) */
 #define UF_solid_face_subtype 2        /*   a face of a body */

@@ -31,6 +31,8 @@ constexpr FailMessage kFailMessages[] = {
     {UF_err_not_supported, "The host does not offer this operation for that object"},
     {UF_err_internal, "An unexpected failure occurred inside the host"},
     {UF_err_view_not_found, "No model view of the part has that name"},
+    {UF_err_name_taken, "Another object of that kind already has this name"},
+    {UF_err_no_drawing, "There is no current drawing"},
 };
 
 }  // namespace

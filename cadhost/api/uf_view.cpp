@@ -1,11 +1,14 @@
-// Model views and the work view; the display state.
+// Model views, the work view and drawing views seen by name; the display state; where model points land on sheets.
 #include <cmath>
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <gp_Ax1.hxx>
 #include <gp_Trsf.hxx>
 
 #include "cadhost/api/boundary.h"
+#include "cadhost/drafting/view_frame.h"
 #include "host/uf_draw.h"
 #include "host/uf_view.h"
 
@@ -19,6 +22,15 @@ using cadhost::api::with_part;
 namespace {
 
 bool empty(const char* text) { return !text || !text[0]; }
+
+// Drawing views are found by their names, as the command knows them.
+cadhost::DrawingViewData* drawing_view_named(Document& doc, const char* name) {
+    if (empty(name)) return nullptr;
+    for (tag_t tag = doc.next_by_name(name, NULL_TAG); tag != NULL_TAG; tag = doc.next_by_name(name, tag)) {
+        if (auto* view = doc.find(tag)->as<cadhost::DrawingViewData>()) return view;
+    }
+    return nullptr;
+}
 
 ModelViewData* model_view(Document& doc, tag_t tag) {
     Object* object = doc.find(tag);
@@ -91,6 +103,74 @@ int uc6450(const char* old_view, const char* new_view, int /*save_layers*/, int 
     });
 }
 
+int UF_VIEW_map_model_to_drawing(tag_t view, const double model_point[3], double drawing_point[2]) {
+    if (!model_point || !drawing_point) return UF_err_bad_argument;
+    return with_part([&](Part&, Document& doc) {
+        const Object* object = doc.find(view);
+        if (!object) return UF_err_bad_tag;
+        if (!object->as<cadhost::DrawingViewData>()) return UF_err_wrong_type;
+        cadhost::drafting::placement(doc, view).map(cadhost::api::from_c(model_point), drawing_point);
+        return UF_ok;
+    });
+}
+
+int UF_VIEW_ask_visible_objects(tag_t view, int* n_visible, tag_t** visible, int* n_clipped, tag_t** clipped) {
+    if (!n_visible || !visible || !n_clipped || !clipped) return UF_err_bad_argument;
+    *n_visible = *n_clipped = 0;
+    *visible = *clipped = nullptr;
+    return with_part([&](Part&, Document& doc) {
+        const Object* object = doc.find(view);
+        if (!object) return UF_err_bad_tag;
+        const auto* data = object->as<cadhost::DrawingViewData>();
+        if (!data) return UF_err_wrong_type;
+        auto shown = cadhost::drafting::shown_objects(doc, *data);
+        auto* out = static_cast<tag_t*>(std::malloc(sizeof(tag_t) * (shown.empty() ? 1 : shown.size())));
+        auto* none = static_cast<tag_t*>(std::malloc(sizeof(tag_t)));
+        if (!out || !none) {
+            std::free(out);
+            std::free(none);
+            return UF_err_no_memory;
+        }
+        std::copy(shown.begin(), shown.end(), out);
+        *visible = out;
+        *n_visible = static_cast<int>(shown.size());
+        *clipped = none;
+        return UF_ok;
+    });
+}
+
+int uc6400(const char* view_name, tag_t object) {
+    return with_part([&](Part&, Document& doc) {
+        auto* view = drawing_view_named(doc, view_name);
+        if (!view) return UF_err_view_not_found;
+        if (!doc.find(object)) return UF_err_bad_tag;
+        if (std::find(view->erased.begin(), view->erased.end(), object) == view->erased.end())
+            view->erased.push_back(object);
+        return UF_ok;
+    });
+}
+
+int uc6446(const char* view_name, int* count, int layers[]) {
+    if (!count || !layers) return UF_err_bad_argument;
+    return with_part([&](Part&, Document& doc) {
+        auto* view = drawing_view_named(doc, view_name);
+        if (!view) return UF_err_view_not_found;
+        for (int l = 0; l < UF_LAYER_MAX_LAYER; ++l) layers[l] = view->layers[l] ? 1 : 0;
+        *count = UF_LAYER_MAX_LAYER;
+        return UF_ok;
+    });
+}
+
+int uc6447(const char* view_name, int count, const int layers[]) {
+    if (!layers || count < 0 || count > UF_LAYER_MAX_LAYER) return UF_err_bad_argument;
+    return with_part([&](Part&, Document& doc) {
+        auto* view = drawing_view_named(doc, view_name);
+        if (!view) return UF_err_view_not_found;
+        for (int l = 0; l < count; ++l) view->layers[l] = layers[l] != 0;
+        return UF_ok;
+    });
+}
+
 int UF_DRAW_ask_display_state(int* state) {
     if (!state) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
@@ -106,8 +186,9 @@ int UF_DRAW_set_display_state(int state) {
             return UF_ok;
         }
         if (state != UF_DRAW_DRAWING_DISPLAY) return UF_err_bad_argument;
-        // A drawing can be shown only when the part has a current one; this host holds none yet.
-        return UF_err_not_supported;
+        if (doc.current_drawing() == NULL_TAG) return UF_err_no_drawing;
+        doc.set_display_state(state);
+        return UF_ok;
     });
 }
 

@@ -111,6 +111,7 @@ void Document::unindex_object(const Object& object) {
 }
 
 tag_t Document::add(Object object, bool on_layer) {
+    ++revision_;
     object.tag = next_tag_++;
     if (on_layer && object.layer == 0) object.layer = work_layer_;
     if (!on_layer) object.layer = 0;
@@ -175,6 +176,7 @@ tag_t Document::add_curve(const CurveData& curve) {
 }
 
 bool Document::remove(tag_t tag) {
+    ++revision_;
     auto it = objects_.find(tag);
     if (it == objects_.end() || tag == wcs_) return false;
     if (auto* body = it->second.as<BodyData>()) {
@@ -197,6 +199,24 @@ bool Document::remove(tag_t tag) {
     unindex_object(it->second);
     objects_.erase(it);
     return true;
+}
+
+tag_t Document::find_drawing(std::string_view name) const {
+    for (tag_t tag = next_by_name(name, NULL_TAG); tag != NULL_TAG; tag = next_by_name(name, tag)) {
+        if (find(tag)->type == UF_drawing_type) return tag;
+    }
+    return NULL_TAG;
+}
+
+std::vector<tag_t> Document::drawing_members(tag_t drawing) const {
+    std::vector<tag_t> members;
+    for (const auto& [tag, object] : objects_) {
+        tag_t owner = object.drawing;
+        if (const auto* view = object.as<DrawingViewData>()) owner = view->drawing;
+        if (const auto* note = object.as<AnnotationData>()) owner = note->drawing;
+        if (owner == drawing && drawing != NULL_TAG) members.push_back(tag);
+    }
+    return members;
 }
 
 bool Document::link_sub_shapes(std::string& error) {
@@ -231,6 +251,7 @@ bool Document::link_sub_shapes(std::string& error) {
 bool Document::set_layer(tag_t tag, int layer) {
     Object* object = find(tag);
     if (!object || !valid_layer(layer) || object->layer == 0) return false;
+    ++revision_;
     unindex_object(*object);
     object->layer = layer;
     index_object(*object);
@@ -300,6 +321,7 @@ TopoDS_Shape Document::shape_of(tag_t tag) const {
 
 bool Document::set_layer_status(int layer, int status) {
     if (!valid_layer(layer)) return false;
+    ++revision_;
     if (status == UF_LAYER_WORK_LAYER) {
         if (layer != work_layer_) layer_status_[work_layer_] = UF_LAYER_ACTIVE_LAYER;
         work_layer_ = layer;
@@ -314,6 +336,7 @@ bool Document::set_layer_status(int layer, int status) {
 }
 
 void Document::set_all_but_work(int status) {
+    ++revision_;
     for (int layer = 1; layer <= UF_LAYER_MAX_LAYER; ++layer) {
         if (layer != work_layer_) layer_status_[layer] = status;
     }

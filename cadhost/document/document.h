@@ -73,6 +73,29 @@ public:
     void set_work_view(const ViewOrientation& view) { work_view_ = view; }
     const DraftingPreferences& drafting_preferences() const { return preferences_; }
     void set_drafting_preferences(const DraftingPreferences& prefs) { preferences_ = prefs; }
+    // Drafting state of the part: the current drawing, view borders, the drawings' display record.
+    tag_t current_drawing() const { return current_drawing_; }
+    void set_current_drawing(tag_t drawing) { current_drawing_ = drawing; }
+    bool border_display() const { return border_display_; }
+    void set_border_display(bool on) { border_display_ = on; }
+    struct DrawingDisplay {
+        int background_color = 1;
+        int border_color = 7;
+        double grid_spacing = 10.0;
+        int grid_color = 8;
+        bool show_grid = false;
+        bool operator==(const DrawingDisplay&) const = default;
+    };
+    const DrawingDisplay& drawing_display() const { return drawing_display_; }
+    void set_drawing_display(const DrawingDisplay& display) { drawing_display_ = display; }
+    // The drawing of that name (case-insensitive), or NULL_TAG.
+    tag_t find_drawing(std::string_view name) const;
+    // Objects of a drawing (views, annotations, sheet curves) in creation order.
+    std::vector<tag_t> drawing_members(tag_t drawing) const;
+    // Counts every change; caches of derived results (view extents, projections) compare it.
+    unsigned long revision() const { return revision_; }
+    void touch() { ++revision_; }
+
     int display_state() const { return display_state_; }
     void set_display_state(int state) { display_state_ = state; }
     // The orientations of the standard views, by upper-case name ("TOP" ... "TFR-ISO").
@@ -109,6 +132,10 @@ private:
     ViewOrientation work_view_;
     int display_state_ = 1;
     DraftingPreferences preferences_;
+    tag_t current_drawing_ = NULL_TAG;
+    bool border_display_ = true;
+    DrawingDisplay drawing_display_;
+    unsigned long revision_ = 0;
     tag_t next_tag_ = 1;
 };
 

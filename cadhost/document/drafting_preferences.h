@@ -32,6 +32,17 @@
 
 namespace cadhost {
 
+// One kind of text's lettering (see host/uf_drf.h for the record these travel in).
+struct Lettering {
+    int font = 1;
+    int width = 1;
+    double size = 3.5;
+    double char_space_factor = 0.0;
+    double aspect_ratio = 1.0;
+    double line_space_factor = 1.0;
+    bool operator==(const Lettering&) const = default;
+};
+
 struct DraftingPreferences {
     static constexpr int kIntegers = 100;
     static constexpr int kReals = 70;
@@ -42,6 +53,26 @@ struct DraftingPreferences {
     std::array<double, kReals> mpr{};
     std::string radius_text = "R";
     std::string diameter_text = "\xE2\x8C\x80";  // the diameter sign
+
+    // Lettering of dimension values, appended text, tolerances and general text (notes, labels). The sizes, spacing
+    // and aspect ratio that the entries above also hold live there and not here: dimension size mpr[32], dimension
+    // spacing mpr[33], general size mpr[44], general aspect ratio mpr[45]; alignment mpi[30].
+    enum LetteringKind { kDimensionText = 0, kAppendedText = 1, kToleranceText = 2, kGeneralText = 3 };
+    std::array<Lettering, 4> lettering{};
+    double text_angle = 0.0;
+
+    // A lettering group with the shared members filled from the entries above.
+    Lettering lettering_of(int kind) const {
+        Lettering out = lettering[kind];
+        if (kind == kDimensionText) out.size = mpr[32], out.char_space_factor = mpr[33];
+        if (kind == kGeneralText) out.size = mpr[44], out.aspect_ratio = mpr[45];
+        return out;
+    }
+    void set_lettering(int kind, const Lettering& value) {
+        lettering[kind] = value;
+        if (kind == kDimensionText) mpr[32] = value.size, mpr[33] = value.char_space_factor;
+        if (kind == kGeneralText) mpr[44] = value.size, mpr[45] = value.aspect_ratio;
+    }
 
     DraftingPreferences() {
         mpi[1] = 1;

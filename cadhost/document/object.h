@@ -92,8 +92,89 @@ struct ModelViewData {
     ViewOrientation orientation;
 };
 
+// A drawing sheet: its size in mm (width across, height up), and its views and annotations in creation order.
+struct DrawingData {
+    double width = 297.0;
+    double height = 210.0;
+    double scale = 1.0;
+    int units = 1;
+    int projection = 1;
+    int next_view_number = 1;
+};
+
+// How a drawing view draws bodies (the host's view display record, kept member by member).
+struct ViewDisplay {
+    int hidden_line_removal = 1;
+    int visible_edge_width = 2;
+    int hidden_edges = 0;
+    int silhouettes = 1;
+    int smooth_edges = 1;
+    int uv_grid_lines = 0;
+    int hidden_by_other_bodies = 1;
+    bool operator==(const ViewDisplay&) const = default;
+};
+
+// A view of the model on a sheet. Its reference point is where the centre of its extent lands on the sheet; an
+// orthographic child view takes its scale from its parent and keeps aligned with it.
+struct DrawingViewData {
+    tag_t drawing = NULL_TAG;
+    tag_t model_view = NULL_TAG;    // the model view it was made from (imported views)
+    ViewOrientation orientation;
+    double scale = 1.0;
+    double ref_x = 0.0;
+    double ref_y = 0.0;
+    tag_t parent = NULL_TAG;        // orthographic child views: the view projected from
+    int projection = 0;             // host projection code for child views
+    std::vector<char> layers;       // index n - 1: the view shows layer n
+    std::vector<tag_t> erased;      // objects the view does not show
+    ViewDisplay display;
+};
+
+// Where an annotation measures from: a point, or an end of a line or edge, seen in a drawing view.
+struct AnnotationAnchor {
+    tag_t object = NULL_TAG;
+    tag_t view = NULL_TAG;
+    int end = 1;  // 1 first end, 2 second end
+};
+
+// How an annotation's text is written: the lettering and preferences current when it was made.
+struct AnnotationStyle {
+    double height = 3.5;
+    double aspect_ratio = 1.0;
+    double char_space = 0.0;
+    int alignment = 5;
+    double angle = 0.0;        // degrees
+    int leader_side = 1;       // labels: 1 leader from the text's left end, 2 from its right end
+    double arrow_length = 3.0;
+    int decimals = 2;
+    bool trailing_zeros = true;
+    double text_gap = 1.0;
+};
+
+// Notes, labels, linear and ordinate dimensions, ordinate origins and margins.
+struct AnnotationData {
+    enum class Kind { Note, Label, Horizontal, Vertical, OrdinateOrigin, OrdinateMargin, Ordinate } kind = Kind::Note;
+    tag_t drawing = NULL_TAG;          // the sheet; NULL_TAG for a note of a template part, placed by import
+    std::vector<std::string> lines;    // notes and labels: the text; dimensions: user text and appended lines
+    double origin_x = 0.0;             // text origin, sheet mm
+    double origin_y = 0.0;
+    double leader_x = 0.0;             // labels: the leader's point
+    double leader_y = 0.0;
+    AnnotationAnchor first;            // dimensions: what they measure from and to; origins and ordinates: the object
+    AnnotationAnchor second;
+    tag_t margin = NULL_TAG;           // ordinate dimensions: their margin; margins: their origin
+    int margin_type = 0;               // margins: 1 horizontal (x values), 2 vertical (y values)
+    double offset = 0.0;               // margins: distance from the origin's sheet point across the margin, mm
+    double dogleg_angle = 0.0;         // ordinate dimensions
+    double dogleg_distance = 0.0;
+    bool text_moved = false;           // ordinate dimensions: the value sits at origin_x / origin_y along the margin
+    bool show_symbol = true;           // origins
+    std::string name;                  // origins
+    AnnotationStyle style;
+};
+
 using Payload = std::variant<std::monostate, BodyData, SubShapeData, LineData, ArcData, PointData, CurveData,
-                             CsysData, MatrixData, ModelViewData>;
+                             CsysData, MatrixData, ModelViewData, DrawingData, DrawingViewData, AnnotationData>;
 
 struct Object {
     tag_t tag = NULL_TAG;
@@ -105,6 +186,7 @@ struct Object {
     int font = UF_OBJ_FONT_SOLID;
     int color = 1;
     int line_width = 1;
+    tag_t drawing = NULL_TAG;  // curves and points made on a sheet (a template's border) belong to that sheet
     std::vector<Attribute> attributes;
     Payload payload;
 

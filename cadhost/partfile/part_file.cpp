@@ -28,14 +28,15 @@ constexpr const char* kSchema = R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
 CREATE TABLE states(id INTEGER PRIMARY KEY, role TEXT UNIQUE NOT NULL, next_tag INTEGER NOT NULL,
                     work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL,
-                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL, preferences BLOB NOT NULL);
+                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL, preferences BLOB NOT NULL,
+                    drafting BLOB NOT NULL);
 CREATE TABLE layers(state INTEGER NOT NULL, layer INTEGER NOT NULL, status INTEGER NOT NULL,
                     PRIMARY KEY(state, layer));
 CREATE TABLE shapes(id INTEGER PRIMARY KEY, checksum INTEGER NOT NULL, brep BLOB NOT NULL);
 CREATE TABLE objects(state INTEGER NOT NULL, tag INTEGER NOT NULL, type INTEGER NOT NULL, subtype INTEGER NOT NULL,
                      layer INTEGER NOT NULL, name TEXT NOT NULL, blank INTEGER NOT NULL, font INTEGER NOT NULL,
                      color INTEGER NOT NULL, width INTEGER NOT NULL, kind TEXT NOT NULL, payload BLOB NOT NULL,
-                     PRIMARY KEY(state, tag));
+                     drawing INTEGER NOT NULL, PRIMARY KEY(state, tag));
 CREATE TABLE attributes(state INTEGER NOT NULL, tag INTEGER NOT NULL, seq INTEGER NOT NULL, title TEXT NOT NULL,
                         type INTEGER NOT NULL, value, PRIMARY KEY(state, tag, seq));
 )sql";
@@ -88,6 +89,12 @@ void put_preferences(ByteWriter& out, const DraftingPreferences& prefs) {
     for (double value : prefs.mpr) out.put_double(value);
     out.put_string(prefs.radius_text);
     out.put_string(prefs.diameter_text);
+    for (const Lettering& l : prefs.lettering) {
+        out.put_int(l.font), out.put_int(l.width);
+        out.put_double(l.size), out.put_double(l.char_space_factor), out.put_double(l.aspect_ratio);
+        out.put_double(l.line_space_factor);
+    }
+    out.put_double(prefs.text_angle);
 }
 DraftingPreferences get_preferences(ByteReader& in) {
     DraftingPreferences prefs;
@@ -95,10 +102,116 @@ DraftingPreferences get_preferences(ByteReader& in) {
     for (double& value : prefs.mpr) value = in.get_double();
     prefs.radius_text = in.get_string();
     prefs.diameter_text = in.get_string();
+    for (Lettering& l : prefs.lettering) {
+        l.font = static_cast<int>(in.get_int()), l.width = static_cast<int>(in.get_int());
+        l.size = in.get_double(), l.char_space_factor = in.get_double(), l.aspect_ratio = in.get_double();
+        l.line_space_factor = in.get_double();
+    }
+    prefs.text_angle = in.get_double();
     if (prefs.radius_text.size() > DraftingPreferences::kSymbolTextLength ||
         prefs.diameter_text.size() > DraftingPreferences::kSymbolTextLength)
         throw std::runtime_error("a radius or diameter text is too long");
     return prefs;
+}
+
+void put_drafting(ByteWriter& out, const Document& doc) {
+    out.put_int(doc.current_drawing());
+    out.put_int(doc.border_display() ? 1 : 0);
+    const auto& d = doc.drawing_display();
+    out.put_int(d.background_color), out.put_int(d.border_color), out.put_double(d.grid_spacing);
+    out.put_int(d.grid_color), out.put_int(d.show_grid ? 1 : 0);
+}
+void get_drafting(ByteReader& in, Document& doc) {
+    doc.set_current_drawing(static_cast<tag_t>(in.get_int()));
+    doc.set_border_display(in.get_int() != 0);
+    Document::DrawingDisplay d;
+    d.background_color = static_cast<int>(in.get_int()), d.border_color = static_cast<int>(in.get_int());
+    d.grid_spacing = in.get_double();
+    d.grid_color = static_cast<int>(in.get_int()), d.show_grid = in.get_int() != 0;
+    doc.set_drawing_display(d);
+}
+
+void put_anchor(ByteWriter& out, const AnnotationAnchor& a) {
+    out.put_int(a.object), out.put_int(a.view), out.put_int(a.end);
+}
+AnnotationAnchor get_anchor(ByteReader& in) {
+    AnnotationAnchor a;
+    a.object = static_cast<tag_t>(in.get_int()), a.view = static_cast<tag_t>(in.get_int());
+    a.end = static_cast<int>(in.get_int());
+    return a;
+}
+
+void put_annotation(ByteWriter& out, const AnnotationData& a) {
+    out.put_int(static_cast<int>(a.kind));
+    out.put_int(a.drawing);
+    out.put_int(static_cast<std::int64_t>(a.lines.size()));
+    for (const auto& line : a.lines) out.put_string(line);
+    out.put_double(a.origin_x), out.put_double(a.origin_y), out.put_double(a.leader_x), out.put_double(a.leader_y);
+    put_anchor(out, a.first), put_anchor(out, a.second);
+    out.put_int(a.margin), out.put_int(a.margin_type);
+    out.put_double(a.offset), out.put_double(a.dogleg_angle), out.put_double(a.dogleg_distance);
+    out.put_int(a.text_moved ? 1 : 0), out.put_int(a.show_symbol ? 1 : 0);
+    out.put_string(a.name);
+    const AnnotationStyle& st = a.style;
+    out.put_double(st.height), out.put_double(st.aspect_ratio), out.put_double(st.char_space);
+    out.put_int(st.alignment), out.put_double(st.angle), out.put_int(st.leader_side), out.put_double(st.arrow_length);
+    out.put_int(st.decimals), out.put_int(st.trailing_zeros ? 1 : 0), out.put_double(st.text_gap);
+}
+AnnotationData get_annotation(ByteReader& in) {
+    AnnotationData a;
+    const auto kind = in.get_int();
+    if (kind < 0 || kind > static_cast<int>(AnnotationData::Kind::Ordinate)) throw std::runtime_error("unknown kind");
+    a.kind = static_cast<AnnotationData::Kind>(kind);
+    a.drawing = static_cast<tag_t>(in.get_int());
+    const auto lines = in.get_int();
+    if (lines < 0 || lines > 10000) throw std::runtime_error("an annotation has too many lines");
+    for (std::int64_t i = 0; i < lines; ++i) a.lines.push_back(in.get_string());
+    a.origin_x = in.get_double(), a.origin_y = in.get_double(), a.leader_x = in.get_double();
+    a.leader_y = in.get_double();
+    a.first = get_anchor(in), a.second = get_anchor(in);
+    a.margin = static_cast<tag_t>(in.get_int()), a.margin_type = static_cast<int>(in.get_int());
+    a.offset = in.get_double(), a.dogleg_angle = in.get_double(), a.dogleg_distance = in.get_double();
+    a.text_moved = in.get_int() != 0, a.show_symbol = in.get_int() != 0;
+    a.name = in.get_string();
+    AnnotationStyle& st = a.style;
+    st.height = in.get_double(), st.aspect_ratio = in.get_double(), st.char_space = in.get_double();
+    st.alignment = static_cast<int>(in.get_int()), st.angle = in.get_double();
+    st.leader_side = static_cast<int>(in.get_int()), st.arrow_length = in.get_double();
+    st.decimals = static_cast<int>(in.get_int()), st.trailing_zeros = in.get_int() != 0, st.text_gap = in.get_double();
+    return a;
+}
+
+void put_drawing_view(ByteWriter& out, const DrawingViewData& v) {
+    out.put_int(v.drawing), out.put_int(v.model_view);
+    put_view(out, v.orientation);
+    out.put_double(v.scale), out.put_double(v.ref_x), out.put_double(v.ref_y);
+    out.put_int(v.parent), out.put_int(v.projection);
+    out.put_string(std::string(v.layers.begin(), v.layers.end()));
+    out.put_int(static_cast<std::int64_t>(v.erased.size()));
+    for (tag_t t : v.erased) out.put_int(t);
+    const ViewDisplay& d = v.display;
+    out.put_int(d.hidden_line_removal), out.put_int(d.visible_edge_width), out.put_int(d.hidden_edges);
+    out.put_int(d.silhouettes), out.put_int(d.smooth_edges), out.put_int(d.uv_grid_lines);
+    out.put_int(d.hidden_by_other_bodies);
+}
+DrawingViewData get_drawing_view(ByteReader& in) {
+    DrawingViewData v;
+    v.drawing = static_cast<tag_t>(in.get_int()), v.model_view = static_cast<tag_t>(in.get_int());
+    v.orientation = get_view(in);
+    v.scale = in.get_double(), v.ref_x = in.get_double(), v.ref_y = in.get_double();
+    v.parent = static_cast<tag_t>(in.get_int()), v.projection = static_cast<int>(in.get_int());
+    const std::string layers = in.get_string();
+    if (layers.size() != UF_LAYER_MAX_LAYER) throw std::runtime_error("a view's layer table has the wrong size");
+    v.layers.assign(layers.begin(), layers.end());
+    const auto erased = in.get_int();
+    if (erased < 0 || erased > 10000000) throw std::runtime_error("a view's erased list is damaged");
+    for (std::int64_t i = 0; i < erased; ++i) v.erased.push_back(static_cast<tag_t>(in.get_int()));
+    ViewDisplay& d = v.display;
+    d.hidden_line_removal = static_cast<int>(in.get_int()), d.visible_edge_width = static_cast<int>(in.get_int());
+    d.hidden_edges = static_cast<int>(in.get_int()), d.silhouettes = static_cast<int>(in.get_int());
+    d.smooth_edges = static_cast<int>(in.get_int()), d.uv_grid_lines = static_cast<int>(in.get_int());
+    d.hidden_by_other_bodies = static_cast<int>(in.get_int());
+    return v;
 }
 
 // Writes each distinct shape once, whichever states refer to it.
@@ -168,6 +281,19 @@ std::pair<std::string, std::string> encode_payload(const Object& object, ShapeSt
         put_view(out, view->orientation);
         return {"view", out.bytes()};
     }
+    if (const auto* drawing = object.as<DrawingData>()) {
+        out.put_double(drawing->width), out.put_double(drawing->height), out.put_double(drawing->scale);
+        out.put_int(drawing->units), out.put_int(drawing->projection), out.put_int(drawing->next_view_number);
+        return {"drawing", out.bytes()};
+    }
+    if (const auto* view = object.as<DrawingViewData>()) {
+        put_drawing_view(out, *view);
+        return {"dview", out.bytes()};
+    }
+    if (const auto* annotation = object.as<AnnotationData>()) {
+        put_annotation(out, *annotation);
+        return {"annotation", out.bytes()};
+    }
     return {"none", out.bytes()};
 }
 
@@ -177,9 +303,11 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
     put_view(work_view, doc.work_view());
     ByteWriter preferences;
     put_preferences(preferences, doc.drafting_preferences());
+    ByteWriter drafting;
+    put_drafting(drafting, doc);
     Stmt(db,
-         "INSERT INTO states(id, role, next_tag, work_layer, wcs, module, display_state, work_view, preferences)"
-         " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)")
+         "INSERT INTO states(id, role, next_tag, work_layer, wcs, module, display_state, work_view, preferences,"
+         " drafting) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
         .bind(1, std::int64_t{state})
         .bind(2, std::string(role))
         .bind(3, std::int64_t{doc.next_tag()})
@@ -189,14 +317,15 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
         .bind(7, std::int64_t{doc.display_state()})
         .bind_blob(8, work_view.bytes())
         .bind_blob(9, preferences.bytes())
+        .bind_blob(10, drafting.bytes())
         .run();
     Stmt layer(db, "INSERT INTO layers(state, layer, status) VALUES(?, ?, ?)");
     for (int l = 1; l <= UF_LAYER_MAX_LAYER; ++l)
         layer.bind(1, std::int64_t{state}).bind(2, std::int64_t{l}).bind(3, std::int64_t{doc.layer_status(l)}).run();
 
     Stmt insert(db,
-                "INSERT INTO objects(state, tag, type, subtype, layer, name, blank, font, color, width, kind, payload)"
-                " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                "INSERT INTO objects(state, tag, type, subtype, layer, name, blank, font, color, width, kind, payload,"
+                " drawing) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     Stmt attribute(db, "INSERT INTO attributes(state, tag, seq, title, type, value) VALUES(?, ?, ?, ?, ?, ?)");
     int written = 0;
     for (const auto& [tag, object] : doc.objects()) {
@@ -213,6 +342,7 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
             .bind(10, std::int64_t{object.line_width})
             .bind(11, kind)
             .bind_blob(12, payload)
+            .bind(13, std::int64_t{object.drawing})
             .run();
         std::int64_t seq = 0;
         for (const auto& attr : object.attributes) {
@@ -335,6 +465,16 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
         payload = MatrixData{get_axes(in)};
     } else if (kind == "view") {
         payload = ModelViewData{get_view(in)};
+    } else if (kind == "drawing") {
+        DrawingData d;
+        d.width = in.get_double(), d.height = in.get_double(), d.scale = in.get_double();
+        d.units = static_cast<int>(in.get_int()), d.projection = static_cast<int>(in.get_int());
+        d.next_view_number = static_cast<int>(in.get_int());
+        payload = d;
+    } else if (kind == "dview") {
+        payload = get_drawing_view(in);
+    } else if (kind == "annotation") {
+        payload = get_annotation(in);
     } else {
         throw LoadError("unknown kind '" + kind + "'");
     }
@@ -344,13 +484,14 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
 
 Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Shape>& shapes) {
     Stmt head(db,
-              "SELECT next_tag, work_layer, wcs, module, display_state, work_view, preferences FROM states WHERE id = ?");
+              "SELECT next_tag, work_layer, wcs, module, display_state, work_view, preferences, drafting FROM states"
+              " WHERE id = ?");
     head.bind(1, state);
     if (!head.step()) throw LoadError("state " + std::to_string(state) + " is missing");
     Document doc{Document::Empty{}};
 
     Stmt objects(db,
-                 "SELECT tag, type, subtype, layer, name, blank, font, color, width, kind, payload FROM objects"
+                 "SELECT tag, type, subtype, layer, name, blank, font, color, width, kind, payload, drawing FROM objects"
                  " WHERE state = ? ORDER BY tag");
     objects.bind(1, state);
     while (objects.step()) {
@@ -367,6 +508,7 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
         object.font = static_cast<int>(objects.integer(6));
         object.color = static_cast<int>(objects.integer(7));
         object.line_width = static_cast<int>(objects.integer(8));
+        object.drawing = static_cast<tag_t>(objects.integer(11));
         try {
             object.payload = decode_payload(db, objects.text(9), objects.blob(10), shapes);
         } catch (const LoadError& e) {
@@ -422,6 +564,9 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
         ByteReader prefs_in(prefs.data(), prefs.size());
         doc.set_drafting_preferences(get_preferences(prefs_in));
         if (!prefs_in.at_end()) throw std::runtime_error("the preferences record is longer than it should be");
+        const std::string drafting = head.blob(7);
+        ByteReader drafting_in(drafting.data(), drafting.size());
+        get_drafting(drafting_in, doc);
     } catch (const std::exception& e) {
         throw LoadError(std::string("the part's settings are damaged: ") + e.what());
     } catch (const Standard_Failure& e) {

@@ -1,0 +1,316 @@
+#include "cadhost/drafting/sheet_builder.h"
+
+#include <cmath>
+
+#include "cadhost/drafting/annotation_geometry.h"
+#include "cadhost/drafting/hlr_projection.h"
+#include "cadhost/drafting/view_frame.h"
+#include "cadhost/geometry/queries.h"
+
+namespace cadhost::drafting {
+
+namespace {
+
+using render::LinePattern;
+using render::LineWeight;
+using render::Point2;
+using render::Polyline;
+using render::SheetGraphics;
+using render::Stroke;
+using render::Text;
+
+constexpr double kPointMark = 1.0;        // half size of the cross that marks a point, mm
+constexpr double kArrowHalfWidth = 0.35;  // arrowhead half width as a share of its length
+constexpr double kExtensionGap = 1.0;     // gap between a measured point and its extension line, mm
+constexpr double kExtensionOver = 2.0;    // extension lines reach this far past the dimension line, mm
+
+Stroke curve_stroke(const Object& object) {
+    Stroke s;
+    if (object.font == UF_OBJ_FONT_CENTERLINE) s.pattern = LinePattern::Chain;
+    else if (object.font == UF_OBJ_FONT_DASHED) s.pattern = LinePattern::Dashed;
+    s.weight = object.font == UF_OBJ_FONT_SOLID ? LineWeight::Wide : LineWeight::Thin;
+    return s;
+}
+
+void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, double length, const std::string& layer) {
+    double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
+    if (d < 1e-9) return;
+    dx /= d, dy /= d;
+    Point2 base{tip.x - dx * length, tip.y - dy * length};
+    double w = length * kArrowHalfWidth;
+    sheet.triangles.push_back({tip, {base.x - dy * w, base.y + dx * w}, {base.x + dy * w, base.y - dx * w}, layer});
+}
+
+void add_line(SheetGraphics& sheet, Point2 a, Point2 b, Stroke stroke, const std::string& layer) {
+    sheet.polylines.push_back(Polyline{{a, b}, false, stroke, layer});
+}
+
+void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines, double x, double y,
+                    const AnnotationStyle& style, const std::string& layer) {
+    // Lines stack downwards; the alignment point belongs to the block as a whole.
+    const double pitch = style.height * 1.6;
+    const double block = pitch * (static_cast<double>(lines.size()) - 1);
+    const int row = (style.alignment - 1) / 3;  // 0 top, 1 middle, 2 bottom
+    double first_y = row == 0 ? y : (row == 1 ? y + block / 2 : y + block);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        Text t;
+        t.text = lines[i];
+        t.anchor = {x, first_y - pitch * static_cast<double>(i)};
+        t.alignment = style.alignment;
+        t.height = style.height;
+        t.width_factor = style.aspect_ratio;
+        t.spacing_factor = style.char_space;
+        t.angle = style.angle * M_PI / 180.0;
+        t.layer = layer;
+        sheet.texts.push_back(t);
+    }
+}
+
+// A rough width of a text line, for leaders and frames: CJK glyphs are square, others about 0.6 of the height.
+double text_width(const std::string& text, const AnnotationStyle& style) {
+    double width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+        width += (length >= 3 ? 1.0 : 0.6) * style.height * style.aspect_ratio + style.char_space * style.height;
+        i += length;
+    }
+    return width;
+}
+
+void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
+    const Object* object = doc.find(view_tag);
+    const auto& view = std::get<DrawingViewData>(object->payload);
+    const Placement placed = placement(doc, view_tag);
+    const std::string layer = "VIEW-" + object->name;
+    auto to_sheet = [&](double vx, double vy) { return Point2{placed.sheet_x(vx), placed.sheet_y(vy)}; };
+
+    std::vector<TopoDS_Shape> bodies;
+    std::vector<const Object*> curves;
+    for (tag_t tag : shown_objects(doc, view)) {
+        const Object* shown = doc.find(tag);
+        if (const auto* body = shown->as<BodyData>()) bodies.push_back(body->shape);
+        else curves.push_back(shown);
+    }
+    ProjectionOptions options;
+    options.hidden_line_removal = view.display.hidden_line_removal != 0;
+    options.hidden_by_other_bodies = view.display.hidden_by_other_bodies != 0;
+    auto edges = project_bodies(bodies, view.orientation, options);
+    const Stroke visible{view.display.visible_edge_width == 1 ? LineWeight::Thin : LineWeight::Wide,
+                         LinePattern::Continuous};
+    const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
+    for (int c = 0; c < 3; ++c) {
+        if (c == ProjectedEdges::Smooth && !view.display.smooth_edges) continue;
+        if (c == ProjectedEdges::Outline && !view.display.silhouettes) continue;
+        for (const auto& line : edges->visible[c]) {
+            Polyline out{{}, false, visible, layer};
+            for (const auto& p : line) out.points.push_back(to_sheet(p.x, p.y));
+            sheet.polylines.push_back(std::move(out));
+        }
+        if (view.display.hidden_edges != 2) continue;
+        for (const auto& line : edges->hidden[c]) {
+            Polyline out{{}, false, hidden, layer};
+            for (const auto& p : line) out.points.push_back(to_sheet(p.x, p.y));
+            sheet.polylines.push_back(std::move(out));
+        }
+    }
+    for (const Object* curve : curves) {
+        if (const auto* point = curve->as<PointData>()) {
+            Point2 c = to_sheet(placed.view_x(point->point), placed.view_y(point->point));
+            Stroke thin{LineWeight::Thin, LinePattern::Continuous};
+            add_line(sheet, {c.x - kPointMark, c.y}, {c.x + kPointMark, c.y}, thin, layer);
+            add_line(sheet, {c.x, c.y - kPointMark}, {c.x, c.y + kPointMark}, thin, layer);
+            continue;
+        }
+        TopoDS_Edge edge = geometry::curve_edge(*curve);
+        if (edge.IsNull()) continue;
+        Polyline out{{}, false, curve_stroke(*curve), layer};
+        for (const auto& p : geometry::curve_points(edge, 0.01 / placed.scale, 0.1, 0))
+            out.points.push_back(to_sheet(placed.view_x(p), placed.view_y(p)));
+        if (out.points.size() >= 2) sheet.polylines.push_back(std::move(out));
+    }
+    if (doc.border_display() && !placed.extent.empty) {
+        const double m = 3.0;  // the border keeps clear of the view's content
+        Point2 lo = to_sheet(placed.extent.xmin, placed.extent.ymin), hi = to_sheet(placed.extent.xmax, placed.extent.ymax);
+        double x0 = std::min(lo.x, hi.x) - m, x1 = std::max(lo.x, hi.x) + m;
+        double y0 = std::min(lo.y, hi.y) - m, y1 = std::max(lo.y, hi.y) + m;
+        sheet.polylines.push_back(
+            Polyline{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true, {LineWeight::Thin, LinePattern::Continuous},
+                     "VIEW-BORDERS"});
+    }
+}
+
+void draw_sheet_curve(const Object& object, SheetGraphics& sheet) {
+    if (const auto* point = object.as<PointData>()) {
+        (void)point;
+        return;  // points of a template mark places; they are not drawn
+    }
+    TopoDS_Edge edge = geometry::curve_edge(object);
+    if (edge.IsNull()) return;
+    Polyline out{{}, false, curve_stroke(object), "SHEET"};
+    for (const auto& p : geometry::curve_points(edge, 0.01, 0.1, 0)) out.points.push_back({p.X(), p.Y()});
+    if (out.points.size() >= 2) sheet.polylines.push_back(std::move(out));
+}
+
+void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
+    auto p = anchor_sheet_point(doc, a.first), q = anchor_sheet_point(doc, a.second);
+    if (!p || !q) return;
+    const std::string layer = "DIMENSION";
+    const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
+    const bool horizontal = a.kind == AnnotationData::Kind::Horizontal;
+    const auto lines = dimension_text(doc, a);
+    const double h = a.style.height;
+    // The dimension line runs just below (horizontal) or beside (vertical) the value text.
+    Point2 p1{p->first, p->second}, p2{q->first, q->second};
+    Point2 d1, d2;
+    if (horizontal) {
+        double y = a.origin_y - h / 2 - a.style.text_gap;
+        d1 = {p1.x, y}, d2 = {p2.x, y};
+    } else {
+        double x = a.origin_x + text_width(lines[0], a.style) / 2 + a.style.text_gap;
+        d1 = {x, p1.y}, d2 = {x, p2.y};
+    }
+    for (auto [from, to] : {std::pair{p1, d1}, std::pair{p2, d2}}) {
+        double dx = to.x - from.x, dy = to.y - from.y, len = std::hypot(dx, dy);
+        if (len < kExtensionGap) continue;
+        dx /= len, dy /= len;
+        add_line(sheet, {from.x + dx * kExtensionGap, from.y + dy * kExtensionGap},
+                 {to.x + dx * kExtensionOver, to.y + dy * kExtensionOver}, thin, layer);
+    }
+    add_line(sheet, d1, d2, thin, layer);
+    if (std::hypot(d2.x - d1.x, d2.y - d1.y) > 2 * a.style.arrow_length) {
+        add_arrow(sheet, d1, d2, a.style.arrow_length, layer);
+        add_arrow(sheet, d2, d1, a.style.arrow_length, layer);
+    }
+    AnnotationStyle centred = a.style;
+    centred.alignment = 5;
+    add_text_lines(sheet, lines, a.origin_x, a.origin_y, centred, layer);
+    render::Dimension dim;
+    dim.kind = horizontal ? render::Dimension::Kind::Horizontal : render::Dimension::Kind::Vertical;
+    dim.first = p1, dim.second = p2, dim.text_anchor = {a.origin_x, a.origin_y};
+    dim.measured = measured_value(doc, a).value_or(0.0);
+    dim.text = lines[0];
+    dim.layer = layer;
+    sheet.dimensions.push_back(dim);
+}
+
+const AnnotationData* annotation(const Document& doc, tag_t tag) {
+    const Object* object = doc.find(tag);
+    return object ? object->as<AnnotationData>() : nullptr;
+}
+
+void draw_ordinate(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
+    const AnnotationData* margin = annotation(doc, a.margin);
+    const AnnotationData* origin = margin ? annotation(doc, margin->margin) : nullptr;
+    if (!origin) return;
+    auto o = anchor_sheet_point(doc, origin->first), p = anchor_sheet_point(doc, a.first);
+    if (!o || !p) return;
+    const std::string layer = "DIMENSION";
+    const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
+    const auto lines = dimension_text(doc, a);
+    const bool along_x = margin->margin_type == 1;  // a horizontal margin carries x values
+    // The margin line: through the origin's sheet point, moved across itself by the offset.
+    const double margin_at = along_x ? o->second + margin->offset : o->first + margin->offset;
+    const double own = along_x ? p->first : p->second;
+    const double placed = a.text_moved ? (along_x ? a.origin_x : a.origin_y) : own;
+    const double towards = (margin_at >= (along_x ? p->second : p->first)) ? 1.0 : -1.0;
+    auto pt = [&](double along, double across) { return along_x ? Point2{along, across} : Point2{across, along}; };
+    const double start = (along_x ? p->second : p->first) + towards * kExtensionGap;
+    if (a.text_moved && std::fabs(placed - own) > 1e-9) {
+        // Up to the dogleg at the object's own place, then across at the dogleg's angle to the moved value.
+        const double knee = margin_at - towards * (a.dogleg_distance > 0 ? a.dogleg_distance : 3.0);
+        add_line(sheet, pt(own, start), pt(own, knee), thin, layer);
+        add_line(sheet, pt(own, knee), pt(placed, margin_at), thin, layer);
+    } else {
+        add_line(sheet, pt(own, start), pt(own, margin_at), thin, layer);
+    }
+    // The value stands on the margin, reading along the extension line.
+    AnnotationStyle style = a.style;
+    style.angle = along_x ? 90.0 : 0.0;
+    style.alignment = towards > 0 ? 4 : 6;
+    Point2 at = pt(placed, margin_at + towards * a.style.text_gap);
+    add_text_lines(sheet, lines, at.x, at.y, style, layer);
+    render::Dimension dim;
+    dim.kind = render::Dimension::Kind::Ordinate;
+    dim.first = {o->first, o->second};
+    dim.second = {p->first, p->second};
+    dim.text_anchor = at;
+    dim.measured = measured_value(doc, a).value_or(0.0);
+    dim.text = lines[0];
+    dim.layer = layer;
+    sheet.dimensions.push_back(dim);
+}
+
+void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
+    using Kind = AnnotationData::Kind;
+    const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
+    switch (a.kind) {
+        case Kind::Note: add_text_lines(sheet, a.lines, a.origin_x, a.origin_y, a.style, "NOTES"); break;
+        case Kind::Label: {
+            add_text_lines(sheet, a.lines, a.origin_x, a.origin_y, a.style, "NOTES");
+            double width = 0;
+            for (const auto& line : a.lines) width = std::max(width, text_width(line, a.style));
+            // The leader leaves the text at the end the style names, from the middle of the text's first line.
+            const int column = (a.style.alignment - 1) % 3;
+            double left = a.origin_x - (column == 0 ? 0 : column == 1 ? width / 2 : width);
+            const int row = (a.style.alignment - 1) / 3;
+            double mid_y = a.origin_y - (row == 0 ? a.style.height / 2 : row == 1 ? 0 : -a.style.height / 2);
+            Point2 start{a.style.leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
+            Point2 tip{a.leader_x, a.leader_y};
+            add_line(sheet, start, tip, thin, "NOTES");
+            add_arrow(sheet, tip, start, a.style.arrow_length, "NOTES");
+            break;
+        }
+        case Kind::Horizontal:
+        case Kind::Vertical: draw_linear(doc, a, sheet); break;
+        case Kind::OrdinateOrigin: {
+            if (!a.show_symbol) break;
+            auto o = anchor_sheet_point(doc, a.first);
+            if (!o) break;
+            sheet.arcs.push_back({{o->first, o->second}, 1.5, 0, 2 * M_PI, thin, "DIMENSION"});
+            add_line(sheet, {o->first - 2.5, o->second}, {o->first + 2.5, o->second}, thin, "DIMENSION");
+            add_line(sheet, {o->first, o->second - 2.5}, {o->first, o->second + 2.5}, thin, "DIMENSION");
+            break;
+        }
+        case Kind::OrdinateMargin: break;  // a margin is where values sit; it is not drawn itself
+        case Kind::Ordinate: draw_ordinate(doc, a, sheet); break;
+    }
+}
+
+}  // namespace
+
+std::vector<tag_t> drawings_of(const Document& doc) {
+    std::vector<tag_t> drawings;
+    for (const auto& [tag, object] : doc.objects())
+        if (object.type == UF_drawing_type) drawings.push_back(tag);
+    return drawings;
+}
+
+render::SheetGraphics build_sheet(const Document& doc, tag_t drawing) {
+    SheetGraphics sheet;
+    const Object* object = doc.find(drawing);
+    if (!object || !object->as<DrawingData>()) return sheet;
+    const auto& data = std::get<DrawingData>(object->payload);
+    sheet.name = object->name;
+    sheet.width = data.width;
+    sheet.height = data.height;
+    if (doc.drawing_display().show_grid) {
+        const double step = doc.drawing_display().grid_spacing;
+        const Stroke faint{LineWeight::Thin, LinePattern::Continuous};
+        for (double x = step; x < sheet.width; x += step) add_line(sheet, {x, 0}, {x, sheet.height}, faint, "GRID");
+        for (double y = step; y < sheet.height; y += step) add_line(sheet, {0, y}, {sheet.width, y}, faint, "GRID");
+    }
+    for (tag_t member : doc.drawing_members(drawing)) {
+        const Object* m = doc.find(member);
+        if (m->as<DrawingViewData>()) draw_view(doc, member, sheet);
+    }
+    for (tag_t member : doc.drawing_members(drawing)) {
+        const Object* m = doc.find(member);
+        if (m->blank_status == UF_OBJ_BLANKED) continue;
+        if (const auto* a = m->as<AnnotationData>()) draw_annotation(doc, *a, sheet);
+        else if (!m->as<DrawingViewData>()) draw_sheet_curve(*m, sheet);
+    }
+    return sheet;
+}
+
+}  // namespace cadhost::drafting

@@ -1,0 +1,90 @@
+// What a drawing sheet looks like, as a list of primitives in sheet millimetres (origin at the sheet's lower left
+// corner, x to the right, y up). The drafting code builds it from the part; every writer (PDF, SVG, DXF) draws it, so
+// all outputs show the same sheet.
+#ifndef CADHOST_RENDER_SHEET_GRAPHICS_H
+#define CADHOST_RENDER_SHEET_GRAPHICS_H
+
+#include <string>
+#include <vector>
+
+namespace cadhost::render {
+
+struct Point2 {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// Line weights and patterns of technical drawing.
+enum class LineWeight { Thin, Wide };                  // 0.25 mm and 0.5 mm
+enum class LinePattern { Continuous, Dashed, Chain };  // dashed: hidden edges; chain: centre lines
+
+struct Stroke {
+    LineWeight weight = LineWeight::Thin;
+    LinePattern pattern = LinePattern::Continuous;
+};
+
+// An open or closed chain of straight segments (curves arrive already divided finely enough to look smooth).
+struct Polyline {
+    std::vector<Point2> points;
+    bool closed = false;
+    Stroke stroke;
+    std::string layer;  // the group the primitive belongs to in outputs that have layers ("VIEW-TOP", "DIMENSION")
+};
+
+// A circular arc, anticlockwise from start to end angle (radians); a full circle runs from 0 to 2 pi.
+struct Arc {
+    Point2 center;
+    double radius = 0.0;
+    double start_angle = 0.0;
+    double end_angle = 0.0;
+    Stroke stroke;
+    std::string layer;
+};
+
+// A filled triangle, as arrowheads are drawn.
+struct Triangle {
+    Point2 a, b, c;
+    std::string layer;
+};
+
+// One line of text. anchor is the point of the text's box named by alignment, as on a phone keypad: 1 top left,
+// 2 top centre, 3 top right, 4 middle left, 5 middle, 6 middle right, 7 bottom left, 8 bottom centre, 9 bottom right.
+// height is the capital height in mm; width_factor scales the glyph widths (aspect ratio); spacing_factor adds
+// spacing between characters as a factor of the height (0 for none); angle in radians, anticlockwise.
+struct Text {
+    std::string text;  // UTF-8, may hold Chinese
+    Point2 anchor;
+    int alignment = 7;
+    double height = 3.5;
+    double width_factor = 1.0;
+    double spacing_factor = 0.0;
+    double angle = 0.0;
+    std::string layer;
+};
+
+// A linear measurement, kept whole so that outputs that know dimensions (DXF) can write one, and the others draw its
+// parts. The parts (lines, arrowheads, text) are also in the sheet's lists, on the layer named here.
+struct Dimension {
+    enum class Kind { Horizontal, Vertical, Ordinate } kind = Kind::Horizontal;
+    Point2 first;  // the measured points on the sheet
+    Point2 second;
+    Point2 text_anchor;     // where the value text sits (its middle)
+    double measured = 0.0;  // the value in model millimetres
+    std::string text;       // as shown
+    std::string layer;
+};
+
+struct SheetGraphics {
+    std::string name;
+    double width = 297.0;   // mm
+    double height = 210.0;  // mm
+    std::vector<Polyline> polylines;
+    std::vector<Arc> arcs;
+    std::vector<Triangle> triangles;
+    std::vector<Text> texts;
+    std::vector<Dimension> dimensions;
+};
+
+}  // namespace cadhost::render
+
+#endif

@@ -1,0 +1,77 @@
+// The turned iso views look from the sides their names say: a round boss on that side of a cube is drawn, a boss on
+// the opposite side is hidden.
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepPrimAPI_MakeCylinder.hxx>
+
+#include "drafting_fixture.h"
+
+namespace {
+
+using testing_support::DraftingTest;
+
+class ViewSidesTest : public DraftingTest {
+protected:
+    // The views made from the iso view turned about an absolute axis, as the command prepares them.
+    static void make_turned_views() {
+        struct Row {
+            const char* name;
+            double axis[3];
+            double angle;
+        };
+        const Row rows[] = {{"reve_iso", {0, 1, 0}, 180}, {"reve_s", {0, 1, 0}, -90}, {"reve_s_r", {0, 1, 0}, 90},
+                            {"reve_f", {1, 0, 0}, -90},   {"reve_f_r", {1, 0, 0}, 90}};
+        const double origin[3] = {0, 0, 0};
+        for (const Row& row : rows) {
+            ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);
+            ASSERT_EQ(UF_VIEW_rotate_view_abs_csys(NULL_TAG, origin, row.axis, row.angle, 1), 0);
+            ASSERT_EQ(uc6450("", row.name, 1, 1), 0);
+        }
+    }
+    // A cube of side 20 at the origin with a round boss on the face whose outward normal is `side`.
+    static TopoDS_Shape cube_with_boss(gp_Dir side) {
+        TopoDS_Shape cube = BRepPrimAPI_MakeBox(gp_Pnt(-10, -10, -10), 20, 20, 20).Shape();
+        gp_Pnt on_face(side.X() * 10, side.Y() * 10, side.Z() * 10);
+        TopoDS_Shape boss = BRepPrimAPI_MakeCylinder(gp_Ax2(on_face, side), 4, 5).Shape();
+        return BRepAlgoAPI_Fuse(cube, boss).Shape();
+    }
+    // Drawn polylines that are curved (the boss's circle seen at a slant), by line pattern.
+    int curved(cadhost::render::LinePattern pattern) {
+        int count = 0;
+        for (const auto& line : sheet().polylines)
+            if (line.stroke.pattern == pattern && line.points.size() > 6) ++count;
+        return count;
+    }
+};
+
+TEST_F(ViewSidesTest, EachTurnedViewSeesTheSideItIsNamedFor) {
+    make_turned_views();
+    struct Side {
+        const char* view;
+        gp_Dir seen;  // the face the eye must see
+    };
+    const Side sides[] = {{"reve_iso", -gp::DZ()}, {"reve_s", gp::DX()}, {"reve_s_r", -gp::DX()},
+                          {"reve_f", -gp::DY()},   {"reve_f_r", gp::DY()}, {"tfr-iso", gp::DZ()}};
+    for (const Side& side : sides) {
+        for (bool near : {true, false}) {
+            SetUp();  // a fresh part for each case
+            tag_t body = add_solid(cube_with_boss(near ? side.seen : side.seen.Reversed()));
+            (void)body;
+            make_turned_views();
+            tag_t view = import_view(side.view, 150, 105, 2.0);
+            UF_DRAW_view_prefs_t prefs;
+            UF_DRAW_ask_view_display(view, &prefs);
+            prefs.hidden_edges = 2;
+            UF_DRAW_set_view_display(view, &prefs);
+            if (near) {
+                EXPECT_GT(curved(cadhost::render::LinePattern::Continuous), 0) << side.view << ": boss not seen";
+            } else {
+                EXPECT_EQ(curved(cadhost::render::LinePattern::Continuous), 0) << side.view << ": far boss drawn";
+                EXPECT_GT(curved(cadhost::render::LinePattern::Dashed), 0) << side.view << ": far boss not hidden";
+            }
+            TearDown();
+        }
+    }
+    SetUp();
+}
+
+}  // namespace
