@@ -22,3 +22,7 @@ add_library(quillon_command SHARED $<TARGET_OBJECTS:quillon_command_units>)
 # Linked against the host library only so that its symbols resolve; no header of the host is visible to the units.
 target_link_libraries(quillon_command PRIVATE cadhost)
 set_target_properties(quillon_command PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The host looks for the command's dialog file beside the library it loads.
+add_custom_command(TARGET quillon_command POST_BUILD
+                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/quillon/quillon_dlg.dlg
+                           $<TARGET_FILE_DIR:quillon_command>/quillon_dlg.dlg)

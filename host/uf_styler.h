@@ -1,9 +1,10 @@
 /* Dialogs described by a dialog-definition file and driven by callbacks.
  *
- * The host reads the dialog file (see the host's dialog facility for its format), calls the constructor callback, shows
+ * The host reads the dialog file (its format: cadhost/dialog/dialog_file.h), calls the constructor callback, shows
  * the form (in a terminal when one is attached; in a batch run the values come from the run's --set and answers file
  * and OK is pressed once), calls the callback of the button pressed, and closes the form when a callback answers
- * UF_UI_CB_EXIT_DIALOG; then it calls the destructor and returns the response. */
+ * UF_UI_CB_EXIT_DIALOG; then it calls the destructor and returns the response. A batch run whose OK is refused has
+ * nobody to correct the entries: the host presses Cancel (response UF_UI_CANCEL) and ends the run with status 1. */
 #ifndef HOST_UF_STYLER_H
 #define HOST_UF_STYLER_H
 
@@ -75,11 +76,17 @@ typedef struct UF_STYLER_item_value_type_s {
 } UF_STYLER_item_value_type_t, *UF_STYLER_item_value_type_p_t;
 
 /* Shows the dialog of dialog_file (found beside the command library, in the configuration directory, or as given) and
- * blocks until it is closed. callbacks holds count rows, the last of which is the UF_STYLER_NULL_OBJECT row. */
+ * blocks until it is closed. callbacks holds count rows, the last of which is the UF_STYLER_NULL_OBJECT row. A file that
+ * cannot be found or read gives UF_err_io, a dialog opened from a dialog's callback UF_err_not_supported; *response is
+ * then left as it was. */
 int UF_STYLER_create_dialog(const char *dialog_file, UF_STYLER_callback_item_t *callbacks, int count,
                             void *client_data, int *response);
+/* While the dialog is open (from its callbacks). A field the dialog does not have, a toggle other than 0 or 1 and a radio
+ * value that is none of its choices give UF_err_bad_argument and change nothing. */
 int UF_STYLER_set_value(int dialog_id, UF_STYLER_item_value_type_p_t value);
+/* Fills indicator, count (1) and value; a text is a copy for UF_STYLER_free_value. */
 int UF_STYLER_ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value);
+/* Releases the text of an asked record and sets it to null; other records are left alone. */
 int UF_STYLER_free_value(UF_STYLER_item_value_type_p_t value);
 
 #ifdef __cplusplus

@@ -64,6 +64,11 @@ AnnotationStyle style_now(const Document& doc, bool dimension) {
     s.decimals = p.mpi[9];
     s.trailing_zeros = p.mpi[90] != 0;
     s.text_gap = p.mpr[34] >= 0 ? p.mpr[34] : 1.0;
+    s.manual_text = p.mpi[3] == 2;
+    s.arrowhead = p.mpi[6] == 1 || p.mpi[6] == 8 ? p.mpi[6] : 2;
+    s.extension_lines = p.mpi[7] >= 1 && p.mpi[7] <= 4 ? p.mpi[7] : 1;
+    s.inches = p.mpi[13] == 2;
+    s.dual = p.mpi[16] == 2;
     return s;
 }
 

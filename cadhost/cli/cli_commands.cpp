@@ -1,11 +1,17 @@
 #include "cadhost/cli/cli_commands.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 #include <map>
 #include <optional>
 
+#include "cadhost/dialog/batch_values.h"
+#include "cadhost/dialog/dialog_lookup.h"
+#include "cadhost/cli/export_command.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
@@ -28,15 +34,18 @@ constexpr int kUsage = 2;
 const char* kUsageText =
     "usage:\n"
     "  quillon import MODEL.step [--attrs MODEL.attrs.json] -o PART.prt\n"
-    "  quillon run PART.prt [--command LIBRARY]\n"
+    "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
+    "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon demo [-o DIR]\n";
 
-// Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error.
+// Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error. A flag
+// given twice keeps its last value in `values`; `all` keeps every pair in order, for flags that repeat.
 struct Options {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
+    std::vector<std::pair<std::string, std::string>> all;
 };
 
 bool parse(const std::vector<std::string>& args, const std::vector<std::string>& known, Options& options,
@@ -55,6 +64,7 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string>&
                 return false;
             }
             options.values[arg] = args[++i];
+            options.all.emplace_back(arg, args[i]);
         } else {
             options.positional.push_back(arg);
         }
@@ -167,9 +177,43 @@ int cmd_undo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kDone;
 }
 
+// The configuration directory: --conf, else QUILLON_CONF, else the conf/ shipped with the program.
+bool configuration_dir(const Options& options, std::string& dir, std::string& error) {
+    if (auto it = options.values.find("--conf"); it != options.values.end())
+        dir = it->second;
+    else if (const char* env = std::getenv("QUILLON_CONF"); env && env[0])
+        dir = env;
+    else
+        dir = std::string(QUILLON_SOURCE_DIR) + "/conf";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        error = "configuration directory '" + dir + "' does not exist";
+        return false;
+    }
+    dir = std::filesystem::absolute(dir, ec).lexically_normal().string();
+    if (!dir.empty() && dir.back() == '/' && dir.size() > 1) dir.pop_back();
+    return true;
+}
+
+// The dialog values of a batch run, the answers file's first so that --set wins, each checked against the dialog files
+// the command can open: a wrong field or value is refused before the command runs.
+bool batch_values(const Options& options, const std::string& library, const std::string& conf_dir,
+                  std::vector<dialog::BatchValue>& values, std::string& error) {
+    if (auto it = options.values.find("--answers"); it != options.values.end())
+        if (!dialog::read_answers_file(it->second, values, error)) return false;
+    for (const auto& [flag, text] : options.all) {
+        if (flag != "--set") continue;
+        dialog::BatchValue value;
+        if (!dialog::parse_assignment(text, "--set", value, error)) return false;
+        values.push_back(value);
+    }
+    auto files = dialog::dialog_files_in(dialog::dialog_search_dirs(library, conf_dir));
+    return dialog::check_batch_values(values, files, error);
+}
+
 int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options options;
-    if (!parse(args, {"--command"}, options, err)) return kUsage;
+    if (!parse(args, {"--command", "--conf", "--set", "--answers"}, options, err)) return kUsage;
     if (options.positional.size() != 1) {
         err << kUsageText;
         return kUsage;
@@ -182,18 +226,39 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kUsage;
     }
     if (library.find('/') == std::string::npos) library = "./" + library;
-    std::string error;
+    std::string error, conf_dir;
+    std::vector<dialog::BatchValue> values;
+    if (!configuration_dir(options, conf_dir, error) || !batch_values(options, library, conf_dir, values, error)) {
+        err << "quillon run: " << error << "\nnothing was run\n";
+        return kUsage;
+    }
     if (!open_display_part(options.positional[0], error)) {
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
+    RunContext& run = Session::instance().run();
+    run = RunContext{};
+    run.conf_dir = conf_dir;
+    for (const auto& value : values) run.batch_values.emplace_back(value.field, value.value);
+    // Dialogs ask the user only when nobody answered them beforehand and someone sits at the terminal.
+    run.interactive = values.empty() && !options.values.count("--answers") && ::isatty(STDIN_FILENO);
+    run.form_in = &std::cin;
+    run.form_out = &out;
+    // The command finds its configuration through the environment: it sees nothing of the host but host/.
+    ::setenv("QUILLON_CONF", conf_dir.c_str(), 1);
+
     CommandLoader loader;
     bool ran = loader.run(library, "", error);
+    const int stop_status = run.stop_status;
+    const std::string stop_reason = run.stop_reason;
+    run.form_in = nullptr;
+    run.form_out = nullptr;
     if (!ran) {
         close_display_part();
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
+    // What the command did is kept even when it stopped: a stopped run's work stays in the part.
     if (!save_display_part(error)) {
         close_display_part();
         err << "quillon run: " << error << '\n';
@@ -201,6 +266,10 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     close_display_part();
     out << "saved " << options.positional[0] << '\n';
+    if (stop_status != 0) {
+        err << "quillon run: the command stopped: " << stop_reason << '\n';
+        return stop_status;
+    }
     return kDone;
 }
 
@@ -217,6 +286,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "undo") return cmd_undo(args, out, err);
     if (command == "dump") return cmd_dump(args, out, err);
     if (command == "demo") return cmd_demo(args, out, err);
+    if (command == "export") return export_sheets(args, out, err);
     if (command == "--help" || command == "help") {
         out << kUsageText;
         return kDone;

@@ -7,12 +7,13 @@
 //                                                                                 right of the leader), 2 its right end
 //   mpi[3]   placement of dimension text                                          1 automatic (centred on the dimension
 //                                                                                 line), 2 manual (at the origin given)
-//   mpi[6]   arrowhead style                                                      2 closed, 1 open, 8 filled
+//   mpi[6]   arrowhead style of dimensions and labels                             2 closed, 1 open, 8 filled
 //   mpi[7]   extension lines                                                      1 both, 2 first only, 3 second only,
 //                                                                                 4 none
 //   mpi[9]   decimal places of dimension values                                   2 (0 to 6)
 //   mpi[13]  unit of dimension values                                             1 millimetres, 2 inches
-//   mpi[16]  form of dimension values                                             1 main unit only, 2 main and second
+//   mpi[16]  form of dimension values                                             1 main unit only, 2 main and the
+//                                                                                 other unit in brackets
 //   mpi[30]  alignment of note and label text on its origin: the origin is the    5 (1 to 9)
 //            point of the text's box, 1 top left, 2 top centre, 3 top right,
 //            4 middle left, 5 middle, 6 middle right, 7 bottom left,
@@ -22,6 +23,9 @@
 //   mpr[32]  dimension text height, mm                                            3.5
 //   mpr[33]  dimension text character spacing, as a factor of the height         1.0
 //   mpr[34]  gap between dimension text and its line, mm                          1.0
+//
+// A note or dimension keeps the values in force when it was made; changing the preferences later changes only what
+// is made afterwards. Entries not listed here are kept and handed back but change nothing.
 //   mpr[44]  note and label text height, mm                                       3.5
 //   mpr[45]  note and label text aspect ratio (character width / height)          1.0
 #ifndef CADHOST_DOCUMENT_DRAFTING_PREFERENCES_H

@@ -149,6 +149,11 @@ struct AnnotationStyle {
     int decimals = 2;
     bool trailing_zeros = true;
     double text_gap = 1.0;
+    bool manual_text = false;  // dimensions: the value sits at the origin given; otherwise centred on the line
+    int arrowhead = 2;         // 1 open, 2 closed, 8 filled
+    int extension_lines = 1;   // 1 both, 2 first only, 3 second only, 4 none
+    bool inches = false;       // values in inches
+    bool dual = false;         // values also in the second unit, in brackets
 };
 
 // Notes, labels, linear and ordinate dimensions, ordinate origins and margins.

@@ -86,7 +86,15 @@ std::vector<std::string> dimension_text(const Document& doc, const AnnotationDat
         out.push_back(user);
     } else {
         auto value = measured_value(doc, a);
-        out.push_back(value ? format_value(*value, a.style) : std::string("?"));
+        if (!value) {
+            out.push_back("?");
+        } else {
+            // Model values are millimetres; the style says which unit is written first and whether both are.
+            const double mm = *value, in = *value / 25.4;
+            std::string text = format_value(a.style.inches ? in : mm, a.style);
+            if (a.style.dual) text += " [" + format_value(a.style.inches ? mm : in, a.style) + "]";
+            out.push_back(text);
+        }
     }
     for (std::size_t i = 1; i < a.lines.size(); ++i)
         if (a.lines[i].size() > 1) out.push_back(a.lines[i]);

@@ -32,13 +32,18 @@ Stroke curve_stroke(const Object& object) {
     return s;
 }
 
-void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, double length, const std::string& layer) {
+// Arrowheads: 8 filled, 2 closed (outlined), 1 open (two strokes).
+void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, double length, const std::string& layer,
+               int style = 8) {
     double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
     if (d < 1e-9) return;
     dx /= d, dy /= d;
     Point2 base{tip.x - dx * length, tip.y - dy * length};
     double w = length * kArrowHalfWidth;
-    sheet.triangles.push_back({tip, {base.x - dy * w, base.y + dx * w}, {base.x + dy * w, base.y - dx * w}, layer});
+    Point2 left{base.x - dy * w, base.y + dx * w}, right{base.x + dy * w, base.y - dx * w};
+    const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
+    if (style == 8) sheet.triangles.push_back({tip, left, right, layer});
+    else sheet.polylines.push_back(Polyline{{left, tip, right}, style == 2, thin, layer});
 }
 
 void add_line(SheetGraphics& sheet, Point2 a, Point2 b, Stroke stroke, const std::string& layer) {
@@ -162,15 +167,25 @@ void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sh
     const double h = a.style.height;
     // The dimension line runs just below (horizontal) or beside (vertical) the value text.
     Point2 p1{p->first, p->second}, p2{q->first, q->second};
+    // Automatic placement centres the value on the dimension line, at the height (or side) the origin gives.
+    Point2 text_at{a.origin_x, a.origin_y};
+    if (!a.style.manual_text) {
+        if (horizontal) text_at.x = (p1.x + p2.x) / 2;
+        else text_at.y = (p1.y + p2.y) / 2;
+    }
     Point2 d1, d2;
     if (horizontal) {
-        double y = a.origin_y - h / 2 - a.style.text_gap;
+        double y = text_at.y - h / 2 - a.style.text_gap;
         d1 = {p1.x, y}, d2 = {p2.x, y};
     } else {
-        double x = a.origin_x + text_width(lines[0], a.style) / 2 + a.style.text_gap;
+        double x = text_at.x + text_width(lines[0], a.style) / 2 + a.style.text_gap;
         d1 = {x, p1.y}, d2 = {x, p2.y};
     }
+    const int shown = a.style.extension_lines;
+    int which = 0;
     for (auto [from, to] : {std::pair{p1, d1}, std::pair{p2, d2}}) {
+        ++which;
+        if (shown == 4 || (shown == 2 && which == 2) || (shown == 3 && which == 1)) continue;
         double dx = to.x - from.x, dy = to.y - from.y, len = std::hypot(dx, dy);
         if (len < kExtensionGap) continue;
         dx /= len, dy /= len;
@@ -179,15 +194,15 @@ void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sh
     }
     add_line(sheet, d1, d2, thin, layer);
     if (std::hypot(d2.x - d1.x, d2.y - d1.y) > 2 * a.style.arrow_length) {
-        add_arrow(sheet, d1, d2, a.style.arrow_length, layer);
-        add_arrow(sheet, d2, d1, a.style.arrow_length, layer);
+        add_arrow(sheet, d1, d2, a.style.arrow_length, layer, a.style.arrowhead);
+        add_arrow(sheet, d2, d1, a.style.arrow_length, layer, a.style.arrowhead);
     }
     AnnotationStyle centred = a.style;
     centred.alignment = 5;
-    add_text_lines(sheet, lines, a.origin_x, a.origin_y, centred, layer);
+    add_text_lines(sheet, lines, text_at.x, text_at.y, centred, layer);
     render::Dimension dim;
     dim.kind = horizontal ? render::Dimension::Kind::Horizontal : render::Dimension::Kind::Vertical;
-    dim.first = p1, dim.second = p2, dim.text_anchor = {a.origin_x, a.origin_y};
+    dim.first = p1, dim.second = p2, dim.text_anchor = text_at;
     dim.measured = measured_value(doc, a).value_or(0.0);
     dim.text = lines[0];
     dim.layer = layer;
@@ -258,7 +273,7 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             Point2 start{a.style.leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
             Point2 tip{a.leader_x, a.leader_y};
             add_line(sheet, start, tip, thin, "NOTES");
-            add_arrow(sheet, tip, start, a.style.arrow_length, "NOTES");
+            add_arrow(sheet, tip, start, a.style.arrow_length, "NOTES", a.style.arrowhead);
             break;
         }
         case Kind::Horizontal:

@@ -2,8 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <vector>
 
+#include "cadhost/session/session.h"
 #include "host/uf_exit.h"
 
 namespace cadhost {
@@ -46,6 +48,10 @@ bool CommandLoader::run(const std::string& library, const std::string& parameter
     std::vector<char> text(parameter.begin(), parameter.end());
     text.push_back('\0');
     int retcode = 0;
+    // The command's dialog files lie beside it.
+    std::error_code ec;
+    auto absolute = std::filesystem::absolute(library, ec);
+    Session::instance().run().command_library = ec ? library : absolute.lexically_normal().string();
     entry(text.data(), &retcode, static_cast<int>(parameter.size()));
 
     auto ask_unload = reinterpret_cast<AskUnloadFn>(dlsym(handle, "ufusr_ask_unload"));

@@ -156,6 +156,8 @@ void put_annotation(ByteWriter& out, const AnnotationData& a) {
     out.put_double(st.height), out.put_double(st.aspect_ratio), out.put_double(st.char_space);
     out.put_int(st.alignment), out.put_double(st.angle), out.put_int(st.leader_side), out.put_double(st.arrow_length);
     out.put_int(st.decimals), out.put_int(st.trailing_zeros ? 1 : 0), out.put_double(st.text_gap);
+    out.put_int(st.manual_text ? 1 : 0), out.put_int(st.arrowhead), out.put_int(st.extension_lines);
+    out.put_int(st.inches ? 1 : 0), out.put_int(st.dual ? 1 : 0);
 }
 AnnotationData get_annotation(ByteReader& in) {
     AnnotationData a;
@@ -178,6 +180,9 @@ AnnotationData get_annotation(ByteReader& in) {
     st.alignment = static_cast<int>(in.get_int()), st.angle = in.get_double();
     st.leader_side = static_cast<int>(in.get_int()), st.arrow_length = in.get_double();
     st.decimals = static_cast<int>(in.get_int()), st.trailing_zeros = in.get_int() != 0, st.text_gap = in.get_double();
+    st.manual_text = in.get_int() != 0, st.arrowhead = static_cast<int>(in.get_int());
+    st.extension_lines = static_cast<int>(in.get_int());
+    st.inches = in.get_int() != 0, st.dual = in.get_int() != 0;
     return a;
 }
 

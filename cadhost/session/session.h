@@ -3,10 +3,13 @@
 #ifndef CADHOST_SESSION_SESSION_H
 #define CADHOST_SESSION_SESSION_H
 
+#include <istream>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cadhost/document/document.h"
@@ -26,6 +29,21 @@ struct Part {
     std::string path;
 };
 
+// What the command line tells the host about one run of a command, and how the run ended in the host's eyes.
+struct RunContext {
+    std::string command_library;  // the library being run: dialog files are looked for beside it
+    std::string conf_dir;         // the configuration directory: dialog files are looked for there next
+    // Dialog values of a batch run, FIELD and VALUE, in the order given (later ones win).
+    std::vector<std::pair<std::string, std::string>> batch_values;
+    // Dialogs are shown on form_out and edited from form_in; otherwise the run is a batch run.
+    bool interactive = false;
+    std::istream* form_in = nullptr;
+    std::ostream* form_out = nullptr;
+    // Set when the host ended a command's dialog itself: the exit status it calls for and why.
+    int stop_status = 0;
+    std::string stop_reason;
+};
+
 class Session {
 public:
     static Session& instance();
@@ -39,6 +57,7 @@ public:
     bool close();
 
     UiChannels& ui() { return ui_; }
+    RunContext& run() { return run_; }
 
     uf_list_p_t new_list();
     bool owns_list(uf_list_p_t list) const { return lists_.count(list) != 0; }
@@ -49,6 +68,7 @@ private:
     std::unique_ptr<Part> part_;
     int open_count_ = 0;
     UiChannels ui_;
+    RunContext run_;
     std::set<uf_list_p_t> lists_;
 };
 

@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0057 NEW)
 # Fails when a source of the command includes anything but host/, its own units and the standard library: the command
 # must be rebuildable against another host that implements the same declarations.
 set(std_c_headers assert ctype errno float limits locale math setjmp signal stdarg stddef stdint stdio stdlib string

@@ -1,0 +1,3 @@
+set(dir ${CMAKE_CURRENT_LIST_DIR})
+cadhost_folder(dialog ${dir}/dialog_file.cpp ${dir}/dialog_form.cpp ${dir}/dialog_lookup.cpp ${dir}/batch_values.cpp
+               ${dir}/terminal_form.cpp ${dir}/uf_styler.cpp)

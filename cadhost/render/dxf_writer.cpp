@@ -1,0 +1,309 @@
+#include "cadhost/render/dxf_writer.h"
+
+#include <cmath>
+#include <numbers>
+#include <string_view>
+#include <vector>
+
+#include <dl_dxf.h>
+
+#include "cadhost/render/dxf_stream_writer.h"
+#include "cadhost/render/gbk_text.h"
+#include "cadhost/render/line_style.h"
+#include "cadhost/render/text_placement.h"
+
+namespace cadhost::render {
+namespace {
+
+constexpr int kByLayer = 256;
+constexpr const char* kTextStyle = "Standard";
+
+double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+
+const char* linetype_name(LinePattern pattern) {
+    switch (pattern) {
+        case LinePattern::Dashed:
+            return "DASHED";
+        case LinePattern::Chain:
+            return "CENTER";
+        case LinePattern::Continuous:
+            break;
+    }
+    return "CONTINUOUS";
+}
+
+// DXF forbids some characters in table names; they become '_' so a layer name cannot break the file.
+std::string layer_name(const std::string& layer) {
+    if (layer.empty()) return "0";
+    std::string name = layer;
+    for (char& c : name)
+        if (std::string_view("<>/\\\":;?*|=`,").find(c) != std::string_view::npos) c = '_';
+    return name;
+}
+
+// Drafting signs have DXF control codes that every reader draws in any font, while GBK has no diameter sign at all.
+std::string with_control_codes(const std::string& utf8) {
+    static const std::pair<std::string_view, std::string_view> signs[] = {
+        {"\u2300", "%%c"}, {"\u2205", "%%c"}, {"\u00D8", "%%c"}, {"\u00B0", "%%d"}, {"\u00B1", "%%p"}};
+    std::string text;
+    for (std::size_t at = 0; at < utf8.size();) {
+        bool replaced = false;
+        for (const auto& [sign, code] : signs) {
+            if (utf8.compare(at, sign.size(), sign) == 0) {
+                text += code;
+                at += sign.size();
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) text += utf8[at++];
+    }
+    return text;
+}
+
+class DxfSheet {
+  public:
+    DxfSheet(const SheetGraphics& sheet, std::ostream& out) : sheet_(sheet), dw_(out, DL_Codes::AC1015) {}
+
+    bool write(std::string& error) {
+        std::string probe;
+        if (!utf8_to_gbk("", probe)) {
+            error = "this system cannot convert text to GBK";
+            return false;
+        }
+        collect_layers();
+        header();
+        tables();
+        blocks();
+        entities();
+        dxf_.writeObjects(dw_);
+        dxf_.writeObjectsEnd(dw_);
+        dw_.dxfEOF();
+        return true;
+    }
+
+  private:
+    std::string gbk(const std::string& utf8) const {
+        std::string converted;
+        utf8_to_gbk(utf8, converted);
+        return converted;
+    }
+
+    void note_layer(const std::string& layer) {
+        const std::string name = layer_name(layer);
+        for (const std::string& known : layers_)
+            if (known == name) return;
+        layers_.push_back(name);
+    }
+
+    void collect_layers() {
+        layers_.push_back("0");
+        for (const Polyline& p : sheet_.polylines) note_layer(p.layer);
+        for (const Arc& a : sheet_.arcs) note_layer(a.layer);
+        for (const Triangle& t : sheet_.triangles) note_layer(t.layer);
+        for (const Text& t : sheet_.texts) note_layer(t.layer);
+        for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
+    }
+
+    void header() {
+        dxf_.writeHeader(dw_);
+        dw_.dxfString(9, "$DWGCODEPAGE");
+        dw_.dxfString(3, "ANSI_936");
+        dw_.dxfString(9, "$INSUNITS");
+        dw_.dxfInt(70, 4);  // millimetres
+        dw_.dxfString(9, "$MEASUREMENT");
+        dw_.dxfInt(70, 1);  // metric
+        dw_.dxfString(9, "$LIMMIN");
+        dw_.dxfReal(10, 0.0);
+        dw_.dxfReal(20, 0.0);
+        dw_.dxfString(9, "$LIMMAX");
+        dw_.dxfReal(10, sheet_.width);
+        dw_.dxfReal(20, sheet_.height);
+        dw_.sectionEnd();
+    }
+
+    void linetypes() {
+        // The patterns of a thin line; wide lines scale them through their entity linetype scale.
+        Stroke dashed{LineWeight::Thin, LinePattern::Dashed};
+        Stroke chain{LineWeight::Thin, LinePattern::Chain};
+        std::vector<double> dashed_pattern = dash_pattern_mm(dashed);
+        std::vector<double> chain_pattern = dash_pattern_mm(chain);
+        double dashed_length = 0.0;
+        double chain_length = 0.0;
+        for (std::size_t i = 0; i < dashed_pattern.size(); ++i) {
+            dashed_length += dashed_pattern[i];
+            if (i % 2 == 1) dashed_pattern[i] = -dashed_pattern[i];  // DXF writes gaps as negative lengths
+        }
+        for (std::size_t i = 0; i < chain_pattern.size(); ++i) {
+            chain_length += chain_pattern[i];
+            if (i % 2 == 1) chain_pattern[i] = -chain_pattern[i];
+        }
+        dw_.tableLinetypes(5);
+        dxf_.writeLinetype(dw_, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+        dxf_.writeLinetype(dw_, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+        dxf_.writeLinetype(dw_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+        dxf_.writeLinetype(dw_, DL_LinetypeData("DASHED", "Dashed __ __ __", 0, static_cast<int>(dashed_pattern.size()),
+                                                dashed_length, dashed_pattern.data()));
+        dxf_.writeLinetype(dw_,
+                           DL_LinetypeData("CENTER", "Center ____ _ ____", 0, static_cast<int>(chain_pattern.size()),
+                                           chain_length, chain_pattern.data()));
+        dw_.tableEnd();
+    }
+
+    void tables() {
+        dw_.sectionTables();
+        dxf_.writeVPort(dw_);
+        linetypes();
+
+        dw_.tableLayers(static_cast<int>(layers_.size()));
+        for (const std::string& layer : layers_)
+            dxf_.writeLayer(dw_, DL_LayerData(gbk(layer), 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
+        dw_.tableEnd();
+
+        dw_.tableStyle(1);
+        // For R2000 dxflib writes the font as the style's TrueType family (extended data), which is how readers pick a
+        // system font; the family has the Chinese glyphs.
+        DL_StyleData style(kTextStyle, 0, 0.0, 1.0, 0.0, 0, 3.5, "WenQuanYi Micro Hei", "");
+        dxf_.writeStyle(dw_, style);
+        dw_.tableEnd();
+
+        dxf_.writeView(dw_);
+        dxf_.writeUcs(dw_);
+        dw_.tableAppid(1);
+        dxf_.writeAppid(dw_, "ACAD");
+        dw_.tableEnd();
+        dxf_.writeDimStyle(dw_, 2.5, 1.25, 0.625, 0.625, 3.5);
+        dxf_.writeBlockRecord(dw_);
+        dw_.tableEnd();
+        dw_.sectionEnd();
+    }
+
+    void blocks() {
+        dw_.sectionBlocks();
+        for (const char* name : {"*Model_Space", "*Paper_Space", "*Paper_Space0"}) {
+            dxf_.writeBlock(dw_, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
+            dxf_.writeEndBlock(dw_, name);
+        }
+        dw_.sectionEnd();
+    }
+
+    DL_Attributes attributes(const std::string& layer, const Stroke& stroke) const {
+        DL_Attributes attributes(gbk(layer_name(layer)), kByLayer, -1,
+                                 static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0)),
+                                 linetype_name(stroke.pattern));
+        attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
+        return attributes;
+    }
+
+    void polyline(const Polyline& polyline) {
+        const std::vector<Point2>& points = polyline.points;
+        if (points.size() < 2) return;
+        const DL_Attributes attrib = attributes(polyline.layer, polyline.stroke);
+        if (points.size() == 2 && !polyline.closed) {
+            dxf_.writeLine(dw_, DL_LineData(points[0].x, points[0].y, 0.0, points[1].x, points[1].y, 0.0), attrib);
+            return;
+        }
+        dxf_.writePolyline(dw_, DL_PolylineData(static_cast<int>(points.size()), 0, 0, polyline.closed ? 1 : 0),
+                           attrib);
+        for (const Point2& p : points) dxf_.writeVertex(dw_, DL_VertexData(p.x, p.y, 0.0, 0.0));
+        dxf_.writePolylineEnd(dw_);
+    }
+
+    void arc(const Arc& arc) {
+        if (arc.radius <= 0.0) return;
+        const DL_Attributes attrib = attributes(arc.layer, arc.stroke);
+        if (arc.end_angle - arc.start_angle >= 2.0 * std::numbers::pi - 1e-9) {
+            dxf_.writeCircle(dw_, DL_CircleData(arc.center.x, arc.center.y, 0.0, arc.radius), attrib);
+            return;
+        }
+        dxf_.writeArc(
+            dw_,
+            DL_ArcData(arc.center.x, arc.center.y, 0.0, arc.radius, degrees(arc.start_angle), degrees(arc.end_angle)),
+            attrib);
+    }
+
+    void triangle(const Triangle& t) {
+        // A SOLID is a quadrilateral; repeating the last corner makes it the triangle.
+        dxf_.writeSolid(dw_, DL_SolidData(t.a.x, t.a.y, 0.0, t.b.x, t.b.y, 0.0, t.c.x, t.c.y, 0.0, t.c.x, t.c.y, 0.0),
+                        attributes(t.layer, Stroke{}));
+    }
+
+    void text(const Text& text) {
+        if (text.text.empty()) return;
+        const TextPlacement placement = placement_of(text.alignment);
+        const int horizontal = placement.horizontal == 0.0 ? 0 : placement.horizontal == 0.5 ? 1 : 2;
+        const int vertical = placement.vertical == VerticalPlace::Top      ? 3
+                             : placement.vertical == VerticalPlace::Middle ? 2
+                                                                           : 0;
+        // The anchor is both the insertion and the alignment point; readers place a justified text by the latter
+        // and a left/baseline one by the former.
+        const DL_TextData data(text.anchor.x, text.anchor.y, 0.0, text.anchor.x, text.anchor.y, 0.0, text.height,
+                               text.width_factor, 0, horizontal, vertical, gbk(with_control_codes(text.text)),
+                               kTextStyle, text.angle);
+        dxf_.writeText(dw_, data, attributes(text.layer, Stroke{}));
+    }
+
+    void dimension(const Dimension& dimension) {
+        const DL_Attributes attrib = attributes(dimension.layer, Stroke{});
+        const bool vertical = dimension.kind == Dimension::Kind::Vertical;
+        const double sheet_distance = vertical ? std::abs(dimension.second.y - dimension.first.y)
+                                               : std::abs(dimension.second.x - dimension.first.x);
+        // The sheet shows the part at a view scale; the linear factor turns the sheet distance back into the
+        // measured model distance, so a reader that recomputes the value gets the one shown.
+        const double linear_factor = sheet_distance > 1e-9 ? dimension.measured / sheet_distance : 1.0;
+        if (dimension.kind == Dimension::Kind::Ordinate) {
+            const Point2& feature = dimension.second;
+            const Point2& leader_end = dimension.text_anchor;
+            const bool x_type = std::abs(leader_end.y - feature.y) >= std::abs(leader_end.x - feature.x);
+            DL_DimensionData data(dimension.first.x, dimension.first.y, 0.0, dimension.text_anchor.x,
+                                  dimension.text_anchor.y, 0.0, 6 | 128, 5, 1, 1.0,
+                                  gbk(with_control_codes(dimension.text)), "Standard", 0.0, 1.0, 1.0);
+            dxf_.writeDimOrdinate(
+                dw_, data, DL_DimOrdinateData(feature.x, feature.y, 0.0, leader_end.x, leader_end.y, 0.0, x_type),
+                attrib);
+            return;
+        }
+        // The sheet's dimension does not say where its dimension line runs; the text's middle is the nearest thing
+        // it holds, so the definition point is taken level with it on the second extension line.
+        const double def_x = vertical ? dimension.text_anchor.x : dimension.second.x;
+        const double def_y = vertical ? dimension.second.y : dimension.text_anchor.y;
+        // dxflib writes the data's angle member as group 42, the measurement (the text keeps its default rotation),
+        // so the measured value goes there.
+        DL_DimensionData data(def_x, def_y, 0.0, dimension.text_anchor.x, dimension.text_anchor.y, 0.0, 0 | 128, 5, 1,
+                              1.0, gbk(with_control_codes(dimension.text)), "Standard", dimension.measured,
+                              linear_factor, 1.0);
+        dxf_.writeDimLinear(dw_, data,
+                            DL_DimLinearData(dimension.first.x, dimension.first.y, 0.0, dimension.second.x,
+                                             dimension.second.y, 0.0, vertical ? std::numbers::pi / 2 : 0.0, 0.0),
+                            attrib);
+    }
+
+    void entities() {
+        dw_.sectionEntities();
+        for (const Polyline& p : sheet_.polylines) polyline(p);
+        for (const Arc& a : sheet_.arcs) arc(a);
+        for (const Triangle& t : sheet_.triangles) triangle(t);
+        for (const Text& t : sheet_.texts) text(t);
+        for (const Dimension& d : sheet_.dimensions) dimension(d);
+        dw_.sectionEnd();
+    }
+
+    const SheetGraphics& sheet_;
+    DL_Dxf dxf_;
+    DxfStreamWriter dw_;
+    std::vector<std::string> layers_;
+};
+
+}  // namespace
+
+bool write_dxf(const SheetGraphics& sheet, std::ostream& out, std::string& error) {
+    if (!DxfSheet(sheet, out).write(error)) return false;
+    out.flush();
+    if (!out) {
+        error = "DXF output failed: the stream refused the data";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cadhost::render

@@ -1,0 +1,121 @@
+#include "cadhost/render/pdf_writer.h"
+
+#include <cmath>
+#include <numbers>
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include "cadhost/render/line_style.h"
+#include "cadhost/render/pdf_text.h"
+
+namespace cadhost::render {
+namespace {
+
+constexpr double kPointsPerMm = 72.0 / 25.4;
+
+cairo_status_t write_to_stream(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::ostream*>(closure);
+    out->write(reinterpret_cast<const char*>(data), length);
+    return out->good() ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+void set_stroke(cairo_t* cr, const Stroke& stroke) {
+    cairo_set_line_width(cr, line_width_mm(stroke.weight));
+    const std::vector<double> dashes = dash_pattern_mm(stroke);
+    // Round caps would lengthen each dash by a line width and close the short gaps of a chain line.
+    cairo_set_line_cap(cr, dashes.empty() ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0.0);
+}
+
+void draw_polyline(cairo_t* cr, const Polyline& polyline) {
+    if (polyline.points.empty()) return;
+    set_stroke(cr, polyline.stroke);
+    cairo_move_to(cr, polyline.points[0].x, polyline.points[0].y);
+    for (std::size_t i = 1; i < polyline.points.size(); ++i)
+        cairo_line_to(cr, polyline.points[i].x, polyline.points[i].y);
+    if (polyline.closed) cairo_close_path(cr);
+    cairo_stroke(cr);
+}
+
+void draw_arc(cairo_t* cr, const Arc& arc) {
+    if (arc.radius <= 0.0) return;
+    set_stroke(cr, arc.stroke);
+    cairo_new_sub_path(cr);
+    // User space has y up, so cairo's positive direction is anticlockwise on the page, as the sheet's arcs run.
+    cairo_arc(cr, arc.center.x, arc.center.y, arc.radius, arc.start_angle, arc.end_angle);
+    cairo_stroke(cr);
+}
+
+void draw_triangle(cairo_t* cr, const Triangle& triangle) {
+    cairo_move_to(cr, triangle.a.x, triangle.a.y);
+    cairo_line_to(cr, triangle.b.x, triangle.b.y);
+    cairo_line_to(cr, triangle.c.x, triangle.c.y);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
+
+void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& text_painter) {
+    cairo_save(cr);
+    // Page user space in sheet millimetres, origin at the lower left, y up.
+    cairo_translate(cr, 0.0, sheet.height * kPointsPerMm);
+    cairo_scale(cr, kPointsPerMm, -kPointsPerMm);
+    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+    for (const Polyline& polyline : sheet.polylines) draw_polyline(cr, polyline);
+    for (const Arc& arc : sheet.arcs) draw_arc(cr, arc);
+    for (const Triangle& triangle : sheet.triangles) draw_triangle(cr, triangle);
+    for (const Text& text : sheet.texts) text_painter.draw(cr, text);
+    cairo_restore(cr);
+}
+
+bool usable_size(const SheetGraphics& sheet) {
+    return std::isfinite(sheet.width) && std::isfinite(sheet.height) && sheet.width > 0.0 && sheet.height > 0.0;
+}
+
+}  // namespace
+
+bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error) {
+    if (sheets.empty()) {
+        error = "no sheets to write";
+        return false;
+    }
+    for (const SheetGraphics& sheet : sheets) {
+        if (!usable_size(sheet)) {
+            error = "sheet \"" + sheet.name + "\" has no usable size";
+            return false;
+        }
+    }
+
+    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
+        write_to_stream, &out, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
+    // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
+    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
+    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
+    cairo_t* cr = cairo_create(surface);
+    const PdfTextPainter text_painter(cr);
+
+    for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
+        cairo_pdf_surface_set_size(surface, sheets[i].width * kPointsPerMm, sheets[i].height * kPointsPerMm);
+        draw_sheet(cr, sheets[i], text_painter);
+        cairo_show_page(cr);
+    }
+
+    cairo_status_t status = cairo_status(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        error = std::string("PDF output failed: ") + cairo_status_to_string(status);
+        return false;
+    }
+    out.flush();
+    if (!out) {
+        error = "PDF output failed: the stream refused the data";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cadhost::render

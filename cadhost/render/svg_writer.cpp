@@ -1,0 +1,166 @@
+#include "cadhost/render/svg_writer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "cadhost/render/line_style.h"
+#include "cadhost/render/text_placement.h"
+
+namespace cadhost::render {
+namespace {
+
+// Three decimals are a micrometre on the sheet, finer than any plotter; "-0.000" is folded to "0.000" so that a value
+// that wobbles around zero does not make a diff.
+std::string num(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.3f", value);
+    std::string text = buffer;
+    if (text == "-0.000") text = "0.000";
+    return text;
+}
+
+std::string escape(const std::string& text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string layer_name(const std::string& layer) { return layer.empty() ? "0" : layer; }
+
+class SvgSheet {
+  public:
+    SvgSheet(const SheetGraphics& sheet, std::ostream& out) : sheet_(sheet), out_(out) {}
+
+    void write() {
+        out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+        out_ << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << num(sheet_.width) << "mm\" height=\""
+             << num(sheet_.height) << "mm\" viewBox=\"0 0 " << num(sheet_.width) << ' ' << num(sheet_.height)
+             << "\">\n";
+        if (!sheet_.name.empty()) out_ << "<title>" << escape(sheet_.name) << "</title>\n";
+        for (const std::string& layer : layers_in_order()) write_layer(layer);
+        out_ << "</svg>\n";
+    }
+
+  private:
+    // Sheet y goes up, SVG y goes down.
+    std::string xy(const Point2& p) const { return num(p.x) + ',' + num(sheet_.height - p.y); }
+
+    std::vector<std::string> layers_in_order() const {
+        std::vector<std::string> layers;
+        auto note = [&layers](const std::string& layer) {
+            const std::string name = layer_name(layer);
+            for (const std::string& known : layers)
+                if (known == name) return;
+            layers.push_back(name);
+        };
+        for (const Polyline& p : sheet_.polylines) note(p.layer);
+        for (const Arc& a : sheet_.arcs) note(a.layer);
+        for (const Triangle& t : sheet_.triangles) note(t.layer);
+        for (const Text& t : sheet_.texts) note(t.layer);
+        return layers;
+    }
+
+    void write_layer(const std::string& layer) {
+        out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
+        for (const Polyline& p : sheet_.polylines)
+            if (layer_name(p.layer) == layer) write_polyline(p);
+        for (const Arc& a : sheet_.arcs)
+            if (layer_name(a.layer) == layer) write_arc(a);
+        for (const Triangle& t : sheet_.triangles)
+            if (layer_name(t.layer) == layer) write_triangle(t);
+        for (const Text& t : sheet_.texts)
+            if (layer_name(t.layer) == layer) write_text(t);
+        out_ << "</g>\n";
+    }
+
+    static std::string stroke_attributes(const Stroke& stroke) {
+        const std::vector<double> dashes = dash_pattern_mm(stroke);
+        // Round caps would lengthen each dash by a line width and close the short gaps of a chain line.
+        std::string attributes = "fill=\"none\" stroke=\"black\" stroke-width=\"" + num(line_width_mm(stroke.weight)) +
+                                 "\" stroke-linecap=\"" + (dashes.empty() ? "round" : "butt") +
+                                 "\" stroke-linejoin=\"round\"";
+        if (!dashes.empty()) {
+            attributes += " stroke-dasharray=\"";
+            for (std::size_t i = 0; i < dashes.size(); ++i) attributes += (i ? "," : "") + num(dashes[i]);
+            attributes += '"';
+        }
+        return attributes;
+    }
+
+    void write_polyline(const Polyline& polyline) {
+        if (polyline.points.empty()) return;
+        out_ << (polyline.closed ? "<polygon" : "<polyline") << " points=\"";
+        for (std::size_t i = 0; i < polyline.points.size(); ++i) out_ << (i ? " " : "") << xy(polyline.points[i]);
+        out_ << "\" " << stroke_attributes(polyline.stroke) << "/>\n";
+    }
+
+    void write_arc(const Arc& arc) {
+        const double two_pi = 2.0 * std::numbers::pi;
+        double sweep = arc.end_angle - arc.start_angle;
+        if (sweep >= two_pi - 1e-9) {
+            out_ << "<circle cx=\"" << num(arc.center.x) << "\" cy=\"" << num(sheet_.height - arc.center.y) << "\" r=\""
+                 << num(arc.radius) << "\" " << stroke_attributes(arc.stroke) << "/>\n";
+            return;
+        }
+        sweep = std::fmod(sweep, two_pi);
+        if (sweep < 0) sweep += two_pi;
+        const Point2 from{arc.center.x + arc.radius * std::cos(arc.start_angle),
+                          arc.center.y + arc.radius * std::sin(arc.start_angle)};
+        const Point2 to{arc.center.x + arc.radius * std::cos(arc.start_angle + sweep),
+                        arc.center.y + arc.radius * std::sin(arc.start_angle + sweep)};
+        // Anticlockwise on the sheet stays anticlockwise on the page, which is SVG's negative sweep (its y is down).
+        out_ << "<path d=\"M" << xy(from) << " A" << num(arc.radius) << ',' << num(arc.radius) << " 0 "
+             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(to) << "\" " << stroke_attributes(arc.stroke)
+             << "/>\n";
+    }
+
+    void write_triangle(const Triangle& triangle) {
+        out_ << "<polygon points=\"" << xy(triangle.a) << ' ' << xy(triangle.b) << ' ' << xy(triangle.c)
+             << "\" fill=\"black\" stroke=\"none\"/>\n";
+    }
+
+    void write_text(const Text& text) {
+        const TextPlacement placement = placement_of(text.alignment);
+        const char* anchor = placement.horizontal == 0.0 ? "start" : placement.horizontal == 0.5 ? "middle" : "end";
+        const double degrees = text.angle * 180.0 / std::numbers::pi;
+        // The anchor is placed by the transform so that rotation and width factor act about it; inside, y is the
+        // baseline's drop below the anchor in the text's own frame.
+        out_ << "<text transform=\"translate(" << num(text.anchor.x) << ' ' << num(sheet_.height - text.anchor.y)
+             << ") rotate(" << num(-degrees) << ") scale(" << num(text.width_factor) << " 1)\" x=\"0\" y=\""
+             << num(baseline_below_anchor(placement, text.height)) << "\" font-family=\"" << kSheetFontFamilies
+             << "\" font-size=\"" << num(text.height / kCapitalHeightPerEm) << "\" text-anchor=\"" << anchor << '"';
+        if (text.spacing_factor != 0.0 && text.width_factor != 0.0)
+            out_ << " letter-spacing=\"" << num(text.spacing_factor * text.height / text.width_factor) << '"';
+        out_ << " fill=\"black\" xml:space=\"preserve\">" << escape(text.text) << "</text>\n";
+    }
+
+    const SheetGraphics& sheet_;
+    std::ostream& out_;
+};
+
+}  // namespace
+
+void write_svg(const SheetGraphics& sheet, std::ostream& out) { SvgSheet(sheet, out).write(); }
+
+}  // namespace cadhost::render

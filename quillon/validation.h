@@ -1,0 +1,20 @@
+/* Checks of the layers entered in the options dialog. Each check that fails shows its one message and returns 0. */
+#ifndef QUILLON_VALIDATION_H
+#define QUILLON_VALIDATION_H
+
+/* The range checks, in the order the dialog asks its fields. */
+int check_mr_layer_range(int mr_layer);
+int check_elec_from_range(int elec_layer_from);
+int check_elec_to_range(int elec_layer_to);
+int check_elec_range_order(int elec_layer_from, int elec_layer_to);
+int check_core_outside_elec_range(int mr_layer, int elec_layer_from, int elec_layer_to);
+int check_sheet_layer_range(int sheet_layer);
+
+/* The layer holds a visible solid body. */
+int check_core_layer(int mr_layer);
+/* One of the layers holds a visible solid body. */
+int check_elec_layers(int elec_layer_from, int elec_layer_to);
+/* Every visible solid body on the layers has a name. */
+int check_unnamed_elecs(int elec_layer_from, int elec_layer_to);
+
+#endif

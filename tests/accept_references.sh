@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Accepts the outputs of the reference tests after review: every actual output left beside its expected one by a
+# failing run replaces it, and the diff goes.
+set -euo pipefail
+root="$(cd "$(dirname "$0")" && pwd)/reference"
+accepted=0
+for actual in "$root"/*/actual.*; do
+  [ -e "$actual" ] || continue
+  dir="$(dirname "$actual")"
+  name="$(basename "$actual")"
+  mv "$actual" "$dir/expected.${name#actual.}"
+  rm -f "$dir/diff"
+  echo "accepted $(basename "$dir")/expected.${name#actual.}"
+  accepted=$((accepted + 1))
+done
+echo "$accepted output(s) accepted"

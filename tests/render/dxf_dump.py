@@ -1,0 +1,67 @@
+"""Reads a DXF file with ezdxf and prints what the writer tests check, as JSON."""
+import json
+import sys
+
+import ezdxf
+
+
+def point(p):
+    return [round(p[0], 6), round(p[1], 6)]
+
+
+def entity(e):
+    kind = e.dxftype()
+    record = {"type": kind, "layer": e.dxf.layer}
+    if e.dxf.hasattr("linetype"):
+        record["linetype"] = e.dxf.linetype
+    if e.dxf.hasattr("lineweight"):
+        record["lineweight"] = e.dxf.lineweight
+    if e.dxf.hasattr("ltscale"):
+        record["ltscale"] = e.dxf.ltscale
+    if kind == "LINE":
+        record["points"] = [point(e.dxf.start), point(e.dxf.end)]
+    elif kind == "LWPOLYLINE":
+        record["points"] = [point(p) for p in e.get_points("xy")]
+        record["closed"] = bool(e.closed)
+    elif kind in ("ARC", "CIRCLE"):
+        record["center"] = point(e.dxf.center)
+        record["radius"] = e.dxf.radius
+        if kind == "ARC":
+            record["angles"] = [e.dxf.start_angle, e.dxf.end_angle]
+    elif kind == "SOLID":
+        record["points"] = [point(e.dxf.get(name)) for name in ("vtx0", "vtx1", "vtx2", "vtx3")]
+    elif kind == "TEXT":
+        record.update(text=e.dxf.text, height=e.dxf.height, width=e.dxf.width, rotation=e.dxf.rotation,
+                      halign=e.dxf.halign, valign=e.dxf.valign, style=e.dxf.style,
+                      insert=point(e.dxf.insert), align_point=point(e.dxf.get("align_point", (0, 0))))
+    elif kind == "DIMENSION":
+        record.update(text=e.dxf.text, dimtype=e.dimtype, defpoint=point(e.dxf.defpoint),
+                      defpoint2=point(e.dxf.defpoint2), defpoint3=point(e.dxf.defpoint3),
+                      angle=e.dxf.get("angle", 0.0),
+                      actual_measurement=e.dxf.get("actual_measurement", None),
+                      measurement=e.get_measurement(), dimstyle=e.dxf.dimstyle,
+                      dimlfac=e.override().get("dimlfac", 1.0))
+    return record
+
+
+def main():
+    doc = ezdxf.readfile(sys.argv[1])
+    linetypes = {}
+    for lt in doc.linetypes:
+        linetypes[lt.dxf.name.upper()] = [round(x, 6) for x in lt.simplified_line_pattern()]
+    styles = {}
+    for style in doc.styles:
+        styles[style.dxf.name] = {"font": style.dxf.get("font", ""), "family": style.get_extended_font_data()[0]}
+    print(json.dumps({
+        "version": doc.dxfversion,
+        "codepage": doc.header.get("$DWGCODEPAGE", ""),
+        "insunits": doc.header.get("$INSUNITS", 0),
+        "layers": [layer.dxf.name for layer in doc.layers],
+        "linetypes": linetypes,
+        "styles": styles,
+        "entities": [entity(e) for e in doc.modelspace()],
+    }, ensure_ascii=False))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,241 @@
+// The DXF writer, read back with ezdxf: what a CAM program would find in the file.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <numbers>
+#include <sstream>
+#include <string>
+
+#include "cadhost/render/dxf_writer.h"
+#include "cadhost/render/gbk_text.h"
+#include "render/sample_sheets.h"
+#include "render/tool_run.h"
+
+namespace quillon_test {
+namespace {
+
+namespace fs = std::filesystem;
+using cadhost::render::write_dxf;
+using nlohmann::json;
+
+// Writes the sheet, has ezdxf read it and returns its account. ezdxf comes from Debian and only the system Python
+// sees it, hence the absolute interpreter path.
+json read_back(const std::string& name, const SheetGraphics& sheet, std::string* bytes = nullptr) {
+    std::ostringstream out;
+    std::string error;
+    EXPECT_TRUE(write_dxf(sheet, out, error)) << error;
+    const fs::path path = scratch_dir(name) / (name + ".dxf");
+    write_file(path, out.str());
+    if (bytes) *bytes = out.str();
+    const fs::path script = fs::path(QUILLON_SOURCE_DIR) / "tests" / "render" / "dxf_dump.py";
+    const ToolResult run = run_tool("/usr/bin/python3 " + quoted(script) + " " + quoted(path));
+    EXPECT_EQ(run.status, 0) << "ezdxf could not read " << path << " (is python3-ezdxf installed?)";
+    if (run.status != 0) return json::object();
+    return json::parse(run.output);
+}
+
+std::vector<json> of_type(const json& dump, const std::string& type) {
+    std::vector<json> found;
+    for (const json& e : dump["entities"])
+        if (e["type"] == type) found.push_back(e);
+    return found;
+}
+
+json text_named(const json& dump, const std::string& text) {
+    for (const json& e : of_type(dump, "TEXT"))
+        if (e["text"] == text) return e;
+    ADD_FAILURE() << "no TEXT \"" << text << "\"";
+    return json::object();
+}
+
+class DxfFullSheet : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { dump_ = read_back("full_sheet", full_sheet(), &bytes_); }
+    static json dump_;
+    static std::string bytes_;
+};
+json DxfFullSheet::dump_;
+std::string DxfFullSheet::bytes_;
+
+TEST_F(DxfFullSheet, IsR2000InMillimetresWithTheChineseCodePage) {
+    EXPECT_EQ(dump_["version"], "AC1015");
+    EXPECT_EQ(dump_["codepage"], "ANSI_936");
+    EXPECT_EQ(dump_["insunits"], 4);
+}
+
+TEST_F(DxfFullSheet, EveryPrimitiveBecomesOneEntity) {
+    const SheetGraphics sheet = full_sheet();
+    std::map<std::string, int> counts;
+    for (const json& e : dump_["entities"]) ++counts[e["type"].get<std::string>()];
+    // Two-point polylines are LINEs, longer ones LWPOLYLINEs; the full circle is a CIRCLE.
+    int two_point = 0;
+    for (const auto& p : sheet.polylines) two_point += p.points.size() == 2 && !p.closed;
+    EXPECT_EQ(counts["LINE"], two_point);
+    EXPECT_EQ(counts["LWPOLYLINE"], static_cast<int>(sheet.polylines.size()) - two_point);
+    EXPECT_EQ(counts["ARC"] + counts["CIRCLE"], static_cast<int>(sheet.arcs.size()));
+    EXPECT_EQ(counts["CIRCLE"], 1);
+    EXPECT_EQ(counts["SOLID"], static_cast<int>(sheet.triangles.size()));
+    EXPECT_EQ(counts["TEXT"], static_cast<int>(sheet.texts.size()));
+    EXPECT_EQ(counts["DIMENSION"], static_cast<int>(sheet.dimensions.size()));
+}
+
+TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
+    std::vector<std::string> layers = dump_["layers"];
+    // ezdxf adds the layer of dimension definition points itself when it meets a DIMENSION.
+    std::erase(layers, "Defpoints");
+    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "NOTES", "DIMENSION"})
+        EXPECT_NE(std::find(layers.begin(), layers.end(), expected), layers.end()) << expected;
+    EXPECT_EQ(layers.size(), 5u);
+    for (const json& e : of_type(dump_, "DIMENSION")) EXPECT_EQ(e["layer"], "DIMENSION");
+    for (const json& e : of_type(dump_, "SOLID")) EXPECT_TRUE(e["layer"] == "DIMENSION" || e["layer"] == "VIEW-TOP");
+    EXPECT_EQ(text_named(dump_, "100")["layer"], "DIMENSION");
+}
+
+TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
+    std::map<double, json> by_height;
+    for (const json& e : of_type(dump_, "LINE"))
+        if (e["points"][0][0] == 30.0) by_height[e["points"][0][1].get<double>()] = e;
+    ASSERT_EQ(by_height.size(), 3u);
+    EXPECT_EQ(by_height[150.0]["linetype"], "DASHED");
+    EXPECT_EQ(by_height[150.0]["lineweight"], 25);
+    EXPECT_EQ(by_height[130.0]["linetype"], "CENTER");
+    EXPECT_EQ(by_height[110.0]["linetype"], "DASHED");
+    EXPECT_EQ(by_height[110.0]["lineweight"], 50);
+    EXPECT_DOUBLE_EQ(by_height[110.0]["ltscale"].get<double>(), 2.0) << "wide dashes are twice as long";
+    const json frame = of_type(dump_, "LWPOLYLINE").at(0);
+    EXPECT_TRUE(frame["closed"].get<bool>());
+    EXPECT_EQ(frame["lineweight"], 50);
+    EXPECT_EQ(frame["layer"], "FRAME");
+
+    // Dash lengths as the other outputs draw them (ezdxf reports dashes and gaps alike as lengths).
+    EXPECT_EQ(dump_["linetypes"]["DASHED"], json::array({3.0, 1.5}));
+    EXPECT_EQ(dump_["linetypes"]["CENTER"], json::array({10.0, 1.5, 1.0, 1.5}));
+}
+
+TEST_F(DxfFullSheet, ArcsAreInDegreesAnticlockwise) {
+    const json arc = of_type(dump_, "ARC").at(0);
+    EXPECT_EQ(arc["center"], json::array({200.0, 120.0}));
+    EXPECT_DOUBLE_EQ(arc["radius"].get<double>(), 30.0);
+    EXPECT_NEAR(arc["angles"][0].get<double>(), 0.0, 1e-9);
+    EXPECT_NEAR(arc["angles"][1].get<double>(), 90.0, 1e-9);
+}
+
+TEST_F(DxfFullSheet, TextsDecodeFromGbkWithTheirPlacement) {
+    const json title = text_named(dump_, "技术要求");
+    EXPECT_DOUBLE_EQ(title["height"].get<double>(), 5.0);
+    EXPECT_EQ(title["halign"], 1);  // top centre
+    EXPECT_EQ(title["valign"], 3);
+    EXPECT_EQ(title["align_point"], json::array({150.0, 190.0}));
+
+    const json mixed = text_named(dump_, "EDM 电极 A-1");
+    EXPECT_EQ(mixed["halign"], 0);  // bottom left: the baseline at the insertion point
+    EXPECT_EQ(mixed["valign"], 0);
+    EXPECT_EQ(mixed["insert"], json::array({40.0, 170.0}));
+    EXPECT_DOUBLE_EQ(mixed["height"].get<double>(), 3.5);
+
+    const json centre = text_named(dump_, "CENTRE");
+    EXPECT_EQ(centre["halign"], 1);
+    EXPECT_EQ(centre["valign"], 2);
+    const json right = text_named(dump_, "RIGHT");
+    EXPECT_EQ(right["halign"], 2);
+    EXPECT_EQ(right["valign"], 0);
+    EXPECT_EQ(right["align_point"], json::array({260.0, 170.0}));
+
+    EXPECT_NEAR(text_named(dump_, "竖排 90")["rotation"].get<double>(), 90.0, 1e-9);
+    EXPECT_NEAR(text_named(dump_, "NARROW 窄")["width"].get<double>(), 0.7, 1e-12);
+
+    // The style names a font that has Chinese glyphs.
+    const json style = dump_["styles"]["Standard"];
+    EXPECT_NE((style["font"].get<std::string>() + style["family"].get<std::string>()).find("WenQuanYi Micro Hei"),
+              std::string::npos)
+        << style;
+}
+
+TEST_F(DxfFullSheet, TextBytesAreGbkNotUtf8) {
+    EXPECT_NE(bytes_.find("\xBC\xBC\xCA\xF5\xD2\xAA\xC7\xF3"), std::string::npos) << "技术要求 in GBK";
+    EXPECT_EQ(bytes_.find("技术要求"), std::string::npos) << "UTF-8 left in the file";
+}
+
+TEST_F(DxfFullSheet, DimensionKeepsItsMeasurement) {
+    const json dimension = of_type(dump_, "DIMENSION").at(0);
+    EXPECT_EQ(dimension["dimtype"].get<int>() & 7, 0) << "a linear (rotated) dimension";
+    EXPECT_NEAR(dimension["angle"].get<double>(), 0.0, 1e-9) << "horizontal";
+    EXPECT_EQ(dimension["defpoint2"], json::array({100.0, 70.0}));
+    EXPECT_EQ(dimension["defpoint3"], json::array({150.0, 70.0}));
+    ASSERT_FALSE(dimension["actual_measurement"].is_null());
+    EXPECT_DOUBLE_EQ(dimension["actual_measurement"].get<double>(), 100.0);
+    // Drawn at 1:2, the sheet distance is 50; the linear factor brings a recomputed value back to 100.
+    EXPECT_DOUBLE_EQ(dimension["measurement"].get<double>(), 50.0);
+    EXPECT_DOUBLE_EQ(dimension["dimlfac"].get<double>() * 50.0, 100.0);
+    EXPECT_EQ(dimension["text"], "100");
+}
+
+TEST(DxfWriter, VerticalDimensionMeasuresAlongY) {
+    SheetGraphics sheet;
+    cadhost::render::Dimension dimension;
+    dimension.kind = cadhost::render::Dimension::Kind::Vertical;
+    dimension.first = {50, 20};
+    dimension.second = {50, 50};
+    dimension.text_anchor = {40, 35};
+    dimension.measured = 30;
+    dimension.text = "30";
+    dimension.layer = "DIMENSION";
+    sheet.dimensions.push_back(dimension);
+    const json dump = read_back("vertical_dimension", sheet);
+    const json written = of_type(dump, "DIMENSION").at(0);
+    EXPECT_NEAR(written["angle"].get<double>(), 90.0, 1e-9);
+    EXPECT_NEAR(written["measurement"].get<double>(), 30.0, 1e-9);
+    EXPECT_DOUBLE_EQ(written["dimlfac"].get<double>(), 1.0);
+}
+
+TEST(DxfWriter, OddLayerNamesAndMissingLayersStayReadable) {
+    SheetGraphics sheet;
+    cadhost::render::Polyline line;
+    line.points = {{0, 0}, {10, 0}};
+    line.layer = "A/B:C";
+    sheet.polylines.push_back(line);
+    line.layer = "";
+    sheet.polylines.push_back(line);
+    line.layer = "标注";
+    sheet.polylines.push_back(line);
+    const json dump = read_back("odd_layers", sheet);
+    const std::vector<json> lines = of_type(dump, "LINE");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]["layer"], "A_B_C");
+    EXPECT_EQ(lines[1]["layer"], "0");
+    EXPECT_EQ(lines[2]["layer"], "标注");
+}
+
+TEST(GbkText, KeepsWhatGbkCannotHoldAsUnicodeEscapes) {
+    std::string gbk;
+    ASSERT_TRUE(cadhost::render::utf8_to_gbk("深 R5 한", gbk));
+    EXPECT_EQ(gbk.substr(0, 2), "\xC9\xEE");
+    EXPECT_NE(gbk.find(" R5 "), std::string::npos);
+    EXPECT_NE(gbk.find("\\U+D55C"), std::string::npos) << "the Hangul syllable has no GBK code";
+    ASSERT_TRUE(
+        cadhost::render::utf8_to_gbk("a\xFF"
+                                     "b",
+                                     gbk));
+    EXPECT_EQ(gbk, "a?b") << "bytes that are not UTF-8 are marked, not passed through";
+}
+
+TEST(DxfWriter, DraftingSignsBecomeControlCodes) {
+    SheetGraphics sheet;
+    cadhost::render::Text text;
+    text.text = "⌀20 ±0.01 45°";
+    sheet.texts.push_back(text);
+    const json dump = read_back("signs", sheet);
+    EXPECT_EQ(of_type(dump, "TEXT").at(0)["text"], "%%c20 %%p0.01 45%%d");
+}
+
+TEST(DxfWriter, ReportsAStreamThatFails) {
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::string error;
+    EXPECT_FALSE(write_dxf(full_sheet(), broken, error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace quillon_test

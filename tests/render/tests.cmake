@@ -1,0 +1,14 @@
+# The sheet writers' tests link only the render folder. The PDF and DXF tests read the outputs back with poppler's
+# tools and with ezdxf under the system Python, which scripts/setup.sh installs; a missing tool fails the tests.
+add_library(render_test_support OBJECT ${CMAKE_CURRENT_LIST_DIR}/sample_sheets.cpp ${CMAKE_CURRENT_LIST_DIR}/tool_run.cpp)
+target_link_libraries(render_test_support PUBLIC cadhost_render GTest::gtest PRIVATE quillon_warnings)
+target_include_directories(render_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(render_test_support PUBLIC QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                      QUILLON_BINARY_DIR="${CMAKE_BINARY_DIR}")
+
+foreach(test svg_writer_test pdf_writer_test dxf_writer_test)
+  add_executable(${test} ${CMAKE_CURRENT_LIST_DIR}/${test}.cpp)
+  target_link_libraries(${test} PRIVATE render_test_support cadhost_render GTest::gtest GTest::gtest_main
+                                        quillon_warnings)
+  gtest_discover_tests(${test} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endforeach()
