@@ -31,7 +31,8 @@ typedef struct UF_DRF_lettering_s {
     int font;                    /* +0: 1, the host's one font family (a sans-serif with Chinese glyphs) */
     int width;                   /* +4: 1 thin strokes */
     double size;                 /* +8: capital height, mm */
-    double char_space_factor;    /* +16: extra space between characters, as a factor of the size */
+    double char_space_factor;    /* +16: spacing between characters: 1.0 the font's own; each 0.1 above or below
+                                    widens or narrows the gaps by 2% of the size (at most 10% narrower) */
     double aspect_ratio;         /* +24: character width over height, 1.0 the font as drawn */
     double line_space_factor;    /* +32: space between lines, as a factor of the size */
     double reserved;             /* +40 */

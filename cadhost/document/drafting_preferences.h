@@ -21,7 +21,8 @@
 //   mpi[90]  trailing zeros of dimension values                                   1 kept, 0 dropped
 //   mpr[9]   arrowhead length, mm                                                 3.0
 //   mpr[32]  dimension text height, mm                                            3.5
-//   mpr[33]  dimension text character spacing, as a factor of the height         1.0
+//   mpr[33]  dimension text character spacing: 1 the font's own, each 0.1 more   1.0
+//            or less widens or narrows the gaps by 2% of the height
 //   mpr[34]  gap between dimension text and its line, mm                          1.0
 //
 // A note or dimension keeps the values in force when it was made; changing the preferences later changes only what
@@ -41,7 +42,7 @@ struct Lettering {
     int font = 1;
     int width = 1;
     double size = 3.5;
-    double char_space_factor = 0.0;
+    double char_space_factor = 1.0;
     double aspect_ratio = 1.0;
     double line_space_factor = 1.0;
     bool operator==(const Lettering&) const = default;

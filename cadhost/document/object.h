@@ -141,7 +141,7 @@ struct AnnotationAnchor {
 struct AnnotationStyle {
     double height = 3.5;
     double aspect_ratio = 1.0;
-    double char_space = 0.0;
+    double char_space = 1.0;  // 1 the font's own spacing (see the lettering record)
     int alignment = 5;
     double angle = 0.0;        // degrees
     int leader_side = 1;       // labels: 1 leader from the text's left end, 2 from its right end

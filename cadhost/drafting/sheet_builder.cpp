@@ -1,5 +1,6 @@
 #include "cadhost/drafting/sheet_builder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cadhost/drafting/annotation_geometry.h"
@@ -64,7 +65,8 @@ void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines,
         t.alignment = style.alignment;
         t.height = style.height;
         t.width_factor = style.aspect_ratio;
-        t.spacing_factor = style.char_space;
+        // The lettering's spacing factor counts from the font's own spacing (1.0); gaps never close up entirely.
+        t.spacing_factor = std::max(-0.1, (style.char_space - 1.0) * 0.2);
         t.angle = style.angle * M_PI / 180.0;
         t.layer = layer;
         sheet.texts.push_back(t);
@@ -77,7 +79,8 @@ double text_width(const std::string& text, const AnnotationStyle& style) {
     for (std::size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        width += (length >= 3 ? 1.0 : 0.6) * style.height * style.aspect_ratio + style.char_space * style.height;
+        width += (length >= 3 ? 1.0 : 0.6) * style.height * style.aspect_ratio +
+                 std::max(-0.1, (style.char_space - 1.0) * 0.2) * style.height;
         i += length;
     }
     return width;

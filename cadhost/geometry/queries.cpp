@@ -16,6 +16,7 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <gp_Circ.hxx>
+#include <gp_Elips.hxx>
 #include <gp_Vec.hxx>
 
 #include "host/uf_modl.h"
@@ -73,21 +74,57 @@ int edge_vertices(const TopoDS_Edge& edge, gp_Pnt& first, gp_Pnt& second) {
     return 1;
 }
 
+namespace {
+
+// Where a circle or ellipse reaches its extremes along the model axes: a box built from the samples is then the
+// curve's true box, not one a chord's depth smaller.
+void add_axis_extremes(const BRepAdaptor_Curve& curve, std::vector<double>& parameters) {
+    gp_Dir x, y;
+    double a = 0, b = 0;
+    if (curve.GetType() == GeomAbs_Circle) {
+        gp_Circ c = curve.Circle();
+        x = c.XAxis().Direction(), y = c.YAxis().Direction(), a = b = c.Radius();
+    } else if (curve.GetType() == GeomAbs_Ellipse) {
+        gp_Elips e = curve.Ellipse();
+        x = e.XAxis().Direction(), y = e.YAxis().Direction(), a = e.MajorRadius(), b = e.MinorRadius();
+    } else {
+        return;
+    }
+    const double first = curve.FirstParameter(), last = curve.LastParameter();
+    for (const gp_Dir& axis : {gp::DX(), gp::DY(), gp::DZ()}) {
+        double along_x = a * x.Dot(axis), along_y = b * y.Dot(axis);
+        if (std::hypot(along_x, along_y) < 1e-12) continue;  // the curve lies across this axis
+        double t0 = std::atan2(along_y, along_x);
+        for (double t = t0 - 4 * M_PI; t <= last + 1e-12; t += M_PI)
+            if (t >= first - 1e-12) parameters.push_back(std::clamp(t, first, last));
+    }
+}
+
+}  // namespace
+
 std::vector<gp_Pnt> curve_points(const TopoDS_Edge& edge, double chord_tol, double angle_tol, double step_tol) {
     BRepAdaptor_Curve curve(edge);
     const double chord = chord_tol > 0 ? chord_tol : 0.02;
     // The angular limit of the sampler is always active; a quarter turn leaves the chordal limit in charge.
     const double angle = angle_tol > 0 ? angle_tol : M_PI / 2;
     GCPnts_TangentialDeflection sampler(curve, angle, chord, 2);
+    std::vector<double> parameters;
+    for (int i = 1; i <= sampler.NbPoints(); ++i) parameters.push_back(sampler.Parameter(i));
+    // Extra points only shorten chords, so the chordal limit still holds.
+    add_axis_extremes(curve, parameters);
+    std::sort(parameters.begin(), parameters.end());
+    parameters.erase(std::unique(parameters.begin(), parameters.end(),
+                                 [](double u, double v) { return std::fabs(u - v) < 1e-9; }),
+                     parameters.end());
     std::vector<gp_Pnt> points;
-    for (int i = 1; i <= sampler.NbPoints(); ++i) {
-        gp_Pnt p = sampler.Value(i);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        gp_Pnt p = curve.Value(parameters[i]);
         if (step_tol > 0 && !points.empty()) {
             // Split long chords evenly along the curve's parameter, so the limit holds between neighbours.
             double d = points.back().Distance(p);
             if (d > step_tol) {
                 int pieces = static_cast<int>(std::ceil(d / step_tol));
-                double u0 = sampler.Parameter(i - 1), u1 = sampler.Parameter(i);
+                double u0 = parameters[i - 1], u1 = parameters[i];
                 for (int k = 1; k < pieces; ++k) points.push_back(curve.Value(u0 + (u1 - u0) * k / pieces));
             }
         }

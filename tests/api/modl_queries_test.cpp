@@ -124,8 +124,8 @@ TEST_F(ModlTest, AFullCircleEdgeHasNoVertexAndIsSampledWithinTheChordTolerance) 
         // The samples span the circle: their box is the circle's box within the chordal tolerance.
         double lo = 1e9, hi = -1e9;
         for (int i = 0; i < n; ++i) lo = std::min(lo, points[3 * i]), hi = std::max(hi, points[3 * i]);
-        EXPECT_NEAR(lo, 5 - radius, 0.02);
-        EXPECT_NEAR(hi, 5 + radius, 0.02);
+        EXPECT_NEAR(lo, 5 - radius, 1e-9) << "the samples include the circle's extremes along the axes";
+        EXPECT_NEAR(hi, 5 + radius, 1e-9);
         UF_free(points);
 
         double box[6];

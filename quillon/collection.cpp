@@ -1,0 +1,155 @@
+#include "quillon/collection.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "host/uf_call.h"
+#include "host/uf_layer.h"
+#include "host/uf_modl.h"
+#include "host/uf_obj.h"
+#include "host/uf_ui.h"
+#include "my_func/numeric_text.h"
+#include "my_func/single_side.h"
+#include "my_func1/body_analysis.h"
+#include "quillon/edm_points.h"
+
+namespace {
+
+const char *const no_memory_message = "无法分配内存,这可能是您的计算机内存不够的原因,程式将无法执行!";
+
+struct body_array {
+    tag_t *items = NULL;
+    int count = 0;
+    int capacity = 0;
+
+    bool append(tag_t tag) {
+        if (count == capacity) {
+            const int wanted = capacity == 0 ? 8 : capacity * 2;
+            tag_t *grown = static_cast<tag_t *>(realloc(items, sizeof(tag_t) * wanted));
+            if (grown == NULL) return false;
+            items = grown;
+            capacity = wanted;
+        }
+        items[count++] = tag;
+        return true;
+    }
+    ~body_array() { free(items); }
+};
+
+bool is_visible_solid_body(tag_t tag) {
+    int type = 0, subtype = -1;
+    UF_CALL(UF_OBJ_ask_type_and_subtype(tag, &type, &subtype));
+    if (type != UF_solid_type || subtype != UF_solid_body_subtype) return false;
+    int body_type = 0;
+    UF_CALL(UF_MODL_ask_body_type(tag, &body_type));
+    if (body_type != UF_MODL_SOLID_BODY) return false;
+    UF_OBJ_disp_props_t props = {};
+    props.blank_status = UF_OBJ_BLANKED;
+    UF_CALL(UF_OBJ_ask_display_properties(tag, &props));
+    return props.blank_status == UF_OBJ_NOT_BLANKED;
+}
+
+bool layer_bodies(int layer, body_array &bodies) {
+    tag_t tag = NULL_TAG;
+    while (UF_CALL(UF_LAYER_cycle_by_layer(layer, &tag)) == 0 && tag != NULL_TAG)
+        if (is_visible_solid_body(tag) && !bodies.append(tag)) return false;
+    return true;
+}
+
+void show_layer_message(const char *format, int layer) {
+    char message[512];
+    snprintf(message, sizeof message, format, layer);
+    uc1601(message, 1);
+}
+
+/* Copies may be placed turned by any multiple of 90 degrees about the axes, so the outlines are compared under the
+ * six pairings of the axes. */
+bool same_outline(const double size[3], const double previous[3]) {
+    static const int pairings[6][3] = {{0, 1, 2}, {1, 0, 2}, {0, 2, 1}, {1, 2, 0}, {2, 1, 0}, {2, 0, 1}};
+    for (const int *pairing : pairings) {
+        bool agree = true;
+        for (int i = 0; i < 3 && agree; ++i) agree = within_tolerance(size[i], previous[pairing[i]], 0.02);
+        if (agree) return true;
+    }
+    return false;
+}
+
+/* The list under construction: appended at the tail, released whole when the collection fails. */
+struct entry_list {
+    elec_entry *head = NULL;
+    elec_entry *tail = NULL;
+
+    void append(elec_entry *entry) {
+        if (tail == NULL)
+            head = entry;
+        else
+            tail->next = entry;
+        tail = entry;
+    }
+};
+
+/* The bodies of one layer, appended to list. 0 after a message. */
+int collect_layer(int layer, entry_list &list) {
+    body_array bodies;
+    if (!layer_bodies(layer, bodies)) {
+        uc1601(no_memory_message, 1);
+        return 0;
+    }
+    char previous_name[80] = "";
+    double previous_size[3] = {0, 0, 0};
+    for (int i = 0; i < bodies.count; ++i) {
+        const tag_t body = bodies.items[i];
+        char name[80] = "";
+        if (UF_OBJ_ask_name(body, name) != 0) name[0] = '\0';
+
+        elec_entry *entry = new_elec_entry();
+        if (entry == NULL) {
+            uc1601(no_memory_message, 1);
+            return 0;
+        }
+        if (!analyse_elec_body(body, &entry->data, layer, bodies.count, i + 1)) {
+            free(entry);
+            return 0;
+        }
+        entry->next = NULL;
+        if (!create_edm_point(&entry->data, layer)) {
+            free(entry);
+            return 0;
+        }
+        list.append(entry);
+        if (entry->data.have_att_side_pt && !check_single_side_touch(body)) return 0;
+
+        double size[3];
+        for (int k = 0; k < 3; ++k)
+            size[k] = round_decimals(entry->data.elec_box_max[k] - entry->data.elec_box_min[k], 3);
+        if (i > 0) {
+            if (strcmp(name, previous_name) != 0) {
+                show_layer_message("第 %d 层中有多个铜公, 但铜公的名称却不相同(或有一个未命名)!请返回检查!", layer);
+                return 0;
+            }
+            if (!same_outline(size, previous_size)) {
+                show_layer_message("第 %d 层中有多个铜公, 但铜公外形数却不相同!请返回检查!", layer);
+                return 0;
+            }
+        }
+        snprintf(previous_name, sizeof previous_name, "%s", name);
+        for (int k = 0; k < 3; ++k) previous_size[k] = size[k];
+    }
+    return 1;
+}
+
+}  // namespace
+
+int collect_electrodes(int from_layer, int to_layer, elec_entry **head) {
+    entry_list list;
+    for (int layer = from_layer; layer <= to_layer; ++layer) {
+        if (!collect_layer(layer, list)) {
+            // Nobody else holds these entries once the collection fails.
+            free_elec_list(list.head);
+            return 0;
+        }
+    }
+    *head = list.head;
+    return 1;
+}

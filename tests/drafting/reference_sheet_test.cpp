@@ -1,0 +1,170 @@
+// A sheet of the sample mould made through the host interface, compared with reviewed outputs: the JSON report and
+// the SVG. On a mismatch the actual outputs and their diffs are left beside the expected ones; after review,
+// tests/accept_references.sh accepts them. The sheet's PDF is written to the build folder for looking at.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cadhost/drafting/sheet_report.h"
+#include "cadhost/import/import_model.h"
+#include "cadhost/render/pdf_writer.h"
+#include "cadhost/render/svg_writer.h"
+#include "drafting_fixture.h"
+#include "host/uf_curve.h"
+#include "host/uf_disp.h"
+#include "host/uf_drf.h"
+#include "host/uf_layer.h"
+#include "host/uf_part.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::DraftingTest;
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ReferenceSheetTest : public DraftingTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        const std::string examples = std::string(QUILLON_SOURCE_DIR) + "/examples/";
+        auto result = cadhost::import::import_step(examples + "sample_mould.step", examples + "sample_mould.attrs.json",
+                                                   doc());
+        ASSERT_TRUE(result.ok) << result.error;
+    }
+
+    static tag_t named(const char* name) {
+        tag_t tag = NULL_TAG;
+        UF_OBJ_cycle_by_name(name, &tag);
+        return tag;
+    }
+    static void note(const char* text, double x, double y) {
+        const double at[3] = {x, y, 0};
+        tag_t tag = NULL_TAG;
+        ASSERT_EQ(UF_DRF_create_note(1, text, at, 0, &tag), 0) << text;
+    }
+
+    // The core of the sample with its first electrode, dimensioned from the core's origin, on the A4 template.
+    void make_sheet() {
+        ASSERT_EQ(UF_LAYER_set_status(254, UF_LAYER_WORK_LAYER), 0);
+        ASSERT_EQ(UF_LAYER_set_all_but_work(UF_LAYER_INACTIVE_LAYER), 0);
+        UF_LAYER_set_status(240, UF_LAYER_ACTIVE_LAYER);
+        UF_LAYER_set_status(1, UF_LAYER_ACTIVE_LAYER);
+        const double edm[3] = {45, 35, 0};
+        tag_t edm_point = NULL_TAG;
+        ASSERT_EQ(UF_CURVE_create_point(edm, &edm_point), 0);
+        UF_OBJ_set_layer(edm_point, 1);
+
+        UF_DRAW_info_t info{};
+        info.size_state = UF_DRAW_CUSTOM_SIZE;
+        info.size.custom_size[0] = 210.0;
+        info.size.custom_size[1] = 297.0;
+        info.drawing_scale = 1.0;
+        info.units = UF_PART_METRIC;
+        info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+        ASSERT_EQ(UF_DRAW_create_drawing("MY_ELEC_SHEETA1", &info, &drawing_), 0);
+        UF_import_part_modes_t modes{};
+        const double csys[6] = {1, 0, 0, 0, 1, 0}, origin[3] = {0, 0, 0};
+        tag_t group = NULL_TAG;
+        const std::string templ = std::string(QUILLON_SOURCE_DIR) + "/conf/my_edm_A4_a.prt";
+        ASSERT_EQ(UF_PART_import(templ.c_str(), &modes, csys, origin, 1.0, &group), 0);
+        UF_DRAW_set_border_display(FALSE);
+
+        tag_t top = import_view("top", 80, 150, 0.5);
+        UF_DRAW_view_prefs_t prefs;
+        UF_DRAW_ask_view_display(top, &prefs);
+        prefs.hidden_edges = 2;
+        UF_DRAW_set_view_display(top, &prefs);
+        const double below[2] = {0, 88};
+        tag_t front = NULL_TAG;
+        ASSERT_EQ(UF_DRAW_add_orthographic_view(drawing_, top, UF_DRAW_project_below, below, &front), 0);
+        UF_DRAW_set_view_display(front, &prefs);
+        tag_t iso = import_view("tfr-iso", 262, 150, 0.2);
+        (void)iso;
+
+        // Position of the electrode's reference point from the core's origin, in the top view.
+        UF_DRF_object_t from, to;
+        UF_DRF_init_object_structure(&from);
+        UF_DRF_init_object_structure(&to);
+        from.object_tag = named("ORIGIN");
+        from.object_view_tag = top;
+        to.object_tag = edm_point;
+        to.object_view_tag = top;
+        char h[] = "H";
+        UF_DRF_text_t text{h, 0, nullptr};
+        int mpi[100];
+        double mpr[70];
+        char r[27], d[27];
+        UF_DRF_ask_preferences(mpi, mpr, r, d);
+        mpi[3] = 2;  // values where they are put
+        mpi[9] = 3;
+        mpi[90] = 0;
+        UF_DRF_set_preferences(mpi, mpr, r, d);
+        const double h_at[3] = {102, 196, 0}, v_at[3] = {148, 170, 0};
+        tag_t dim = NULL_TAG;
+        ASSERT_EQ(UF_DRF_create_horizontal_dim(&from, &to, &text, h_at, &dim), 0);
+        ASSERT_EQ(UF_DRF_create_vertical_dim(&from, &to, &text, v_at, &dim), 0);
+        const double label_at[3] = {130, 120, 0};
+        double leader[2];
+        const double corner[3] = {70, 15, 20};
+        UF_VIEW_map_model_to_drawing(top, corner, leader);
+        const double leader3[3] = {leader[0], leader[1], 0};
+        tag_t label = NULL_TAG;
+        ASSERT_EQ(UF_DRF_create_label(1, "c角", label_at, UF_DRF_leader_attach_screen, nullptr, leader3, &label), 0);
+
+        note("M2026-017", 65, 32.5);
+        note("SAMPLE_MOULD", 155, 32.5);
+        note("测试客户", 248.5, 32.5);
+        note("后 模", 65, 23.5);
+        note("2026.12.7", 155, 23.5);
+        note("第 1/8 页", 248.5, 23.5);
+        note("0.25/s", 182, 102);
+        note("0.08/s", 222, 102);
+        note("2", 182, 95);
+        note("1", 222, 95);
+        note("E01", 205, 124);
+    }
+
+    // Compares one output with its reviewed version, leaving the actual output and a diff on a mismatch.
+    static void compare(const fs::path& dir, const std::string& name, const std::string& actual) {
+        const fs::path expected = dir / ("expected." + name), left = dir / ("actual." + name);
+        fs::remove(left);
+        fs::remove(dir / ("diff." + name));
+        if (fs::exists(expected) && read_file(expected) == actual) return;
+        std::ofstream(left, std::ios::binary) << actual;
+        std::string command = "diff -u '" + expected.string() + "' '" + left.string() + "' > '" +
+                              (dir / ("diff." + name)).string() + "'";
+        (void)std::system(command.c_str());
+        ADD_FAILURE() << name << " differs from " << expected << "; review " << dir / ("diff." + name)
+                      << " and accept with tests/accept_references.sh";
+    }
+};
+
+TEST_F(ReferenceSheetTest, SampleCoreViewsMatchTheReviewedReportAndDrawing) {
+    make_sheet();
+    const fs::path dir = fs::path(QUILLON_SOURCE_DIR) / "tests" / "reference_sheets" / "sample_core_views";
+    std::ostringstream report;
+    cadhost::drafting::write_report(report, doc());
+    compare(dir, "json", report.str());
+    auto drawn = sheet();
+    std::ostringstream svg;
+    cadhost::render::write_svg(drawn, svg);
+    compare(dir, "svg", svg.str());
+
+    // What a mould maker checks first: the electrode sits 45 and 35 from the origin, the core at half size.
+    ASSERT_EQ(drawn.dimensions.size(), 2u);
+    EXPECT_NEAR(drawn.dimensions[0].measured, 45.0, 1e-9);
+    EXPECT_NEAR(drawn.dimensions[1].measured, 35.0, 1e-9);
+
+    std::ostringstream pdf;
+    std::string error;
+    ASSERT_TRUE(cadhost::render::write_pdf({drawn}, pdf, error)) << error;
+    std::ofstream(fs::path(QUILLON_BINARY_DIR) / "sample_core_views.pdf", std::ios::binary) << pdf.str();
+}
+
+}  // namespace
