@@ -29,12 +29,13 @@ int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr
  * and mpr[45]. */
 typedef struct UF_DRF_lettering_s {
     int font;                    /* +0: 1, the host's one font family (a sans-serif with Chinese glyphs) */
-    int width;                   /* +4: 1 thin strokes */
+    int width;                   /* +4: kept and handed back; text strokes are the font's own */
     double size;                 /* +8: capital height, mm */
     double char_space_factor;    /* +16: spacing between characters: 1.0 the font's own; each 0.1 above or below
                                     widens or narrows the gaps by 2% of the size (at most 10% narrower) */
     double aspect_ratio;         /* +24: character width over height, 1.0 the font as drawn */
-    double line_space_factor;    /* +32: space between lines, as a factor of the size */
+    double line_space_factor;    /* +32: gap between the lines of a note: 1.0 the host's normal gap of 0.6 times the
+                                    size, 0 lines touching */
     double reserved;             /* +40 */
 } UF_DRF_lettering_t;
 

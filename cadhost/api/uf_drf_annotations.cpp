@@ -57,6 +57,9 @@ AnnotationStyle style_now(const Document& doc, bool dimension) {
     s.height = l.size;
     s.aspect_ratio = l.aspect_ratio;
     s.char_space = l.char_space_factor;
+    s.line_space = l.line_space_factor >= 0 ? l.line_space_factor : 1.0;
+    s.arrow_angle = p.mpr[27] >= 5 && p.mpr[27] <= 90 ? p.mpr[27] : 20.0;
+    s.origin_symbol = p.mpr[5] > 0 ? p.mpr[5] : 3.0;
     s.alignment = p.mpi[30] >= 1 && p.mpi[30] <= 9 ? p.mpi[30] : 5;
     s.angle = p.text_angle;
     s.leader_side = p.mpi[1] == 2 ? 2 : 1;

@@ -38,7 +38,7 @@ const char* kUsageText =
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
-    "  quillon demo [-o DIR]\n";
+    "  quillon demo [-o DIR] [--command LIBRARY]\n";
 
 // Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error. A flag
 // given twice keeps its last value in `values`; `all` keeps every pair in order, for flags that repeat.
@@ -117,9 +117,13 @@ int cmd_import(const std::vector<std::string>& args, std::ostream& out, std::ost
     return import_model(options.positional[0], options.values["--attrs"], options.values["-o"], out, err);
 }
 
+int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The main job on the bundled sample mould: import it, run the command in batch with values that fit it (core on layer
+// 240, electrodes on layers 1 to 7) and export its sheets beside the part.
 int cmd_demo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options options;
-    if (!parse(args, {"-o"}, options, err)) return kUsage;
+    if (!parse(args, {"-o", "--command"}, options, err)) return kUsage;
     const std::string dir = options.values.count("-o") ? options.values["-o"] : "quillon-demo";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
@@ -128,9 +132,20 @@ int cmd_demo(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kUsage;
     }
     const std::string examples = examples_dir();
+    const std::string part = dir + "/sample_mould.prt";
     out << "importing the sample mould from " << examples << '\n';
-    return import_model(examples + "/sample_mould.step", examples + "/sample_mould.attrs.json",
-                        dir + "/sample_mould.prt", out, err);
+    int status = import_model(examples + "/sample_mould.step", examples + "/sample_mould.attrs.json", part, out, err);
+    if (status != kDone) return status;
+    std::vector<std::string> run{"run",   part,      "--set", "INT_0=240",       "--set", "INT_1=1",
+                                 "--set", "INT_2=7", "--set", "STR_1=SAMPLE-01", "--set", "STR_0=示例客户"};
+    if (options.values.count("--command")) {
+        run.push_back("--command");
+        run.push_back(options.values["--command"]);
+    }
+    out << "running the drawing command on " << part << '\n';
+    status = cmd_run(run, out, err);
+    if (status != kDone) return status;
+    return export_sheets({"export", part, "-o", dir}, out, err);
 }
 
 int cmd_dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -19,7 +19,9 @@
 //            4 middle left, 5 middle, 6 middle right, 7 bottom left,
 //            8 bottom centre, 9 bottom right
 //   mpi[90]  trailing zeros of dimension values                                   1 kept, 0 dropped
+//   mpr[5]   diameter of the symbol that marks an ordinate origin, mm            3.0
 //   mpr[9]   arrowhead length, mm                                                 3.0
+//   mpr[27]  arrowhead included angle, degrees (5 to 90)                          20.0
 //   mpr[32]  dimension text height, mm                                            3.5
 //   mpr[33]  dimension text character spacing: 1 the font's own, each 0.1 more   1.0
 //            or less widens or narrows the gaps by 2% of the height
@@ -40,7 +42,7 @@ namespace cadhost {
 // One kind of text's lettering (see host/uf_drf.h for the record these travel in).
 struct Lettering {
     int font = 1;
-    int width = 1;
+    int width = 1;  // kept, not used: strokes of text are the font's own
     double size = 3.5;
     double char_space_factor = 1.0;
     double aspect_ratio = 1.0;
@@ -89,7 +91,9 @@ struct DraftingPreferences {
         mpi[16] = 1;
         mpi[30] = 5;
         mpi[90] = 1;
+        mpr[5] = 3.0;
         mpr[9] = 3.0;
+        mpr[27] = 20.0;
         mpr[32] = 3.5;
         mpr[33] = 1.0;
         mpr[34] = 1.0;

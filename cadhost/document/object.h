@@ -142,10 +142,13 @@ struct AnnotationStyle {
     double height = 3.5;
     double aspect_ratio = 1.0;
     double char_space = 1.0;  // 1 the font's own spacing (see the lettering record)
+    double line_space = 1.0;  // 1 the normal gap between lines, 0.6 of the height
     int alignment = 5;
     double angle = 0.0;        // degrees
     int leader_side = 1;       // labels: 1 leader from the text's left end, 2 from its right end
     double arrow_length = 3.0;
+    double arrow_angle = 20.0;     // included angle, degrees
+    double origin_symbol = 3.0;    // ordinate origin symbol diameter, mm
     int decimals = 2;
     bool trailing_zeros = true;
     double text_gap = 1.0;

@@ -21,7 +21,6 @@ using render::Stroke;
 using render::Text;
 
 constexpr double kPointMark = 1.0;        // half size of the cross that marks a point, mm
-constexpr double kArrowHalfWidth = 0.35;  // arrowhead half width as a share of its length
 constexpr double kExtensionGap = 1.0;     // gap between a measured point and its extension line, mm
 constexpr double kExtensionOver = 2.0;    // extension lines reach this far past the dimension line, mm
 
@@ -34,13 +33,14 @@ Stroke curve_stroke(const Object& object) {
 }
 
 // Arrowheads: 8 filled, 2 closed (outlined), 1 open (two strokes).
-void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, double length, const std::string& layer,
-               int style = 8) {
+void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, const AnnotationStyle& st, const std::string& layer) {
+    const double length = st.arrow_length;
+    const int style = st.arrowhead;
     double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
     if (d < 1e-9) return;
     dx /= d, dy /= d;
     Point2 base{tip.x - dx * length, tip.y - dy * length};
-    double w = length * kArrowHalfWidth;
+    double w = length * std::tan(st.arrow_angle * M_PI / 360.0);
     Point2 left{base.x - dy * w, base.y + dx * w}, right{base.x + dy * w, base.y - dx * w};
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
     if (style == 8) sheet.triangles.push_back({tip, left, right, layer});
@@ -54,7 +54,7 @@ void add_line(SheetGraphics& sheet, Point2 a, Point2 b, Stroke stroke, const std
 void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines, double x, double y,
                     const AnnotationStyle& style, const std::string& layer) {
     // Lines stack downwards; the alignment point belongs to the block as a whole.
-    const double pitch = style.height * 1.6;
+    const double pitch = style.height * (1.0 + 0.6 * style.line_space);
     const double block = pitch * (static_cast<double>(lines.size()) - 1);
     const int row = (style.alignment - 1) / 3;  // 0 top, 1 middle, 2 bottom
     double first_y = row == 0 ? y : (row == 1 ? y + block / 2 : y + block);
@@ -197,8 +197,8 @@ void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sh
     }
     add_line(sheet, d1, d2, thin, layer);
     if (std::hypot(d2.x - d1.x, d2.y - d1.y) > 2 * a.style.arrow_length) {
-        add_arrow(sheet, d1, d2, a.style.arrow_length, layer, a.style.arrowhead);
-        add_arrow(sheet, d2, d1, a.style.arrow_length, layer, a.style.arrowhead);
+        add_arrow(sheet, d1, d2, a.style, layer);
+        add_arrow(sheet, d2, d1, a.style, layer);
     }
     AnnotationStyle centred = a.style;
     centred.alignment = 5;
@@ -276,7 +276,7 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             Point2 start{a.style.leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
             Point2 tip{a.leader_x, a.leader_y};
             add_line(sheet, start, tip, thin, "NOTES");
-            add_arrow(sheet, tip, start, a.style.arrow_length, "NOTES", a.style.arrowhead);
+            add_arrow(sheet, tip, start, a.style, "NOTES");
             break;
         }
         case Kind::Horizontal:
@@ -285,9 +285,10 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             if (!a.show_symbol) break;
             auto o = anchor_sheet_point(doc, a.first);
             if (!o) break;
-            sheet.arcs.push_back({{o->first, o->second}, 1.5, 0, 2 * M_PI, thin, "DIMENSION"});
-            add_line(sheet, {o->first - 2.5, o->second}, {o->first + 2.5, o->second}, thin, "DIMENSION");
-            add_line(sheet, {o->first, o->second - 2.5}, {o->first, o->second + 2.5}, thin, "DIMENSION");
+            const double r = a.style.origin_symbol / 2, reach = r + 1.0;
+            sheet.arcs.push_back({{o->first, o->second}, r, 0, 2 * M_PI, thin, "DIMENSION"});
+            add_line(sheet, {o->first - reach, o->second}, {o->first + reach, o->second}, thin, "DIMENSION");
+            add_line(sheet, {o->first, o->second - reach}, {o->first, o->second + reach}, thin, "DIMENSION");
             break;
         }
         case Kind::OrdinateMargin: break;  // a margin is where values sit; it is not drawn itself

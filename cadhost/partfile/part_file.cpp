@@ -158,6 +158,7 @@ void put_annotation(ByteWriter& out, const AnnotationData& a) {
     out.put_int(st.decimals), out.put_int(st.trailing_zeros ? 1 : 0), out.put_double(st.text_gap);
     out.put_int(st.manual_text ? 1 : 0), out.put_int(st.arrowhead), out.put_int(st.extension_lines);
     out.put_int(st.inches ? 1 : 0), out.put_int(st.dual ? 1 : 0);
+    out.put_double(st.line_space), out.put_double(st.arrow_angle), out.put_double(st.origin_symbol);
 }
 AnnotationData get_annotation(ByteReader& in) {
     AnnotationData a;
@@ -183,6 +184,7 @@ AnnotationData get_annotation(ByteReader& in) {
     st.manual_text = in.get_int() != 0, st.arrowhead = static_cast<int>(in.get_int());
     st.extension_lines = static_cast<int>(in.get_int());
     st.inches = in.get_int() != 0, st.dual = in.get_int() != 0;
+    st.line_space = in.get_double(), st.arrow_angle = in.get_double(), st.origin_symbol = in.get_double();
     return a;
 }
 
