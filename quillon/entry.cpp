@@ -10,6 +10,7 @@
 #include "host/uf_ui.h"
 #include "my_func1/elec_defaults.h"
 #include "quillon/dialog.h"
+#include "quillon/run_driver.h"
 #include "quillon/run_settings.h"
 
 namespace {
@@ -81,7 +82,8 @@ extern "C" void ufusr(char *, int *, int) {
         int response = 0;
         show_options_dialog(&response);
         if (response == UF_UI_OK && the_run_settings.stored) {
-            // The drawing run driver takes its place here; until it exists a confirmed dialog ends the command.
+            // The driver has told the user why it stopped; the closing message comes either way.
+            run_elec_drawings(&the_run_settings);
             uc1601("完成!", 1);
         }
     }

@@ -26,7 +26,10 @@ protected:
     static void SetUpTestSuite() {
         shared_ = fs::temp_directory_path() / ("quillon_run_" + std::to_string(::getpid()));
         fs::remove_all(shared_);
-        Result r = quillon({"demo", "-o", shared_.string()});
+        const std::string examples = std::string(QUILLON_SOURCE_DIR) + "/examples/";
+        fs::create_directories(shared_);
+        Result r = quillon({"import", examples + "sample_mould.step", "--attrs", examples + "sample_mould.attrs.json",
+                            "-o", (shared_ / "sample_mould.prt").string()});
         ASSERT_EQ(r.status, 0) << r.err;
     }
     static void TearDownTestSuite() { fs::remove_all(shared_); }

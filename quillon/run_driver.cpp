@@ -1,0 +1,88 @@
+#include "quillon/run_driver.h"
+
+#include "host/uf_types.h"
+#include "my_func/edge_scans.h"
+#include "quillon/center_lines.h"
+#include "quillon/collection.h"
+#include "quillon/core_scan.h"
+#include "quillon/core_views.h"
+#include "quillon/edm_points.h"
+#include "quillon/elec_sheet.h"
+
+namespace {
+
+/* What the run measures of the mould core once, for every sheet. */
+struct core_measures {
+    box_edge_set edge_rec_a; /* plane XY */
+    box_edge_set edge_rec_b; /* plane XZ */
+    box_edge_set edge_rec_c; /* plane YZ */
+    double mr_min[3];
+    double mr_max[3];
+};
+
+int measure_core_edges(int mr_layer, core_measures *core) {
+    return scan_core_edges_xy(mr_layer, &core->edge_rec_a) && scan_core_edges_yz(mr_layer, &core->edge_rec_c) &&
+           scan_core_edges_xz(mr_layer, &core->edge_rec_b);
+}
+
+int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char letter, int *counter,
+                    const core_measures *core) {
+    const elec_data *e = &entry->data;
+    char sheet_name[SHEET_NAME_BUFSIZE];
+    if (settings->sheet_name_fs == 1)
+        next_group_sheet_name(letter, counter, sheet_name);
+    else if (!elec_sheet_name(e->elec_tag, sheet_name))
+        return 0;
+
+    tag_t drawing = NULL_TAG;
+    if (!create_elec_sheet(sheet_name, settings->mold_no, settings->part_no, &drawing, entry->sheet_count,
+                           entry->sheet_no))
+        return 0;
+    tag_t edm_point_tag = NULL_TAG;
+    if (!find_edm_point(&edm_point_tag, e, e->elec_layer)) return 0;
+    tag_t top_view = NULL_TAG, front_view = NULL_TAG;
+    double mr_view_min[3], mr_view_max[3];
+    if (!import_mr_view(drawing, &top_view, &front_view, settings->mr_layer, settings->show_electrode, mr_view_min,
+                        mr_view_max, MR_VIEW_LAYOUT, e, edm_point_tag, core->mr_min, core->mr_max))
+        return 0;
+    return 1;
+}
+
+}  // namespace
+
+int number_sheets(elec_entry *list, int per_sheet) {
+    if (per_sheet < 1) per_sheet = 1;  // no sheet holds fewer than one record
+    int position = 0, last = 0;
+    for (elec_entry *entry = list; entry != NULL; entry = entry->next) {
+        entry->sheet_no = position / per_sheet + 1;
+        last = entry->sheet_no;
+        ++position;
+    }
+    for (elec_entry *entry = list; entry != NULL; entry = entry->next) entry->sheet_count = last;
+    return 1;
+}
+
+int run_elec_drawings(const run_settings *settings) {
+    // Every run starts from config.def and the core as they are now, even when the library stays loaded.
+    reset_elec_sheet_positions();
+    reset_mr_layout_settings();
+
+    elec_entry *head = NULL;
+    if (!collect_electrodes(settings->elec_layer_from, settings->elec_layer_to, &head)) return 0;
+    number_sheets(head, 1);
+
+    int done = 0;
+    core_measures core = {};
+    char letter = 'A';
+    int counter = 0;
+    if (measure_core_edges(settings->mr_layer, &core)) {
+        reset_core_center_lines();
+        if (choose_group_letter(&letter) && scan_core_layer(settings->mr_layer, core.mr_min, core.mr_max)) {
+            done = 1;
+            for (const elec_entry *entry = head; entry != NULL && done; entry = entry->next)
+                done = draw_elec_sheet(settings, entry, letter, &counter, &core);
+        }
+    }
+    free_elec_list(head);
+    return done;
+}
