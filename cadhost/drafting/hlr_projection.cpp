@@ -38,12 +38,29 @@ struct CacheKey {
 struct CacheEntry {
     std::vector<TopoDS_Shape> held;  // keeps the shapes alive so their addresses in the key stay theirs
     std::shared_ptr<const ProjectedEdges> edges;
+    unsigned long last_used = 0;
 };
 
+// A run draws the same views sheet after sheet (the electrode body views, the views of a core shown with copies of
+// one electrode), so recent projections are what comes back; older ones are let go so memory stays bounded however
+// many sheets a run makes.
+constexpr std::size_t kCacheEntries = 48;
+
 std::mutex cache_mutex;
+unsigned long use_clock = 0;
 std::map<CacheKey, CacheEntry>& cache() {
     static std::map<CacheKey, CacheEntry> entries;
     return entries;
+}
+
+void forget_oldest() {
+    auto& entries = cache();
+    while (entries.size() > kCacheEntries) {
+        auto oldest = entries.begin();
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            if (it->second.last_used < oldest->second.last_used) oldest = it;
+        entries.erase(oldest);
+    }
 }
 
 Polyline2d sample(const TopoDS_Edge& edge, double deflection) {
@@ -108,7 +125,10 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     {
         std::lock_guard<std::mutex> lock(cache_mutex);
         auto it = cache().find(key);
-        if (it != cache().end()) return it->second.edges;
+        if (it != cache().end()) {
+            it->second.last_used = ++use_clock;
+            return it->second.edges;
+        }
     }
     auto edges = std::make_shared<ProjectedEdges>();
     std::set<std::vector<long long>> seen;
@@ -121,7 +141,8 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     }
     std::lock_guard<std::mutex> lock(cache_mutex);
     ++computed;
-    cache()[key] = CacheEntry{bodies, edges};
+    cache()[key] = CacheEntry{bodies, edges, ++use_clock};
+    forget_oldest();
     return edges;
 }
 

@@ -34,7 +34,7 @@ struct ProjectionOptions {
 };
 
 // Projects the bodies; the same bodies seen the same way with the same options are projected once and the answer is
-// kept for the life of the process. Edges that coincide in projection are drawn once.
+// kept while it is among the most recently used. Edges that coincide in projection are drawn once.
 std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies,
                                                      const ViewOrientation& orientation,
                                                      const ProjectionOptions& options);
