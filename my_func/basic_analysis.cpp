@@ -13,6 +13,7 @@
 #include "host/uf_ui.h"
 #include "my_func/extents.h"
 #include "my_func/numeric_text.h"
+#include "my_func/tag_array.h"
 
 int elec_box_side(const double lo[3], const double hi[3], const double bmin[3], const double bmax[3]) {
     struct side {
@@ -37,26 +38,6 @@ int elec_box_side(const double lo[3], const double hi[3], const double bmin[3], 
 }
 
 namespace {
-
-/* Tags grown by realloc; released by the routine that made them. */
-struct tag_array {
-    tag_t *items = NULL;
-    int count = 0;
-    int capacity = 0;
-
-    bool append(tag_t tag) {
-        if (count == capacity) {
-            const int wanted = capacity == 0 ? 8 : capacity * 2;
-            tag_t *grown = static_cast<tag_t *>(realloc(items, sizeof(tag_t) * wanted));
-            if (grown == NULL) return false;
-            items = grown;
-            capacity = wanted;
-        }
-        items[count++] = tag;
-        return true;
-    }
-    ~tag_array() { free(items); }
-};
 
 const char *const no_memory_message = "无法分配内存,这可能是您的计算机内存不够的原因,程式将无法执行!";
 

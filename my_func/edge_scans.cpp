@@ -10,6 +10,7 @@
 #include "host/uf_ui.h"
 #include "my_func/extents.h"
 #include "my_func/numeric_text.h"
+#include "my_func/tag_array.h"
 
 namespace {
 
@@ -165,31 +166,8 @@ bool is_solid_body(tag_t object) {
     return body_type == UF_MODL_SOLID_BODY;
 }
 
-/* The core bodies, however many the layer holds: a core assembled from many inserts must not overrun a fixed table. */
-struct body_list {
-    tag_t *items = NULL;
-    int count = 0;
-    int capacity = 0;
-
-    bool append(tag_t tag) {
-        if (count == capacity) {
-            const int wanted = capacity == 0 ? 100 : capacity * 2;
-            tag_t *grown = static_cast<tag_t *>(realloc(items, sizeof(tag_t) * wanted));
-            if (grown == NULL) return false;
-            items = grown;
-            capacity = wanted;
-        }
-        items[count++] = tag;
-        return true;
-    }
-    body_list() = default;
-    body_list(const body_list &) = delete;
-    body_list &operator=(const body_list &) = delete;
-    ~body_list() { free(items); }
-};
-
 int scan_core_edges(int mr_layer, const scan_plane &plane, box_edge_set *record) {
-    body_list mr_tag;
+    tag_array mr_tag;
     tag_t object = NULL_TAG;
     while (UF_CALL(UF_LAYER_cycle_by_layer(mr_layer, &object)) == 0 && object != NULL_TAG) {
         if (is_solid_body(object) && !mr_tag.append(object)) {

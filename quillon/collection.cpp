@@ -13,29 +13,11 @@
 #include "my_func/single_side.h"
 #include "my_func1/body_analysis.h"
 #include "quillon/edm_points.h"
+#include "my_func/tag_array.h"
 
 namespace {
 
 const char *const no_memory_message = "无法分配内存,这可能是您的计算机内存不够的原因,程式将无法执行!";
-
-struct body_array {
-    tag_t *items = NULL;
-    int count = 0;
-    int capacity = 0;
-
-    bool append(tag_t tag) {
-        if (count == capacity) {
-            const int wanted = capacity == 0 ? 8 : capacity * 2;
-            tag_t *grown = static_cast<tag_t *>(realloc(items, sizeof(tag_t) * wanted));
-            if (grown == NULL) return false;
-            items = grown;
-            capacity = wanted;
-        }
-        items[count++] = tag;
-        return true;
-    }
-    ~body_array() { free(items); }
-};
 
 bool is_visible_solid_body(tag_t tag) {
     int type = 0, subtype = -1;
@@ -50,7 +32,7 @@ bool is_visible_solid_body(tag_t tag) {
     return props.blank_status == UF_OBJ_NOT_BLANKED;
 }
 
-bool layer_bodies(int layer, body_array &bodies) {
+bool layer_bodies(int layer, tag_array &bodies) {
     tag_t tag = NULL_TAG;
     while (UF_CALL(UF_LAYER_cycle_by_layer(layer, &tag)) == 0 && tag != NULL_TAG)
         if (is_visible_solid_body(tag) && !bodies.append(tag)) return false;
@@ -91,7 +73,7 @@ struct entry_list {
 
 /* The bodies of one layer, appended to list. 0 after a message. */
 int collect_layer(int layer, entry_list &list) {
-    body_array bodies;
+    tag_array bodies;
     if (!layer_bodies(layer, bodies)) {
         uc1601(no_memory_message, 1);
         return 0;

@@ -9,28 +9,9 @@
 #include "host/uf_types.h"
 #include "host/uf_ui.h"
 #include "my_func/extents.h"
+#include "my_func/tag_array.h"
 
 namespace {
-
-/* The core bodies, however many the layer holds: a core assembled from many inserts must not overrun a fixed array. */
-struct core_bodies {
-    tag_t *items = NULL;
-    int count = 0;
-    int capacity = 0;
-
-    bool append(tag_t tag) {
-        if (count == capacity) {
-            const int wanted = capacity == 0 ? 16 : capacity * 2;
-            tag_t *grown = static_cast<tag_t *>(realloc(items, sizeof(tag_t) * wanted));
-            if (grown == NULL) return false;
-            items = grown;
-            capacity = wanted;
-        }
-        items[count++] = tag;
-        return true;
-    }
-    ~core_bodies() { free(items); }
-};
 
 bool is_solid_body(tag_t tag) {
     int type = 0, subtype = -1;
@@ -55,7 +36,7 @@ int scan_core_layer(int mr_layer, double mr_min[3], double mr_max[3]) {
         uc1601("模仁层超出了 1--256 的范围!", 1);
         return 0;
     }
-    core_bodies mr_tag;
+    tag_array mr_tag;
     tag_t tag = NULL_TAG;
     while (UF_CALL(UF_LAYER_cycle_by_layer(mr_layer, &tag)) == 0 && tag != NULL_TAG) {
         if (is_solid_body(tag) && !mr_tag.append(tag)) {

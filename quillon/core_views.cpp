@@ -11,30 +11,10 @@
 #include "host/uf_view.h"
 #include "quillon/center_lines.h"
 #include "quillon/core_views.h"
+#include "my_func/tag_array.h"
+#include "quillon/drf_preferences.h"
 
 namespace {
-
-/* The electrode layer's auxiliary geometry, erased from every core view of the sheet. */
-struct hidden_objects {
-    tag_t *tags = NULL;
-    int count = 0;
-
-    bool add(tag_t tag) {
-        tag_t *grown = static_cast<tag_t *>(std::realloc(tags, sizeof(tag_t) * (count + 1)));
-        if (grown == NULL) return false;
-        tags = grown;
-        tags[count++] = tag;
-        return true;
-    }
-    ~hidden_objects() { std::free(tags); }
-};
-
-struct drf_preferences {
-    int mpi[UF_DRF_PREF_INTEGERS];
-    double mpr[UF_DRF_PREF_REALS];
-    char radius_val[UF_DRF_SYMBOL_TEXT_SIZE];
-    char diameter_val[UF_DRF_SYMBOL_TEXT_SIZE];
-};
 
 /* Points, curves, planes and solid bodies are the electrode designer's construction; notes and datum axes are not. */
 bool is_hidden_kind(tag_t tag) {
@@ -54,7 +34,7 @@ bool is_hidden_kind(tag_t tag) {
     }
 }
 
-int collect_hidden_objects(int elec_layer, const elec_data *elec, tag_t edm_point_tag, hidden_objects *hidden) {
+int collect_hidden_objects(int elec_layer, const elec_data *elec, tag_t edm_point_tag, tag_array *hidden) {
     tag_t tag = NULL_TAG;
     while (UF_CALL(UF_LAYER_cycle_by_layer(elec_layer, &tag)) == 0 && tag != NULL_TAG) {
         int displayable = 0;
@@ -65,7 +45,7 @@ int collect_hidden_objects(int elec_layer, const elec_data *elec, tag_t edm_poin
         if (props.blank_status == UF_OBJ_BLANKED) continue;
         if (!is_hidden_kind(tag)) continue;
         if (tag == edm_point_tag || tag == elec->elec_tag || tag == elec->ling_tag) continue;
-        if (!hidden->add(tag)) {
+        if (!hidden->append(tag)) {
             uc1601("MY_elec_view 子程式分配内存时出差错,这可能是可利用内存不够!", 1);
             return 0;
         }
@@ -90,7 +70,7 @@ struct view_dressing {
     int layer_visi[UF_LAYER_MAX_LAYER];
     int ir2 = 0;
     bool have_mask = false;
-    const hidden_objects *hidden;
+    const tag_array *hidden;
     bool erase;
     UF_DRAW_view_prefs_t display;
     bool have_display = false;
@@ -107,7 +87,7 @@ struct view_dressing {
         }
         UF_CALL(uc6447(view_name, ir2, layer_visi));
         if (erase)
-            for (int i = 0; i < hidden->count; ++i) UF_CALL(uc6400(view_name, hidden->tags[i]));
+            for (int i = 0; i < hidden->count; ++i) UF_CALL(uc6400(view_name, hidden->items[i]));
         if (!have_display) {
             UF_CALL(UF_DRAW_ask_view_display(view, &display));
             display.hidden_edges = 2;
@@ -142,7 +122,7 @@ int import_mr_view(tag_t draw_tag, tag_t *top_view_tag, tag_t *s_view_tag, int m
     UF_CALL(UF_LAYER_set_all_but_work(UF_LAYER_INACTIVE_LAYER));
     UF_CALL(UF_LAYER_set_status(mr_layer, UF_LAYER_ACTIVE_LAYER));
 
-    hidden_objects hidden;
+    tag_array hidden;
     if (show_electrode) {
         UF_OBJ_disp_props_t props = {};
         UF_CALL(UF_OBJ_ask_display_properties(elec_data1->elec_tag, &props));

@@ -12,15 +12,9 @@
 #include "quillon/dialog.h"
 #include "quillon/run_driver.h"
 #include "quillon/run_settings.h"
+#include "quillon/drf_preferences.h"
 
 namespace {
-
-struct drf_preferences {
-    int mpi[UF_DRF_PREF_INTEGERS];
-    double mpr[UF_DRF_PREF_REALS];
-    char radius_val[UF_DRF_SYMBOL_TEXT_SIZE];
-    char diameter_val[UF_DRF_SYMBOL_TEXT_SIZE];
-};
 
 UF_UNDO_mark_id_t mark_id;
 drf_preferences saved_preferences;
