@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
     }
     const std::string step = argv[1];
     const std::string attrs = argc > 2 ? argv[2] : "";
-    const std::string part = (std::filesystem::temp_directory_path() /
-                              ("host_bench_" + std::to_string(::getpid()) + ".prt")).string();
+    const std::string part =
+        (std::filesystem::temp_directory_path() / ("host_bench_" + std::to_string(::getpid()) + ".prt")).string();
 
     cadhost::Document doc;
     auto start = Clock::now();
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     for (const LayerCycle* c : {fullest, emptiest}) {
         if (!c) continue;
         LayerCycle steady = cycle_layer(c->layer, 2000);
-        std::printf("layer %3d: %5d objects, %8.2f us per cycle, %6.3f us per object\n", steady.layer,
-                    steady.objects, steady.microseconds, steady.microseconds / steady.objects);
+        std::printf("layer %3d: %5d objects, %8.2f us per cycle, %6.3f us per object\n", steady.layer, steady.objects,
+                    steady.microseconds, steady.microseconds / steady.objects);
     }
     if (empty_layer) {
         LayerCycle steady = cycle_layer(empty_layer, 20000);

@@ -8,8 +8,8 @@
 extern "C" int report_error(const char* file, int line, const char* call, int irc) {
     if (irc == 0) return 0;
     // Built as a string: call texts run past any fixed line length.
-    std::string first = std::string(file ? file : "") + ", line " + std::to_string(line) + ":  " + (call ? call : "") +
-                        "\n";
+    std::string first =
+        std::string(file ? file : "") + ", line " + std::to_string(line) + ":  " + (call ? call : "") + "\n";
     UF_UI_open_listing_window();
     UF_UI_write_listing_window(first.c_str());
     char message[UF_MAX_FAIL_MESSAGE_SIZE] = "";

@@ -18,11 +18,11 @@ extern "C" {
 #define UF_ATTR_MAX_TITLE_LEN 50
 
 typedef struct UF_ATTR_value_s {
-    int type;                  /* UF_ATTR_integer, UF_ATTR_real or UF_ATTR_string; 0 when nothing was found */
+    int type; /* UF_ATTR_integer, UF_ATTR_real or UF_ATTR_string; 0 when nothing was found */
     union {
         int integer;
         double real;
-        char *string;          /* allocated by the host: release with UF_free */
+        char *string; /* allocated by the host: release with UF_free */
     } value;
 } UF_ATTR_value_t;
 

@@ -21,8 +21,8 @@ int UF_DRAW_ask_display_state(int *state);
 int UF_DRAW_set_display_state(int state);
 
 /* Sheet sizes. */
-#define UF_DRAW_METRIC_SIZE 1  /* size.metric_size_code: 0 A0 ... 4 A4, landscape */
-#define UF_DRAW_CUSTOM_SIZE 2  /* size.custom_size: height, then width, in the drawing's units */
+#define UF_DRAW_METRIC_SIZE 1 /* size.metric_size_code: 0 A0 ... 4 A4, landscape */
+#define UF_DRAW_CUSTOM_SIZE 2 /* size.custom_size: height, then width, in the drawing's units */
 /* Units. */
 #define UF_PART_METRIC 1
 #define UF_PART_ENGLISH 2
@@ -31,14 +31,14 @@ int UF_DRAW_set_display_state(int state);
 #define UF_DRAW_FIRST_ANGLE_PROJECTION 2
 
 typedef struct UF_DRAW_info_s {
-    int size_state;              /* UF_DRAW_METRIC_SIZE or UF_DRAW_CUSTOM_SIZE */
+    int size_state; /* UF_DRAW_METRIC_SIZE or UF_DRAW_CUSTOM_SIZE */
     union {
         int metric_size_code;
-        double custom_size[2];   /* height, width */
+        double custom_size[2]; /* height, width */
     } size;
-    double drawing_scale;        /* the sheet's own scale, 1.0 for full size */
-    int units;                   /* UF_PART_METRIC */
-    int projection_angle;        /* UF_DRAW_THIRD_ANGLE_PROJECTION */
+    double drawing_scale; /* the sheet's own scale, 1.0 for full size */
+    int units;            /* UF_PART_METRIC */
+    int projection_angle; /* UF_DRAW_THIRD_ANGLE_PROJECTION */
 } UF_DRAW_info_t;
 
 /* Creates a drawing sheet (type 62) named name; it becomes the current drawing and is displayed. A name that a drawing
@@ -56,11 +56,11 @@ int UF_DRAW_ask_border_display(logical *display);
 /* How a drawing view is made. The host places a new view at the scale given here, then the caller usually sets the
  * real scale with UF_DRAW_set_view_scale. */
 typedef struct UF_DRAW_view_info_s {
-    int view_status;             /* byte 0: 1 active (the view is updated when its content changes) */
-    int anchor_point;            /* byte 4: reserved, 0 */
-    double view_scale;           /* byte 8: the scale the view is made with */
-    int use_lt_wt;               /* byte 16: line widths as the view display says (1) */
-    int inherit_boundary;        /* byte 20: reserved, 0 */
+    int view_status;      /* byte 0: 1 active (the view is updated when its content changes) */
+    int anchor_point;     /* byte 4: reserved, 0 */
+    double view_scale;    /* byte 8: the scale the view is made with */
+    int use_lt_wt;        /* byte 16: line widths as the view display says (1) */
+    int inherit_boundary; /* byte 20: reserved, 0 */
 } UF_DRAW_view_info_t;
 
 int UF_DRAW_initialize_view_info(UF_DRAW_view_info_t *info);
@@ -96,18 +96,18 @@ int UF_DRAW_update_one_view(tag_t drawing, tag_t view);
 
 /* How a drawing view draws the bodies it shows. Members named by their byte position. */
 typedef struct UF_DRAW_view_prefs_s {
-    int hidden_line_removal;     /* byte 0: 1 edges hidden by a body are found (see hidden_edges); 0 every edge is
-                                    drawn as visible */
-    int visible_edge_width;      /* byte 4: 2 wide (0.5 mm), 1 thin (0.25 mm) */
-    int hidden_edges;            /* byte 8: 0 left out, 2 drawn as narrow dashed lines */
-    int silhouettes;             /* byte 12: 1 the outlines of curved faces (as the eye sees them) are drawn */
-    int smooth_edges;            /* byte 16: 1 edges between tangent faces are drawn, 0 left out */
-    char reserved_20[84];        /* bytes 20 to 103: reserved */
-    int uv_grid_lines;           /* byte 104: number of iso-parametric lines drawn across curved faces, 0 none */
-    int hidden_by_other_bodies;  /* byte 108: 1 a body can hide another body's edges, 0 each body only its own */
-    short reserved_112;          /* bytes 112 to 113: reserved */
-    char reserved_114;           /* byte 114: reserved; free curves and points are always drawn over bodies */
-    char reserved_115[13];       /* bytes 115 to 127: reserved */
+    int hidden_line_removal;    /* byte 0: 1 edges hidden by a body are found (see hidden_edges); 0 every edge is
+                                   drawn as visible */
+    int visible_edge_width;     /* byte 4: 2 wide (0.5 mm), 1 thin (0.25 mm) */
+    int hidden_edges;           /* byte 8: 0 left out, 2 drawn as narrow dashed lines */
+    int silhouettes;            /* byte 12: 1 the outlines of curved faces (as the eye sees them) are drawn */
+    int smooth_edges;           /* byte 16: 1 edges between tangent faces are drawn, 0 left out */
+    char reserved_20[84];       /* bytes 20 to 103: reserved */
+    int uv_grid_lines;          /* byte 104: number of iso-parametric lines drawn across curved faces, 0 none */
+    int hidden_by_other_bodies; /* byte 108: 1 a body can hide another body's edges, 0 each body only its own */
+    short reserved_112;         /* bytes 112 to 113: reserved */
+    char reserved_114;          /* byte 114: reserved; free curves and points are always drawn over bodies */
+    char reserved_115[13];      /* bytes 115 to 127: reserved */
 } UF_DRAW_view_prefs_t;
 
 int UF_DRAW_ask_view_display(tag_t view, UF_DRAW_view_prefs_t *prefs);

@@ -28,26 +28,26 @@ int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr
  * text's size and character spacing are mpr[32] and mpr[33], the general text's size and aspect ratio are mpr[44]
  * and mpr[45]. */
 typedef struct UF_DRF_lettering_s {
-    int font;                    /* +0: 1, the host's one font family (a sans-serif with Chinese glyphs) */
-    int width;                   /* +4: kept and handed back; text strokes are the font's own */
-    double size;                 /* +8: capital height, mm */
-    double char_space_factor;    /* +16: spacing between characters: 1.0 the font's own; each 0.1 above or below
-                                    widens or narrows the gaps by 2% of the size (at most 10% narrower) */
-    double aspect_ratio;         /* +24: character width over height, 1.0 the font as drawn */
-    double line_space_factor;    /* +32: gap between the lines of a note: 1.0 the host's normal gap of 0.6 times the
-                                    size, 0 lines touching */
-    double reserved;             /* +40 */
+    int font;                 /* +0: 1, the host's one font family (a sans-serif with Chinese glyphs) */
+    int width;                /* +4: kept and handed back; text strokes are the font's own */
+    double size;              /* +8: capital height, mm */
+    double char_space_factor; /* +16: spacing between characters: 1.0 the font's own; each 0.1 above or below
+                                 widens or narrows the gaps by 2% of the size (at most 10% narrower) */
+    double aspect_ratio;      /* +24: character width over height, 1.0 the font as drawn */
+    double line_space_factor; /* +32: gap between the lines of a note: 1.0 the host's normal gap of 0.6 times the
+                                 size, 0 lines touching */
+    double reserved;          /* +40 */
 } UF_DRF_lettering_t;
 
 typedef struct UF_DRF_lettering_preferences_s {
-    int align_position;                 /* byte 0: where a note's origin lies on its text (keypad: 1 top left ... 5
-                                           middle ... 9 bottom right) */
-    int reserved_4;                     /* byte 4 */
-    double text_angle;                  /* byte 8: degrees, anticlockwise; reserved, 0 */
-    UF_DRF_lettering_t dimension_text;  /* byte 16: values of dimensions */
-    UF_DRF_lettering_t appended_text;   /* byte 64: text appended to dimensions */
-    UF_DRF_lettering_t tolerance_text;  /* byte 112: tolerances (not used by this host's dimensions) */
-    UF_DRF_lettering_t general_text;    /* byte 160: notes and labels; size at byte 168, spacing 176, aspect 184 */
+    int align_position;                /* byte 0: where a note's origin lies on its text (keypad: 1 top left ... 5
+                                          middle ... 9 bottom right) */
+    int reserved_4;                    /* byte 4 */
+    double text_angle;                 /* byte 8: degrees, anticlockwise; reserved, 0 */
+    UF_DRF_lettering_t dimension_text; /* byte 16: values of dimensions */
+    UF_DRF_lettering_t appended_text;  /* byte 64: text appended to dimensions */
+    UF_DRF_lettering_t tolerance_text; /* byte 112: tolerances (not used by this host's dimensions) */
+    UF_DRF_lettering_t general_text;   /* byte 160: notes and labels; size at byte 168, spacing 176, aspect 184 */
 } UF_DRF_lettering_preferences_t;
 
 int UF_DRF_ask_lettering_preferences(UF_DRF_lettering_preferences_t *lettering);
@@ -55,8 +55,8 @@ int UF_DRF_set_lettering_preferences(const UF_DRF_lettering_preferences_t *lette
 
 /* Notes: text on the current drawing. text holds the note's lines separated by line feeds (num_lines is at least 1;
  * every line of text is shown); origin is the sheet point (x, y; z ignored) where the note's alignment position lies;
- * orientation is the text's angle in degrees, anticlockwise. The note is made with the lettering and preferences current
- * now and keeps them. */
+ * orientation is the text's angle in degrees, anticlockwise. The note is made with the lettering and preferences
+ * current now and keeps them. */
 int UF_DRF_create_note(int num_lines, const char *text, const double origin[3], int orientation, tag_t *note);
 
 /* How a label's leader attaches: to a sheet point. */
@@ -70,13 +70,13 @@ int UF_DRF_create_label(int num_lines, const char *text, const double origin[3],
 /* What a dimension measures from: a point, or an end of a line or edge, as seen in a drawing view. */
 #define UF_DRF_end_point 1
 struct UF_DRF_object_s {
-    tag_t object_tag;            /* a point, a line, an edge of a body */
-    tag_t object_view_tag;       /* the drawing view the object is seen in */
-    int object_assoc_type;       /* UF_DRF_end_point */
-    int object_assoc_modifier;   /* for lines and edges: 1 (or 0) the first end, 2 the second end, in the order
-                                    UF_MODL_ask_edge_verts and UF_CURVE_ask_line_data give them */
-    tag_t object2_tag;           /* reserved, NULL_TAG */
-    double assoc_dwg_pos[2];     /* reserved */
+    tag_t object_tag;          /* a point, a line, an edge of a body */
+    tag_t object_view_tag;     /* the drawing view the object is seen in */
+    int object_assoc_type;     /* UF_DRF_end_point */
+    int object_assoc_modifier; /* for lines and edges: 1 (or 0) the first end, 2 the second end, in the order
+                                  UF_MODL_ask_edge_verts and UF_CURVE_ask_line_data give them */
+    tag_t object2_tag;         /* reserved, NULL_TAG */
+    double assoc_dwg_pos[2];   /* reserved */
 };
 int UF_DRF_init_object_structure(UF_DRF_object_p_t object);
 
@@ -100,8 +100,8 @@ int UF_DRF_create_vertical_dim(UF_DRF_object_p_t object1, UF_DRF_object_p_t obje
 
 /* Ordinate dimensioning. An origin marks the zero of the ordinates at an object; display_flag 1 draws its symbol,
  * name_flag 1 writes its name (name_flag is ignored for an empty name), name_side 1 left or 2 right of the symbol. */
-int UF_DRF_create_ordorigin(UF_DRF_object_p_t object, int display_flag, int name_flag, int name_side,
-                            const char *name, tag_t *origin);
+int UF_DRF_create_ordorigin(UF_DRF_object_p_t object, int display_flag, int name_flag, int name_side, const char *name,
+                            tag_t *origin);
 /* A margin is the line on which ordinate values are written: type 1 a horizontal margin carrying the values along x,
  * type 2 a vertical margin carrying the values along y. It runs through the origin's sheet point moved by offset (mm)
  * across itself (up for type 1, right for type 2; negative the other way). object (the line the margin is drawn

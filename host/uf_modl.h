@@ -69,10 +69,10 @@ int UF_MODL_ask_curve_points(tag_t curve, double chord_tol, double angle_tol, do
 int UF_MODL_ask_bounding_box(tag_t object, double box[6]);
 
 /* Creates the curves of a face on which the face normal makes the given angle (radians) with direction or with its
- * opposite, within tolerance (mm). With angle 0 these are the face's extreme lines in that direction: generator lines of cylinders and
- * cones, circles of tori, and, where the face reaches its extreme at isolated places only (the pole of a sphere, the
- * top of a dome), point objects at those places. The objects are created on the work layer; curves receives their tags
- * (release with UF_free). A face that has no such place gives count 0 and status 0. */
+ * opposite, within tolerance (mm). With angle 0 these are the face's extreme lines in that direction: generator lines
+ * of cylinders and cones, circles of tori, and, where the face reaches its extreme at isolated places only (the pole of
+ * a sphere, the top of a dome), point objects at those places. The objects are created on the work layer; curves
+ * receives their tags (release with UF_free). A face that has no such place gives count 0 and status 0. */
 int UF_MODL_create_isocline_curves(tag_t face, const double direction[3], double angle, double tolerance,
                                    tag_t **curves, int *count);
 

@@ -9,11 +9,11 @@ extern "C" {
 #endif
 
 typedef struct UF_OBJ_disp_props_s {
-    int layer;          /* 1 to 256; 0 for objects that live on no layer (faces, edges, views, drawings) */
-    int color;          /* colour index, 1 to 216 */
-    int blank_status;   /* UF_OBJ_NOT_BLANKED or UF_OBJ_BLANKED */
-    int line_width;     /* 0 thin, 1 normal, 2 thick */
-    int font;           /* UF_OBJ_FONT_* */
+    int layer;        /* 1 to 256; 0 for objects that live on no layer (faces, edges, views, drawings) */
+    int color;        /* colour index, 1 to 216 */
+    int blank_status; /* UF_OBJ_NOT_BLANKED or UF_OBJ_BLANKED */
+    int line_width;   /* 0 thin, 1 normal, 2 thick */
+    int font;         /* UF_OBJ_FONT_* */
     logical highlight_status;
 } UF_OBJ_disp_props_t;
 

@@ -16,13 +16,13 @@ int UF_PART_ask_part_name(tag_t part, char name[UF_CFI_MAX_PATH_NAME_SIZE]);
 
 /* How UF_PART_import brings a part in. All modes 0 and flags FALSE: every object as it is. */
 typedef struct UF_import_part_modes_s {
-    int layer_mode;              /* 0 objects keep their layers */
-    int group_mode;              /* 0 no group is made */
-    int csys_mode;               /* 0 coordinate systems are not brought in */
-    int plist_mode;              /* 0 */
-    int view_mode;               /* 0 views are not brought in */
-    logical cam_mode;            /* FALSE */
-    logical use_search_dirs;     /* FALSE: the file name is used as given */
+    int layer_mode;          /* 0 objects keep their layers */
+    int group_mode;          /* 0 no group is made */
+    int csys_mode;           /* 0 coordinate systems are not brought in */
+    int plist_mode;          /* 0 */
+    int view_mode;           /* 0 views are not brought in */
+    logical cam_mode;        /* FALSE */
+    logical use_search_dirs; /* FALSE: the file name is used as given */
 } UF_import_part_modes_t;
 
 /* Brings the curves, points and notes of another part file onto the current drawing: each of their model points

@@ -15,8 +15,8 @@ extern "C" {
 #endif
 
 /* Object identifiers of the callback table. */
-#define UF_STYLER_DIALOG_INDEX "UF_STYLER_DIALOG_INDEX"  /* the dialog itself */
-#define UF_STYLER_NULL_OBJECT "UF_STYLER_NULL_OBJECT"    /* ends the table */
+#define UF_STYLER_DIALOG_INDEX "UF_STYLER_DIALOG_INDEX" /* the dialog itself */
+#define UF_STYLER_NULL_OBJECT "UF_STYLER_NULL_OBJECT"   /* ends the table */
 
 /* Callback reasons. */
 #define UF_STYLER_NO_CB (-1)
@@ -76,13 +76,13 @@ typedef struct UF_STYLER_item_value_type_s {
 } UF_STYLER_item_value_type_t, *UF_STYLER_item_value_type_p_t;
 
 /* Shows the dialog of dialog_file (found beside the command library, in the configuration directory, or as given) and
- * blocks until it is closed. callbacks holds count rows, the last of which is the UF_STYLER_NULL_OBJECT row. A file that
- * cannot be found or read gives UF_err_io, a dialog opened from a dialog's callback UF_err_not_supported; *response is
- * then left as it was. */
-int UF_STYLER_create_dialog(const char *dialog_file, UF_STYLER_callback_item_t *callbacks, int count,
-                            void *client_data, int *response);
-/* While the dialog is open (from its callbacks). A field the dialog does not have, a toggle other than 0 or 1 and a radio
- * value that is none of its choices give UF_err_bad_argument and change nothing. */
+ * blocks until it is closed. callbacks holds count rows, the last of which is the UF_STYLER_NULL_OBJECT row. A file
+ * that cannot be found or read gives UF_err_io, a dialog opened from a dialog's callback UF_err_not_supported;
+ * *response is then left as it was. */
+int UF_STYLER_create_dialog(const char *dialog_file, UF_STYLER_callback_item_t *callbacks, int count, void *client_data,
+                            int *response);
+/* While the dialog is open (from its callbacks). A field the dialog does not have, a toggle other than 0 or 1 and a
+ * radio value that is none of its choices give UF_err_bad_argument and change nothing. */
 int UF_STYLER_set_value(int dialog_id, UF_STYLER_item_value_type_p_t value);
 /* Fills indicator, count (1) and value; a text is a copy for UF_STYLER_free_value. */
 int UF_STYLER_ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value);

@@ -26,11 +26,10 @@ extern "C" {
 /* Turns the model in a view about an absolute axis through center by angle degrees (right-handed about the axis); the
  * eye thus turns the opposite way. The null tag names the work view; update is accepted for compatibility and ignored
  * (nothing is displayed). */
-int UF_VIEW_rotate_view_abs_csys(tag_t view, const double center[3], const double axis[3], double angle,
-                                 int update);
+int UF_VIEW_rotate_view_abs_csys(tag_t view, const double center[3], const double axis[3], double angle, int update);
 
-/* Replaces view old_view of layout with the model view new_view: the replacing view's orientation is copied in. An empty
- * layout names the current layout, an empty old_view its work view. */
+/* Replaces view old_view of layout with the model view new_view: the replacing view's orientation is copied in. An
+ * empty layout names the current layout, an empty old_view its work view. */
 int uc6464(const char *layout, const char *old_view, const char *new_view);
 
 /* Saves view old_view (empty: the work view) as a model view named new_view, or overwrites the orientation of the model

@@ -31,9 +31,7 @@ bool valid_type(int type) {
     return type == UF_ATTR_any || type == UF_ATTR_integer || type == UF_ATTR_real || type == UF_ATTR_string;
 }
 
-bool valid_title(const char* title) {
-    return title && title[0] && std::strlen(title) <= UF_ATTR_MAX_TITLE_LEN;
-}
+bool valid_title(const char* title) { return title && title[0] && std::strlen(title) <= UF_ATTR_MAX_TITLE_LEN; }
 
 }  // namespace
 
@@ -60,9 +58,12 @@ int UF_ATTR_read_value(tag_t object, const char* title, int type, UF_ATTR_value_
         const Attribute* attribute = find(*found, title, type);
         if (!attribute) return UF_err_attr_not_found;
         value->type = type_of(*attribute);
-        if (const int* i = std::get_if<int>(&attribute->value)) value->value.integer = *i;
-        else if (const double* r = std::get_if<double>(&attribute->value)) value->value.real = *r;
-        else value->value.string = cadhost::api::host_strdup(std::get<std::string>(attribute->value));
+        if (const int* i = std::get_if<int>(&attribute->value))
+            value->value.integer = *i;
+        else if (const double* r = std::get_if<double>(&attribute->value))
+            value->value.real = *r;
+        else
+            value->value.string = cadhost::api::host_strdup(std::get<std::string>(attribute->value));
         return UF_ok;
     });
 }
@@ -74,13 +75,18 @@ int UF_ATTR_assign(tag_t object, const char* title, UF_ATTR_value_t value) {
         if (!found) return UF_err_bad_tag;
         cadhost::AttrValue stored;
         switch (value.type) {
-            case UF_ATTR_integer: stored = value.value.integer; break;
-            case UF_ATTR_real: stored = value.value.real; break;
+            case UF_ATTR_integer:
+                stored = value.value.integer;
+                break;
+            case UF_ATTR_real:
+                stored = value.value.real;
+                break;
             case UF_ATTR_string:
                 if (!value.value.string) return UF_err_bad_argument;
                 stored = std::string(value.value.string);
                 break;
-            default: return UF_err_bad_argument;
+            default:
+                return UF_err_bad_argument;
         }
         const std::string wanted = Document::fold_case(title);
         for (auto& attribute : found->attributes) {

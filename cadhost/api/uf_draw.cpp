@@ -183,8 +183,7 @@ int UF_DRAW_import_view(tag_t drawing, tag_t model_view, const double ref_point[
     });
 }
 
-int UF_DRAW_add_orthographic_view(tag_t drawing, tag_t parent, int direction, const double ref_point[2],
-                                  tag_t* view) {
+int UF_DRAW_add_orthographic_view(tag_t drawing, tag_t parent, int direction, const double ref_point[2], tag_t* view) {
     if (!ref_point || !view) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         if (!drawing_of(doc, drawing)) return doc.find(drawing) ? UF_err_wrong_type : UF_err_bad_tag;

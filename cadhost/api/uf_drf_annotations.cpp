@@ -19,7 +19,8 @@ using cadhost::api::with_part;
 
 static_assert(offsetof(UF_DRF_lettering_preferences_t, general_text) + offsetof(UF_DRF_lettering_t, size) == 168);
 static_assert(offsetof(UF_DRF_lettering_preferences_t, general_text) +
-                  offsetof(UF_DRF_lettering_t, char_space_factor) == 176);
+                  offsetof(UF_DRF_lettering_t, char_space_factor) ==
+              176);
 static_assert(offsetof(UF_DRF_lettering_preferences_t, general_text) + offsetof(UF_DRF_lettering_t, aspect_ratio) ==
               184);
 
@@ -115,7 +116,8 @@ int anchor_from(Document& doc, const UF_DRF_object_t* in, AnnotationAnchor& out)
 std::vector<std::string> text_lines(const UF_DRF_text_t* text) {
     std::vector<std::string> lines{text && text->user_dim_text ? text->user_dim_text : ""};
     if (text && text->appended_text) {
-        for (int i = 0; i < text->lines_app_text; ++i) lines.emplace_back(text->appended_text[i] ? text->appended_text[i] : "");
+        for (int i = 0; i < text->lines_app_text; ++i)
+            lines.emplace_back(text->appended_text[i] ? text->appended_text[i] : "");
     }
     return lines;
 }
@@ -291,9 +293,9 @@ int UF_DRF_create_orddimension(tag_t margin, int /*dim_type*/, UF_DRF_object_p_t
         data.dogleg_angle = dogleg_angle;
         data.dogleg_distance = dogleg_distance;
         // A coordinate along the margin other than zero moves the value there.
-        const double along = text_point ? (margin_data->margin_type == UF_DRF_ORD_HORIZONTAL_MARGIN ? text_point[0]
-                                                                                                     : text_point[1])
-                                        : 0.0;
+        const double along =
+            text_point ? (margin_data->margin_type == UF_DRF_ORD_HORIZONTAL_MARGIN ? text_point[0] : text_point[1])
+                       : 0.0;
         data.text_moved = along != 0.0;
         data.origin_x = margin_data->margin_type == UF_DRF_ORD_HORIZONTAL_MARGIN ? along : 0.0;
         data.origin_y = margin_data->margin_type == UF_DRF_ORD_VERTICAL_MARGIN ? along : 0.0;

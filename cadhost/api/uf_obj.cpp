@@ -19,8 +19,10 @@ bool displayable(const Object& object) {
         case UF_line_type:
         case UF_circle_type:
         case UF_spline_type:
-        case UF_solid_type: return true;
-        default: return false;
+        case UF_solid_type:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -139,8 +141,8 @@ int UF_OBJ_delete_object(tag_t object) {
         const Object* found = doc.find(object);
         if (!found) return UF_err_bad_tag;
         // The part, its coordinate system and the faces and edges of live bodies are not the caller's to delete.
-        if (found->type == UF_part_type || found->type == UF_coordinate_system_type ||
-            found->type == UF_matrix_type || found->as<cadhost::SubShapeData>())
+        if (found->type == UF_part_type || found->type == UF_coordinate_system_type || found->type == UF_matrix_type ||
+            found->as<cadhost::SubShapeData>())
             return UF_err_wrong_type;
         doc.remove(object);
         return UF_ok;

@@ -16,9 +16,7 @@ struct Placement2 {
     gp_Pnt origin;
     gp_Vec x, y;
     double scale;
-    gp_Pnt map(const gp_Pnt& p) const {
-        return gp_Pnt(origin.XYZ() + scale * (p.X() * x.XYZ() + p.Y() * y.XYZ()));
-    }
+    gp_Pnt map(const gp_Pnt& p) const { return gp_Pnt(origin.XYZ() + scale * (p.X() * x.XYZ() + p.Y() * y.XYZ())); }
 };
 
 bool sheet_content(const Object& object) {
@@ -63,8 +61,8 @@ int UF_PART_import(const char* part_name, UF_import_part_modes_t* /*modes*/, con
                     bool flipped = arc->position.Direction().Z() < 0;
                     gp_Dir normal = gp_Dir(at.x.Crossed(at.y));
                     if (flipped) normal.Reverse();
-                    copy.payload = cadhost::ArcData{gp_Ax2(c, normal, gp_Dir(ax)), arc->radius * scale, arc->start,
-                                                    arc->end};
+                    copy.payload =
+                        cadhost::ArcData{gp_Ax2(c, normal, gp_Dir(ax)), arc->radius * scale, arc->start, arc->end};
                 } else if (const auto* point = object.as<cadhost::PointData>()) {
                     copy.payload = cadhost::PointData{at.map(point->point)};
                 } else {

@@ -61,8 +61,10 @@ int UF_VIEW_rotate_view_abs_csys(tag_t view, const double center[3], const doubl
         orientation.right.Transform(back);
         orientation.up.Transform(back);
         orientation.toward_eye.Transform(back);
-        if (named) named->orientation = orientation;
-        else doc.set_work_view(orientation);
+        if (named)
+            named->orientation = orientation;
+        else
+            doc.set_work_view(orientation);
         return UF_ok;
     });
 }

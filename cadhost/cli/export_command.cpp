@@ -49,9 +49,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::set<std::string> formats;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-o" && i + 1 < args.size()) dir = args[++i];
-        else if (a == "--pdf" || a == "--svg" || a == "--dxf" || a == "--json") formats.insert(a.substr(2));
-        else if (!a.empty() && a[0] != '-' && part_path.empty()) part_path = a;
+        if (a == "-o" && i + 1 < args.size())
+            dir = args[++i];
+        else if (a == "--pdf" || a == "--svg" || a == "--dxf" || a == "--json")
+            formats.insert(a.substr(2));
+        else if (!a.empty() && a[0] != '-' && part_path.empty())
+            part_path = a;
         else {
             err << "quillon export: unexpected argument '" << a
                 << "'\nusage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n";

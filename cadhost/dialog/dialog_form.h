@@ -11,7 +11,7 @@
 namespace cadhost::dialog {
 
 class Form {
-public:
+  public:
     explicit Form(DialogDefinition definition);
 
     const DialogDefinition& definition() const { return definition_; }
@@ -24,7 +24,7 @@ public:
     // The fields, numbered from 1, with their labels and values, and the buttons.
     void show(std::ostream& out) const;
 
-private:
+  private:
     DialogDefinition definition_;
     std::vector<FieldValue> values_;
 };

@@ -31,7 +31,7 @@ const Field* field_of(Form* form, const UF_STYLER_item_value_type_t* record) {
 }
 
 class Callbacks {
-public:
+  public:
     Callbacks(UF_STYLER_callback_item_t* rows, int count, int dialog_id, void* client_data)
         : dialog_id_(dialog_id), client_data_(client_data) {
         for (int i = 0; i < count; ++i) {
@@ -55,7 +55,7 @@ public:
         return call(reason) == UF_UI_CB_EXIT_DIALOG;
     }
 
-private:
+  private:
     const UF_STYLER_callback_item_t* find(int reason) const {
         for (const auto& row : rows_)
             if (row.reason == reason) return &row;

@@ -21,7 +21,7 @@
 namespace cadhost {
 
 class Document {
-public:
+  public:
     // A new part: layer 1 the work layer, every other layer active, the work coordinate system at the absolute one,
     // in the modelling application.
     Document();
@@ -117,7 +117,7 @@ public:
     static std::string fold_case(std::string_view text);
     static bool valid_layer(int layer) { return layer >= 1 && layer <= UF_LAYER_MAX_LAYER; }
 
-private:
+  private:
     tag_t sub_shape_tag(tag_t body, int index, bool face);
     void index_object(const Object& object);
     void unindex_object(const Object& object);

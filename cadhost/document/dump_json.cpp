@@ -22,19 +22,28 @@ ordered_json direction(const gp_Dir& d) { return ordered_json::array({tidy(d.X()
 
 const char* kind_name(const Object& object) {
     switch (object.type) {
-        case UF_part_type: return "part";
-        case UF_point_type: return "point";
-        case UF_line_type: return "line";
-        case UF_circle_type: return "arc";
-        case UF_spline_type: return "curve";
-        case UF_coordinate_system_type: return "csys";
-        case UF_matrix_type: return "matrix";
-        case UF_view_type: return "model view";
+        case UF_part_type:
+            return "part";
+        case UF_point_type:
+            return "point";
+        case UF_line_type:
+            return "line";
+        case UF_circle_type:
+            return "arc";
+        case UF_spline_type:
+            return "curve";
+        case UF_coordinate_system_type:
+            return "csys";
+        case UF_matrix_type:
+            return "matrix";
+        case UF_view_type:
+            return "model view";
         case UF_solid_type:
             if (object.subtype == UF_solid_face_subtype) return "face";
             if (object.subtype == UF_solid_edge_subtype) return "edge";
             return object.as<BodyData>() && object.as<BodyData>()->sheet ? "sheet body" : "solid body";
-        default: return "object";
+        default:
+            return "object";
     }
 }
 
@@ -126,9 +135,12 @@ ordered_json dump_document(const Document& doc) {
         if (!object.attributes.empty()) {
             ordered_json attrs = ordered_json::object();
             for (const auto& a : object.attributes) {
-                if (const int* i = std::get_if<int>(&a.value)) attrs[a.title] = {{"integer", *i}};
-                else if (const double* r = std::get_if<double>(&a.value)) attrs[a.title] = {{"real", *r}};
-                else attrs[a.title] = {{"string", std::get<std::string>(a.value)}};
+                if (const int* i = std::get_if<int>(&a.value))
+                    attrs[a.title] = {{"integer", *i}};
+                else if (const double* r = std::get_if<double>(&a.value))
+                    attrs[a.title] = {{"real", *r}};
+                else
+                    attrs[a.title] = {{"string", std::get<std::string>(a.value)}};
             }
             o["attributes"] = attrs;
         }
@@ -165,8 +177,8 @@ void write_layer_summary(std::ostream& out, const Document& doc) {
         for (const auto& kind : order) {
             int n = counts[kind];
             std::string plural = kind.ends_with("body") ? kind.substr(0, kind.size() - 1) + "ies"
-                                 : kind == "matrix"       ? "matrices"
-                                                          : kind + "s";
+                                 : kind == "matrix"     ? "matrices"
+                                                        : kind + "s";
             out << separator << n << ' ' << (n == 1 ? kind : plural);
             separator = ", ";
         }

@@ -33,12 +33,12 @@ struct Topology {
 
 struct BodyData {
     TopoDS_Shape shape;
-    bool sheet = false;  // a sheet body (open shell or faces) rather than a solid
+    bool sheet = false;            // a sheet body (open shell or faces) rather than a solid
     std::vector<tag_t> face_tags;  // index i - 1 holds the tag of face i, or NULL_TAG until asked for
     std::vector<tag_t> edge_tags;
     std::shared_ptr<const Topology> topology() const;
 
-private:
+  private:
     mutable std::shared_ptr<const Topology> topology_;
 };
 
@@ -118,15 +118,15 @@ struct ViewDisplay {
 // orthographic child view takes its scale from its parent and keeps aligned with it.
 struct DrawingViewData {
     tag_t drawing = NULL_TAG;
-    tag_t model_view = NULL_TAG;    // the model view it was made from (imported views)
+    tag_t model_view = NULL_TAG;  // the model view it was made from (imported views)
     ViewOrientation orientation;
     double scale = 1.0;
     double ref_x = 0.0;
     double ref_y = 0.0;
-    tag_t parent = NULL_TAG;        // orthographic child views: the view projected from
-    int projection = 0;             // host projection code for child views
-    std::vector<char> layers;       // index n - 1: the view shows layer n
-    std::vector<tag_t> erased;      // objects the view does not show
+    tag_t parent = NULL_TAG;    // orthographic child views: the view projected from
+    int projection = 0;         // host projection code for child views
+    std::vector<char> layers;   // index n - 1: the view shows layer n
+    std::vector<tag_t> erased;  // objects the view does not show
     ViewDisplay display;
 };
 
@@ -144,11 +144,11 @@ struct AnnotationStyle {
     double char_space = 1.0;  // 1 the font's own spacing (see the lettering record)
     double line_space = 1.0;  // 1 the normal gap between lines, 0.6 of the height
     int alignment = 5;
-    double angle = 0.0;        // degrees
-    int leader_side = 1;       // labels: 1 leader from the text's left end, 2 from its right end
+    double angle = 0.0;   // degrees
+    int leader_side = 1;  // labels: 1 leader from the text's left end, 2 from its right end
     double arrow_length = 3.0;
-    double arrow_angle = 20.0;     // included angle, degrees
-    double origin_symbol = 3.0;    // ordinate origin symbol diameter, mm
+    double arrow_angle = 20.0;   // included angle, degrees
+    double origin_symbol = 3.0;  // ordinate origin symbol diameter, mm
     int decimals = 2;
     bool trailing_zeros = true;
     double text_gap = 1.0;
@@ -162,27 +162,27 @@ struct AnnotationStyle {
 // Notes, labels, linear and ordinate dimensions, ordinate origins and margins.
 struct AnnotationData {
     enum class Kind { Note, Label, Horizontal, Vertical, OrdinateOrigin, OrdinateMargin, Ordinate } kind = Kind::Note;
-    tag_t drawing = NULL_TAG;          // the sheet; NULL_TAG for a note of a template part, placed by import
-    std::vector<std::string> lines;    // notes and labels: the text; dimensions: user text and appended lines
-    double origin_x = 0.0;             // text origin, sheet mm
+    tag_t drawing = NULL_TAG;        // the sheet; NULL_TAG for a note of a template part, placed by import
+    std::vector<std::string> lines;  // notes and labels: the text; dimensions: user text and appended lines
+    double origin_x = 0.0;           // text origin, sheet mm
     double origin_y = 0.0;
-    double leader_x = 0.0;             // labels: the leader's point
+    double leader_x = 0.0;  // labels: the leader's point
     double leader_y = 0.0;
-    AnnotationAnchor first;            // dimensions: what they measure from and to; origins and ordinates: the object
+    AnnotationAnchor first;  // dimensions: what they measure from and to; origins and ordinates: the object
     AnnotationAnchor second;
-    tag_t margin = NULL_TAG;           // ordinate dimensions: their margin; margins: their origin
-    int margin_type = 0;               // margins: 1 horizontal (x values), 2 vertical (y values)
-    double offset = 0.0;               // margins: distance from the origin's sheet point across the margin, mm
-    double dogleg_angle = 0.0;         // ordinate dimensions
+    tag_t margin = NULL_TAG;    // ordinate dimensions: their margin; margins: their origin
+    int margin_type = 0;        // margins: 1 horizontal (x values), 2 vertical (y values)
+    double offset = 0.0;        // margins: distance from the origin's sheet point across the margin, mm
+    double dogleg_angle = 0.0;  // ordinate dimensions
     double dogleg_distance = 0.0;
-    bool text_moved = false;           // ordinate dimensions: the value sits at origin_x / origin_y along the margin
-    bool show_symbol = true;           // origins
-    std::string name;                  // origins
+    bool text_moved = false;  // ordinate dimensions: the value sits at origin_x / origin_y along the margin
+    bool show_symbol = true;  // origins
+    std::string name;         // origins
     AnnotationStyle style;
 };
 
-using Payload = std::variant<std::monostate, BodyData, SubShapeData, LineData, ArcData, PointData, CurveData,
-                             CsysData, MatrixData, ModelViewData, DrawingData, DrawingViewData, AnnotationData>;
+using Payload = std::variant<std::monostate, BodyData, SubShapeData, LineData, ArcData, PointData, CurveData, CsysData,
+                             MatrixData, ModelViewData, DrawingData, DrawingViewData, AnnotationData>;
 
 struct Object {
     tag_t tag = NULL_TAG;

@@ -19,8 +19,8 @@ std::optional<gp_Pnt> anchor_model_point(const Document& doc, const AnnotationAn
     if (const auto* arc = object->as<ArcData>()) {
         double angle = second ? arc->end : arc->start;
         const gp_Ax2& a = arc->position;
-        return gp_Pnt(a.Location().XYZ() + arc->radius * (std::cos(angle) * a.XDirection().XYZ() +
-                                                          std::sin(angle) * a.YDirection().XYZ()));
+        return gp_Pnt(a.Location().XYZ() +
+                      arc->radius * (std::cos(angle) * a.XDirection().XYZ() + std::sin(angle) * a.YDirection().XYZ()));
     }
     if (object->as<SubShapeData>() && object->subtype == UF_solid_edge_subtype) {
         // A closed edge without a real end still reports where it starts, which is what it is measured from.

@@ -102,8 +102,10 @@ void run_hlr(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o, 
     for (const auto& body : bodies) algo->Add(body);
     algo->Projector(HLRAlgo_Projector(gp_Ax2(gp::Origin(), o.toward_eye, o.right)));
     algo->Update();
-    if (options.hidden_line_removal) algo->Hide();
-    else algo->ShowAll();
+    if (options.hidden_line_removal)
+        algo->Hide();
+    else
+        algo->ShowAll();
     HLRBRep_HLRToShape shapes(algo);
     collect(shapes.VCompound(), options.deflection, edges.visible[ProjectedEdges::Sharp], seen);
     collect(shapes.Rg1LineVCompound(), options.deflection, edges.visible[ProjectedEdges::Smooth], seen);
@@ -116,10 +118,11 @@ void run_hlr(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o, 
 
 }  // namespace
 
-std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies,
-                                                     const ViewOrientation& o, const ProjectionOptions& options) {
+std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
+                                                     const ProjectionOptions& options) {
     CacheKey key;
-    for (const auto& b : bodies) key.shapes.emplace_back(b.TShape().get(), b.Location().HashCode(INT_MAX), b.Orientation());
+    for (const auto& b : bodies)
+        key.shapes.emplace_back(b.TShape().get(), b.Location().HashCode(INT_MAX), b.Orientation());
     key.axes = {o.right.X(), o.right.Y(), o.right.Z(), o.up.X(), o.up.Y(), o.up.Z()};
     key.options = options;
     {

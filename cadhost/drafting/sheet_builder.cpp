@@ -20,14 +20,16 @@ using render::SheetGraphics;
 using render::Stroke;
 using render::Text;
 
-constexpr double kPointMark = 1.0;        // half size of the cross that marks a point, mm
-constexpr double kExtensionGap = 1.0;     // gap between a measured point and its extension line, mm
-constexpr double kExtensionOver = 2.0;    // extension lines reach this far past the dimension line, mm
+constexpr double kPointMark = 1.0;      // half size of the cross that marks a point, mm
+constexpr double kExtensionGap = 1.0;   // gap between a measured point and its extension line, mm
+constexpr double kExtensionOver = 2.0;  // extension lines reach this far past the dimension line, mm
 
 Stroke curve_stroke(const Object& object) {
     Stroke s;
-    if (object.font == UF_OBJ_FONT_CENTERLINE) s.pattern = LinePattern::Chain;
-    else if (object.font == UF_OBJ_FONT_DASHED) s.pattern = LinePattern::Dashed;
+    if (object.font == UF_OBJ_FONT_CENTERLINE)
+        s.pattern = LinePattern::Chain;
+    else if (object.font == UF_OBJ_FONT_DASHED)
+        s.pattern = LinePattern::Dashed;
     s.weight = object.font == UF_OBJ_FONT_SOLID ? LineWeight::Wide : LineWeight::Thin;
     return s;
 }
@@ -43,8 +45,10 @@ void add_arrow(SheetGraphics& sheet, Point2 tip, Point2 from, const AnnotationSt
     double w = length * std::tan(st.arrow_angle * M_PI / 360.0);
     Point2 left{base.x - dy * w, base.y + dx * w}, right{base.x + dy * w, base.y - dx * w};
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
-    if (style == 8) sheet.triangles.push_back({tip, left, right, layer});
-    else sheet.polylines.push_back(Polyline{{left, tip, right}, style == 2, thin, layer});
+    if (style == 8)
+        sheet.triangles.push_back({tip, left, right, layer});
+    else
+        sheet.polylines.push_back(Polyline{{left, tip, right}, style == 2, thin, layer});
 }
 
 void add_line(SheetGraphics& sheet, Point2 a, Point2 b, Stroke stroke, const std::string& layer) {
@@ -97,8 +101,10 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     std::vector<const Object*> curves;
     for (tag_t tag : shown_objects(doc, view)) {
         const Object* shown = doc.find(tag);
-        if (const auto* body = shown->as<BodyData>()) bodies.push_back(body->shape);
-        else curves.push_back(shown);
+        if (const auto* body = shown->as<BodyData>())
+            bodies.push_back(body->shape);
+        else
+            curves.push_back(shown);
     }
     ProjectionOptions options;
     options.hidden_line_removal = view.display.hidden_line_removal != 0;
@@ -139,12 +145,14 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     }
     if (doc.border_display() && !placed.extent.empty) {
         const double m = 3.0;  // the border keeps clear of the view's content
-        Point2 lo = to_sheet(placed.extent.xmin, placed.extent.ymin), hi = to_sheet(placed.extent.xmax, placed.extent.ymax);
+        Point2 lo = to_sheet(placed.extent.xmin, placed.extent.ymin),
+               hi = to_sheet(placed.extent.xmax, placed.extent.ymax);
         double x0 = std::min(lo.x, hi.x) - m, x1 = std::max(lo.x, hi.x) + m;
         double y0 = std::min(lo.y, hi.y) - m, y1 = std::max(lo.y, hi.y) + m;
-        sheet.polylines.push_back(
-            Polyline{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true, {LineWeight::Thin, LinePattern::Continuous},
-                     "VIEW-BORDERS"});
+        sheet.polylines.push_back(Polyline{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}},
+                                           true,
+                                           {LineWeight::Thin, LinePattern::Continuous},
+                                           "VIEW-BORDERS"});
     }
 }
 
@@ -173,8 +181,10 @@ void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sh
     // Automatic placement centres the value on the dimension line, at the height (or side) the origin gives.
     Point2 text_at{a.origin_x, a.origin_y};
     if (!a.style.manual_text) {
-        if (horizontal) text_at.x = (p1.x + p2.x) / 2;
-        else text_at.y = (p1.y + p2.y) / 2;
+        if (horizontal)
+            text_at.x = (p1.x + p2.x) / 2;
+        else
+            text_at.y = (p1.y + p2.y) / 2;
     }
     Point2 d1, d2;
     if (horizontal) {
@@ -263,7 +273,9 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
     using Kind = AnnotationData::Kind;
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
     switch (a.kind) {
-        case Kind::Note: add_text_lines(sheet, a.lines, a.origin_x, a.origin_y, a.style, "NOTES"); break;
+        case Kind::Note:
+            add_text_lines(sheet, a.lines, a.origin_x, a.origin_y, a.style, "NOTES");
+            break;
         case Kind::Label: {
             add_text_lines(sheet, a.lines, a.origin_x, a.origin_y, a.style, "NOTES");
             double width = 0;
@@ -280,7 +292,9 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             break;
         }
         case Kind::Horizontal:
-        case Kind::Vertical: draw_linear(doc, a, sheet); break;
+        case Kind::Vertical:
+            draw_linear(doc, a, sheet);
+            break;
         case Kind::OrdinateOrigin: {
             if (!a.show_symbol) break;
             auto o = anchor_sheet_point(doc, a.first);
@@ -291,8 +305,11 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             add_line(sheet, {o->first, o->second - reach}, {o->first, o->second + reach}, thin, "DIMENSION");
             break;
         }
-        case Kind::OrdinateMargin: break;  // a margin is where values sit; it is not drawn itself
-        case Kind::Ordinate: draw_ordinate(doc, a, sheet); break;
+        case Kind::OrdinateMargin:
+            break;  // a margin is where values sit; it is not drawn itself
+        case Kind::Ordinate:
+            draw_ordinate(doc, a, sheet);
+            break;
     }
 }
 
@@ -326,8 +343,10 @@ render::SheetGraphics build_sheet(const Document& doc, tag_t drawing) {
     for (tag_t member : doc.drawing_members(drawing)) {
         const Object* m = doc.find(member);
         if (m->blank_status == UF_OBJ_BLANKED) continue;
-        if (const auto* a = m->as<AnnotationData>()) draw_annotation(doc, *a, sheet);
-        else if (!m->as<DrawingViewData>()) draw_sheet_curve(*m, sheet);
+        if (const auto* a = m->as<AnnotationData>())
+            draw_annotation(doc, *a, sheet);
+        else if (!m->as<DrawingViewData>())
+            draw_sheet_curve(*m, sheet);
     }
     return sheet;
 }

@@ -21,13 +21,20 @@ ordered_json dir(const gp_Dir& d) { return ordered_json::array({tidy(d.X()), tid
 
 const char* kind_name(AnnotationData::Kind kind) {
     switch (kind) {
-        case AnnotationData::Kind::Note: return "note";
-        case AnnotationData::Kind::Label: return "label";
-        case AnnotationData::Kind::Horizontal: return "horizontal dimension";
-        case AnnotationData::Kind::Vertical: return "vertical dimension";
-        case AnnotationData::Kind::OrdinateOrigin: return "ordinate origin";
-        case AnnotationData::Kind::OrdinateMargin: return "ordinate margin";
-        case AnnotationData::Kind::Ordinate: return "ordinate dimension";
+        case AnnotationData::Kind::Note:
+            return "note";
+        case AnnotationData::Kind::Label:
+            return "label";
+        case AnnotationData::Kind::Horizontal:
+            return "horizontal dimension";
+        case AnnotationData::Kind::Vertical:
+            return "vertical dimension";
+        case AnnotationData::Kind::OrdinateOrigin:
+            return "ordinate origin";
+        case AnnotationData::Kind::OrdinateMargin:
+            return "ordinate margin";
+        case AnnotationData::Kind::Ordinate:
+            return "ordinate dimension";
     }
     return "annotation";
 }
@@ -94,7 +101,8 @@ ordered_json annotation_json(const Document& doc, tag_t tag) {
     if (dimension || a.kind == Kind::OrdinateOrigin || (a.kind == Kind::OrdinateMargin && a.first.object))
         out["first"] = anchor_json(doc, a.first);
     if (a.kind == Kind::Horizontal || a.kind == Kind::Vertical) out["second"] = anchor_json(doc, a.second);
-    if (a.kind == Kind::Ordinate || a.kind == Kind::OrdinateMargin) out[a.kind == Kind::Ordinate ? "margin" : "origin"] = a.margin;
+    if (a.kind == Kind::Ordinate || a.kind == Kind::OrdinateMargin)
+        out[a.kind == Kind::Ordinate ? "margin" : "origin"] = a.margin;
     if (a.kind == Kind::OrdinateMargin) {
         out["margin_type"] = a.margin_type == 1 ? "horizontal" : "vertical";
         out["offset"] = tidy(a.offset);
@@ -117,9 +125,12 @@ ordered_json sheet_report(const Document& doc, tag_t drawing) {
     ordered_json views = ordered_json::array(), annotations = ordered_json::array(), curves = ordered_json::array();
     for (tag_t member : doc.drawing_members(drawing)) {
         const Object* m = doc.find(member);
-        if (m->as<DrawingViewData>()) views.push_back(view_json(doc, member));
-        else if (m->as<AnnotationData>()) annotations.push_back(annotation_json(doc, member));
-        else curves.push_back(member);
+        if (m->as<DrawingViewData>())
+            views.push_back(view_json(doc, member));
+        else if (m->as<AnnotationData>())
+            annotations.push_back(annotation_json(doc, member));
+        else
+            curves.push_back(member);
     }
     out["views"] = views;
     out["annotations"] = annotations;

@@ -25,9 +25,12 @@ bool is_view_content(const Object& object) {
         case UF_point_type:
         case UF_line_type:
         case UF_circle_type:
-        case UF_spline_type: return true;
-        case UF_solid_type: return object.subtype == UF_solid_body_subtype;
-        default: return false;
+        case UF_spline_type:
+            return true;
+        case UF_solid_type:
+            return object.subtype == UF_solid_body_subtype;
+        default:
+            return false;
     }
 }
 
@@ -40,9 +43,11 @@ gp_Trsf to_view(const ViewOrientation& o) {
 // The exact 2D box of a shape in a view orientation. Measuring a body exactly costs far more than a look-up, and the
 // same bodies are measured in the same orientations sheet after sheet, so answers are kept.
 class ShapeBoxCache {
-public:
+  public:
     bool box(const TopoDS_Shape& shape, const ViewOrientation& o, double out[4]) {
-        Key key{shape.TShape().get(), shape.Location().HashCode(INT_MAX), shape.Orientation(),
+        Key key{shape.TShape().get(),
+                shape.Location().HashCode(INT_MAX),
+                shape.Orientation(),
                 {o.right.X(), o.right.Y(), o.right.Z(), o.up.X(), o.up.Y(), o.up.Z()}};
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -64,7 +69,7 @@ public:
         return entry.ok;
     }
 
-private:
+  private:
     struct Key {
         const void* tshape;
         int location;
@@ -137,11 +142,16 @@ Extent2 view_extent(const Document& doc, const DrawingViewData& view) {
 
 ViewOrientation child_orientation(const ViewOrientation& p, int direction) {
     switch (direction) {
-        case UF_DRAW_project_below: return {p.right, p.toward_eye, p.up.Reversed()};
-        case UF_DRAW_project_above: return {p.right, p.toward_eye.Reversed(), p.up};
-        case UF_DRAW_project_right: return {p.toward_eye.Reversed(), p.up, p.right};
-        case UF_DRAW_project_left: return {p.toward_eye, p.up, p.right.Reversed()};
-        default: return p;
+        case UF_DRAW_project_below:
+            return {p.right, p.toward_eye, p.up.Reversed()};
+        case UF_DRAW_project_above:
+            return {p.right, p.toward_eye.Reversed(), p.up};
+        case UF_DRAW_project_right:
+            return {p.toward_eye.Reversed(), p.up, p.right};
+        case UF_DRAW_project_left:
+            return {p.toward_eye, p.up, p.right.Reversed()};
+        default:
+            return p;
     }
 }
 

@@ -26,17 +26,27 @@ namespace cadhost::geometry {
 int face_type_code(const TopoDS_Face& face) {
     BRepAdaptor_Surface surface(face, false);
     switch (surface.GetType()) {
-        case GeomAbs_Plane: return UF_MODL_PLANAR_FACE;
-        case GeomAbs_Cylinder: return UF_MODL_CYLINDRICAL_FACE;
-        case GeomAbs_Cone: return UF_MODL_CONICAL_FACE;
-        case GeomAbs_Sphere: return UF_MODL_SPHERICAL_FACE;
-        case GeomAbs_Torus: return UF_MODL_TOROIDAL_FACE;
-        case GeomAbs_SurfaceOfRevolution: return UF_MODL_REVOLVED_FACE;
-        case GeomAbs_SurfaceOfExtrusion: return UF_MODL_EXTRUDED_FACE;
+        case GeomAbs_Plane:
+            return UF_MODL_PLANAR_FACE;
+        case GeomAbs_Cylinder:
+            return UF_MODL_CYLINDRICAL_FACE;
+        case GeomAbs_Cone:
+            return UF_MODL_CONICAL_FACE;
+        case GeomAbs_Sphere:
+            return UF_MODL_SPHERICAL_FACE;
+        case GeomAbs_Torus:
+            return UF_MODL_TOROIDAL_FACE;
+        case GeomAbs_SurfaceOfRevolution:
+            return UF_MODL_REVOLVED_FACE;
+        case GeomAbs_SurfaceOfExtrusion:
+            return UF_MODL_EXTRUDED_FACE;
         case GeomAbs_BezierSurface:
-        case GeomAbs_BSplineSurface: return UF_MODL_BSPLINE_FACE;
-        case GeomAbs_OffsetSurface: return UF_MODL_OFFSET_FACE;
-        default: return UF_MODL_OTHER_FACE;
+        case GeomAbs_BSplineSurface:
+            return UF_MODL_BSPLINE_FACE;
+        case GeomAbs_OffsetSurface:
+            return UF_MODL_OFFSET_FACE;
+        default:
+            return UF_MODL_OTHER_FACE;
     }
 }
 
@@ -44,12 +54,17 @@ int edge_type_code(const TopoDS_Edge& edge) {
     if (BRep_Tool::Degenerated(edge)) return UF_MODL_OTHER_EDGE;
     BRepAdaptor_Curve curve(edge);
     switch (curve.GetType()) {
-        case GeomAbs_Line: return UF_MODL_LINEAR_EDGE;
-        case GeomAbs_Circle: return UF_MODL_CIRCULAR_EDGE;
-        case GeomAbs_Ellipse: return UF_MODL_ELLIPTICAL_EDGE;
+        case GeomAbs_Line:
+            return UF_MODL_LINEAR_EDGE;
+        case GeomAbs_Circle:
+            return UF_MODL_CIRCULAR_EDGE;
+        case GeomAbs_Ellipse:
+            return UF_MODL_ELLIPTICAL_EDGE;
         case GeomAbs_BezierCurve:
-        case GeomAbs_BSplineCurve: return UF_MODL_BSPLINE_EDGE;
-        default: return UF_MODL_OTHER_EDGE;
+        case GeomAbs_BSplineCurve:
+            return UF_MODL_BSPLINE_EDGE;
+        default:
+            return UF_MODL_OTHER_EDGE;
     }
 }
 
@@ -113,9 +128,9 @@ std::vector<gp_Pnt> curve_points(const TopoDS_Edge& edge, double chord_tol, doub
     // Extra points only shorten chords, so the chordal limit still holds.
     add_axis_extremes(curve, parameters);
     std::sort(parameters.begin(), parameters.end());
-    parameters.erase(std::unique(parameters.begin(), parameters.end(),
-                                 [](double u, double v) { return std::fabs(u - v) < 1e-9; }),
-                     parameters.end());
+    parameters.erase(
+        std::unique(parameters.begin(), parameters.end(), [](double u, double v) { return std::fabs(u - v) < 1e-9; }),
+        parameters.end());
     std::vector<gp_Pnt> points;
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         gp_Pnt p = curve.Value(parameters[i]);

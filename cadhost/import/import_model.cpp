@@ -79,15 +79,25 @@ ImportResult import_step(const std::string& step_path, const std::string& sideca
         const TopoDS_Shape& shape = object.shape;
         tag_t tag = NULL_TAG;
         switch (shape.ShapeType()) {
-            case TopAbs_SOLID: tag = doc.add_body(shape, false); break;
+            case TopAbs_SOLID:
+                tag = doc.add_body(shape, false);
+                break;
             case TopAbs_SHELL:
-            case TopAbs_FACE: tag = doc.add_body(shape, true); break;
-            case TopAbs_EDGE: tag = add_edge(TopoDS::Edge(shape), doc); break;
-            case TopAbs_VERTEX: tag = doc.add_point(BRep_Tool::Pnt(TopoDS::Vertex(shape))); break;
-            default: break;
+            case TopAbs_FACE:
+                tag = doc.add_body(shape, true);
+                break;
+            case TopAbs_EDGE:
+                tag = add_edge(TopoDS::Edge(shape), doc);
+                break;
+            case TopAbs_VERTEX:
+                tag = doc.add_point(BRep_Tool::Pnt(TopoDS::Vertex(shape)));
+                break;
+            default:
+                break;
         }
         if (tag == NULL_TAG) {
-            result.notes.push_back("an object named \"" + object.name + "\" has no geometry the part can hold; left out");
+            result.notes.push_back("an object named \"" + object.name +
+                                   "\" has no geometry the part can hold; left out");
             continue;
         }
         doc.set_layer(tag, layer);

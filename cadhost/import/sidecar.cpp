@@ -84,8 +84,8 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
         if (!entry.contains("layer")) throw SidecarError(where + ": \"layer\" is missing");
         if (!entry.contains("index")) throw SidecarError(where + ": \"index\" is missing");
         int layer = whole_number(entry["layer"], where + ".layer");
-        if (!Document::valid_layer(layer)) throw SidecarError(where + ".layer: " + std::to_string(layer) +
-                                                              " is not a layer (1 to 256)");
+        if (!Document::valid_layer(layer))
+            throw SidecarError(where + ".layer: " + std::to_string(layer) + " is not a layer (1 to 256)");
         int index = whole_number(entry["index"], where + ".index");
         if (index < 1) throw SidecarError(where + ".index: positions on a layer start at 1");
         Change change;
@@ -149,11 +149,13 @@ bool apply_sidecar_text(const std::string& text, const std::string& source, Docu
         // Count lines up to the failing byte so that the message points at a place an editor shows.
         std::size_t line = 1, column = 1;
         for (std::size_t i = 0; i + 1 < e.byte && i < text.size(); ++i) {
-            if (text[i] == '\n') ++line, column = 1;
-            else ++column;
+            if (text[i] == '\n')
+                ++line, column = 1;
+            else
+                ++column;
         }
-        error = "attribute file '" + source + "', line " + std::to_string(line) + ", column " +
-                std::to_string(column) + ": not valid JSON";
+        error = "attribute file '" + source + "', line " + std::to_string(line) + ", column " + std::to_string(column) +
+                ": not valid JSON";
         return false;
     }
     try {

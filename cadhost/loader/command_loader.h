@@ -8,7 +8,7 @@
 namespace cadhost {
 
 class CommandLoader {
-public:
+  public:
     CommandLoader() = default;
     ~CommandLoader();  // unloads the libraries that asked to stay, calling their ufusr_cleanup first
     CommandLoader(const CommandLoader&) = delete;
@@ -18,7 +18,7 @@ public:
     bool run(const std::string& library, const std::string& parameter, std::string& error);
     bool is_loaded(const std::string& library) const { return kept_.count(library) != 0; }
 
-private:
+  private:
     static void unload(void* handle);
     std::map<std::string, void*> kept_;
 };

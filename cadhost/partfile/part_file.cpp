@@ -223,7 +223,7 @@ DrawingViewData get_drawing_view(ByteReader& in) {
 
 // Writes each distinct shape once, whichever states refer to it.
 class ShapeStore {
-public:
+  public:
     explicit ShapeStore(Db& db) : insert_(db, "INSERT INTO shapes(id, checksum, brep) VALUES(?, ?, ?)") {}
 
     std::int64_t id_of(const TopoDS_Shape& shape) {
@@ -240,7 +240,7 @@ public:
         return id;
     }
 
-private:
+  private:
     Stmt insert_;
     std::unordered_map<const void*, std::vector<std::pair<TopoDS_Shape, std::int64_t>>> known_;
     std::int64_t next_id_ = 1;
@@ -304,8 +304,7 @@ std::pair<std::string, std::string> encode_payload(const Object& object, ShapeSt
     return {"none", out.bytes()};
 }
 
-void write_state(Db& db, int state, const char* role, const Document& doc, ShapeStore& shapes,
-                 const SaveProbe& probe) {
+void write_state(Db& db, int state, const char* role, const Document& doc, ShapeStore& shapes, const SaveProbe& probe) {
     ByteWriter work_view;
     put_view(work_view, doc.work_view());
     ByteWriter preferences;
@@ -354,9 +353,12 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
         std::int64_t seq = 0;
         for (const auto& attr : object.attributes) {
             attribute.bind(1, std::int64_t{state}).bind(2, std::int64_t{tag}).bind(3, seq++).bind(4, attr.title);
-            if (const int* i = std::get_if<int>(&attr.value)) attribute.bind(5, std::int64_t{1}).bind(6, std::int64_t{*i});
-            else if (const double* r = std::get_if<double>(&attr.value)) attribute.bind(5, std::int64_t{2}).bind(6, *r);
-            else attribute.bind(5, std::int64_t{3}).bind(6, std::get<std::string>(attr.value));
+            if (const int* i = std::get_if<int>(&attr.value))
+                attribute.bind(5, std::int64_t{1}).bind(6, std::int64_t{*i});
+            else if (const double* r = std::get_if<double>(&attr.value))
+                attribute.bind(5, std::int64_t{2}).bind(6, *r);
+            else
+                attribute.bind(5, std::int64_t{3}).bind(6, std::get<std::string>(attr.value));
             attribute.run();
         }
         if (probe && ++written % 64 == 0) probe("objects");
@@ -497,9 +499,10 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
     if (!head.step()) throw LoadError("state " + std::to_string(state) + " is missing");
     Document doc{Document::Empty{}};
 
-    Stmt objects(db,
-                 "SELECT tag, type, subtype, layer, name, blank, font, color, width, kind, payload, drawing FROM objects"
-                 " WHERE state = ? ORDER BY tag");
+    Stmt objects(
+        db,
+        "SELECT tag, type, subtype, layer, name, blank, font, color, width, kind, payload, drawing FROM objects"
+        " WHERE state = ? ORDER BY tag");
     objects.bind(1, state);
     while (objects.step()) {
         Object object;
@@ -536,10 +539,17 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
         if (!object) throw LoadError("an attribute belongs to object " + std::to_string(tag) + ", which is missing");
         Attribute attr{attributes.text(1), 0};
         switch (attributes.integer(2)) {
-            case 1: attr.value = static_cast<int>(attributes.integer(3)); break;
-            case 2: attr.value = attributes.real(3); break;
-            case 3: attr.value = attributes.text(3); break;
-            default: throw LoadError("attribute '" + attr.title + "' of object " + std::to_string(tag) + " has no type");
+            case 1:
+                attr.value = static_cast<int>(attributes.integer(3));
+                break;
+            case 2:
+                attr.value = attributes.real(3);
+                break;
+            case 3:
+                attr.value = attributes.text(3);
+                break;
+            default:
+                throw LoadError("attribute '" + attr.title + "' of object " + std::to_string(tag) + " has no type");
         }
         object->attributes.push_back(std::move(attr));
     }
@@ -632,8 +642,10 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
         return true;
     } catch (const SqlError& e) {
         int primary = e.code & 0xff;
-        if (primary == SQLITE_NOTADB) error = "'" + path + "' is not a part file";
-        else error = where + " is damaged: " + e.what();
+        if (primary == SQLITE_NOTADB)
+            error = "'" + path + "' is not a part file";
+        else
+            error = where + " is damaged: " + e.what();
     } catch (const LoadError& e) {
         error = where + " is damaged: " + e.what();
     } catch (const Standard_Failure& e) {

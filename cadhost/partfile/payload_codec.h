@@ -10,19 +10,19 @@
 namespace cadhost::partfile {
 
 class ByteWriter {
-public:
+  public:
     void put_double(double value);
     void put_int(std::int64_t value);
     void put_string(const std::string& text);
     const std::string& bytes() const { return bytes_; }
 
-private:
+  private:
     std::string bytes_;
 };
 
 // Reading past the end throws std::runtime_error, which the loader reports as a damaged object.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(const void* data, std::size_t size)
         : data_(static_cast<const unsigned char*>(data)), size_(size) {}
     double get_double();
@@ -30,7 +30,7 @@ public:
     std::string get_string();
     bool at_end() const { return offset_ == size_; }
 
-private:
+  private:
     void need(std::size_t count) const;
     const unsigned char* data_;
     std::size_t size_;

@@ -3,9 +3,7 @@
 namespace cadhost::partfile {
 
 namespace {
-[[noreturn]] void fail(sqlite3* db, int code) {
-    throw SqlError(db ? sqlite3_errmsg(db) : sqlite3_errstr(code), code);
-}
+[[noreturn]] void fail(sqlite3* db, int code) { throw SqlError(db ? sqlite3_errmsg(db) : sqlite3_errstr(code), code); }
 }  // namespace
 
 Db::Db(const std::string& path, int flags) {

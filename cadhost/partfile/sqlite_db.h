@@ -16,7 +16,7 @@ struct SqlError : std::runtime_error {
 };
 
 class Db {
-public:
+  public:
     Db(const std::string& path, int flags);
     ~Db();
     Db(const Db&) = delete;
@@ -24,12 +24,12 @@ public:
     void exec(const char* sql);
     sqlite3* handle() { return db_; }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 
 class Stmt {
-public:
+  public:
     Stmt(Db& db, const char* sql);
     ~Stmt();
     Stmt(const Stmt&) = delete;
@@ -50,7 +50,7 @@ public:
     std::string text(int column) const;
     std::string blob(int column) const;
 
-private:
+  private:
     Db& db_;
     sqlite3_stmt* stmt_ = nullptr;
 };

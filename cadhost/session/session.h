@@ -45,7 +45,7 @@ struct RunContext {
 };
 
 class Session {
-public:
+  public:
     static Session& instance();
 
     Part* display_part() { return part_.get(); }
@@ -63,7 +63,7 @@ public:
     bool owns_list(uf_list_p_t list) const { return lists_.count(list) != 0; }
     void delete_list(uf_list_p_t list);
 
-private:
+  private:
     Session() = default;
     std::unique_ptr<Part> part_;
     int open_count_ = 0;

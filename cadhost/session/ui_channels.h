@@ -11,7 +11,7 @@
 namespace cadhost {
 
 class UiChannels {
-public:
+  public:
     UiChannels();
 
     // The terminal; null silences it (tests).
@@ -31,7 +31,7 @@ public:
     // Forgets what was kept in memory (between runs in one process).
     void clear();
 
-private:
+  private:
     void log(const std::string& line);
 
     std::ostream* terminal_;

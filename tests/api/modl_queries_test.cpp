@@ -17,7 +17,7 @@
 namespace {
 
 class ModlTest : public testing_support::HostTest {
-protected:
+  protected:
     std::vector<tag_t> list_items(uf_list_p_t list) {
         int count = 0;
         EXPECT_EQ(UF_MODL_ask_list_count(list, &count), 0);

@@ -87,8 +87,8 @@ TEST_F(ObjectsTest, TypesAndSubtypesAreTheHostCodes) {
     tag_t edge = NULL_TAG;
     ASSERT_EQ(UF_MODL_ask_list_item(edges, 0, &edge), 0);
     UF_MODL_delete_list(&edges);
-    for (const Case& c : {Case{make_point(0, 0, 0), 2, 0}, Case{line_tag, 3, 0}, Case{arc_tag, 5, 0},
-                          Case{body, 70, 0}, Case{edge, 70, 3}, Case{UF_PART_ask_display_part(), 1, 0}}) {
+    for (const Case& c : {Case{make_point(0, 0, 0), 2, 0}, Case{line_tag, 3, 0}, Case{arc_tag, 5, 0}, Case{body, 70, 0},
+                          Case{edge, 70, 3}, Case{UF_PART_ask_display_part(), 1, 0}}) {
         int type = -1, subtype = -1;
         ASSERT_EQ(UF_OBJ_ask_type_and_subtype(c.tag, &type, &subtype), 0);
         EXPECT_EQ(type, c.type);

@@ -9,7 +9,7 @@
 namespace {
 
 class ViewsTest : public testing_support::HostTest {
-protected:
+  protected:
     static const cadhost::ViewOrientation& orientation(const char* name) {
         tag_t tag = NULL_TAG;
         EXPECT_EQ(UF_OBJ_cycle_by_name(name, &tag), 0);
@@ -28,9 +28,9 @@ TEST_F(ViewsTest, StandardViewsAreFoundInEitherCaseWithTheirOrientations) {
         double right[3], up[3], eye[3];
     };
     const Row rows[] = {
-        {"top", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},     {"BOTTOM", {1, 0, 0}, {0, -1, 0}, {0, 0, -1}},
-        {"front", {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},  {"Back", {-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-        {"right", {0, 1, 0}, {0, 0, 1}, {1, 0, 0}},   {"LEFT", {0, -1, 0}, {0, 0, 1}, {-1, 0, 0}},
+        {"top", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},       {"BOTTOM", {1, 0, 0}, {0, -1, 0}, {0, 0, -1}},
+        {"front", {1, 0, 0}, {0, 0, 1}, {0, -1, 0}},    {"Back", {-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+        {"right", {0, 1, 0}, {0, 0, 1}, {1, 0, 0}},     {"LEFT", {0, -1, 0}, {0, 0, 1}, {-1, 0, 0}},
         {"tfr-iso", {1, 1, 0}, {-1, 1, 2}, {1, -1, 1}},
     };
     for (const Row& row : rows) {
@@ -53,8 +53,11 @@ TEST_F(ViewsTest, TurnedIsoViewsLookFromTheSidesTheirNamesSay) {
         double axis[3];
         double angle;
     };
-    const Row rows[] = {{"reve_iso", {0, 1, 0}, 180}, {"reve_s", {0, 1, 0}, -90}, {"reve_s_r", {0, 1, 0}, 90},
-                        {"reve_f", {1, 0, 0}, -90},   {"reve_f_r", {1, 0, 0}, 90}};
+    const Row rows[] = {{"reve_iso", {0, 1, 0}, 180},
+                        {"reve_s", {0, 1, 0}, -90},
+                        {"reve_s_r", {0, 1, 0}, 90},
+                        {"reve_f", {1, 0, 0}, -90},
+                        {"reve_f_r", {1, 0, 0}, 90}};
     const double origin[3] = {0, 0, 0};
     for (const Row& row : rows) {
         ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);

@@ -28,11 +28,10 @@ Result quillon(std::vector<std::string> args) {
 }
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillon_cli_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("quillon_cli_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -54,8 +53,8 @@ protected:
 };
 
 TEST_F(CliTest, ImportRunAndUndoTheSampleMould) {
-    Result imported = quillon({"import", sample("sample_mould.step"), "--attrs", sample("sample_mould.attrs.json"), "-o",
-                               path("mould.prt")});
+    Result imported = quillon(
+        {"import", sample("sample_mould.step"), "--attrs", sample("sample_mould.attrs.json"), "-o", path("mould.prt")});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_NE(imported.out.find("layer 240: 1 solid body"), std::string::npos) << imported.out;
 
@@ -84,8 +83,8 @@ TEST_F(CliTest, ImportRunAndUndoTheSampleMould) {
 
 TEST_F(CliTest, UnreadableInputEndsWithStatusTwoAndWritesNothing) {
     std::ofstream(path("bad.attrs.json")) << R"({"quillon_attrs": 1, "objects": [{"layer": 1, "index": 9}]})";
-    Result refused = quillon({"import", sample("sample_mould.step"), "--attrs", path("bad.attrs.json"), "-o",
-                              path("out.prt")});
+    Result refused =
+        quillon({"import", sample("sample_mould.step"), "--attrs", path("bad.attrs.json"), "-o", path("out.prt")});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("objects[0]: layer 1 has no object 9"), std::string::npos) << refused.err;
     EXPECT_FALSE(fs::exists(path("out.prt")));

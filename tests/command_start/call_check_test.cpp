@@ -9,7 +9,7 @@
 namespace {
 
 class CallCheckTest : public testing_support::HostTest {
-protected:
+  protected:
     std::string listing() { return session().ui().listing(); }
 };
 

@@ -15,7 +15,7 @@
 namespace testing_support {
 
 class CommandRunTest : public HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         conf.copy_shipped();

@@ -22,7 +22,7 @@ struct Result {
 };
 
 class CommandRunCliTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         shared_ = fs::temp_directory_path() / ("quillon_run_" + std::to_string(::getpid()));
         fs::remove_all(shared_);

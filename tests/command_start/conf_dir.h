@@ -12,7 +12,7 @@
 namespace testing_support {
 
 class ConfDir {
-public:
+  public:
     explicit ConfDir(const std::string& tag)
         : path_(std::filesystem::temp_directory_path() / ("quillon_conf_" + tag + "_" + std::to_string(::getpid()))) {
         std::filesystem::remove_all(path_);
@@ -36,7 +36,7 @@ public:
     }
     std::string path() const { return path_.string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -10,7 +10,7 @@
 namespace {
 
 class ConfigReaderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ui().set_terminal(nullptr);
         ui().clear();

@@ -25,7 +25,7 @@ int record_form(int dialog_id, void*, UF_STYLER_callback_info_p_t) {
 }
 
 class DialogCallbacksTest : public CommandRunTest {
-protected:
+  protected:
     int open_with_constructor() {
         seen.clear();
         UF_STYLER_callback_item_t table[] = {

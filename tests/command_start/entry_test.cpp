@@ -8,7 +8,7 @@ namespace {
 using testing_support::CommandRunTest;
 
 class EntryTest : public CommandRunTest {
-protected:
+  protected:
     cadhost::DraftingPreferences prefs() { return doc().drafting_preferences(); }
     // Preferences a user left behind, unlike both the host's defaults and the command's working values.
     cadhost::DraftingPreferences user_prefs() {

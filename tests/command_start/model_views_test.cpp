@@ -6,7 +6,7 @@
 namespace {
 
 class ModelViewsTest : public testing_support::HostTest {
-protected:
+  protected:
     gp_Dir eye(const char* name) {
         tag_t view = doc().find_model_view(name);
         EXPECT_NE(view, NULL_TAG) << name;

@@ -10,7 +10,7 @@
 namespace {
 
 class ValidationTest : public testing_support::HostTest {
-protected:
+  protected:
     // A body on a layer, hidden or shown, named or not.
     tag_t body_on(int layer, bool hidden = false, const char* name = nullptr) {
         tag_t body = add_box(0, 0, 0, 10, 10, 10);

@@ -93,7 +93,7 @@ TEST(DialogFileTest, TheShippedDialogHasTheCommandsFields) {
 }
 
 class DialogLookupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() / ("quillon_dlg_lookup_" + std::to_string(::getpid()));
         fs::create_directories(root_ / "lib");

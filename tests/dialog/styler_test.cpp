@@ -68,7 +68,7 @@ UF_STYLER_callback_item_t table[] = {
 };
 
 class StylerTest : public testing_support::HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         dir_ = fs::temp_directory_path() / ("quillon_styler_" + std::to_string(::getpid()));

@@ -22,7 +22,7 @@ namespace {
 using testing_support::DraftingTest;
 
 class AnnotationsTest : public DraftingTest {
-protected:
+  protected:
     void SetUp() override {
         DraftingTest::SetUp();
         add_box(0, 0, 0, 100, 60, 40);
@@ -123,9 +123,8 @@ TEST_F(AnnotationsTest, DimensionsToEdgeEndsAndOrdinatesFromAnOrigin) {
     tag_t origin = NULL_TAG, margin = NULL_TAG, ordinate = NULL_TAG;
     ASSERT_EQ(UF_DRF_create_ordorigin(&origin_object, 1, 1, 2, "", &origin), 0);
     const double zero3[3] = {0, 0, 0}, zero2[2] = {0, 0};
-    ASSERT_EQ(UF_DRF_create_ordmargin(UF_DRF_ORD_HORIZONTAL_MARGIN, origin, &origin_object, zero3, zero2, 20.0,
-                                      &margin),
-              0);
+    ASSERT_EQ(
+        UF_DRF_create_ordmargin(UF_DRF_ORD_HORIZONTAL_MARGIN, origin, &origin_object, zero3, zero2, 20.0, &margin), 0);
     char a[] = "a", b[] = "b";
     char* appended[1] = {b};
     UF_DRF_text_t text{a, 1, appended};
@@ -184,7 +183,8 @@ TEST_F(AnnotationsTest, NotesAndLabelsKeepTheLetteringTheyWereMadeWith) {
     EXPECT_DOUBLE_EQ(page->width_factor, 0.8);
     EXPECT_EQ(page->alignment, 4);
     ASSERT_NE(find_text(drawn, "c角"), nullptr);
-    EXPECT_DOUBLE_EQ(find_text(drawn, "c角")->height, saved.general_text.size) << "made after the lettering was restored";
+    EXPECT_DOUBLE_EQ(find_text(drawn, "c角")->height, saved.general_text.size)
+        << "made after the lettering was restored";
     ASSERT_NE(find_text(drawn, "先粗"), nullptr);
     ASSERT_NE(find_text(drawn, "后精"), nullptr);
     EXPECT_LT(find_text(drawn, "后精")->anchor.y, find_text(drawn, "先粗")->anchor.y) << "lines stack downwards";

@@ -14,7 +14,7 @@
 namespace testing_support {
 
 class DraftingTest : public HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         UF_DRAW_info_t info{};

@@ -29,12 +29,12 @@ std::string read_file(const fs::path& path) {
 }
 
 class ReferenceSheetTest : public DraftingTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         const std::string examples = std::string(QUILLON_SOURCE_DIR) + "/examples/";
-        auto result = cadhost::import::import_step(examples + "sample_mould.step", examples + "sample_mould.attrs.json",
-                                                   doc());
+        auto result =
+            cadhost::import::import_step(examples + "sample_mould.step", examples + "sample_mould.attrs.json", doc());
         ASSERT_TRUE(result.ok) << result.error;
     }
 
@@ -137,8 +137,8 @@ protected:
         fs::remove(dir / ("diff." + name));
         if (fs::exists(expected) && read_file(expected) == actual) return;
         std::ofstream(left, std::ios::binary) << actual;
-        std::string command = "diff -u '" + expected.string() + "' '" + left.string() + "' > '" +
-                              (dir / ("diff." + name)).string() + "'";
+        std::string command =
+            "diff -u '" + expected.string() + "' '" + left.string() + "' > '" + (dir / ("diff." + name)).string() + "'";
         (void)std::system(command.c_str());
         ADD_FAILURE() << name << " differs from " << expected << "; review " << dir / ("diff." + name)
                       << " and accept with tests/accept_references.sh";

@@ -10,7 +10,7 @@ namespace {
 using testing_support::DraftingTest;
 
 class ViewSidesTest : public DraftingTest {
-protected:
+  protected:
     // The views made from the iso view turned about an absolute axis, as the command prepares them.
     static void make_turned_views() {
         struct Row {
@@ -18,8 +18,11 @@ protected:
             double axis[3];
             double angle;
         };
-        const Row rows[] = {{"reve_iso", {0, 1, 0}, 180}, {"reve_s", {0, 1, 0}, -90}, {"reve_s_r", {0, 1, 0}, 90},
-                            {"reve_f", {1, 0, 0}, -90},   {"reve_f_r", {1, 0, 0}, 90}};
+        const Row rows[] = {{"reve_iso", {0, 1, 0}, 180},
+                            {"reve_s", {0, 1, 0}, -90},
+                            {"reve_s_r", {0, 1, 0}, 90},
+                            {"reve_f", {1, 0, 0}, -90},
+                            {"reve_f_r", {1, 0, 0}, 90}};
         const double origin[3] = {0, 0, 0};
         for (const Row& row : rows) {
             ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);
@@ -49,7 +52,7 @@ TEST_F(ViewSidesTest, EachTurnedViewSeesTheSideItIsNamedFor) {
         const char* view;
         gp_Dir seen;  // the face the eye must see
     };
-    const Side sides[] = {{"reve_iso", -gp::DZ()}, {"reve_s", gp::DX()}, {"reve_s_r", -gp::DX()},
+    const Side sides[] = {{"reve_iso", -gp::DZ()}, {"reve_s", gp::DX()},   {"reve_s_r", -gp::DX()},
                           {"reve_f", -gp::DY()},   {"reve_f_r", gp::DY()}, {"tfr-iso", gp::DZ()}};
     for (const Side& side : sides) {
         for (bool near : {true, false}) {

@@ -13,7 +13,7 @@ namespace {
 using testing_support::DraftingTest;
 
 class ViewsMappingTest : public DraftingTest {
-protected:
+  protected:
     void SetUp() override {
         DraftingTest::SetUp();
         // A 100 x 60 x 40 block at the origin: its extent's centre is (50, 30, 20) in every standard view.
@@ -30,14 +30,12 @@ TEST_F(ViewsMappingTest, StandardViewsPlaceTheExtentsCentreOnTheReferencePoint) 
     };
     // Reference point (150, 105), scale 1.
     const Case cases[] = {
-        {"top", {0, 0, 0}, {100, 75}},         // right +X, up +Y: (0 - 50, 0 - 30)
-        {"top", {100, 60, 40}, {200, 135}},
-        {"front", {0, 0, 0}, {100, 85}},       // right +X, up +Z: (-50, -20)
-        {"front", {100, 0, 40}, {200, 125}},
-        {"right", {0, 0, 0}, {120, 85}},       // right +Y, up +Z: (0 - 30, 0 - 20)
-        {"back", {0, 0, 0}, {200, 85}},        // right -X: (0 - (-50), -20)
-        {"left", {0, 60, 0}, {120, 85}},       // right -Y: (-60 - (-30), -20)
-        {"bottom", {0, 0, 0}, {100, 135}},     // right +X, up -Y: (-50, 0 - (-30))
+        {"top", {0, 0, 0}, {100, 75}},                                         // right +X, up +Y: (0 - 50, 0 - 30)
+        {"top", {100, 60, 40}, {200, 135}},  {"front", {0, 0, 0}, {100, 85}},  // right +X, up +Z: (-50, -20)
+        {"front", {100, 0, 40}, {200, 125}}, {"right", {0, 0, 0}, {120, 85}},  // right +Y, up +Z: (0 - 30, 0 - 20)
+        {"back", {0, 0, 0}, {200, 85}},                                        // right -X: (0 - (-50), -20)
+        {"left", {0, 60, 0}, {120, 85}},                                       // right -Y: (-60 - (-30), -20)
+        {"bottom", {0, 0, 0}, {100, 135}},                                     // right +X, up -Y: (-50, 0 - (-30))
     };
     for (const Case& c : cases) {
         tag_t view = import_view(c.view, 150, 105, 1.0);
@@ -96,9 +94,10 @@ TEST_F(ViewsMappingTest, AChildViewBelowStaysAlignedWithItsScaledParent) {
 TEST_F(ViewsMappingTest, ViewsShowTheirLayersNotBlankedNotErasedAndHiddenEdgesAsAsked) {
     // A hole through the block: in the front view its sides lie behind the block's front face.
     UF_OBJ_delete_object(block_);
-    TopoDS_Shape drilled = BRepAlgoAPI_Cut(BRepPrimAPI_MakeBox(100, 60, 40).Shape(),
-                                           BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(50, 30, -1), gp::DZ()), 10, 42).Shape())
-                               .Shape();
+    TopoDS_Shape drilled =
+        BRepAlgoAPI_Cut(BRepPrimAPI_MakeBox(100, 60, 40).Shape(),
+                        BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(50, 30, -1), gp::DZ()), 10, 42).Shape())
+            .Shape();
     tag_t body = add_solid(drilled);
     tag_t other = add_box(200, 0, 0, 10, 10, 10);
     UF_OBJ_set_layer(other, 5);

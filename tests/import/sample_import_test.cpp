@@ -19,21 +19,26 @@ using nlohmann::json;
 
 const char* kind_of(const cadhost::Object& o) {
     switch (o.type) {
-        case UF_solid_type: return "solid";
-        case UF_line_type: return "line";
-        case UF_circle_type: return "circle";
-        case UF_point_type: return "point";
-        default: return "other";
+        case UF_solid_type:
+            return "solid";
+        case UF_line_type:
+            return "line";
+        case UF_circle_type:
+            return "circle";
+        case UF_point_type:
+            return "point";
+        default:
+            return "other";
     }
 }
 
 class SampleImportTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         const std::string examples = std::string(QUILLON_SOURCE_DIR) + "/examples/";
         doc_ = new Document;
-        result_ = new cadhost::import::ImportResult(cadhost::import::import_step(
-            examples + "sample_mould.step", examples + "sample_mould.attrs.json", *doc_));
+        result_ = new cadhost::import::ImportResult(
+            cadhost::import::import_step(examples + "sample_mould.step", examples + "sample_mould.attrs.json", *doc_));
         std::ifstream in(examples + "sample_mould.expected.json");
         expected_ = new json(json::parse(in));
     }
@@ -85,9 +90,12 @@ TEST_F(SampleImportTest, ElectrodesCarryTheirAttributesBoxesAndReferenceLines) {
 
         json attributes = json::object();
         for (const auto& a : body->attributes) {
-            if (const int* i = std::get_if<int>(&a.value)) attributes[a.title] = {{"integer", *i}};
-            else if (const double* r = std::get_if<double>(&a.value)) attributes[a.title] = {{"real", *r}};
-            else attributes[a.title] = {{"string", std::get<std::string>(a.value)}};
+            if (const int* i = std::get_if<int>(&a.value))
+                attributes[a.title] = {{"integer", *i}};
+            else if (const double* r = std::get_if<double>(&a.value))
+                attributes[a.title] = {{"real", *r}};
+            else
+                attributes[a.title] = {{"string", std::get<std::string>(a.value)}};
         }
         const json wanted = electrode["attributes"].is_null() ? json::object() : electrode["attributes"];
         EXPECT_EQ(attributes, wanted);

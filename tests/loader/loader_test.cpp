@@ -6,7 +6,7 @@
 namespace {
 
 class LoaderTest : public testing_support::HostTest {
-protected:
+  protected:
     void SetUp() override {
         HostTest::SetUp();
         UF_terminate();  // a command opens the interface itself
@@ -19,7 +19,8 @@ TEST_F(LoaderTest, ACommandThatAsksToBeUnloadedStartsAfreshEachRunAndIsCleanedUp
     ASSERT_TRUE(loader.run(PROBE_UNLOAD_NOW, "abc", error)) << error;
     EXPECT_FALSE(loader.is_loaded(PROBE_UNLOAD_NOW));
     ASSERT_TRUE(loader.run(PROBE_UNLOAD_NOW, "", error)) << error;
-    EXPECT_EQ(session().ui().listing(), "probe run 1 param 'abc'\nprobe cleanup\nprobe run 1 param ''\nprobe cleanup\n");
+    EXPECT_EQ(session().ui().listing(),
+              "probe run 1 param 'abc'\nprobe cleanup\nprobe run 1 param ''\nprobe cleanup\n");
     EXPECT_EQ(doc().count_on_layer(1), 2u) << "each run made its point on the work layer";
     EXPECT_EQ(session().open_count(), 0) << "the command closed what it opened";
     ASSERT_TRUE(session().display_part()->undo_mark.has_value());

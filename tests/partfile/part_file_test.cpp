@@ -22,11 +22,10 @@ using cadhost::Document;
 using cadhost::partfile::LoadedPart;
 
 class PartFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillon_pf_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("quillon_pf_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -166,8 +165,8 @@ TEST_F(PartFileTest, DamagedPartsAreRefusedNeverCrash) {
     fs::copy_file(path("d.prt"), path("shape.prt"));
     sqlite3* db = nullptr;
     sqlite3_open(path("shape.prt").c_str(), &db);
-    sqlite3_exec(db, "UPDATE shapes SET brep = substr(brep, 1, length(brep) / 2) || zeroblob(10) WHERE id = 1",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "UPDATE shapes SET brep = substr(brep, 1, length(brep) / 2) || zeroblob(10) WHERE id = 1", nullptr,
+                 nullptr, nullptr);
     sqlite3_close(db);
     LoadedPart loaded;
     EXPECT_FALSE(cadhost::partfile::load(path("shape.prt"), loaded, error));

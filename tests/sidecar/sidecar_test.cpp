@@ -11,7 +11,7 @@ namespace {
 using cadhost::Document;
 
 class SidecarTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         first_ = doc_.add_body(BRepPrimAPI_MakeBox(1, 1, 1).Shape(), false);
         doc_.set_layer(first_, 2);
@@ -71,7 +71,8 @@ TEST_F(SidecarTest, EachKindOfMistakeIsRefusedWithItsPlace) {
               "attribute file 'm.attrs.json': objects[0].blank: expected true or false");
     EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"layer": 300, "index": 1}]})"),
               "attribute file 'm.attrs.json': objects[0].layer: 300 is not a layer (1 to 256)");
-    EXPECT_EQ(refuse(R"({"quillon_attrs": 2})"), "attribute file 'm.attrs.json': quillon_attrs: version 2 is not known (1 is)");
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 2})"),
+              "attribute file 'm.attrs.json': quillon_attrs: version 2 is not known (1 is)");
     EXPECT_EQ(refuse(R"({"objects": []})"), "attribute file 'm.attrs.json': top level: \"quillon_attrs\" is missing");
     EXPECT_EQ(refuse("{\"quillon_attrs\": 1,\n  \"objects\": [\n    {\"layer\": 2,, }]}"),
               "attribute file 'm.attrs.json', line 3, column 17: not valid JSON");

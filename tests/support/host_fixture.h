@@ -14,7 +14,7 @@
 namespace testing_support {
 
 class HostTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto part = std::make_unique<cadhost::Part>();
         part->path = "/parts/test_part.prt";
