@@ -27,7 +27,7 @@ typedef int logical;
 #define UF_OBJ_NAME_LEN 30
 #define UF_OBJ_NAME_BUFSIZE (UF_OBJ_NAME_LEN + 1)
 
-/* Longest part file specification the host hands out, terminator included. */
+/* Longest part file path the host hands out, terminator included. */
 #define UF_CFI_MAX_PATH_NAME_SIZE 256
 
 /* Longest failure message text, terminator included (UF_get_fail_message). */

@@ -22,7 +22,7 @@ int quillon_ok_cb(int dialog_id, void *client_data, UF_STYLER_callback_info_p_t 
 int quillon_back_cb(int dialog_id, void *client_data, UF_STYLER_callback_info_p_t callback_data);
 int quillon_cancel_cb(int dialog_id, void *client_data, UF_STYLER_callback_info_p_t callback_data);
 
-/* The file name of a part file specification without its folder and extension; folders end at '\' or '/'. The stem is
+/* The file name of a part's full path without its folder and extension; folders end at '\' or '/'. The stem is
  * cut at a character boundary to fit stem (size bytes). */
 void part_file_stem(const char *part_spec, char *stem, size_t size);
 

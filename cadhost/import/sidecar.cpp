@@ -39,11 +39,11 @@ int whole_number(const json& value, const std::string& where) {
     return static_cast<int>(n);
 }
 
-AttrValue attribute_value(const json& spec, const std::string& where) {
-    if (!spec.is_object() || spec.size() != 1)
+AttrValue attribute_value(const json& typed, const std::string& where) {
+    if (!typed.is_object() || typed.size() != 1)
         throw SidecarError(where + ": expected one of {\"integer\": n}, {\"real\": x}, {\"string\": \"text\"}");
-    const std::string kind = spec.begin().key();
-    const json& value = spec.begin().value();
+    const std::string kind = typed.begin().key();
+    const json& value = typed.begin().value();
     if (kind == "integer") return whole_number(value, where + ".integer");
     if (kind == "real") {
         if (!value.is_number()) throw SidecarError(where + ".real: expected a number");
@@ -108,12 +108,12 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
         if (entry.contains("attributes")) {
             const json& attributes = entry["attributes"];
             if (!attributes.is_object()) throw SidecarError(where + ".attributes: expected an object");
-            for (const auto& [title, spec] : attributes.items()) {
+            for (const auto& [title, typed] : attributes.items()) {
                 const std::string at = where + ".attributes." + title;
                 if (title.empty() || title.size() > UF_ATTR_MAX_TITLE_LEN)
                     throw SidecarError(at + ": a title has 1 to " + std::to_string(UF_ATTR_MAX_TITLE_LEN) +
                                        " characters");
-                change.attributes.push_back(Attribute{title, attribute_value(spec, at)});
+                change.attributes.push_back(Attribute{title, attribute_value(typed, at)});
             }
         }
         changes.push_back(std::move(change));
