@@ -102,7 +102,10 @@ class SvgSheet {
                                  "\" stroke-linejoin=\"round\"";
         if (!dashes.empty()) {
             attributes += " stroke-dasharray=\"";
-            for (std::size_t i = 0; i < dashes.size(); ++i) attributes += (i ? "," : "") + num(dashes[i]);
+            for (std::size_t i = 0; i < dashes.size(); ++i) {
+                if (i) attributes += ',';
+                attributes += num(dashes[i]);
+            }
             attributes += '"';
         }
         return attributes;
