@@ -1,6 +1,11 @@
 #include "cadhost/cli/export_command.h"
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 #include <fstream>
 #include <sstream>
 #include <set>
@@ -40,6 +45,40 @@ bool write_file(const fs::path& path, const std::string& bytes, std::ostream& er
         return false;
     }
     return true;
+}
+
+// Sheets are drawn side by side, one per processor: a sheet's hidden-line projections are independent of the others'.
+// The document is only read; the bodies' face and edge tables, which are filled on first use, are filled before.
+std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::vector<tag_t>& drawings,
+                                                std::ostream& out) {
+    for (const auto& [tag, object] : doc.objects())
+        if (const auto* body = object.as<BodyData>()) body->topology();
+    std::vector<render::SheetGraphics> sheets(drawings.size());
+    std::atomic<std::size_t> next{0};
+    std::mutex progress;
+    std::size_t done = 0;
+    std::exception_ptr failure;
+    auto work = [&] {
+        for (std::size_t i = next++; i < drawings.size(); i = next++) {
+            try {
+                sheets[i] = drafting::build_sheet(doc, drawings[i]);
+            } catch (...) {
+                std::lock_guard<std::mutex> lock(progress);
+                if (!failure) failure = std::current_exception();
+                return;
+            }
+            std::lock_guard<std::mutex> lock(progress);
+            out << "sheet " << ++done << " of " << drawings.size() << '\n' << std::flush;
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t count = std::min<std::size_t>(cores, drawings.size());
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < count; ++t) threads.emplace_back(work);
+    work();
+    for (auto& thread : threads) thread.join();
+    if (failure) std::rethrow_exception(failure);
+    return sheets;
 }
 
 }  // namespace
@@ -82,9 +121,14 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const std::string stem = fs::path(part_path).stem().string();
     const auto drawings = drafting::drawings_of(doc);
     std::vector<render::SheetGraphics> sheets;
-    for (std::size_t i = 0; i < drawings.size(); ++i) {
-        out << "sheet " << i + 1 << " of " << drawings.size() << '\n' << std::flush;
-        sheets.push_back(drafting::build_sheet(doc, drawings[i]));
+    try {
+        sheets = build_sheets(doc, drawings, out);
+    } catch (const std::exception& e) {
+        err << "quillon export: a sheet could not be drawn: " << e.what() << '\n';
+        return 2;
+    } catch (...) {
+        err << "quillon export: a sheet could not be drawn: the geometry kernel failed\n";
+        return 2;
     }
     int written = 0;
     if (formats.count("json")) {
