@@ -90,6 +90,14 @@ std::vector<std::string> split_lines(const char* text) {
 
 bool finite2(const double* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]); }
 
+// The annotation a tag names, when it is of the kind wanted; its status otherwise.
+int annotation_of_kind(const Document& doc, tag_t tag, AnnotationData::Kind kind, const AnnotationData*& out) {
+    const Object* object = doc.find(tag);
+    if (!object) return UF_err_bad_tag;
+    out = object->as<AnnotationData>();
+    return out && out->kind == kind ? UF_ok : UF_err_wrong_type;
+}
+
 tag_t add_annotation(Document& doc, AnnotationData data, int subtype) {
     Object object;
     object.type = UF_drafting_entity_type;
@@ -255,10 +263,9 @@ int UF_DRF_create_ordmargin(int type, tag_t origin, UF_DRF_object_p_t object, co
     if (!margin || !std::isfinite(offset)) return UF_err_bad_argument;
     if (type != UF_DRF_ORD_HORIZONTAL_MARGIN && type != UF_DRF_ORD_VERTICAL_MARGIN) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        const Object* origin_object = doc.find(origin);
-        if (!origin_object) return UF_err_bad_tag;
-        const auto* origin_data = origin_object->as<AnnotationData>();
-        if (!origin_data || origin_data->kind != AnnotationData::Kind::OrdinateOrigin) return UF_err_wrong_type;
+        const AnnotationData* origin_data = nullptr;
+        if (int status = annotation_of_kind(doc, origin, AnnotationData::Kind::OrdinateOrigin, origin_data))
+            return status;
         AnnotationData data;
         data.kind = AnnotationData::Kind::OrdinateMargin;
         data.drawing = origin_data->drawing;
@@ -280,10 +287,9 @@ int UF_DRF_create_orddimension(tag_t margin, int /*dim_type*/, UF_DRF_object_p_t
     if (!dimension || !std::isfinite(dogleg_angle) || !std::isfinite(dogleg_distance)) return UF_err_bad_argument;
     if (text_point && !finite2(text_point)) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        const Object* margin_object = doc.find(margin);
-        if (!margin_object) return UF_err_bad_tag;
-        const auto* margin_data = margin_object->as<AnnotationData>();
-        if (!margin_data || margin_data->kind != AnnotationData::Kind::OrdinateMargin) return UF_err_wrong_type;
+        const AnnotationData* margin_data = nullptr;
+        if (int status = annotation_of_kind(doc, margin, AnnotationData::Kind::OrdinateMargin, margin_data))
+            return status;
         AnnotationData data;
         data.kind = AnnotationData::Kind::Ordinate;
         data.drawing = margin_data->drawing;

@@ -5,6 +5,7 @@
 #include "host/uf_obj.h"
 #include "host/uf_view.h"
 #include "support/host_fixture.h"
+#include "support/turned_views.h"
 
 namespace {
 
@@ -48,23 +49,7 @@ TEST_F(ViewsTest, StandardViewsAreFoundInEitherCaseWithTheirOrientations) {
 }
 
 TEST_F(ViewsTest, TurnedIsoViewsLookFromTheSidesTheirNamesSay) {
-    struct Row {
-        const char* name;
-        double axis[3];
-        double angle;
-    };
-    const Row rows[] = {{"reve_iso", {0, 1, 0}, 180},
-                        {"reve_s", {0, 1, 0}, -90},
-                        {"reve_s_r", {0, 1, 0}, 90},
-                        {"reve_f", {1, 0, 0}, -90},
-                        {"reve_f_r", {1, 0, 0}, 90}};
-    const double origin[3] = {0, 0, 0};
-    for (const Row& row : rows) {
-        ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);
-        ASSERT_EQ(UF_VIEW_rotate_view_abs_csys(NULL_TAG, origin, row.axis, row.angle, 1), 0);
-        ASSERT_EQ(uc6450("", row.name, 1, 1), 0);
-    }
-    ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);
+    testing_support::make_turned_views();
     expect_dir(doc().work_view().toward_eye, 1, -1, 1, "work view restored");
 
     // The eye sits on the named side: below, at +X, at -X, at -Y (the front), at +Y.

@@ -244,12 +244,8 @@ TEST_F(AnnotationsTest, DrawingsSurviveThePartFileAndATemplateLandsOnTheSheet) {
 }
 
 TEST_F(AnnotationsTest, DrawingNamesAreUniqueAndAnnotationsNeedASheet) {
-    UF_DRAW_info_t info{};
-    info.size_state = UF_DRAW_CUSTOM_SIZE;
-    info.size.custom_size[0] = 210;
-    info.size.custom_size[1] = 297;
     tag_t again = NULL_TAG;
-    EXPECT_EQ(UF_DRAW_create_drawing("sheet1", &info, &again), UF_err_name_taken);
+    EXPECT_EQ(create_a4("sheet1", &again), UF_err_name_taken);
     tag_t current = NULL_TAG;
     UF_DRAW_ask_current_drawing(&current);
     EXPECT_EQ(current, drawing_);

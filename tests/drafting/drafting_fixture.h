@@ -17,6 +17,10 @@ class DraftingTest : public HostTest {
   protected:
     void SetUp() override {
         HostTest::SetUp();
+        ASSERT_EQ(create_a4("SHEET1", &drawing_), 0);
+    }
+    // An A4 landscape sheet in millimetres, third-angle: the sheet the command makes.
+    static int create_a4(const char* name, tag_t* drawing) {
         UF_DRAW_info_t info{};
         info.size_state = UF_DRAW_CUSTOM_SIZE;
         info.size.custom_size[0] = 210.0;
@@ -24,7 +28,7 @@ class DraftingTest : public HostTest {
         info.drawing_scale = 1.0;
         info.units = UF_PART_METRIC;
         info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-        ASSERT_EQ(UF_DRAW_create_drawing("SHEET1", &info, &drawing_), 0);
+        return UF_DRAW_create_drawing(name, &info, drawing);
     }
     static tag_t model_view(const char* name) {
         tag_t tag = NULL_TAG;

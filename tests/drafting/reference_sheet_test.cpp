@@ -60,14 +60,7 @@ class ReferenceSheetTest : public DraftingTest {
         ASSERT_EQ(UF_CURVE_create_point(edm, &edm_point), 0);
         UF_OBJ_set_layer(edm_point, 1);
 
-        UF_DRAW_info_t info{};
-        info.size_state = UF_DRAW_CUSTOM_SIZE;
-        info.size.custom_size[0] = 210.0;
-        info.size.custom_size[1] = 297.0;
-        info.drawing_scale = 1.0;
-        info.units = UF_PART_METRIC;
-        info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
-        ASSERT_EQ(UF_DRAW_create_drawing("MY_ELEC_SHEETA1", &info, &drawing_), 0);
+        ASSERT_EQ(create_a4("MY_ELEC_SHEETA1", &drawing_), 0);
         UF_import_part_modes_t modes{};
         const double csys[6] = {1, 0, 0, 0, 1, 0}, origin[3] = {0, 0, 0};
         tag_t group = NULL_TAG;

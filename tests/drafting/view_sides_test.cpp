@@ -4,6 +4,7 @@
 #include <BRepPrimAPI_MakeCylinder.hxx>
 
 #include "drafting_fixture.h"
+#include "support/turned_views.h"
 
 namespace {
 
@@ -11,25 +12,6 @@ using testing_support::DraftingTest;
 
 class ViewSidesTest : public DraftingTest {
   protected:
-    // The views made from the iso view turned about an absolute axis, as the command prepares them.
-    static void make_turned_views() {
-        struct Row {
-            const char* name;
-            double axis[3];
-            double angle;
-        };
-        const Row rows[] = {{"reve_iso", {0, 1, 0}, 180},
-                            {"reve_s", {0, 1, 0}, -90},
-                            {"reve_s_r", {0, 1, 0}, 90},
-                            {"reve_f", {1, 0, 0}, -90},
-                            {"reve_f_r", {1, 0, 0}, 90}};
-        const double origin[3] = {0, 0, 0};
-        for (const Row& row : rows) {
-            ASSERT_EQ(uc6464("", "", "tfr-iso"), 0);
-            ASSERT_EQ(UF_VIEW_rotate_view_abs_csys(NULL_TAG, origin, row.axis, row.angle, 1), 0);
-            ASSERT_EQ(uc6450("", row.name, 1, 1), 0);
-        }
-    }
     // A cube of side 20 at the origin with a round boss on the face whose outward normal is `side`.
     static TopoDS_Shape cube_with_boss(gp_Dir side) {
         TopoDS_Shape cube = BRepPrimAPI_MakeBox(gp_Pnt(-10, -10, -10), 20, 20, 20).Shape();
@@ -47,7 +29,7 @@ class ViewSidesTest : public DraftingTest {
 };
 
 TEST_F(ViewSidesTest, EachTurnedViewSeesTheSideItIsNamedFor) {
-    make_turned_views();
+    testing_support::make_turned_views();
     struct Side {
         const char* view;
         gp_Dir seen;  // the face the eye must see
@@ -59,7 +41,7 @@ TEST_F(ViewSidesTest, EachTurnedViewSeesTheSideItIsNamedFor) {
             SetUp();  // a fresh part for each case
             tag_t body = add_solid(cube_with_boss(near ? side.seen : side.seen.Reversed()));
             (void)body;
-            make_turned_views();
+            testing_support::make_turned_views();
             tag_t view = import_view(side.view, 150, 105, 2.0);
             UF_DRAW_view_prefs_t prefs;
             UF_DRAW_ask_view_display(view, &prefs);
