@@ -1,4 +1,5 @@
-// Writes the bundled sample mould (or, with --large, a benchmark mould) as STEP, sidecar and expected values.
+// Writes the bundled sample mould (or, with --large, a benchmark mould; with --directions, a small mould with one
+// electrode per side) as STEP, sidecar and expected values.
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -67,9 +68,10 @@ int generate(const std::filesystem::path& dir, const std::string& stem, const sa
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string usage = "usage: generate_sample OUTDIR | generate_sample --large OUTDIR\n";
+    const std::string usage =
+        "usage: generate_sample OUTDIR | generate_sample --large OUTDIR | generate_sample --directions OUTDIR\n";
     try {
-        if (argc == 2 && std::string(argv[1]) != "--large") {
+        if (argc == 2 && std::string(argv[1]).rfind("--", 0) != 0) {
             return generate(argv[1], "sample_mould", sample::build_sample());
         }
         if (argc == 3 && std::string(argv[1]) == "--large") {
@@ -78,6 +80,9 @@ int main(int argc, char** argv) {
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
             std::cout << "took " << took.count() << " s\n";
             return status;
+        }
+        if (argc == 3 && std::string(argv[1]) == "--directions") {
+            return generate(argv[2], "directions_mould", sample::build_directions());
         }
         std::cerr << usage;
         return 2;

@@ -30,5 +30,6 @@ int index_on_layer(const Model& model, std::size_t i);
 
 Model build_sample();
 Model build_large();
+Model build_directions();  // one electrode on each side of a small core
 
 }  // namespace sample

@@ -1,4 +1,4 @@
-// The bundled sample mould collects without a message, and every record is what its generator built.
+// The bundled sample moulds collect without a message, and every record is what their generator built.
 #include <fstream>
 #include <vector>
 
@@ -15,16 +15,17 @@ using nlohmann::json;
 
 class SampleMould : public electrodes_test::ElectrodeTest {
   protected:
-    void SetUp() override {
+    void SetUp() override { load("sample_mould"); }
+    void load(const std::string& stem) {
         ElectrodeTest::SetUp();
         const std::string examples = std::string(QUILLON_SOURCE_DIR) + "/examples/";
         auto part = std::make_unique<cadhost::Part>();
-        part->path = "/parts/sample_mould.prt";
-        const auto imported = cadhost::import::import_step(examples + "sample_mould.step",
-                                                           examples + "sample_mould.attrs.json", part->document);
+        part->path = "/parts/" + stem + ".prt";
+        const auto imported =
+            cadhost::import::import_step(examples + stem + ".step", examples + stem + ".attrs.json", part->document);
         ASSERT_TRUE(imported.ok) << imported.error;
         session().set_display_part(std::move(part));
-        std::ifstream in(examples + "sample_mould.expected.json");
+        std::ifstream in(examples + stem + ".expected.json");
         expected_ = json::parse(in);
     }
     static void expect_point(const double p[3], const json& want, const std::string& what) {
@@ -86,6 +87,21 @@ TEST_F(SampleMould, ElectrodesWithBaseAreAsBuilt) {
 TEST_F(SampleMould, RoundPinWithoutBaseIsAsBuilt) { expect_layers_as_built(6, 6); }
 
 TEST_F(SampleMould, CoreBoxIsTheGenerators) {
+    double lo[3], hi[3];
+    ASSERT_EQ(scan_core_layer(expected_["core"]["layer"].get<int>(), lo, hi), 1);
+    expect_point(lo, expected_["core"]["box"]["min"], "core min");
+    expect_point(hi, expected_["core"]["box"]["max"], "core max");
+}
+
+// One electrode on each side of the core: every direction is recognised where it was built.
+class DirectionsMould : public SampleMould {
+  protected:
+    void SetUp() override { load("directions_mould"); }
+};
+
+TEST_F(DirectionsMould, EveryDirectionIsAsBuilt) {
+    ASSERT_EQ(expected_["electrodes"].size(), 6u);
+    expect_layers_as_built(1, 6);
     double lo[3], hi[3];
     ASSERT_EQ(scan_core_layer(expected_["core"]["layer"].get<int>(), lo, hi), 1);
     expect_point(lo, expected_["core"]["box"]["min"], "core min");
