@@ -1,13 +1,16 @@
 #include "quillon/run_driver.h"
 
 #include "host/uf_types.h"
+#include "host/uf_ui.h"
 #include "my_func/edge_scans.h"
 #include "quillon/center_lines.h"
 #include "quillon/collection.h"
 #include "quillon/core_scan.h"
+#include "quillon/core_ordinates.h"
 #include "quillon/core_views.h"
 #include "quillon/edm_points.h"
 #include "quillon/elec_sheet.h"
+#include "quillon/position_dims.h"
 
 namespace {
 
@@ -23,6 +26,25 @@ struct core_measures {
 int measure_core_edges(int mr_layer, core_measures *core) {
     return scan_core_edges_xy(mr_layer, &core->edge_rec_a) && scan_core_edges_yz(mr_layer, &core->edge_rec_c) &&
            scan_core_edges_xz(mr_layer, &core->edge_rec_b);
+}
+
+/* The edge record of the plane a view of the direction shows: the top view's (top 1) or the front view's (top 0).
+ * NULL after the message for a direction outside the six. */
+const box_edge_set *edge_record_for(const core_measures *core, int elec_direction, int top) {
+    switch (elec_direction) {
+        case ELEC_DIR_T:
+        case ELEC_DIR_NEG_T:
+            return top ? &core->edge_rec_a : &core->edge_rec_b;
+        case ELEC_DIR_F:
+        case ELEC_DIR_NEG_F:
+            return top ? &core->edge_rec_b : &core->edge_rec_a;
+        case ELEC_DIR_S:
+        case ELEC_DIR_NEG_S:
+            return top ? &core->edge_rec_c : &core->edge_rec_a;
+        default:
+            uc1601("elec dir err", 1);
+            return NULL;
+    }
 }
 
 int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char letter, int *counter,
@@ -45,6 +67,19 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
     if (!import_mr_view(drawing, &top_view, &front_view, settings->mr_layer, settings->show_electrode, mr_view_min,
                         mr_view_max, MR_VIEW_LAYOUT, e, edm_point_tag, core->mr_min, core->mr_max))
         return 0;
+    dim_side top_dim_side = {0, 0}, front_dim_side = {0, 0};
+    if (!create_top_position_dims(top_view, mr_view_min, mr_view_max, e, edm_point_tag, &top_dim_side) ||
+        !create_front_position_dims(front_view, mr_view_min, mr_view_max, e, edm_point_tag, &front_dim_side))
+        return 0;
+    const box_edge_set *top_record = edge_record_for(core, e->elec_direction, 1);
+    if (top_record == NULL || !create_top_view_ordinates(top_view, mr_view_min, mr_view_max, top_record, core->mr_min,
+                                                         core->mr_max, &top_dim_side, edm_point_tag, e->elec_direction))
+        return 0;
+    const box_edge_set *front_record = edge_record_for(core, e->elec_direction, 0);
+    if (front_record == NULL ||
+        !create_front_view_ordinates(front_view, mr_view_min, mr_view_max, front_record, core->mr_min, core->mr_max,
+                                     &front_dim_side, edm_point_tag, e->elec_direction))
+        return 0;
     return 1;
 }
 
@@ -66,6 +101,7 @@ int run_elec_drawings(const run_settings *settings) {
     // Every run starts from config.def and the core as they are now, even when the library stays loaded.
     reset_elec_sheet_positions();
     reset_mr_layout_settings();
+    reset_core_ordinate_switches();
 
     elec_entry *head = NULL;
     if (!collect_electrodes(settings->elec_layer_from, settings->elec_layer_to, &head)) return 0;

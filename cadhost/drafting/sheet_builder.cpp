@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cadhost/drafting/annotation_geometry.h"
+#include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/hlr_projection.h"
 #include "cadhost/drafting/view_frame.h"
 #include "cadhost/geometry/queries.h"
@@ -20,9 +21,7 @@ using render::SheetGraphics;
 using render::Stroke;
 using render::Text;
 
-constexpr double kPointMark = 1.0;      // half size of the cross that marks a point, mm
-constexpr double kExtensionGap = 1.0;   // gap between a measured point and its extension line, mm
-constexpr double kExtensionOver = 2.0;  // extension lines reach this far past the dimension line, mm
+constexpr double kPointMark = 1.0;  // half size of the cross that marks a point, mm
 
 Stroke curve_stroke(const Object& object) {
     Stroke s;
@@ -75,19 +74,6 @@ void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines,
         t.layer = layer;
         sheet.texts.push_back(t);
     }
-}
-
-// A rough width of a text line, for leaders and frames: CJK glyphs are square, others about 0.6 of the height.
-double text_width(const std::string& text, const AnnotationStyle& style) {
-    double width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        width += (length >= 3 ? 1.0 : 0.6) * style.height * style.aspect_ratio +
-                 std::max(-0.1, (style.char_space - 1.0) * 0.2) * style.height;
-        i += length;
-    }
-    return width;
 }
 
 void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
@@ -168,103 +154,28 @@ void draw_sheet_curve(const Object& object, SheetGraphics& sheet) {
     if (out.points.size() >= 2) sheet.polylines.push_back(std::move(out));
 }
 
-void draw_linear(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
-    auto p = anchor_sheet_point(doc, a.first), q = anchor_sheet_point(doc, a.second);
-    if (!p || !q) return;
+// A dimension as its layout places it; outputs that know dimensions also get it whole.
+void draw_dimension(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
+    const auto layout = layout_dimension(doc, a);
+    if (!layout) return;
     const std::string layer = "DIMENSION";
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
-    const bool horizontal = a.kind == AnnotationData::Kind::Horizontal;
-    const auto lines = dimension_text(doc, a);
-    const double h = a.style.height;
-    // The dimension line runs just below (horizontal) or beside (vertical) the value text.
-    Point2 p1{p->first, p->second}, p2{q->first, q->second};
-    // Automatic placement centres the value on the dimension line, at the height (or side) the origin gives.
-    Point2 text_at{a.origin_x, a.origin_y};
-    if (!a.style.manual_text) {
-        if (horizontal)
-            text_at.x = (p1.x + p2.x) / 2;
-        else
-            text_at.y = (p1.y + p2.y) / 2;
-    }
-    Point2 d1, d2;
-    if (horizontal) {
-        double y = text_at.y - h / 2 - a.style.text_gap;
-        d1 = {p1.x, y}, d2 = {p2.x, y};
-    } else {
-        double x = text_at.x + text_width(lines[0], a.style) / 2 + a.style.text_gap;
-        d1 = {x, p1.y}, d2 = {x, p2.y};
-    }
-    const int shown = a.style.extension_lines;
-    int which = 0;
-    for (auto [from, to] : {std::pair{p1, d1}, std::pair{p2, d2}}) {
-        ++which;
-        if (shown == 4 || (shown == 2 && which == 2) || (shown == 3 && which == 1)) continue;
-        double dx = to.x - from.x, dy = to.y - from.y, len = std::hypot(dx, dy);
-        if (len < kExtensionGap) continue;
-        dx /= len, dy /= len;
-        add_line(sheet, {from.x + dx * kExtensionGap, from.y + dy * kExtensionGap},
-                 {to.x + dx * kExtensionOver, to.y + dy * kExtensionOver}, thin, layer);
-    }
-    add_line(sheet, d1, d2, thin, layer);
-    if (std::hypot(d2.x - d1.x, d2.y - d1.y) > 2 * a.style.arrow_length) {
-        add_arrow(sheet, d1, d2, a.style, layer);
-        add_arrow(sheet, d2, d1, a.style, layer);
-    }
-    AnnotationStyle centred = a.style;
-    centred.alignment = 5;
-    add_text_lines(sheet, lines, text_at.x, text_at.y, centred, layer);
-    render::Dimension dim;
-    dim.kind = horizontal ? render::Dimension::Kind::Horizontal : render::Dimension::Kind::Vertical;
-    dim.first = p1, dim.second = p2, dim.text_anchor = text_at;
-    dim.measured = measured_value(doc, a).value_or(0.0);
-    dim.text = lines[0];
-    dim.layer = layer;
-    sheet.dimensions.push_back(dim);
-}
-
-const AnnotationData* annotation(const Document& doc, tag_t tag) {
-    const Object* object = doc.find(tag);
-    return object ? object->as<AnnotationData>() : nullptr;
-}
-
-void draw_ordinate(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
-    const AnnotationData* margin = annotation(doc, a.margin);
-    const AnnotationData* origin = margin ? annotation(doc, margin->margin) : nullptr;
-    if (!origin) return;
-    auto o = anchor_sheet_point(doc, origin->first), p = anchor_sheet_point(doc, a.first);
-    if (!o || !p) return;
-    const std::string layer = "DIMENSION";
-    const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
-    const auto lines = dimension_text(doc, a);
-    const bool along_x = margin->margin_type == 1;  // a horizontal margin carries x values
-    // The margin line: through the origin's sheet point, moved across itself by the offset.
-    const double margin_at = along_x ? o->second + margin->offset : o->first + margin->offset;
-    const double own = along_x ? p->first : p->second;
-    const double placed = a.text_moved ? (along_x ? a.origin_x : a.origin_y) : own;
-    const double towards = (margin_at >= (along_x ? p->second : p->first)) ? 1.0 : -1.0;
-    auto pt = [&](double along, double across) { return along_x ? Point2{along, across} : Point2{across, along}; };
-    const double start = (along_x ? p->second : p->first) + towards * kExtensionGap;
-    if (a.text_moved && std::fabs(placed - own) > 1e-9) {
-        // Up to the dogleg at the object's own place, then across at the dogleg's angle to the moved value.
-        const double knee = margin_at - towards * (a.dogleg_distance > 0 ? a.dogleg_distance : 3.0);
-        add_line(sheet, pt(own, start), pt(own, knee), thin, layer);
-        add_line(sheet, pt(own, knee), pt(placed, margin_at), thin, layer);
-    } else {
-        add_line(sheet, pt(own, start), pt(own, margin_at), thin, layer);
-    }
-    // The value stands on the margin, reading along the extension line.
+    for (const auto& [from, to] : layout->lines) add_line(sheet, from, to, thin, layer);
+    for (const auto& [tip, from] : layout->arrows) add_arrow(sheet, tip, from, a.style, layer);
     AnnotationStyle style = a.style;
-    style.angle = along_x ? 90.0 : 0.0;
-    style.alignment = towards > 0 ? 4 : 6;
-    Point2 at = pt(placed, margin_at + towards * a.style.text_gap);
-    add_text_lines(sheet, lines, at.x, at.y, style, layer);
+    style.alignment = layout->alignment;
+    style.angle = layout->text_angle;
+    add_text_lines(sheet, layout->text, layout->text_at.x, layout->text_at.y, style, layer);
     render::Dimension dim;
-    dim.kind = render::Dimension::Kind::Ordinate;
-    dim.first = {o->first, o->second};
-    dim.second = {p->first, p->second};
-    dim.text_anchor = at;
-    dim.measured = measured_value(doc, a).value_or(0.0);
-    dim.text = lines[0];
+    using Kind = AnnotationData::Kind;
+    dim.kind = a.kind == Kind::Horizontal ? render::Dimension::Kind::Horizontal
+               : a.kind == Kind::Vertical ? render::Dimension::Kind::Vertical
+                                          : render::Dimension::Kind::Ordinate;
+    dim.first = layout->first;
+    dim.second = layout->second;
+    dim.text_anchor = layout->text_at;
+    dim.measured = layout->measured;
+    dim.text = layout->text.empty() ? std::string() : layout->text[0];
     dim.layer = layer;
     sheet.dimensions.push_back(dim);
 }
@@ -293,7 +204,8 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
         }
         case Kind::Horizontal:
         case Kind::Vertical:
-            draw_linear(doc, a, sheet);
+        case Kind::Ordinate:
+            draw_dimension(doc, a, sheet);
             break;
         case Kind::OrdinateOrigin: {
             if (!a.show_symbol) break;
@@ -307,9 +219,6 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
         }
         case Kind::OrdinateMargin:
             break;  // a margin is where values sit; it is not drawn itself
-        case Kind::Ordinate:
-            draw_ordinate(doc, a, sheet);
-            break;
     }
 }
 

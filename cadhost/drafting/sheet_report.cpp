@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cadhost/drafting/annotation_geometry.h"
+#include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/drafting/view_frame.h"
 
@@ -108,6 +109,14 @@ ordered_json annotation_json(const Document& doc, tag_t tag) {
         out["offset"] = tidy(a.offset);
     }
     if (a.kind == Kind::Ordinate && a.text_moved) out["dogleg"] = {tidy(a.dogleg_angle), tidy(a.dogleg_distance)};
+    // Where the value is drawn, which for ordinates left in place and automatic texts is not the position given.
+    if (dimension) {
+        if (auto layout = layout_dimension(doc, a)) {
+            out["text_position"] = {tidy(layout->text_at.x), tidy(layout->text_at.y)};
+            out["text_alignment"] = layout->alignment;
+            out["text_angle"] = tidy(layout->text_angle);
+        }
+    }
     out["text_height"] = tidy(a.style.height);
     out["alignment"] = a.style.alignment;
     return out;
