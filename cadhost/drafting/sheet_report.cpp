@@ -109,16 +109,17 @@ ordered_json annotation_json(const Document& doc, tag_t tag) {
         out["offset"] = tidy(a.offset);
     }
     if (a.kind == Kind::Ordinate && a.text_moved) out["dogleg"] = {tidy(a.dogleg_angle), tidy(a.dogleg_distance)};
-    // Where the value is drawn, which for ordinates left in place and automatic texts is not the position given.
+    out["text_height"] = tidy(a.style.height);
+    out["alignment"] = a.style.alignment;
+    // Where and how a value is drawn: for ordinates left in place and for automatic texts that is not the position
+    // given, and a dimension's text takes the alignment and angle its layout gives it.
     if (dimension) {
         if (auto layout = layout_dimension(doc, a)) {
             out["text_position"] = {tidy(layout->text_at.x), tidy(layout->text_at.y)};
-            out["text_alignment"] = layout->alignment;
+            out["alignment"] = layout->alignment;
             out["text_angle"] = tidy(layout->text_angle);
         }
     }
-    out["text_height"] = tidy(a.style.height);
-    out["alignment"] = a.style.alignment;
     return out;
 }
 

@@ -117,8 +117,8 @@ TEST_F(CoreViewsTest, ViewBoxHoldsTheElectrodeButTheCentreLinesSpanTheCore) {
     ASSERT_EQ(place(new_sheet("S1")), 1);
     EXPECT_EQ(std::vector<double>(view_min, view_min + 3), std::vector<double>({-100, -80, -60}));
     EXPECT_EQ(std::vector<double>(view_max, view_max + 3), std::vector<double>({130, 80, 10}));
-    // The shipped frames: 120 x 105 for top and front together.
-    const double scale = std::min(120.0 / 230.0, 105.0 / (160.0 + 70.0));
+    // The shipped frames: 86 x 110 for top and front together.
+    const double scale = std::min(86.0 / 230.0, 110.0 / (160.0 + 70.0));
     double shown = 0;
     tag_t expression = NULL_TAG;
     ASSERT_EQ(UF_DRAW_ask_view_scale(top, &expression, &shown), 0);
