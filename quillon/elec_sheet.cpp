@@ -10,6 +10,7 @@
 #include "host/uf_ui.h"
 #include "my_func/config_reader.h"
 #include "quillon/run_settings.h"
+#include "quillon/sheet_notes.h"
 
 time_t (*elec_sheet_clock)(time_t *) = time;
 
@@ -40,11 +41,7 @@ struct title_positions {
 title_positions positions;
 
 int read_positions(void) {
-    struct key_cell {
-        const char *key;
-        double *cell;
-    };
-    const key_cell keys[] = {
+    const config_cell keys[] = {
         {"mold_no_note_point_x:", &positions.mold_no_note_point_x},
         {"mold_no_note_point_y:", &positions.mold_no_note_point_y},
         {"part_no_note_point_x:", &positions.part_no_note_point_x},
@@ -61,15 +58,7 @@ int read_positions(void) {
         {"part_path_note_point_y:", &positions.part_path_note_point_y},
         {"part_path_true:", &positions.part_path_true},
     };
-    for (const key_cell &k : keys)
-        if (!read_config_number(k.key, k.cell)) return 0;
-    return 1;
-}
-
-void note_at(const char *text, double x, double y) {
-    const double origin[3] = {x, y, 0.0};
-    tag_t note_tag = NULL_TAG;
-    UF_CALL(UF_DRF_create_note(1, text, origin, 0, &note_tag));
+    return read_config_cells(keys, sizeof keys / sizeof keys[0]);
 }
 
 void set_general_text(UF_DRF_lettering_preferences_t *lettering, double size, double aspect_ratio) {

@@ -4,13 +4,16 @@
 #include "host/uf_ui.h"
 #include "my_func/edge_scans.h"
 #include "quillon/center_lines.h"
+#include "quillon/chamfer_label.h"
 #include "quillon/collection.h"
 #include "quillon/core_scan.h"
 #include "quillon/core_ordinates.h"
 #include "quillon/core_views.h"
 #include "quillon/edm_points.h"
+#include "quillon/elec_number_note.h"
 #include "quillon/elec_sheet.h"
 #include "quillon/position_dims.h"
+#include "quillon/spark_gap_notes.h"
 
 namespace {
 
@@ -80,6 +83,10 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
         !create_front_view_ordinates(front_view, mr_view_min, mr_view_max, front_record, core->mr_min, core->mr_max,
                                      &front_dim_side, edm_point_tag, e->elec_direction))
         return 0;
+    // What the machinist reads: a failed note or label costs that text only, not the sheet.
+    if (settings->c_chamf) write_chamfer_label(top_view, mr_view_min, mr_view_max, e);
+    write_elec_number_note(e->elec_tag, e->elec_layer_index, e->elec_layer_count);
+    write_spark_gap_notes(e->elec_tag);
     return 1;
 }
 
@@ -102,6 +109,8 @@ int run_elec_drawings(const run_settings *settings) {
     reset_elec_sheet_positions();
     reset_mr_layout_settings();
     reset_core_ordinate_switches();
+    reset_elec_number_note_positions();
+    reset_spark_gap_note_positions();
 
     elec_entry *head = NULL;
     if (!collect_electrodes(settings->elec_layer_from, settings->elec_layer_to, &head)) return 0;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -143,6 +144,137 @@ TEST_F(SampleRunTest, DemoMakesOneSheetPerElectrodeLaidOutByTheShippedFrames) {
         const std::string page_text = "第 " + std::to_string(i + 1) + "/" + std::to_string(electrodes.size()) + " 页";
         for (const auto& a : sheet["annotations"]) page = page || (a["kind"] == "note" && a["text"][0] == page_text);
         EXPECT_TRUE(page) << name << " " << page_text;
+    }
+}
+
+// What the machinist reads, worked out from the generator's attributes, names, copies and chamfers and from the
+// shipped config.def: every note and label above the title block, apart from the template's own table labels.
+TEST_F(SampleRunTest, EachSheetCarriesExactlyTheNotesAndLabelsItsElectrodeImplies) {
+    ASSERT_EQ(demo_.status, 0) << demo_.err << demo_.out;
+    const json expected = read_json(std::string(QUILLON_SOURCE_DIR) + "/examples/sample_mould.expected.json");
+    const json report = read_json(dir_ / "sample_mould.json")["sheets"];
+    const json& electrodes = expected["electrodes"];
+    ASSERT_EQ(report.size(), electrodes.size());
+    const auto at = [](const std::string& key) { return config_value(key + "_x:"); };
+    const auto at_y = [](const std::string& key) { return config_value(key + "_y:"); };
+    const auto fixed = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", v);
+        return std::string(text);
+    };
+    const auto entry = [](const std::string& kind, const std::string& text, double x, double y, int alignment) {
+        std::ostringstream out;
+        out << kind << " [" << text << "] at " << std::round(x * 100) / 100 << ", " << std::round(y * 100) / 100
+            << " alignment " << alignment;
+        return out.str();
+    };
+    const std::set<std::string> template_labels = {"电极", "粗公", "精公", "火花位", "数量"};
+    const double title_top = config_value("mold_no_note_point_y:") + 4.5;
+
+    std::map<int, int> on_layer, seen_on_layer;
+    for (const auto& e : electrodes) ++on_layer[e["layer"].get<int>()];
+    for (std::size_t i = 0; i < electrodes.size(); ++i) {
+        const json& e = electrodes[i];
+        const json& attrs = e["attributes"];
+        const std::string name = e["name"];
+        const int layer = e["layer"];
+        const int place = ++seen_on_layer[layer];
+        std::vector<std::string> want;
+        // The chamfer label comes first on the sheet; its place is checked below.
+        if (e["chamfer_corner"].get<int>() != 0) want.push_back("label [c角]");
+        want.push_back(entry("note", name, at("elec_no_note_point"), at_y("elec_no_note_point"), 5));
+        if (on_layer[layer] > 1)
+            want.push_back(entry(
+                "note",
+                "这个铜公共放电 " + std::to_string(on_layer[layer]) + " 处, 这是第 " + std::to_string(place) + " 处.",
+                at("share_elec_note_point"), at_y("share_elec_note_point"), 5));
+        struct Slot {
+            const char *title, *format, *cell;
+        };
+        const Slot cells[] = {{"ELEC_ROUGH_SPACE", "%s/s", "elec_r_space_note_point"},
+                              {"ELEC_FINISH_SPACE", "%s/s", "elec_f_space_note_point"},
+                              {"elec_rough_number", "%s", "elec_r_count_note_point"},
+                              {"elec_finish_number", "%s", "elec_f_count_note_point"}};
+        const Slot special[] = {{"T_ELEC_ROUGH_SPACE", "特粗公火花位:%s/s", nullptr},
+                                {"T_ELEC_FINISH_SPACE", "特精公火花位:%s/s", nullptr},
+                                {"t_elec_rough_number", " 特粗公数量:  %s    ", nullptr},
+                                {"t_elec_finish_number", " 特精公数量:  %s    ", nullptr}};
+        const auto value_text = [&](const char* format, const json& value) {
+            const std::string v =
+                value.contains("real") ? fixed(value["real"]) : std::to_string(value["integer"].get<int>());
+            char text[128];
+            std::snprintf(text, sizeof text, format, v.c_str());
+            return std::string(text);
+        };
+        bool any = false;
+        for (const Slot& s : cells)
+            if (attrs.contains(s.title)) {
+                any = true;
+                want.push_back(entry("note", value_text(s.format, attrs[s.title]), at(s.cell), at_y(s.cell), 5));
+            }
+        double block_y = at_y("t_elec_note_point");
+        for (const Slot& s : special)
+            if (attrs.contains(s.title)) {
+                any = true;
+                want.push_back(
+                    entry("note", value_text(s.format, attrs[s.title]), at("t_elec_note_point"), block_y, 5));
+                block_y -= 5;
+            }
+        if (!any) {
+            const std::string defaults[] = {"elec_rough_space", "elec_finish_space", "elec_rough_number",
+                                            "elec_finish_number"};
+            std::ifstream in(std::string(QUILLON_SOURCE_DIR) + "/conf/config.def");
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            for (int k = 0; k < 4; ++k) {
+                std::smatch m;
+                ASSERT_TRUE(std::regex_search(text, m, std::regex("\\n" + defaults[k] + ":,([^,]*),EOF")));
+                want.push_back(
+                    entry("note", std::string(m[1]) + (k < 2 ? "/s" : ""), at(cells[k].cell), at_y(cells[k].cell), 5));
+            }
+        }
+        if (attrs.contains("ELEC_NOTE"))
+            want.push_back(entry("note", attrs["ELEC_NOTE"]["string"], at("note_point"), at_y("note_point"), 4));
+
+        std::vector<std::string> got;
+        const json* label = nullptr;
+        for (const auto& a : report[i]["annotations"]) {
+            if (a["kind"] == "label") {
+                got.push_back("label [" + a["text"][0].get<std::string>() + "]");
+                label = &a;
+            }
+            if (a["kind"] != "note" || a["position"][1].get<double>() < title_top) continue;
+            if (template_labels.count(a["text"][0].get<std::string>())) continue;
+            std::string text;
+            for (const auto& line : a["text"]) text += (text.empty() ? "" : "\n") + line.get<std::string>();
+            got.push_back(entry("note", text, a["position"][0], a["position"][1], a["alignment"]));
+        }
+        EXPECT_EQ(got, want) << name << " sheet " << i + 1;
+
+        if (!label) continue;
+        // The chamfered corner on the sheet, from the top view's scale and reference point (the middle of the box it
+        // shows: the core widened by the electrode). The sample's only chamfered electrode works from the top.
+        ASSERT_EQ(e["direction"], 1) << name;
+        const json& view = report[i]["views"][0];
+        const double s = view["scale"], ref_x = view["reference_point"][0], ref_y = view["reference_point"][1];
+        double lo[2], hi[2];
+        for (int k = 0; k < 2; ++k) {
+            lo[k] = std::min(expected["core"]["box"]["min"][k].get<double>(), e["body_box"]["min"][k].get<double>());
+            hi[k] = std::max(expected["core"]["box"]["max"][k].get<double>(), e["body_box"]["max"][k].get<double>());
+        }
+        const auto sheet_x = [&](double x) { return ref_x + (x - (lo[0] + hi[0]) / 2) * s; };
+        const auto sheet_y = [&](double y) { return ref_y + (y - (lo[1] + hi[1]) / 2) * s; };
+        const int corner = e["chamfer_corner"];
+        const bool right = corner == 1 || corner == 4, upper = corner == 1 || corner == 2;
+        const double cx = sheet_x(e["body_box"][right ? "max" : "min"][0].get<double>());
+        const double cy = sheet_y(e["body_box"][upper ? "max" : "min"][1].get<double>());
+        EXPECT_NEAR((*label)["leader_point"][0].get<double>(), cx, 0.01) << name;
+        EXPECT_NEAR((*label)["leader_point"][1].get<double>(), cy, 0.01) << name;
+        const double room_x = right ? sheet_x(hi[0]) - cx : cx - sheet_x(lo[0]);
+        const double room_y = upper ? sheet_y(hi[1]) - cy : cy - sheet_y(lo[1]);
+        ASSERT_GT(room_x, 7.01) << name << ": the sample places its chamfer where the label goes outside";
+        ASSERT_GT(room_y, 7.01) << name;
+        EXPECT_NEAR((*label)["position"][0].get<double>(), cx + (right ? 5 : -5), 0.01) << name;
+        EXPECT_NEAR((*label)["position"][1].get<double>(), cy + (upper ? 5 : -5), 0.01) << name;
     }
 }
 
