@@ -54,13 +54,20 @@ void add_line(SheetGraphics& sheet, Point2 a, Point2 b, Stroke stroke, const std
     sheet.polylines.push_back(Polyline{{a, b}, false, stroke, layer});
 }
 
+double line_pitch(const AnnotationStyle& style) { return style.height * (1.0 + 0.6 * style.line_space); }
+
+// Lines stack downwards and the alignment point belongs to the block as a whole: where the first line's own alignment
+// point lies, for a block of count lines aligned at y.
+double first_line_y(const AnnotationStyle& style, std::size_t count, double y) {
+    const double block = line_pitch(style) * (static_cast<double>(count) - 1);
+    const int row = (style.alignment - 1) / 3;  // 0 top, 1 middle, 2 bottom
+    return row == 0 ? y : (row == 1 ? y + block / 2 : y + block);
+}
+
 void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines, double x, double y,
                     const AnnotationStyle& style, const std::string& layer) {
-    // Lines stack downwards; the alignment point belongs to the block as a whole.
-    const double pitch = style.height * (1.0 + 0.6 * style.line_space);
-    const double block = pitch * (static_cast<double>(lines.size()) - 1);
-    const int row = (style.alignment - 1) / 3;  // 0 top, 1 middle, 2 bottom
-    double first_y = row == 0 ? y : (row == 1 ? y + block / 2 : y + block);
+    const double pitch = line_pitch(style);
+    const double first_y = first_line_y(style, lines.size(), y);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Text t;
         t.text = lines[i];
@@ -195,7 +202,8 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             const int column = (a.style.alignment - 1) % 3;
             double left = a.origin_x - (column == 0 ? 0 : column == 1 ? width / 2 : width);
             const int row = (a.style.alignment - 1) / 3;
-            double mid_y = a.origin_y - (row == 0 ? a.style.height / 2 : row == 1 ? 0 : -a.style.height / 2);
+            const double first_y = first_line_y(a.style, a.lines.size(), a.origin_y);
+            double mid_y = first_y - (row == 0 ? a.style.height / 2 : row == 1 ? 0 : -a.style.height / 2);
             Point2 start{a.style.leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
             Point2 tip{a.leader_x, a.leader_y};
             add_line(sheet, start, tip, thin, "NOTES");

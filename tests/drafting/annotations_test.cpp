@@ -191,6 +191,63 @@ TEST_F(AnnotationsTest, NotesAndLabelsKeepTheLetteringTheyWereMadeWith) {
     EXPECT_TRUE(drawn_at(drawn, 120, 120)) << "the label's leader reaches its point";
 }
 
+// The alignment entry places the block of a note's lines on its origin; a label's leader leaves the text's first line
+// at the end the leader-side entry names, level with that line's middle.
+TEST_F(AnnotationsTest, AlignmentPlacesTheWholeBlockAndTheLeaderLeavesTheNearEnd) {
+    int mpi[100];
+    double mpr[70];
+    char r[27], d[27];
+    ASSERT_EQ(UF_DRF_ask_preferences(mpi, mpr, r, d), 0);
+    const auto with = [&](int alignment, int leader_side) {
+        mpi[30] = alignment;
+        mpi[1] = leader_side;
+        ASSERT_EQ(UF_DRF_set_preferences(mpi, mpr, r, d), 0);
+    };
+    const double at[3] = {100, 100, 0};
+    tag_t tag = NULL_TAG;
+    for (int alignment : {1, 5, 9}) {
+        with(alignment, 1);
+        const std::string first = "甲" + std::to_string(alignment), last = "丙" + std::to_string(alignment);
+        ASSERT_EQ(UF_DRF_create_note(1, (first + "\n乙\n" + last).c_str(), at, 0, &tag), 0);
+    }
+    const double leader[3] = {20, 20, 0}, label_at[3] = {200, 60, 0}, other_at[3] = {200, 160, 0};
+    with(5, 1);
+    ASSERT_EQ(UF_DRF_create_label(1, "左端\n第二行", label_at, UF_DRF_leader_attach_screen, nullptr, leader, &tag), 0);
+    with(1, 2);
+    ASSERT_EQ(UF_DRF_create_label(1, "右端\n第二行", other_at, UF_DRF_leader_attach_screen, nullptr, leader, &tag), 0);
+
+    const auto drawn = sheet();
+    const auto y_of = [&](const std::string& text) {
+        const auto* t = find_text(drawn, text);
+        EXPECT_NE(t, nullptr) << text;
+        return t ? t->anchor.y : 0.0;
+    };
+    EXPECT_DOUBLE_EQ(y_of("甲1"), 100) << "top: the first line hangs from the origin";
+    EXPECT_DOUBLE_EQ(y_of("丙9"), 100) << "bottom: the last line stands on it";
+    EXPECT_NEAR((y_of("甲5") + y_of("丙5")) / 2, 100, 1e-9) << "middle: the block is centred on it";
+    EXPECT_GT(y_of("甲5"), 100);
+    for (int alignment : {1, 5, 9}) {
+        const auto* t = find_text(drawn, "甲" + std::to_string(alignment));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->alignment, alignment);
+        EXPECT_DOUBLE_EQ(t->anchor.x, 100);
+    }
+
+    // The leaders: the two-point polylines that end at the leader point.
+    std::vector<cadhost::render::Point2> starts;
+    for (const auto& line : drawn.polylines)
+        if (line.points.size() == 2 && line.points[1].x == 20 && line.points[1].y == 20)
+            starts.push_back(line.points[0]);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_LT(starts[0].x, 200 - 1) << "from the left end of a centred text";
+    EXPECT_DOUBLE_EQ(starts[0].y, y_of("左端")) << "level with the middle of the first line";
+    EXPECT_GT(starts[1].x, 200 + 1) << "from the right end of a text that starts at its origin";
+    const auto* right = find_text(drawn, "右端");
+    ASSERT_NE(right, nullptr);
+    EXPECT_DOUBLE_EQ(starts[1].y, right->anchor.y - right->height / 2);
+    EXPECT_TRUE(drawn_at(drawn, 20, 20));
+}
+
 TEST_F(AnnotationsTest, DrawingsSurviveThePartFileAndATemplateLandsOnTheSheet) {
     // A template part: a frame of lines and a label note, in its own XY plane.
     namespace fs = std::filesystem;

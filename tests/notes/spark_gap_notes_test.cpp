@@ -84,8 +84,11 @@ TEST_F(SparkGapNotesTest, ABodyWithoutValuesGetsTheConfiguredDefaults) {
     ASSERT_EQ(read_elec_defaults(&the_elec_defaults), 1);
     const tag_t body = body_with("E04");
     // Values of another type than their slot's are not the slot's value.
+    for (const char* gap : {"ELEC_ROUGH_SPACE", "ELEC_FINISH_SPACE", "T_ELEC_ROUGH_SPACE", "T_ELEC_FINISH_SPACE"})
+        set_integer(body, gap, 2);
+    for (const char* count : {"elec_rough_number", "elec_finish_number", "t_elec_rough_number", "t_elec_finish_number"})
+        set_real(body, count, 2.0);
     set_string(body, "ELEC_ROUGH_SPACE", "0.2");
-    set_real(body, "elec_rough_number", 2.0);
     const auto notes = notes_of(body);
     ASSERT_EQ(notes.size(), 4u);
     expect_note(notes[0], "0.3/s", kRoughX, kSpaceY);
