@@ -9,6 +9,7 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Vertex.hxx>
 
+#include "cadhost/document/utf8_text.h"
 #include "cadhost/import/sidecar.h"
 #include "cadhost/import/step_reader.h"
 
@@ -70,7 +71,17 @@ ImportResult import_step(const std::string& step_path, const std::string& sideca
     }
     result.notes = model.warnings;
     std::map<std::string, int> unmapped_layers;
-    for (const auto& object : model.objects) {
+    for (std::size_t i = 0; i < model.objects.size(); ++i) {
+        const StepObject& object = model.objects[i];
+        for (const std::string* text : {&object.name, &object.layer_name}) {
+            std::string problem = utf8_problem(*text);
+            if (problem.empty() && text->find('\0') != std::string::npos) problem = "it holds the character U+0000";
+            if (!problem.empty()) {
+                result.error = step_path + ": object " + std::to_string(i + 1) + " of the model: its " +
+                               (text == &object.name ? "name" : "layer name") + " cannot be taken: " + problem;
+                return result;
+            }
+        }
         int layer = layer_number(object.layer_name);
         if (layer == 0) {
             layer = 1;

@@ -1,12 +1,12 @@
 #include "cadhost/import/sidecar.h"
 
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/files/read_file.h"
 #include "host/uf_attr.h"
 
 namespace cadhost::import {
@@ -34,9 +34,18 @@ void only_keys(const json& object, const std::string& where, const std::set<std:
 
 int whole_number(const json& value, const std::string& where) {
     if (!value.is_number_integer()) throw SidecarError(where + ": expected a whole number");
+    // A number above the signed range is held unsigned; read as signed it would wrap round to a small one.
+    if (value.is_number_unsigned() && value.get<std::uint64_t>() > INT32_MAX)
+        throw SidecarError(where + ": number out of range");
     auto n = value.get<std::int64_t>();
     if (n < INT32_MIN || n > INT32_MAX) throw SidecarError(where + ": number out of range");
     return static_cast<int>(n);
+}
+
+// The parser hands back UTF-8 only; a NUL character would cut the text short where the command reads it.
+std::string plain_text(std::string text, const std::string& where) {
+    if (text.find('\0') != std::string::npos) throw SidecarError(where + ": a text cannot hold the character U+0000");
+    return text;
 }
 
 AttrValue attribute_value(const json& typed, const std::string& where) {
@@ -51,7 +60,7 @@ AttrValue attribute_value(const json& typed, const std::string& where) {
     }
     if (kind == "string") {
         if (!value.is_string()) throw SidecarError(where + ".string: expected a text");
-        return value.get<std::string>();
+        return plain_text(value.get<std::string>(), where + ".string");
     }
     throw SidecarError(where + "." + kind + ": unknown key (integer, real or string)");
 }
@@ -71,7 +80,9 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
     only_keys(root, "top level", {"quillon_attrs", "objects"});
     if (!root.contains("quillon_attrs")) throw SidecarError("top level: \"quillon_attrs\" is missing");
     if (whole_number(root["quillon_attrs"], "quillon_attrs") != 1)
-        throw SidecarError("quillon_attrs: version " + root["quillon_attrs"].dump() + " is not known (1 is)");
+        throw SidecarError("quillon_attrs: version " +
+                           root["quillon_attrs"].dump(-1, ' ', false, json::error_handler_t::replace) +
+                           " is not known (1 is)");
     std::vector<Change> changes;
     if (!root.contains("objects")) return changes;
     const json& objects = root["objects"];
@@ -113,7 +124,7 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
                 if (title.empty() || title.size() > UF_ATTR_MAX_TITLE_LEN)
                     throw SidecarError(at + ": a title has 1 to " + std::to_string(UF_ATTR_MAX_TITLE_LEN) +
                                        " characters");
-                change.attributes.push_back(Attribute{title, attribute_value(typed, at)});
+                change.attributes.push_back(Attribute{plain_text(title, at), attribute_value(typed, at)});
             }
         }
         changes.push_back(std::move(change));
@@ -157,6 +168,12 @@ bool apply_sidecar_text(const std::string& text, const std::string& source, Docu
         error = "attribute file '" + source + "', line " + std::to_string(line) + ", column " + std::to_string(column) +
                 ": not valid JSON";
         return false;
+    } catch (const json::exception& e) {
+        // A number beyond a double's range ends the parse without a position; the library's text names the number.
+        std::string what = e.what();
+        if (const auto end = what.find("] "); end != std::string::npos) what.erase(0, end + 2);
+        error = "attribute file '" + source + "': not valid JSON: " + what;
+        return false;
     }
     try {
         apply_changes(read_changes(root, doc), doc);
@@ -170,14 +187,12 @@ bool apply_sidecar_text(const std::string& text, const std::string& source, Docu
 }
 
 bool apply_sidecar_file(const std::string& path, Document& doc, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open attribute file '" + path + "'";
+    std::string text, why;
+    if (!files::read_whole_file(path, text, why)) {
+        error = "cannot open attribute file '" + path + "': " + why;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return apply_sidecar_text(text.str(), path, doc, error);
+    return apply_sidecar_text(text, path, doc, error);
 }
 
 }  // namespace cadhost::import

@@ -194,7 +194,7 @@ void read_into(const std::string& path, StepReadResult& result) {
 
 }  // namespace
 
-StepReadResult read_step_file(const std::string& path) {
+StepReadResult translate_step_file(const std::string& path) {
     StepReadResult result;
     try {
         result.error = check_readable(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,23 @@ struct StepReadResult {
     std::vector<std::string> warnings;
 };
 
-// Reads an AP203/AP214/AP242 file with its product names and presentation layers. Never throws.
-StepReadResult read_step_file(const std::string& path);
+struct StepReadLimits {
+    // How long the translation may take; zero: the default, which grows with the file's size (see
+    // default_time_limit) and can be set with the environment variable QUILLON_STEP_TIME_LIMIT (seconds).
+    std::chrono::milliseconds time_limit{0};
+};
+
+// Reads an AP203/AP214/AP242 file with its product names and presentation layers. Never throws, and never runs the
+// kernel's translator in this process: it runs in a child process, so that a crash, a stack overflow or an endless
+// loop on a damaged file ends as an error naming the file. Every object handed back is a valid shape of finite size
+// that survives the part file's binary form; the first that is not is refused with its place in the model.
+StepReadResult read_step_file(const std::string& path, const StepReadLimits& limits = {});
+
+// The translation itself, in this process: the child's work. Exposed for the fuzz target and the benchmark, which
+// want the kernel's faults to show.
+StepReadResult translate_step_file(const std::string& path);
+
+// The time limit for a file of that size when none is given.
+std::chrono::milliseconds default_time_limit(std::uintmax_t file_size);
 
 }  // namespace cadhost::import

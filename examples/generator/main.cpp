@@ -24,7 +24,8 @@ bool write_text(const std::filesystem::path& path, const std::string& text) {
 
 // The generator's own output must survive the reader the host uses, or the committed sample would be useless.
 std::string read_back_check(const std::string& path, const sample::Model& model) {
-    const cadhost::import::StepReadResult result = cadhost::import::read_step_file(path);
+    // The translation itself, in this process: the generator trusts the file it has just written.
+    const cadhost::import::StepReadResult result = cadhost::import::translate_step_file(path);
     if (!result.ok) return result.error;
     if (result.objects.size() != model.objects.size()) {
         return "read back " + std::to_string(result.objects.size()) + " objects, wrote " +

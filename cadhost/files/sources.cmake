@@ -1,0 +1,1 @@
+cadhost_folder(files ${CMAKE_CURRENT_LIST_DIR}/atomic_file.cpp ${CMAKE_CURRENT_LIST_DIR}/read_file.cpp)
