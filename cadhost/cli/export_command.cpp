@@ -11,6 +11,7 @@
 #include <set>
 
 #include "cadhost/drafting/sheet_builder.h"
+#include "cadhost/files/atomic_file.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/render/dxf_writer.h"
@@ -37,14 +38,10 @@ std::string file_name_for(const std::string& sheet_name) {
 namespace {
 
 bool write_file(const fs::path& path, const std::string& bytes, std::ostream& err) {
-    std::ofstream file(path, std::ios::binary);
-    file << bytes;
-    file.close();
-    if (!file) {
-        err << "quillon export: cannot write '" << path.string() << "'\n";
-        return false;
-    }
-    return true;
+    std::string error;
+    if (files::write_atomically(path.string(), bytes, error)) return true;
+    err << "quillon export: " << error << '\n';
+    return false;
 }
 
 // Sheets are drawn side by side, one per processor: a sheet's hidden-line projections are independent of the others'.

@@ -15,6 +15,8 @@
 #include <Standard_Failure.hxx>
 #include <TopoDS.hxx>
 
+#include "cadhost/files/atomic_file.h"
+#include "cadhost/partfile/part_check.h"
 #include "cadhost/partfile/payload_codec.h"
 #include "cadhost/partfile/sqlite_db.h"
 
@@ -365,53 +367,46 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
     }
 }
 
-bool sync_path(const std::string& path, bool directory) {
-    int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
 }  // namespace
 
 bool save(const std::string& path, const Document& document, const std::optional<Document>& undo_mark,
           std::string& error, const SaveProbe& probe) {
-    namespace fs = std::filesystem;
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    std::error_code ec;
-    fs::remove(temp, ec);
-    try {
-        {
-            Db db(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            // The temporary file is not the part until it is renamed, so it needs no journal of its own.
-            db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-            db.exec("BEGIN");
-            if (probe) probe("begin");
-            db.exec(kSchema);
-            Stmt meta(db, "INSERT INTO meta(key, value) VALUES(?, ?)");
-            meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
-            meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
-            meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
-            ShapeStore shapes(db);
-            write_state(db, 1, "current", document, shapes, probe);
-            if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
-            if (probe) probe("commit");
-            db.exec("COMMIT");
+    for (const Document* doc : {&document, undo_mark ? &*undo_mark : nullptr}) {
+        if (!doc) continue;
+        if (std::string problem = part_problem(*doc); !problem.empty()) {
+            error = "cannot save part file '" + path + "': " + (doc == &document ? "" : "the undo mark: ") + problem;
+            return false;
         }
-        if (!sync_path(temp, false)) throw std::runtime_error("cannot flush the new file to disk");
-        if (probe) probe("rename");
-        fs::rename(temp, path);
-        fs::path dir = fs::path(path).parent_path();
-        sync_path(dir.empty() ? "." : dir.string(), true);
-        return true;
-    } catch (const std::exception& e) {
-        error = "cannot save part file '" + path + "': " + e.what();
-    } catch (const Standard_Failure& e) {
-        error = "cannot save part file '" + path + "': " + e.GetMessageString();
     }
-    fs::remove(temp, ec);
-    return false;
+    return files::replace_atomically(
+        path,
+        [&](const std::string& temp, std::string& why) {
+            try {
+                Db db(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+                // The temporary file is not the part until it is renamed, so it needs no journal of its own.
+                db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+                db.exec("BEGIN");
+                if (probe) probe("begin");
+                db.exec(kSchema);
+                Stmt meta(db, "INSERT INTO meta(key, value) VALUES(?, ?)");
+                meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
+                meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
+                meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
+                ShapeStore shapes(db);
+                write_state(db, 1, "current", document, shapes, probe);
+                if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
+                if (probe) probe("commit");
+                db.exec("COMMIT");
+                if (probe) probe("rename");
+                return true;
+            } catch (const std::exception& e) {
+                why = "cannot save part file '" + path + "': " + e.what();
+            } catch (const Standard_Failure& e) {
+                why = "cannot save part file '" + path + "': " + e.GetMessageString();
+            }
+            return false;
+        },
+        error);
 }
 
 namespace {
@@ -539,9 +534,14 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
         if (!object) throw LoadError("an attribute belongs to object " + std::to_string(tag) + ", which is missing");
         Attribute attr{attributes.text(1), 0};
         switch (attributes.integer(2)) {
-            case 1:
-                attr.value = static_cast<int>(attributes.integer(3));
+            case 1: {
+                const std::int64_t value = attributes.integer(3);
+                if (value < INT32_MIN || value > INT32_MAX)
+                    throw LoadError("attribute '" + attr.title + "' of object " + std::to_string(tag) +
+                                    " holds a whole number out of range");
+                attr.value = static_cast<int>(value);
                 break;
+            }
             case 2:
                 attr.value = attributes.real(3);
                 break;
@@ -562,8 +562,12 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
     Stmt layers(db, "SELECT layer, status FROM layers WHERE state = ?");
     layers.bind(1, state);
     while (layers.step()) {
-        auto layer = static_cast<int>(layers.integer(0));
-        if (Document::valid_layer(layer)) doc.set_layer_status_raw(layer, static_cast<int>(layers.integer(1)));
+        const std::int64_t layer = layers.integer(0), status = layers.integer(1);
+        if (!Document::valid_layer(static_cast<int>(layer)) || layer != static_cast<int>(layer))
+            throw LoadError("the layer table names layer " + std::to_string(layer));
+        if (status < UF_LAYER_WORK_LAYER || status > UF_LAYER_INACTIVE_LAYER)
+            throw LoadError("layer " + std::to_string(layer) + " has state " + std::to_string(status));
+        doc.set_layer_status_raw(static_cast<int>(layer), static_cast<int>(status));
     }
     doc.set_work_layer_raw(work);
     doc.set_layer_status_raw(work, UF_LAYER_WORK_LAYER);
@@ -589,6 +593,7 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
     } catch (const Standard_Failure& e) {
         throw LoadError(std::string("the part's settings are damaged: ") + e.GetMessageString());
     }
+    if (std::string problem = part_problem(doc); !problem.empty()) throw LoadError(problem);
     return doc;
 }
 
