@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "host/uf_call.h"
@@ -148,6 +149,15 @@ int import_mr_view(tag_t draw_tag, tag_t *top_view_tag, tag_t *s_view_tag, int m
     }
     mr_view_layout layout;
     layout_mr_views(&settings, &choice, &layout);
+    /* A bound of 0 in config.def, or a core without extent, gives a scale of 0 or none at all: lines and views made
+     * with it could never be drawn, and the part would keep them. */
+    if (!(layout.top_view_scale > 0) || !std::isfinite(layout.top_view_scale) || !(layout.iso_view_scale > 0) ||
+        !std::isfinite(layout.iso_view_scale)) {
+        uc1601(
+            " import_mr_view 视图比例错误! 请检查 config.def 中的 mr_top_and_front_view_bound_ 和 mr_iso_view_bound_",
+            1);
+        return 0;
+    }
 
     if (top_center_line_x == NULL_TAG || top_center_line_y == NULL_TAG) {
         if (!create_core_center_lines(mr_min, mr_max, draw_tag, layout.top_view_scale, mr_layer)) return 0;

@@ -13,6 +13,7 @@
 #include <gp_Pnt.hxx>
 
 #include "cadhost/document/document.h"
+#include "cadhost/document/utf8_text.h"
 #include "cadhost/session/session.h"
 #include "host/uf_status.h"
 
@@ -71,6 +72,14 @@ inline void to_c(const gp_Pnt& p, double out[3]) {
     out[1] = p.Y();
     out[2] = p.Z();
 }
+// Numbers from the caller must be finite before they reach the document: a NaN or an infinity stored in a part
+// spreads into every result computed from it and into the part file.
+inline bool finite(const double* values, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!(values[i] - values[i] == 0.0)) return false;  // false for NaN and for both infinities
+    return true;
+}
+
 inline gp_Pnt from_c(const double in[3]) { return gp_Pnt(in[0], in[1], in[2]); }
 
 // Copies text into a caller's buffer of `size` bytes; false (and an empty text) when it does not fit.

@@ -1,4 +1,5 @@
 // Attributes on objects.
+#include <cmath>
 #include <cstring>
 
 #include "cadhost/api/boundary.h"
@@ -31,7 +32,9 @@ bool valid_type(int type) {
     return type == UF_ATTR_any || type == UF_ATTR_integer || type == UF_ATTR_real || type == UF_ATTR_string;
 }
 
-bool valid_title(const char* title) { return title && title[0] && std::strlen(title) <= UF_ATTR_MAX_TITLE_LEN; }
+bool valid_title(const char* title) {
+    return title && title[0] && std::strlen(title) <= UF_ATTR_MAX_TITLE_LEN && cadhost::is_utf8(title);
+}
 
 }  // namespace
 
@@ -79,10 +82,11 @@ int UF_ATTR_assign(tag_t object, const char* title, UF_ATTR_value_t value) {
                 stored = value.value.integer;
                 break;
             case UF_ATTR_real:
+                if (!std::isfinite(value.value.real)) return UF_err_bad_argument;
                 stored = value.value.real;
                 break;
             case UF_ATTR_string:
-                if (!value.value.string) return UF_err_bad_argument;
+                if (!value.value.string || !cadhost::is_utf8(value.value.string)) return UF_err_bad_argument;
                 stored = std::string(value.value.string);
                 break;
             default:

@@ -7,6 +7,7 @@
 using cadhost::Document;
 using cadhost::Object;
 using cadhost::Part;
+using cadhost::api::finite;
 using cadhost::api::from_c;
 using cadhost::api::to_c;
 using cadhost::api::with_part;
@@ -60,8 +61,7 @@ int UF_CURVE_ask_point_data(tag_t point, double coordinates[3]) {
 int UF_CURVE_create_point(const double coordinates[3], tag_t* point) {
     if (!coordinates || !point) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        if (!std::isfinite(coordinates[0]) || !std::isfinite(coordinates[1]) || !std::isfinite(coordinates[2]))
-            return UF_err_bad_argument;
+        if (!finite(coordinates, 3)) return UF_err_bad_argument;
         *point = doc.add_point(from_c(coordinates));
         return UF_ok;
     });
@@ -70,6 +70,7 @@ int UF_CURVE_create_point(const double coordinates[3], tag_t* point) {
 int UF_CURVE_create_line(const UF_CURVE_line_t* data, tag_t* line) {
     if (!data || !line) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
+        if (!finite(data->start_point, 3) || !finite(data->end_point, 3)) return UF_err_bad_argument;
         gp_Pnt start = from_c(data->start_point), end = from_c(data->end_point);
         // A line needs length: a zero-length line has no direction to draw or measure along.
         if (start.Distance(end) < 1e-9) return UF_err_bad_argument;
@@ -81,6 +82,9 @@ int UF_CURVE_create_line(const UF_CURVE_line_t* data, tag_t* line) {
 int UF_CURVE_create_arc(const UF_CURVE_arc_t* data, tag_t* arc) {
     if (!data || !arc) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
+        const double numbers[] = {data->radius, data->start_angle, data->end_angle};
+        if (!finite(data->arc_center, 3) || !finite(data->x_axis, 3) || !finite(data->y_axis, 3) || !finite(numbers, 3))
+            return UF_err_bad_argument;
         gp_Vec x(data->x_axis[0], data->x_axis[1], data->x_axis[2]);
         gp_Vec y(data->y_axis[0], data->y_axis[1], data->y_axis[2]);
         if (data->radius <= 0 || x.Magnitude() < 1e-12 || y.Magnitude() < 1e-12 || x.IsParallel(y, 1e-9) ||

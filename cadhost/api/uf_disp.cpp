@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cadhost/api/boundary.h"
+#include "cadhost/partfile/part_check.h"
 #include "host/uf_disp.h"
 
 using cadhost::Document;
@@ -29,7 +30,10 @@ int UF_DISP_ask_drawing_display(UF_DISP_drawing_display_t* display) {
 
 int UF_DISP_set_drawing_display(const UF_DISP_drawing_display_t* display) {
     if (!display) return UF_err_bad_argument;
-    if (!(display->grid_spacing > 0)) return UF_err_bad_argument;
+    // The bounds the part file holds a grid to: a finer grid would draw millions of lines.
+    if (!(display->grid_spacing >= cadhost::partfile::kSmallestGridSpacing &&
+          display->grid_spacing <= cadhost::partfile::kLargestSheet))
+        return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         Document::DrawingDisplay d;
         d.background_color = display->background_color;

@@ -71,7 +71,7 @@ extern "C" {
 int UF_DRAW_create_drawing(const char* name, UF_DRAW_info_t* info, tag_t* drawing) {
     if (!name || !info || !drawing) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        if (!name[0]) return UF_err_bad_argument;
+        if (!name[0] || !cadhost::is_utf8(name)) return UF_err_bad_argument;
         if (std::strlen(name) > UF_OBJ_NAME_LEN) return UF_err_name_too_long;
         if (doc.find_drawing(name) != NULL_TAG) return UF_err_name_taken;
         DrawingData sheet;
@@ -89,7 +89,7 @@ int UF_DRAW_create_drawing(const char* name, UF_DRAW_info_t* info, tag_t* drawin
         }
         if (!(sheet.width > 0 && sheet.height > 0 && sheet.width < 10000 && sheet.height < 10000))
             return UF_err_bad_argument;
-        sheet.scale = info->drawing_scale > 0 ? info->drawing_scale : 1.0;
+        sheet.scale = info->drawing_scale > 0 && std::isfinite(info->drawing_scale) ? info->drawing_scale : 1.0;
         sheet.units = info->units;
         sheet.projection = info->projection_angle;
         Object object;
@@ -169,7 +169,8 @@ int UF_DRAW_import_view(tag_t drawing, tag_t model_view, const double ref_point[
         const auto* model = source->as<cadhost::ModelViewData>();
         if (!model) return UF_err_wrong_type;
         double scale = info ? info->view_scale : 1.0;
-        if (!(scale > 0) || !std::isfinite(ref_point[0]) || !std::isfinite(ref_point[1])) return UF_err_bad_argument;
+        if (!(scale > 0) || !cadhost::api::finite(&scale, 1) || !cadhost::api::finite(ref_point, 2))
+            return UF_err_bad_argument;
         DrawingViewData data;
         data.drawing = drawing;
         data.model_view = model_view;
@@ -189,6 +190,7 @@ int UF_DRAW_add_orthographic_view(tag_t drawing, tag_t parent, int direction, co
         if (!drawing_of(doc, drawing)) return doc.find(drawing) ? UF_err_wrong_type : UF_err_bad_tag;
         if (int status = check_view(doc, parent)) return status;
         if (direction < UF_DRAW_project_above || direction > UF_DRAW_project_left) return UF_err_bad_argument;
+        if (!cadhost::api::finite(ref_point, 2)) return UF_err_bad_argument;
         const DrawingViewData* from = view_of(doc, parent);
         if (from->drawing != drawing) return UF_err_bad_argument;
         DrawingViewData data;

@@ -121,6 +121,12 @@ int anchor_from(Document& doc, const UF_DRF_object_t* in, AnnotationAnchor& out)
     return UF_ok;
 }
 
+bool utf8_lines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        if (!cadhost::is_utf8(line)) return false;
+    return true;
+}
+
 std::vector<std::string> text_lines(const UF_DRF_text_t* text) {
     std::vector<std::string> lines{text && text->user_dim_text ? text->user_dim_text : ""};
     if (text && text->appended_text) {
@@ -142,6 +148,7 @@ int linear_dim(UF_DRF_object_p_t object1, UF_DRF_object_p_t object2, UF_DRF_text
         if (int status = anchor_from(doc, object1, data.first)) return status;
         if (int status = anchor_from(doc, object2, data.second)) return status;
         data.lines = text_lines(text);
+        if (!utf8_lines(data.lines)) return UF_err_bad_argument;
         data.origin_x = origin[0];
         data.origin_y = origin[1];
         data.style = style_now(doc, true);
@@ -188,7 +195,7 @@ int UF_DRF_set_lettering_preferences(const UF_DRF_lettering_preferences_t* lette
 }
 
 int UF_DRF_create_note(int num_lines, const char* text, const double origin[3], int orientation, tag_t* note) {
-    if (num_lines < 1 || !text || !finite2(origin) || !note) return UF_err_bad_argument;
+    if (num_lines < 1 || !text || !finite2(origin) || !note || !cadhost::is_utf8(text)) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         if (doc.current_drawing() == NULL_TAG) return UF_err_no_drawing;
         AnnotationData data;
@@ -206,7 +213,8 @@ int UF_DRF_create_note(int num_lines, const char* text, const double origin[3], 
 
 int UF_DRF_create_label(int num_lines, const char* text, const double origin[3], int leader_attach_type,
                         UF_DRF_object_p_t /*object*/, const double leader_point[3], tag_t* label) {
-    if (num_lines < 1 || !text || !finite2(origin) || !finite2(leader_point) || !label) return UF_err_bad_argument;
+    if (num_lines < 1 || !text || !finite2(origin) || !finite2(leader_point) || !label || !cadhost::is_utf8(text))
+        return UF_err_bad_argument;
     if (leader_attach_type != UF_DRF_leader_attach_screen) return UF_err_not_supported;
     return with_part([&](Part&, Document& doc) {
         if (doc.current_drawing() == NULL_TAG) return UF_err_no_drawing;
@@ -296,6 +304,7 @@ int UF_DRF_create_orddimension(tag_t margin, int /*dim_type*/, UF_DRF_object_p_t
         data.margin = margin;
         if (int status = anchor_from(doc, object, data.first)) return status;
         data.lines = text_lines(text);
+        if (!utf8_lines(data.lines)) return UF_err_bad_argument;
         data.dogleg_angle = dogleg_angle;
         data.dogleg_distance = dogleg_distance;
         // A coordinate along the margin other than zero moves the value there.

@@ -34,6 +34,9 @@ int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr
     if (std::strlen(radius_val) > DraftingPreferences::kSymbolTextLength ||
         std::strlen(diameter_val) > DraftingPreferences::kSymbolTextLength)
         return UF_err_bad_argument;
+    if (!cadhost::api::finite(mpr, UF_DRF_PREF_REALS) || !cadhost::is_utf8(radius_val) ||
+        !cadhost::is_utf8(diameter_val))
+        return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         DraftingPreferences prefs;
         std::memcpy(prefs.mpi.data(), mpi, sizeof(int) * prefs.mpi.size());

@@ -211,7 +211,9 @@ int UF_MODL_create_isocline_curves(tag_t face_tag, const double direction[3], do
     *count = 0;
     const double length =
         std::sqrt(direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2]);
-    if (!(length > 1e-12) || !(tolerance > 0) || !(angle >= 0) || angle > M_PI / 2) return UF_err_bad_argument;
+    if (!(length > 1e-12) || !std::isfinite(length) || !(tolerance > 0) || !std::isfinite(tolerance) || !(angle >= 0) ||
+        angle > M_PI / 2)
+        return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         FaceRef face;
         if (int status = resolve(doc, face_tag, face)) return status;

@@ -77,7 +77,7 @@ int UF_OBJ_ask_name(tag_t object, char name[UF_OBJ_NAME_BUFSIZE]) {
 }
 
 int UF_OBJ_set_name(tag_t object, const char* name) {
-    if (!name) return UF_err_bad_argument;
+    if (!name || !cadhost::is_utf8(name)) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         if (!doc.find(object)) return UF_err_bad_tag;
         if (std::strlen(name) > UF_OBJ_NAME_LEN) return UF_err_name_too_long;

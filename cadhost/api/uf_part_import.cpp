@@ -32,6 +32,7 @@ extern "C" {
 int UF_PART_import(const char* part_name, UF_import_part_modes_t* /*modes*/, const double dest_csys[6],
                    const double dest_point[3], double scale, tag_t* group) {
     if (!part_name || !dest_csys || !dest_point || !(scale > 0) || !std::isfinite(scale)) return UF_err_bad_argument;
+    if (!cadhost::api::finite(dest_csys, 6) || !cadhost::api::finite(dest_point, 3)) return UF_err_bad_argument;
     if (group) *group = NULL_TAG;
     return with_part([&](Part&, Document& doc) {
         tag_t drawing = doc.current_drawing();

@@ -43,7 +43,8 @@ extern "C" {
 
 int UF_VIEW_rotate_view_abs_csys(tag_t view, const double center[3], const double axis[3], double angle,
                                  int /*update*/) {
-    if (!center || !axis || !std::isfinite(angle)) return UF_err_bad_argument;
+    if (!center || !axis || !std::isfinite(angle) || !cadhost::api::finite(center, 3) || !cadhost::api::finite(axis, 3))
+        return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         gp_Vec direction(axis[0], axis[1], axis[2]);
         if (direction.Magnitude() < 1e-12) return UF_err_bad_argument;
@@ -106,7 +107,7 @@ int uc6450(const char* old_view, const char* new_view, int /*save_layers*/, int 
 }
 
 int UF_VIEW_map_model_to_drawing(tag_t view, const double model_point[3], double drawing_point[2]) {
-    if (!model_point || !drawing_point) return UF_err_bad_argument;
+    if (!model_point || !drawing_point || !cadhost::api::finite(model_point, 3)) return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
         const Object* object = doc.find(view);
         if (!object) return UF_err_bad_tag;
