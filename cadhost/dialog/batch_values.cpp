@@ -1,9 +1,10 @@
 #include "cadhost/dialog/batch_values.h"
 
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 #include "cadhost/dialog/dialog_file.h"
+#include "cadhost/files/read_file.h"
 
 namespace cadhost::dialog {
 
@@ -30,11 +31,12 @@ bool parse_assignment(const std::string& text, const std::string& origin, BatchV
 }
 
 bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read answers file '" + path + "'";
+    std::string bytes, why;
+    if (!files::read_whole_file(path, bytes, why)) {
+        error = "cannot read answers file '" + path + "': " + why;
         return false;
     }
+    std::istringstream in(bytes);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {

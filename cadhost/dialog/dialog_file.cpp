@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "cadhost/document/utf8_text.h"
+#include "cadhost/files/read_file.h"
+
 namespace cadhost::dialog {
 
 namespace {
@@ -95,6 +98,11 @@ bool parse_value(const Field& field, const std::string& text, FieldValue& value,
     int number = 0;
     switch (field.kind) {
         case FieldKind::Text:
+            // The text goes into the part and its sheets, whose writers need UTF-8.
+            if (!is_utf8(text)) {
+                why = "the text is not UTF-8 (" + utf8_problem(text) + ")";
+                return false;
+            }
             value = text;
             return true;
         case FieldKind::Real: {
@@ -159,6 +167,7 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
     };
     while (std::getline(in, line)) {
         ++number;
+        if (!is_utf8(line)) return fail("the line is not UTF-8 (" + utf8_problem(line) + ")");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line[start] == '#') continue;
@@ -218,11 +227,12 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
 }
 
 bool read_dialog_file(const std::string& path, DialogDefinition& definition, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read dialog file '" + path + "'";
+    std::string bytes, why;
+    if (!files::read_whole_file(path, bytes, why)) {
+        error = "cannot read dialog file '" + path + "': " + why;
         return false;
     }
+    std::istringstream in(bytes);
     return parse_dialog(in, path, definition, error);
 }
 

@@ -157,7 +157,9 @@ void write_part_json(std::ostream& out, const Document& doc, const std::optional
     root["format"] = "quillon-part";
     root["part"] = dump_document(doc);
     root["undo_mark"] = undo_mark ? ordered_json{{"objects", undo_mark->objects().size()}} : ordered_json(nullptr);
-    out << root.dump(2) << '\n';
+    // Texts are checked for UTF-8 where they enter a part; should one slip past, it shows as U+FFFD rather than
+    // ending the program.
+    out << root.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
 void write_layer_summary(std::ostream& out, const Document& doc) {

@@ -153,7 +153,9 @@ void write_report(std::ostream& out, const Document& doc) {
     ordered_json sheets = ordered_json::array();
     for (tag_t drawing : drawings_of(doc)) sheets.push_back(sheet_report(doc, drawing));
     root["sheets"] = sheets;
-    out << root.dump(2) << '\n';
+    // Texts are checked for UTF-8 where they enter a part; should one slip past, it shows as U+FFFD rather than
+    // ending the program.
+    out << root.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace cadhost::drafting
