@@ -1,0 +1,5 @@
+# Damaged inputs of every kind, run through the quillon program as a user would.
+quillon_add_test(hardening_test ${CMAKE_CURRENT_LIST_DIR}/quillon_process.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/import_refusals_test.cpp)
+add_dependencies(hardening_test quillon)
+target_compile_definitions(hardening_test PRIVATE QUILLON_PROGRAM="$<TARGET_FILE:quillon>")
