@@ -81,7 +81,8 @@ int UF_DRAW_import_view(tag_t drawing, tag_t model_view, const double ref_point[
  * at the model's side that faces down in the parent), at the parent's scale, aligned with the parent: a view below or
  * above shares the parent's sheet x for every model point, a view to the right or left its sheet y. ref_point gives
  * the position along the projection direction; the other coordinate follows the parent. The child keeps following
- * its parent when the parent's scale or reference point changes. */
+ * its parent when the parent's scale or reference point changes. It starts with the parent's layer table and view
+ * display (UF_DRAW_set_view_display); objects erased from the parent are not erased from it. */
 int UF_DRAW_add_orthographic_view(tag_t drawing, tag_t parent, int direction, const double ref_point[2], tag_t *view);
 
 int UF_DRAW_set_view_scale(tag_t view, double scale);

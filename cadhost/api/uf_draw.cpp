@@ -201,7 +201,10 @@ int UF_DRAW_add_orthographic_view(tag_t drawing, tag_t parent, int direction, co
         data.ref_y = ref_point[1];
         data.parent = parent;
         data.projection = direction;
-        data.layers = current_layers(doc);
+        // A projection of the parent shows what the parent shows, the way the parent draws it; its erasures stay the
+        // parent's own.
+        data.layers = from->layers;
+        data.display = from->display;
         *view = add_view(doc, drawing, std::move(data));
         return UF_ok;
     });

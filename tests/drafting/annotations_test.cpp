@@ -101,6 +101,58 @@ TEST_F(AnnotationsTest, LinearDimensionsMeasureTheTrueDistanceAndDrawIt) {
     EXPECT_EQ(annotations[1]["text"][0], "30.00");
 }
 
+TEST_F(AnnotationsTest, AVerticalValueReadsUpwardsAndValuesOrArrowsBeyondTheEndsKeepTheirLine) {
+    int mpi[100];
+    double mpr[70];
+    char r[27], d[27];
+    UF_DRF_ask_preferences(mpi, mpr, r, d);
+    mpi[3] = 2;  // the value where the origin says
+    UF_DRF_set_preferences(mpi, mpr, r, d);
+    char h[] = "H";
+    UF_DRF_text_t text{h, 0, nullptr};
+    UF_DRF_object_t first = anchor(a_), second = anchor(b_);
+    auto pa = map(top_, 10, 20, 40), pb = map(top_, 60, 50, 0);
+    const double above[3] = {180, pb.second + 20, 0};  // 20 mm beyond the upper end
+    tag_t vertical = NULL_TAG;
+    ASSERT_EQ(UF_DRF_create_vertical_dim(&first, &second, &text, above, &vertical), 0);
+
+    auto drawn = sheet();
+    const auto* value = find_text(drawn, "30.00");
+    ASSERT_NE(value, nullptr);
+    EXPECT_NEAR(value->angle, M_PI / 2, 1e-12) << "the value reads upwards";
+    EXPECT_EQ(value->anchor.x, 180.0);
+    // The line stands right of the value (half its height and the gap) and runs from the lower foot to past the
+    // value's far end.
+    const double line_x = 180 + 3.5 / 2 + 1.0;
+    bool line_found = false;
+    for (const auto& line : drawn.polylines) {
+        if (line.points.size() != 2 || line.points[0].x != line_x || line.points[1].x != line_x) continue;
+        const double lo = std::min(line.points[0].y, line.points[1].y),
+                     hi = std::max(line.points[0].y, line.points[1].y);
+        line_found = std::fabs(lo - pa.second) < 1e-9 && hi > pb.second + 20 + 5 * 0.6 * 3.5 / 2 - 1e-9;
+        if (line_found) break;
+    }
+    EXPECT_TRUE(line_found) << "dimension line under the moved value";
+
+    // 4 model mm at scale 0.5 leaves 2 mm between the feet: too little for two arrowheads of 3 mm, which then
+    // point in from outside.
+    const tag_t c = point(14, 20, 40);
+    UF_DRF_object_t near_end = anchor(c);
+    const double centred[3] = {pa.first + 1, 150, 0};
+    tag_t narrow = NULL_TAG;
+    ASSERT_EQ(UF_DRF_create_horizontal_dim(&first, &near_end, &text, centred, &narrow), 0);
+    drawn = sheet();
+    const double foot_y = 150 - 3.5 / 2 - 1.0;
+    int outside = 0;
+    for (const auto& line : drawn.polylines) {
+        if (line.points.size() != 3 || std::fabs(line.points[1].y - foot_y) > 1e-9) continue;
+        const double tip = line.points[1].x, back = line.points[0].x;
+        if (std::fabs(tip - pa.first) < 1e-9 && back < tip) ++outside;
+        if (std::fabs(tip - (pa.first + 2)) < 1e-9 && back > tip) ++outside;
+    }
+    EXPECT_EQ(outside, 2);
+}
+
 TEST_F(AnnotationsTest, DimensionsToEdgeEndsAndOrdinatesFromAnOrigin) {
     // The block's edges, measured from the second point.
     uf_list_p_t edges = nullptr;

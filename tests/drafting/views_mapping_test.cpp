@@ -91,6 +91,64 @@ TEST_F(ViewsMappingTest, AChildViewBelowStaysAlignedWithItsScaledParent) {
     }
 }
 
+TEST_F(ViewsMappingTest, AChildViewToTheRightSharesItsParentsSheetYAndStartsWithItsLayersAndDisplay) {
+    tag_t other = add_box(0, 0, 100, 10, 10, 10);  // far above the block, on a layer the parent stops showing
+    UF_OBJ_set_layer(other, 5);
+    tag_t top = import_view("top", 100, 150, 0.5);
+    char name[UF_OBJ_NAME_BUFSIZE];
+    ASSERT_EQ(UF_OBJ_ask_name(top, name), 0);
+    int layers[UF_LAYER_MAX_LAYER], count = 0;
+    ASSERT_EQ(uc6446(name, &count, layers), 0);
+    layers[4] = 0;
+    ASSERT_EQ(uc6447(name, count, layers), 0);
+    UF_DRAW_view_prefs_t prefs;
+    ASSERT_EQ(UF_DRAW_ask_view_display(top, &prefs), 0);
+    prefs.hidden_edges = 2;
+    ASSERT_EQ(UF_DRAW_set_view_display(top, &prefs), 0);
+
+    const double right_of[2] = {220, 0};
+    tag_t side = NULL_TAG;
+    ASSERT_EQ(UF_DRAW_add_orthographic_view(drawing_, top, UF_DRAW_project_right, right_of, &side), 0);
+    // Seen from +X with +Y up, the top of the block (+Z) towards the parent: right -Z, extent centre (-20, 30) at
+    // x 220 and at the parent's sheet y of y = 30, which is 150.
+    auto origin = map(side, 0, 0, 0);
+    EXPECT_NEAR(origin.first, 230, 1e-9);
+    EXPECT_NEAR(origin.second, 135, 1e-9);
+    EXPECT_NEAR(origin.second, map(top, 0, 0, 0).second, 1e-9);
+    auto corner = map(side, 100, 60, 40);
+    EXPECT_NEAR(corner.first, 210, 1e-9);
+    EXPECT_NEAR(corner.second, 165, 1e-9);
+    double ref[2];
+    ASSERT_EQ(UF_DRAW_ask_drawing_ref_pt(side, ref), 0);
+    EXPECT_NEAR(ref[0], 220, 1e-9);
+    EXPECT_NEAR(ref[1], 150, 1e-9);
+
+    // Rescaling and moving the parent carries the child along, point for point in y.
+    ASSERT_EQ(UF_DRAW_set_view_scale(top, 1.0), 0);
+    const double moved[2] = {90, 120};
+    ASSERT_EQ(UF_DRAW_set_drawing_ref_pt(drawing_, top, moved), 0);
+    for (double y : {0.0, 12.5, 60.0}) EXPECT_NEAR(map(side, 0, y, 0).second, map(top, 0, y, 0).second, 1e-9) << y;
+    EXPECT_NEAR(map(side, 0, 0, 40).first, 220 - 20, 1e-9) << "its own x stays, at the new scale";
+
+    // The block of layer 5 would widen the child's extent and move the block off its place: it is not shown.
+    int n = 0, m = 0;
+    tag_t *visible = nullptr, *clipped = nullptr;
+    ASSERT_EQ(UF_VIEW_ask_visible_objects(side, &n, &visible, &m, &clipped), 0);
+    ASSERT_EQ(n, 1);
+    EXPECT_EQ(visible[0], block_);
+    UF_free(visible);
+    UF_free(clipped);
+    UF_DRAW_view_prefs_t child_prefs;
+    ASSERT_EQ(UF_DRAW_ask_view_display(side, &child_prefs), 0);
+    EXPECT_EQ(child_prefs.hidden_edges, 2);
+
+    auto drawn = sheet();
+    for (auto [x, y, z] : {std::tuple{0.0, 0.0, 0.0}, std::tuple{100.0, 60.0, 40.0}}) {
+        auto s = map(side, x, y, z);
+        EXPECT_TRUE(drawn_at(drawn, s.first, s.second)) << s.first << ", " << s.second;
+    }
+}
+
 TEST_F(ViewsMappingTest, ViewsShowTheirLayersNotBlankedNotErasedAndHiddenEdgesAsAsked) {
     // A hole through the block: in the front view its sides lie behind the block's front face.
     UF_OBJ_delete_object(block_);
