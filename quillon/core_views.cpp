@@ -14,6 +14,7 @@
 #include "quillon/core_views.h"
 #include "my_func/tag_array.h"
 #include "quillon/drf_preferences.h"
+#include "quillon/model_view_lookup.h"
 
 namespace {
 
@@ -52,18 +53,6 @@ int collect_hidden_objects(int elec_layer, const elec_data *elec, tag_t edm_poin
         }
     }
     return 1;
-}
-
-/* The first model view of that name; objects of other kinds may carry the same name. */
-tag_t find_model_view(const char *name) {
-    if (name == NULL) return NULL_TAG;
-    tag_t tag = NULL_TAG;
-    while (UF_OBJ_cycle_by_name(name, &tag) == 0 && tag != NULL_TAG) {
-        int type = 0, subtype = -1;
-        UF_CALL(UF_OBJ_ask_type_and_subtype(tag, &type, &subtype));
-        if (type == UF_view_type && subtype == UF_view_normal_subtype) return tag;
-    }
-    return NULL_TAG;
 }
 
 /* What each core view shares: no drawing layer, no construction geometry, hidden edges dashed, no surface grid. */

@@ -10,6 +10,7 @@
 #include "quillon/core_ordinates.h"
 #include "quillon/core_views.h"
 #include "quillon/edm_points.h"
+#include "quillon/elec_body_views.h"
 #include "quillon/elec_number_note.h"
 #include "quillon/elec_sheet.h"
 #include "quillon/position_dims.h"
@@ -86,6 +87,8 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
     // What the machinist reads: a failed note or label costs that text only, not the sheet.
     if (settings->c_chamf) write_chamfer_label(top_view, mr_view_min, mr_view_max, e);
     write_elec_number_note(e->elec_tag, e->elec_layer_index, e->elec_layer_count);
+    // The electrode's own views and sizes, once per layer: its copies on the same layer look the same.
+    if (e->elec_layer_index == 1 && !MY_create_elec_body_view_and_ord(e->elec_tag, e)) return 0;
     write_spark_gap_notes(e->elec_tag);
     return 1;
 }
@@ -111,6 +114,7 @@ int run_elec_drawings(const run_settings *settings) {
     reset_core_ordinate_switches();
     reset_elec_number_note_positions();
     reset_spark_gap_note_positions();
+    reset_elec_view_settings();
 
     elec_entry *head = NULL;
     if (!collect_electrodes(settings->elec_layer_from, settings->elec_layer_to, &head)) return 0;

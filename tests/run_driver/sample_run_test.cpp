@@ -126,7 +126,7 @@ TEST_F(SampleRunTest, DemoMakesOneSheetPerElectrodeLaidOutByTheShippedFrames) {
         const double s = std::min(bound_x / w, bound_y / (h + d));
         const double iso = d > w && d > h ? std::hypot(w, d) : std::hypot(w, h);
         const json& views = sheet["views"];
-        ASSERT_EQ(views.size(), 3u) << name;
+        ASSERT_EQ(views.size(), e["index"] == 1 ? 6u : 3u) << name << ": the first body of a layer has its own views";
         EXPECT_NEAR(views[0]["scale"].get<double>(), s, 1e-4) << name;
         EXPECT_NEAR(views[0]["reference_point"][0].get<double>(), point_x, 1e-4) << name;
         EXPECT_NEAR(views[0]["reference_point"][1].get<double>(), point_y - h * s / 2, 1e-3) << name;
@@ -276,6 +276,78 @@ TEST_F(SampleRunTest, EachSheetCarriesExactlyTheNotesAndLabelsItsElectrodeImplie
         EXPECT_NEAR((*label)["position"][0].get<double>(), cx + (right ? 5 : -5), 0.01) << name;
         EXPECT_NEAR((*label)["position"][1].get<double>(), cy + (upper ? 5 : -5), 0.01) << name;
     }
+}
+
+// The electrode's extents along the top view's width and height and the depth its side view adds.
+std::vector<double> view_extents(const json& box, int direction) {
+    std::vector<double> ext(3);
+    for (int k = 0; k < 3; ++k) ext[k] = box["max"][k].get<double>() - box["min"][k].get<double>();
+    switch (std::abs(direction)) {
+        case 1:
+            return {ext[0], ext[1], ext[2]};
+        case 2:
+            return {ext[0], ext[2], ext[1]};
+        default:
+            return {ext[1], ext[2], ext[0]};
+    }
+}
+
+bool overlaps(const json& a, const json& b) {
+    return a[0].get<double>() < b[2].get<double>() && b[0].get<double>() < a[2].get<double>() &&
+           a[1].get<double>() < b[3].get<double>() && b[1].get<double>() < a[3].get<double>();
+}
+
+bool inside(const json& box, double x, double y) {
+    return box[0].get<double>() <= x && x <= box[2].get<double>() && box[1].get<double>() <= y &&
+           y <= box[3].get<double>();
+}
+
+TEST_F(SampleRunTest, FirstSheetOfEachLayerShowsTheElectrodeAndItsSizesClearOfEverythingElse) {
+    ASSERT_EQ(demo_.status, 0) << demo_.err << demo_.out;
+    const json expected = read_json(std::string(QUILLON_SOURCE_DIR) + "/examples/sample_mould.expected.json");
+    const json report = read_json(dir_ / "sample_mould.json")["sheets"];
+    const json& electrodes = expected["electrodes"];
+    ASSERT_EQ(report.size(), electrodes.size());
+    const double title_top = config_value("mold_no_note_point_y:") + 4.5;
+    int first_sheets = 0;
+    for (std::size_t i = 0; i < electrodes.size(); ++i) {
+        const json& e = electrodes[i];
+        if (e["index"] != 1) continue;
+        ++first_sheets;
+        const std::string name = e["name"];
+        const json& views = report[i]["views"];
+        ASSERT_EQ(views.size(), 6u) << name;
+        // Sizes from the generator's numbers: the box, then the working part when there is one.
+        std::vector<double> sizes = view_extents(e["body_box"], e["direction"]);
+        if (!e["working_box"].is_null()) {
+            const std::vector<double> working = view_extents(e["working_box"], e["direction"]);
+            sizes.insert(sizes.end(), working.begin(), working.end());
+        }
+        std::vector<double> measured;
+        for (const auto& a : report[i]["annotations"]) {
+            if (a["kind"] != "horizontal dimension" && a["kind"] != "vertical dimension") continue;
+            if (a["first"]["view"] != views[3]["tag"] && a["first"]["view"] != views[4]["tag"]) continue;
+            measured.push_back(a["measured"]);
+            const double x = a["position"][0], y = a["position"][1];
+            EXPECT_TRUE(x > 10 && x < 287 && y > title_top && y < 200) << name << " size at " << x << ", " << y;
+            for (int v = 0; v < 3; ++v) EXPECT_FALSE(inside(views[v]["sheet_box"], x, y)) << name << " on a core view";
+            for (const auto& n : report[i]["annotations"]) {
+                if (n["kind"] != "note") continue;
+                EXPECT_GT(std::hypot(n["position"][0].get<double>() - x, n["position"][1].get<double>() - y), 4.0)
+                    << name << " size at " << x << ", " << y << " on the note " << n["text"][0];
+            }
+        }
+        ASSERT_EQ(measured.size(), sizes.size()) << name;
+        for (std::size_t k = 0; k < sizes.size(); ++k) EXPECT_NEAR(measured[k], sizes[k], 0.01) << name << " " << k;
+        for (int v = 3; v < 6; ++v) {
+            const json& box = views[v]["sheet_box"];
+            for (int c = 0; c < 3; ++c) EXPECT_FALSE(overlaps(box, views[c]["sheet_box"])) << name << " " << v << c;
+            EXPECT_GT(box[1].get<double>(), title_top) << name;
+            EXPECT_LT(box[3].get<double>(), 200.0) << name;
+            EXPECT_LT(box[2].get<double>(), 287.0) << name;
+        }
+    }
+    EXPECT_EQ(first_sheets, 7);
 }
 
 TEST_F(SampleRunTest, LaterRunsAddGroupsAndUndoTakesTheLastOneBack) {
