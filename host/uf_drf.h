@@ -92,7 +92,12 @@ typedef struct UF_DRF_text_s {
 
 /* Linear dimensions between two objects: horizontal measures along the sheet's x, vertical along its y, in model
  * millimetres (the sheet distance divided by the view's scale). dim_origin is the sheet point where the value text's
- * middle lies. Both objects must be seen in drawing views of the current drawing. */
+ * middle lies (its coordinate along the dimension only with mpi[3] 2; automatic placement centres it between the
+ * extension lines). The value stands on its dimension line: above a horizontal one, and left of a vertical one,
+ * turned to read from the right. The line runs on under a value put beyond an extension line; arrowheads point in
+ * from outside when the extension lines are too close for them. Both objects must be seen in drawing views of the
+ * current drawing; an extension line leaves a line that runs along it (a centre line) at its end nearer the
+ * dimension line. */
 int UF_DRF_create_horizontal_dim(UF_DRF_object_p_t object1, UF_DRF_object_p_t object2, UF_DRF_text_t *text,
                                  const double dim_origin[3], tag_t *dimension);
 int UF_DRF_create_vertical_dim(UF_DRF_object_p_t object1, UF_DRF_object_p_t object2, UF_DRF_text_t *text,
@@ -111,9 +116,10 @@ int UF_DRF_create_ordorigin(UF_DRF_object_p_t object, int display_flag, int name
 int UF_DRF_create_ordmargin(int type, tag_t origin, UF_DRF_object_p_t object, const double point[3],
                             const double direction[2], double offset, tag_t *margin);
 /* An ordinate dimension: the distance from the margin's origin to the object along the margin's axis, in model
- * millimetres, written on the margin with an extension line from the object. The value's place along the margin is
- * the object's own, unless text_point gives another (a nonzero coordinate along the margin); a moved value is joined
- * to its place by a dogleg of dogleg_distance mm at dogleg_angle degrees. dim_type 2 and text_kind 1 are the only
+ * millimetres, written just beyond the margin and reading along an extension line from the object. The value's place
+ * along the margin is the object's own, unless text_point gives another (a nonzero coordinate along the margin); a
+ * moved value is joined to its place by a dogleg: the extension line jogs over at dogleg_angle degrees from its own
+ * direction and runs the last dogleg_distance mm straight into the margin. dim_type 2 and text_kind 1 are the only
  * kinds (the value written as the text record says). */
 int UF_DRF_create_orddimension(tag_t margin, int dim_type, UF_DRF_object_p_t object, double dogleg_angle,
                                double dogleg_distance, UF_DRF_text_t *text, int text_kind, const double text_point[3],

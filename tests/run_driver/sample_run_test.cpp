@@ -16,6 +16,7 @@
 
 #include "cadhost/cli/cli_commands.h"
 #include "cadhost/session/session.h"
+#include "dimensions/dimension_check.h"
 
 namespace {
 
@@ -348,6 +349,19 @@ TEST_F(SampleRunTest, FirstSheetOfEachLayerShowsTheElectrodeAndItsSizesClearOfEv
         }
     }
     EXPECT_EQ(first_sheets, 7);
+}
+
+TEST_F(SampleRunTest, EveryDimensionMeasuresTheGeneratorsEdmPointOrCoreExtreme) {
+    ASSERT_EQ(demo_.status, 0) << demo_.err << demo_.out;
+    const json expected = read_json(std::string(QUILLON_SOURCE_DIR) + "/examples/sample_mould.expected.json");
+    const json report = read_json(dir_ / "sample_mould.json")["sheets"];
+    ASSERT_EQ(report.size(), expected["electrodes"].size());
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        const auto seen = dimensions_test::check_sheet_dimensions(report[i], expected["electrodes"][i],
+                                                                  expected["core"]["box"], true);
+        EXPECT_GE(seen.ordinates_top, 5) << report[i]["name"];
+        EXPECT_GE(seen.ordinates_front, 2) << report[i]["name"];
+    }
 }
 
 TEST_F(SampleRunTest, LaterRunsAddGroupsAndUndoTakesTheLastOneBack) {
