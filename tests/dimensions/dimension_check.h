@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -33,6 +35,57 @@ inline bool same_point(const json& a, const json& b, double tol = 1e-3) {
 // The point the sheet's electrode is positioned by: its single-side touch point when it has one.
 inline json edm_point_of(const json& electrode) {
     return electrode["single_side_point"].is_null() ? electrode["reference_point"] : electrode["single_side_point"];
+}
+
+// The view box on the sheet: the core and the electrode's body, mapped through the view from the EDM point's sheet
+// point, per sheet axis sorted.
+inline std::array<double, 4> sheet_box(const json& view, const json& electrode, const json& core, const json& edm,
+                                       const json& edm_sheet) {
+    const double s = view["scale"];
+    std::array<double, 4> box = {1e300, 1e300, -1e300, -1e300};
+    for (int corner = 0; corner < 8; ++corner) {
+        json p = json::array();
+        for (int i = 0; i < 3; ++i) {
+            const double lo = std::min(core["min"][i].get<double>(), electrode["body_box"]["min"][i].get<double>());
+            const double hi = std::max(core["max"][i].get<double>(), electrode["body_box"]["max"][i].get<double>());
+            p.push_back(((corner >> i) & 1 ? hi : lo) - edm[i].get<double>());
+        }
+        const double x = edm_sheet[0].get<double>() + s * dot(p, view["right"]);
+        const double y = edm_sheet[1].get<double>() + s * dot(p, view["up"]);
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    }
+    return box;
+}
+
+// A position dimension's value stands outside the view box on the side of its middle the EDM point lies on, and
+// along the dimension midway between its ends, or beyond the EDM point when the value written with 2 decimals
+// (3.175 mm a character) is longer than the dimension on the sheet.
+inline void check_linear_text(const json& a, const json& view, const json& electrode, const json& core, bool horizontal,
+                              const std::string& what) {
+    const json edm = edm_point_of(electrode);
+    const json& e_sheet = a["first"]["sheet_point"];
+    const auto box = sheet_box(view, electrode, core, edm, e_sheet);
+    const int across = horizontal ? 1 : 0, along = 1 - across;
+    const double text_across = a["position"][across], e = e_sheet[across];
+    const double mid = (box[across] + box[across + 2]) / 2;
+    if (e > mid + 1e-6) {
+        EXPECT_GT(text_across, box[across + 2]) << what << ": value not beyond the upper/right side";
+    }
+    if (e < mid - 1e-6) {
+        EXPECT_LT(text_across, box[across]) << what << ": value not beyond the lower/left side";
+    }
+    const json& axis = horizontal ? view["right"] : view["up"];
+    int i = 0;
+    for (int k = 0; k < 3; ++k)
+        if (std::fabs(axis[k].get<double>()) > 0.5) i = k;
+    const double d = 0.0 - edm[i].get<double>();  // the centre line's coordinate less the EDM point's
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", d);
+    const double n = static_cast<double>(std::string(text).size()), s = view["scale"];
+    const double p = a["second"]["sheet_point"][along], ea = e_sheet[along];
+    const double want =
+        n * 3.175 > std::fabs(d) * s ? (p <= ea ? ea + n * 3.175 / 2 + 4 : ea - n * 3.175 / 2 - 4) : (p + ea) / 2;
+    EXPECT_NEAR(a["position"][along].get<double>(), want, 1e-3) << what << ": value along the dimension";
 }
 
 struct SheetDimensions {
@@ -83,6 +136,7 @@ inline SheetDimensions check_sheet_dimensions(const json& sheet, const json& ele
             EXPECT_NEAR(dot(a["second"]["model_point"], axis), 0.0, 1e-6) << what << ": second object off the origin";
             expected = std::fabs(dot(edm, axis));
             (view_tag == top ? seen.linear_top : seen.linear_front)++;
+            check_linear_text(a, view, electrode, core, along_right, what);
         } else {
             (view_tag == top ? seen.ordinates_top : seen.ordinates_front)++;
             const double along_model = dot(attached, axis);
