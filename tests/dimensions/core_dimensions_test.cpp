@@ -37,6 +37,17 @@ class CoreDimensionsTest : public RunTest {
         EXPECT_EQ(UF_VIEW_map_model_to_drawing(view, p, out), 0);
         return {out[0], out[1]};
     }
+    // The model x of the vertical margin's zero and the model y of the horizontal margin's zero in the top view.
+    static std::pair<double, double> zero_ends(const ordered_json& sheet) {
+        std::pair<double, double> out{0, 0};
+        for (const auto& o : of_kind(sheet, "ordinate dimension", 0)) {
+            if (o["measured"] != 0.0) continue;
+            const auto& p = o["first"]["model_point"];
+            if (p[1] == 0.0) out.first = p[0];
+            if (p[0] == 0.0) out.second = p[1];
+        }
+        return out;
+    }
     void switch_all(int value) {
         std::ifstream in(std::string(QUILLON_SOURCE_DIR) + "/conf/config.def");
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -78,6 +89,11 @@ TEST_F(CoreDimensionsTest, UpperRightEdmPointPutsTextsAboveAndRightAndMarginsBel
     EXPECT_EQ(margins[0]["margin_type"], "horizontal");
     EXPECT_NEAR(origin.second + margins[0]["offset"].get<double>(), lo.second - 6, 0.01);
     EXPECT_NEAR(origin.first + margins[1]["offset"].get<double>(), lo.first - 6, 0.01);
+    // The zeros hang on the centre lines' first ends, on the margins' sides: x line for the vertical margin, y line
+    // for the horizontal one.
+    const auto zeros = zero_ends(sheet);
+    EXPECT_LT(zeros.first, -100);
+    EXPECT_LT(zeros.second, -80);
     // The front view's depth dimension: the EDM point lies on the top face, at the origin's depth.
     const auto d = of_kind(sheet, "vertical dimension", 1);
     ASSERT_EQ(d.size(), 1u);
@@ -98,6 +114,9 @@ TEST_F(CoreDimensionsTest, LowerLeftEdmPointPutsTextsBelowAndLeftAndMarginsAbove
     const auto origin = mapped(top, 0, 0, 0);
     EXPECT_NEAR(origin.second + margins[0]["offset"].get<double>(), hi.second + 6, 0.01);
     EXPECT_NEAR(origin.first + margins[1]["offset"].get<double>(), hi.first + 6, 0.01);
+    const auto zeros = zero_ends(sheet);
+    EXPECT_GT(zeros.first, 100) << "second ends";
+    EXPECT_GT(zeros.second, 80);
 }
 
 TEST_F(CoreDimensionsTest, EdmPointOnTheOriginHasNoValueOfItsOwn) {

@@ -146,6 +146,19 @@ TEST_F(DimensionLayoutTest, AMovedOrdinateJogsAtTheDoglegAngleThenRunsStraightTo
     EXPECT_NEAR(l.lines[2].second.y, 129, 1e-9);
     EXPECT_EQ(l.alignment, 6) << "the value ends at the margin, left of it";
     EXPECT_NEAR(l.measured, 20, 1e-9);
+
+    // The zero on the far end of a centre line through the origin: its extension line leaves the end near the margin.
+    UF_CURVE_line_t data = {{-45, 0, 0}, {45, 0, 0}};
+    tag_t line = NULL_TAG;
+    ASSERT_EQ(UF_CURVE_create_line(&data, &line), 0);
+    UF_DRF_object_t far_end = anchor(line);
+    far_end.object_assoc_modifier = 2;
+    ASSERT_EQ(UF_DRF_create_orddimension(margin, 2, &far_end, 0.0, 0.0, &text, 1, zero3, &ordinate), 0);
+    const auto zero = *layout_dimension(doc(), *doc().find(ordinate)->as<cadhost::AnnotationData>());
+    ASSERT_EQ(zero.lines.size(), 1u);
+    EXPECT_NEAR(std::max(zero.lines[0].first.x, zero.lines[0].second.x), 104, 1e-9) << "1 beyond the end at 105";
+    EXPECT_NEAR(std::min(zero.lines[0].first.x, zero.lines[0].second.x), 90, 1e-9);
+    EXPECT_NEAR(zero.measured, 0, 1e-9);
 }
 
 }  // namespace
