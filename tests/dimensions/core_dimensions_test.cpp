@@ -4,7 +4,9 @@
 #include <fstream>
 #include <regex>
 
+#include "host/uf_draw.h"
 #include "host/uf_drf.h"
+#include "host/uf_obj.h"
 #include "host/uf_view.h"
 #include "quillon/core_ordinates.h"
 #include "quillon/position_dims.h"
@@ -117,6 +119,41 @@ TEST_F(CoreDimensionsTest, LowerLeftEdmPointPutsTextsBelowAndLeftAndMarginsAbove
     const auto zeros = zero_ends(sheet);
     EXPECT_GT(zeros.first, 100) << "second ends";
     EXPECT_GT(zeros.second, 80);
+}
+
+TEST_F(CoreDimensionsTest, CrowdedValuesMoveUpTheMarginOnDoglegs) {
+    // A core whose far side lies 25 above the origin: at the sheet's scale of 0.43 that is 10.75 mm, and the EDM point
+    // 7 above the origin lies 3 mm above it on the sheet.
+    ASSERT_EQ(UF_OBJ_delete_object(core), 0);
+    core = add_box(-100, -150, -60, 200, 175, 60);
+    doc().set_layer(core, 240);
+    const auto sheet = sheet_of(50, 7);
+    const tag_t top = sheet["views"][0]["tag"];
+    tag_t expression = NULL_TAG;
+    double scale = 0;
+    ASSERT_EQ(UF_DRAW_ask_view_scale(top, &expression, &scale), 0);
+    ASSERT_NEAR(scale, 0.43, 1e-9);
+    const double o = mapped(top, 0, 0, 0).second;
+    long vertical_margin = 0;
+    for (const auto& m : of_kind(sheet, "ordinate margin", 0))
+        if (m["margin_type"] == "vertical") vertical_margin = m["tag"];
+    bool edm_seen = false, max_seen = false;
+    for (const auto& a : of_kind(sheet, "ordinate dimension", 0)) {
+        if (a["margin"] != vertical_margin) continue;
+        const auto& p = a["first"]["model_point"];
+        if (p[0] == 50.0 && p[1] == 7.0) {
+            ASSERT_TRUE(a.contains("position")) << "the EDM value is moved";
+            EXPECT_NEAR(a["position"][1].get<double>(), o + 9, 0.01) << "one step up";
+            EXPECT_EQ(a["dogleg"], ordered_json::array({60.0, 3.0}));
+            edm_seen = true;
+        } else if (p[1] == 25.0) {
+            ASSERT_TRUE(a.contains("position")) << "the maximum follows the moved EDM value";
+            EXPECT_NEAR(a["position"][1].get<double>(), o + 18, 0.01) << "two steps up, as 10.75 < 18";
+            max_seen = true;
+        }
+    }
+    EXPECT_TRUE(edm_seen);
+    EXPECT_TRUE(max_seen);
 }
 
 TEST_F(CoreDimensionsTest, EdmPointOnTheOriginHasNoValueOfItsOwn) {
