@@ -1,0 +1,173 @@
+// Outputs appear whole or not at all: an export killed at any moment leaves under the final names only complete
+// files, two processes saving one part leave one of the two parts, and the temporaries of killed writes go away.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "cadhost/document/dump_json.h"
+#include "cadhost/files/atomic_file.h"
+#include "cadhost/partfile/part_file.h"
+#include "hardening/hardening_fixture.h"
+#include "hardening/quillon_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hardening::describe;
+using hardening::run_quillon;
+
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool is_temporary(const std::string& name) { return name.find(".tmp-") != std::string::npos; }
+
+using AtomicOutputs = hardening::ScratchTest;
+
+TEST_F(AtomicOutputs, AnExportKilledAtAnyMomentLeavesOnlyCompleteFiles) {
+    ASSERT_EQ(run_quillon({"import", sample("sample_mould.step"), "--attrs", sample("sample_mould.attrs.json"), "-o",
+                           path("mould.prt")})
+                  .status,
+              0);
+    ASSERT_EQ(
+        run_quillon({"run", path("mould.prt"), "--set", "INT_0=240", "--set", "INT_1=1", "--set", "INT_2=7"}).status,
+        0);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("reference")}).status, 0);
+    const auto whole = std::chrono::steady_clock::now() - start;
+    std::map<std::string, std::string> reference;
+    for (const auto& entry : fs::directory_iterator(path("reference")))
+        reference[entry.path().filename()] = contents(entry.path());
+    ASSERT_GT(reference.size(), 10u);
+
+    // Watched while it writes, an export never creates a file under its final name: final names appear by renaming
+    // a file that is complete. Kills land in the short writing phase too rarely to show that on their own.
+    fs::create_directories(path("out"));
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, path("out").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out")}).status, 0);
+    std::size_t renamed = 0;
+    alignas(inotify_event) char events[1 << 16];
+    ::fcntl(watch, F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
+        for (char* at = events; at < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            const std::string name = event->len ? event->name : "";
+            if (!is_temporary(name)) {
+                EXPECT_TRUE(event->mask & IN_MOVED_TO) << name << " was created under its final name";
+                renamed += (event->mask & IN_MOVED_TO) != 0;
+            }
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(renamed, reference.size());
+    fs::remove_all(path("out"));
+
+    // Kills spread over the time a whole export takes. A complete file ends as the reference does and has its size.
+    int temporaries_seen = 0;
+    for (int k = 1; k <= 8; ++k) {
+        const int pid = hardening::start_quillon({"export", path("mould.prt"), "-o", path("out")});
+        std::this_thread::sleep_for(whole * k / 9);
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        if (!fs::exists(path("out"))) continue;
+        for (const auto& entry : fs::directory_iterator(path("out"))) {
+            const std::string name = entry.path().filename();
+            if (is_temporary(name)) {
+                ++temporaries_seen;
+                continue;
+            }
+            ASSERT_TRUE(reference.count(name)) << name;
+            const std::string bytes = contents(entry.path());
+            const std::string& expected = reference[name];
+            // The DXF header carries the time of writing, whose digits vary in number.
+            if (entry.path().extension() != ".dxf") {
+                EXPECT_EQ(bytes.size(), expected.size()) << name << " after a kill at " << k << "/9";
+            }
+            EXPECT_EQ(bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 64)),
+                      expected.substr(expected.size() - std::min<std::size_t>(expected.size(), 64)))
+                << name;
+        }
+    }
+    std::cout << temporaries_seen << " temporary files were left by the killed exports\n";
+
+    // The next export finishes every file and clears what the killed ones left.
+    ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out")}).status, 0);
+    std::size_t finals = 0;
+    for (const auto& entry : fs::directory_iterator(path("out"))) {
+        EXPECT_FALSE(is_temporary(entry.path().filename())) << entry.path();
+        ++finals;
+    }
+    EXPECT_EQ(finals, reference.size());
+}
+
+TEST_F(AtomicOutputs, TwoProcessesSavingOnePartLeaveOneOfTheTwoParts) {
+    cadhost::Document first, second;
+    first.add_point(gp_Pnt(1, 2, 3));
+    for (int i = 0; i < 400; ++i) second.add_line(gp_Pnt(i, 0, 0), gp_Pnt(i, 1, 0));
+    const std::string one = cadhost::dump_document(first).dump(), two = cadhost::dump_document(second).dump();
+    const std::string part = path("shared.prt");
+    for (int round = 0; round < 6; ++round) {
+        pid_t writers[2];
+        for (int w = 0; w < 2; ++w) {
+            writers[w] = ::fork();
+            if (writers[w] == 0) {
+                std::string error;
+                bool ok = true;
+                for (int i = 0; i < 3; ++i)
+                    ok = cadhost::partfile::save(part, w == 0 ? first : second, {}, error) && ok;
+                ::_exit(ok ? 0 : 1);
+            }
+        }
+        for (pid_t writer : writers) {
+            int status = 0;
+            ::waitpid(writer, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "each save succeeds";
+        }
+        cadhost::partfile::LoadedPart loaded;
+        std::string error;
+        ASSERT_TRUE(cadhost::partfile::load(part, loaded, error)) << error;
+        const std::string found = cadhost::dump_document(loaded.document).dump();
+        EXPECT_TRUE(found == one || found == two) << "round " << round;
+    }
+    EXPECT_EQ(listing(), std::vector<std::string>{"shared.prt"});
+}
+
+TEST_F(AtomicOutputs, ASaveRemovesOnlyTheTemporariesOfItsPartWhoseWriterIsGone) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = ".tmp-" + std::to_string(gone), alive = ".tmp-" + std::to_string(::getppid());
+    for (const std::string& name : std::vector<std::string>{"part.prt" + dead, "part.prt" + alive, "part.prt.tmp-12x",
+                                                            "other.prt" + dead, "part.prt" + dead + ".bak"})
+        std::ofstream(path(name)) << "left behind";
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("part.prt"), cadhost::Document{}, {}, error)) << error;
+    std::vector<std::string> expected{"other.prt" + dead, "part.prt", "part.prt" + alive, "part.prt" + dead + ".bak",
+                                      "part.prt.tmp-12x"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listing(), expected);
+
+    // An exported file's write clears the same way, and a write that fails leaves no temporary.
+    std::ofstream(path("E01.svg" + dead)) << "<svg";
+    ASSERT_TRUE(cadhost::files::write_atomically(path("E01.svg"), "<svg/>\n", error)) << error;
+    EXPECT_FALSE(fs::exists(path("E01.svg" + dead)));
+    EXPECT_EQ(contents(path("E01.svg")), "<svg/>\n");
+    EXPECT_FALSE(cadhost::files::write_atomically(path("no/such/folder/E01.svg"), "x", error));
+    EXPECT_NE(error.find("no/such/folder/E01.svg"), std::string::npos) << error;
+}
+
+}  // namespace

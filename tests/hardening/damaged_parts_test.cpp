@@ -1,0 +1,118 @@
+// Part files damaged in the ways that once crashed, hung or misled `dump` and `export`: each is refused with exit
+// status 2 and a message naming the file and the place, and an export writes nothing.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "cadhost/partfile/part_file.h"
+#include "hardening/hardening_fixture.h"
+#include "hardening/quillon_process.h"
+#include "host/uf_types.h"
+
+namespace {
+
+using hardening::describe;
+using hardening::Outcome;
+using hardening::run_quillon;
+
+class DamagedParts : public hardening::ScratchTest {
+  protected:
+    // The small mould with an attribute on its body and one sheet with a top view: a part that exports.
+    void SetUp() override {
+        ScratchTest::SetUp();
+        const Outcome imported = run_quillon({"import", input("small_mould.step"), "-o", path("base.prt")});
+        ASSERT_EQ(imported.status, 0) << describe(imported);
+        cadhost::partfile::LoadedPart part;
+        std::string error;
+        ASSERT_TRUE(cadhost::partfile::load(path("base.prt"), part, error)) << error;
+        cadhost::Document& doc = part.document;
+        const tag_t body = doc.next_on_layer(6, NULL_TAG);
+        doc.find(body)->attributes.push_back({"ELEC_NOTE", std::string("先粗后精")});
+
+        cadhost::Object sheet;
+        sheet.type = UF_drawing_type;
+        sheet.name = "SHEET1";
+        sheet.payload = cadhost::DrawingData{};
+        const tag_t drawing = doc.add(std::move(sheet), false);
+        cadhost::DrawingViewData data;
+        data.drawing = drawing;
+        data.model_view = doc.find_model_view("TOP");
+        data.orientation = doc.find(data.model_view)->as<cadhost::ModelViewData>()->orientation;
+        data.ref_x = 150, data.ref_y = 105;
+        data.layers.assign(UF_LAYER_MAX_LAYER, 1);
+        cadhost::Object view;
+        view.type = UF_view_type;
+        view.subtype = UF_draw_view_subtype;
+        view.name = "TOP@1";
+        view.payload = std::move(data);
+        view_ = doc.add(std::move(view), false);
+        ASSERT_TRUE(cadhost::partfile::save(path("base.prt"), doc, std::nullopt, error)) << error;
+    }
+
+    // A copy of the base part with the committed patch applied.
+    std::string damaged(const std::string& patch) {
+        std::ifstream in(input("parts/" + patch + ".sql"));
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string sql = text.str();
+        char tag[17];
+        std::snprintf(tag, sizeof tag, "%02X000000%08X", view_ & 0xff, 0);  // little-endian, tags stay below 256 here
+        for (std::size_t at; (at = sql.find("{VIEW}")) != std::string::npos;) sql.replace(at, 6, tag);
+        const std::string file = path(patch + ".prt");
+        std::filesystem::copy_file(path("base.prt"), file);
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << message;
+        EXPECT_EQ(sqlite3_changes(db), 1) << patch << " changes exactly one row";
+        sqlite3_free(message);
+        sqlite3_close(db);
+        return file;
+    }
+
+    // dump and export both refuse the part with a message that holds the place; the export folder stays empty.
+    void expect_refused(const std::string& patch, const std::string& place) {
+        SCOPED_TRACE(patch);
+        const std::string file = damaged(patch);
+        const Outcome dump = run_quillon({"dump", file});
+        EXPECT_TRUE(dump.exited && dump.status == 2) << describe(dump);
+        EXPECT_NE(dump.err.find("part file '" + file + "' is damaged: "), std::string::npos) << dump.err;
+        EXPECT_NE(dump.err.find(place), std::string::npos) << dump.err;
+        const Outcome exported = run_quillon({"export", file, "-o", path(patch)});
+        EXPECT_TRUE(exported.exited && exported.status == 2) << describe(exported);
+        EXPECT_NE(exported.err.find(place), std::string::npos) << exported.err;
+        EXPECT_FALSE(std::filesystem::exists(path(patch))) << "nothing is exported from a damaged part";
+    }
+
+    tag_t view_ = NULL_TAG;
+};
+
+TEST_F(DamagedParts, TheUndamagedPartExports) {
+    const Outcome exported = run_quillon({"export", path("base.prt"), "-o", path("out"), "--svg"});
+    ASSERT_EQ(exported.status, 0) << describe(exported);
+    EXPECT_TRUE(std::filesystem::exists(path("out/SHEET1.svg")));
+}
+
+TEST_F(DamagedParts, AViewThatIsItsOwnParentIsRefused) {
+    const std::string v = std::to_string(view_);
+    expect_refused("view_own_parent", "object " + v + " (a drawing view): its parent chain comes back to view " + v);
+}
+
+TEST_F(DamagedParts, ALayerStateOutOfRangeIsRefused) { expect_refused("layer_state_256", "layer 6 has state 256"); }
+
+TEST_F(DamagedParts, AnAttributeTitleThatIsNotUtf8IsRefused) {
+    expect_refused("attribute_title_byte_ac", "(a body): an attribute title: byte 6 is not UTF-8");
+}
+
+TEST_F(DamagedParts, ANanViewScaleIsRefused) {
+    expect_refused("view_scale_nan", "object " + std::to_string(view_) + " (a drawing view): its scale is nan");
+}
+
+TEST_F(DamagedParts, AGridTooFineToDrawIsRefused) {
+    expect_refused("grid_spacing_1e-9", "the sheets' grid spacing is 1e-09 mm");
+}
+
+}  // namespace
