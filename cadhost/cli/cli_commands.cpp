@@ -12,6 +12,7 @@
 #include "cadhost/dialog/batch_values.h"
 #include "cadhost/dialog/dialog_lookup.h"
 #include "cadhost/cli/export_command.h"
+#include "cadhost/cli/import_command.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
@@ -33,7 +34,7 @@ constexpr int kUsage = 2;
 
 const char* kUsageText =
     "usage:\n"
-    "  quillon import MODEL.step [--attrs MODEL.attrs.json] -o PART.prt\n"
+    "  quillon import MODEL.step [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going] -o PART.prt\n"
     "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n"
     "  quillon undo PART.prt\n"
@@ -88,35 +89,6 @@ std::string examples_dir() {
     return std::string(QUILLON_SOURCE_DIR) + "/examples";
 }
 
-int import_model(const std::string& step, const std::string& attrs, const std::string& output, std::ostream& out,
-                 std::ostream& err) {
-    Document doc;
-    import::ImportResult result = import::import_step(step, attrs, doc);
-    if (!result.ok) {
-        err << "quillon import: " << result.error << "\nnothing was written\n";
-        return kUsage;
-    }
-    for (const auto& note : result.notes) out << "note: " << note << '\n';
-    std::string error;
-    if (!partfile::save(output, doc, std::nullopt, error)) {
-        err << "quillon import: " << error << '\n';
-        return kUsage;
-    }
-    out << "wrote " << output << '\n';
-    write_layer_summary(out, doc);
-    return kDone;
-}
-
-int cmd_import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Options options;
-    if (!parse(args, {"--attrs", "-o"}, options, err)) return kUsage;
-    if (options.positional.size() != 1 || !options.values.count("-o")) {
-        err << "quillon import: give one STEP file and -o PART.prt\n" << kUsageText;
-        return kUsage;
-    }
-    return import_model(options.positional[0], options.values["--attrs"], options.values["-o"], out, err);
-}
-
 int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The main job on the bundled sample mould: import it, run the command in batch with values that fit it (core on layer
@@ -134,7 +106,9 @@ int cmd_demo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const std::string examples = examples_dir();
     const std::string part = dir + "/sample_mould.prt";
     out << "importing the sample mould from " << examples << '\n';
-    int status = import_model(examples + "/sample_mould.step", examples + "/sample_mould.attrs.json", part, out, err);
+    import::ImportOptions sample;
+    sample.sidecar_path = examples + "/sample_mould.attrs.json";
+    int status = import_and_save(examples + "/sample_mould.step", sample, part, out, err);
     if (status != kDone) return status;
     std::vector<std::string> run{"run",   part,      "--set", "INT_0=240",       "--set", "INT_1=1",
                                  "--set", "INT_2=7", "--set", "STR_1=SAMPLE-01", "--set", "STR_0=示例客户"};
@@ -296,7 +270,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kUsage;
     }
     const std::string& command = args[0];
-    if (command == "import") return cmd_import(args, out, err);
+    if (command == "import") return import_command(args, out, err);
     if (command == "run") return cmd_run(args, out, err);
     if (command == "undo") return cmd_undo(args, out, err);
     if (command == "dump") return cmd_dump(args, out, err);

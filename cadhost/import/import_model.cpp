@@ -17,16 +17,6 @@ namespace cadhost::import {
 
 namespace {
 
-int layer_number(const std::string& name) {
-    if (name.empty() || name.size() > 3) return 0;
-    int value = 0;
-    for (char c : name) {
-        if (c < '0' || c > '9') return 0;
-        value = value * 10 + (c - '0');
-    }
-    return Document::valid_layer(value) && name[0] != '0' ? value : 0;
-}
-
 // Cuts a UTF-8 text to at most max bytes without splitting a character.
 std::string shorten_utf8(const std::string& text, std::size_t max) {
     if (text.size() <= max) return text;
@@ -60,9 +50,29 @@ tag_t add_edge(const TopoDS_Edge& edge, Document& doc) {
     return doc.add_curve(CurveData{geometry, first, last});
 }
 
+// Damaged objects and a model without a solid stop the import unless the user asked to go on without them.
+bool accept_problems(const std::string& step_path, const StepReadResult& model, bool keep_going, ImportResult& result) {
+    std::vector<std::string> problems = model.problems;
+    bool any_solid = false;
+    for (const auto& object : model.objects) any_solid = any_solid || object.shape.ShapeType() == TopAbs_SOLID;
+    if (!any_solid) {
+        problems.push_back(model.problems.empty() ? "the model holds no solid body"
+                                                  : "the model holds no solid body that can be read");
+    }
+    if (problems.empty()) return true;
+    if (keep_going) {
+        result.left_out = std::move(problems);
+        return true;
+    }
+    result.error = step_path + ": " + std::to_string(problems.size()) +
+                   (problems.size() == 1 ? " problem" : " problems") + " (--keep-going imports the rest):";
+    for (const auto& problem : problems) result.error += "\n  " + problem;
+    return false;
+}
+
 }  // namespace
 
-ImportResult import_step(const std::string& step_path, const std::string& sidecar_path, Document& doc) {
+ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc) {
     ImportResult result;
     StepReadResult model = read_step_file(step_path);
     if (!model.ok) {
@@ -70,7 +80,9 @@ ImportResult import_step(const std::string& step_path, const std::string& sideca
         return result;
     }
     result.notes = model.warnings;
-    std::map<std::string, int> unmapped_layers;
+    result.length_unit = model.length_unit;
+    if (!accept_problems(step_path, model, options.keep_going, result)) return result;
+    LayerAssigner layers(options.layer_map);
     for (std::size_t i = 0; i < model.objects.size(); ++i) {
         const StepObject& object = model.objects[i];
         for (const std::string* text : {&object.name, &object.layer_name}) {
@@ -82,11 +94,7 @@ ImportResult import_step(const std::string& step_path, const std::string& sideca
                 return result;
             }
         }
-        int layer = layer_number(object.layer_name);
-        if (layer == 0) {
-            layer = 1;
-            ++unmapped_layers[object.layer_name];
-        }
+        const int layer = layers.layer_for(object.layer_name);
         const TopoDS_Shape& shape = object.shape;
         tag_t tag = NULL_TAG;
         switch (shape.ShapeType()) {
@@ -120,14 +128,16 @@ ImportResult import_step(const std::string& step_path, const std::string& sideca
             doc.set_name(tag, name);
         }
     }
-    for (const auto& [name, count] : unmapped_layers) {
-        result.notes.push_back(std::to_string(count) + (count == 1 ? " object" : " objects") +
-                               (name.empty() ? " without a layer" : " of layer \"" + name + "\"") +
-                               " placed on layer 1 (only layers named 1 to 256 keep their number)");
-    }
-    if (!sidecar_path.empty() && !apply_sidecar_file(sidecar_path, doc, result.error)) return result;
+    for (auto& note : layers.notes()) result.notes.push_back(std::move(note));
+    if (!options.sidecar_path.empty() && !apply_sidecar_file(options.sidecar_path, doc, result.error)) return result;
     result.ok = true;
     return result;
+}
+
+ImportResult import_step(const std::string& step_path, const std::string& sidecar_path, Document& doc) {
+    ImportOptions options;
+    options.sidecar_path = sidecar_path;
+    return import_step(step_path, options, doc);
 }
 
 }  // namespace cadhost::import

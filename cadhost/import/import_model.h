@@ -6,18 +6,29 @@
 #include <vector>
 
 #include "cadhost/document/document.h"
+#include "cadhost/import/layer_mapping.h"
 
 namespace cadhost::import {
+
+struct ImportOptions {
+    std::string sidecar_path;  // empty: none
+    LayerMap layer_map;        // layer names the user mapped by hand; they win over names read as numbers
+    bool keep_going = false;   // import what can be imported and leave out damaged objects and say so
+};
 
 struct ImportResult {
     bool ok = false;
     std::string error;
-    std::vector<std::string> notes;  // what the user should know: layers mapped, names shortened
+    std::vector<std::string> notes;     // what the user should know: layers mapped, names shortened
+    std::vector<std::string> left_out;  // with keep_going: the objects that were not imported, and why
+    std::string length_unit;            // the file's, in words; the part is in millimetres
 };
 
-// Objects keep the model's order, so positions on a layer are those of the file. A layer named "1" to "256" is that
-// layer; objects of any other layer, or of none, go on layer 1 and a note says so. Names longer than the host keeps
-// are shortened, with a note.
+// Objects keep the model's order, so positions on a layer are those of the file. The layer of an object follows from
+// its layer's name (see LayerAssigner); objects of a layer that gives no number, or of none, go on layer 1 and a note
+// says so. Names longer than the host keeps are shortened, with a note. A damaged object, or a model without any
+// solid, fails the import with every problem listed, unless keep_going is set.
+ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc);
 ImportResult import_step(const std::string& step_path, const std::string& sidecar_path, Document& doc);
 
 }  // namespace cadhost::import

@@ -94,6 +94,9 @@ std::string child_answer(const std::string& path) {
     packet.put(result.error);
     packet.put(static_cast<std::uint64_t>(result.warnings.size()));
     for (const auto& warning : result.warnings) packet.put(warning);
+    packet.put(static_cast<std::uint64_t>(result.problems.size()));
+    for (const auto& problem : result.problems) packet.put(problem);
+    packet.put(result.length_unit);
     const std::size_t count = result.ok ? result.objects.size() : 0;
     packet.put(static_cast<std::uint64_t>(count));
     for (std::size_t i = 0; i < count; ++i) {
@@ -132,6 +135,9 @@ StepReadResult unpack(const std::string& path, const std::string& answer) {
     result.error = in.text();
     const std::uint64_t warnings = in.number();
     for (std::uint64_t i = 0; i < warnings; ++i) result.warnings.push_back(in.text());
+    const std::uint64_t problems = in.number();
+    for (std::uint64_t i = 0; i < problems; ++i) result.problems.push_back(in.text());
+    result.length_unit = in.text();
     const std::uint64_t count = in.number();
     for (std::uint64_t i = 0; i < count; ++i) {
         StepObject object;

@@ -6,6 +6,9 @@
 #include <system_error>
 
 #include <IFSelect_ReturnStatus.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <Message_Printer.hxx>
 #include <STEPCAFControl_Reader.hxx>
 #include <Standard_Failure.hxx>
 #include <TCollection_AsciiString.hxx>
@@ -15,6 +18,7 @@
 #include <TDF_LabelSequence.hxx>
 #include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
+#include <TopAbs.hxx>
 #include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Iterator.hxx>
@@ -22,6 +26,9 @@
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_LayerTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
+
+#include "cadhost/import/solid_check.h"
+#include "cadhost/import/step_items.h"
 
 namespace cadhost::import {
 namespace {
@@ -44,10 +51,34 @@ bool is_writer_placeholder(const std::string& name) {
     return name.compare(0, placeholder.size(), placeholder) == 0;
 }
 
+// The shape tool names a label it was given no name for after the kind of its shape ("COMPOUND", "SOLID"): a name the
+// file never gave, which would make every solid of an unnamed product look like one electrode.
+bool is_kind_placeholder(const std::string& name, const TDF_Label& label) {
+    if (name == "ASSEMBLY") return true;
+    const TopoDS_Shape shape = XCAFDoc_ShapeTool::GetShape(label);
+    return !shape.IsNull() && name == TopAbs::ShapeTypeToString(shape.ShapeType());
+}
+
+// The kernel prints its translation messages and statistics on the terminal; what the user needs of them comes back
+// as our own messages, so its printers are off while a file is read.
+class QuietKernel {
+  public:
+    QuietKernel() : printers_(Message::DefaultMessenger()->Printers()) {
+        Message::DefaultMessenger()->ChangePrinters().Clear();
+    }
+    ~QuietKernel() { Message::DefaultMessenger()->ChangePrinters() = printers_; }
+    QuietKernel(const QuietKernel&) = delete;
+    QuietKernel& operator=(const QuietKernel&) = delete;
+
+  private:
+    Message_SequenceOfPrinters printers_;
+};
+
 class ModelWalker {
   public:
-    ModelWalker(Handle(XCAFDoc_ShapeTool) shapes, Handle(XCAFDoc_LayerTool) layers, StepReadResult& result)
-        : shapes_(std::move(shapes)), layers_(std::move(layers)), result_(result) {}
+    ModelWalker(Handle(XCAFDoc_ShapeTool) shapes, Handle(XCAFDoc_LayerTool) layers, const StepItems& items,
+                StepReadResult& result)
+        : shapes_(std::move(shapes)), layers_(std::move(layers)), items_(items), result_(result) {}
 
     void walk_free_shapes() {
         TDF_LabelSequence free_labels;
@@ -60,7 +91,7 @@ class ModelWalker {
         Handle(TDataStd_Name) name;
         if (!label.FindAttribute(TDataStd_Name::GetID(), name)) return {};
         std::string text = to_utf8(name->Get());
-        return is_writer_placeholder(text) ? std::string() : text;
+        return is_writer_placeholder(text) || is_kind_placeholder(text, label) ? std::string() : text;
     }
 
     std::string layer_of(const TDF_Label& label) {
@@ -117,16 +148,18 @@ class ModelWalker {
         return inherited;
     }
 
+    // A representation item's own name is the most specific the file gives, before its product's and occurrence's.
     void split(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& inherited,
                const TDF_LabelSequence& sub_labels) {
-        const Labelling here = labelling_of_piece(shape, inherited, sub_labels);
+        Labelling here = labelling_of_piece(shape, inherited, sub_labels);
+        if (std::string item_name = items_.name_of(shape); !item_name.empty()) here.name = std::move(item_name);
         switch (shape.ShapeType()) {
             case TopAbs_SOLID:
             case TopAbs_SHELL:
             case TopAbs_FACE:
             case TopAbs_EDGE:
             case TopAbs_VERTEX:
-                result_.objects.push_back({shape.Moved(placement), here.name, here.layer});
+                take(shape, placement, here);
                 return;
             case TopAbs_COMPOUND:
             case TopAbs_COMPSOLID:
@@ -139,8 +172,22 @@ class ModelWalker {
         result_.warnings.push_back("a shape of unknown kind named \"" + here.name + "\" was skipped");
     }
 
+    // Objects of damaged items are left out (the items' problems are listed once, by StepItems); a solid that comes
+    // from no item of the file's own is checked here.
+    void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
+        if (items_.problem_of(shape)) return;
+        if (shape.ShapeType() == TopAbs_SOLID && !items_.checked_solid(shape)) {
+            if (std::string problem = solid_problem(shape); !problem.empty()) {
+                result_.problems.push_back(items_.describe(shape, "solid", here.name, here.layer) + ": " + problem);
+                return;
+            }
+        }
+        result_.objects.push_back({shape.Moved(placement), here.name, here.layer});
+    }
+
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_LayerTool) layers_;
+    const StepItems& items_;
     StepReadResult& result_;
 };
 
@@ -162,6 +209,7 @@ std::string check_readable(const std::string& path) {
 }
 
 void read_into(const std::string& path, StepReadResult& result) {
+    const QuietKernel quiet;
     Handle(TDocStd_Document) doc;
     XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
 
@@ -179,16 +227,19 @@ void read_into(const std::string& path, StepReadResult& result) {
         XCAFApp_Application::GetApplication()->Close(doc);
         return;
     }
+    StepItems items(reader.ChangeReader());
     if (!reader.Transfer(doc)) {
         result.error = path + ": the STEP model holds no shapes that can be read";
         XCAFApp_Application::GetApplication()->Close(doc);
         return;
     }
+    items.after_transfer(reader.ChangeReader());
+    result.problems = items.problems();
+    result.length_unit = items.length_unit();
     ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
-                       result);
+                       items, result);
     walker.walk_free_shapes();
     XCAFApp_Application::GetApplication()->Close(doc);
-    if (result.objects.empty()) result.warnings.push_back(path + ": the model holds no objects");
     result.ok = true;
 }
 

@@ -21,6 +21,10 @@ struct StepReadResult {
     std::string error;                // when !ok: names the file and what went wrong
     std::vector<StepObject> objects;  // in the order the file lists them
     std::vector<std::string> warnings;
+    // Objects that cannot be taken as they are (an entity that cannot be read, a solid that is open or invalid), each
+    // described with its name, entity, product and layer; they are not among `objects`.
+    std::vector<std::string> problems;
+    std::string length_unit;  // as the file declares it ("millimetre", "inch"); the shapes are in millimetres
 };
 
 struct StepReadLimits {
@@ -29,7 +33,9 @@ struct StepReadLimits {
     std::chrono::milliseconds time_limit{0};
 };
 
-// Reads an AP203/AP214/AP242 file with its product names and presentation layers. Never throws, and never runs the
+// Reads an AP203/AP214/AP242 file with its names and presentation layers. An object takes the most specific name the
+// file gives it: its representation item's, else its product's, else its assembly occurrence's. Nothing of the
+// kernel's own console output reaches the terminal. Never throws, and never runs the
 // kernel's translator in this process: it runs in a child process, so that a crash, a stack overflow or an endless
 // loop on a damaged file ends as an error naming the file. Every object handed back is a valid shape of finite size
 // that survives the part file's binary form; the first that is not is refused with its place in the model.

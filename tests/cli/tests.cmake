@@ -2,3 +2,8 @@ quillon_add_test(cli_test ${CMAKE_CURRENT_LIST_DIR}/cli_test.cpp)
 target_link_libraries(cli_test PRIVATE cadhost_cli)
 add_dependencies(cli_test probe_command_unload_now)
 target_compile_definitions(cli_test PRIVATE PROBE_UNLOAD_NOW="$<TARGET_FILE:probe_command_unload_now>")
+
+quillon_add_test(import_cli_test ${CMAKE_CURRENT_LIST_DIR}/import_cli_test.cpp
+                 ${CMAKE_SOURCE_DIR}/examples/generator/step_writer.cpp)
+target_include_directories(import_cli_test PRIVATE ${CMAKE_SOURCE_DIR}/examples/generator)
+target_link_libraries(import_cli_test PRIVATE cadhost_cli)

@@ -1,0 +1,87 @@
+// What a STEP file says about the shapes its translation made: the name of each representation item, the items that
+// could not be read wholly, and the file's length unit. The kernel's document keeps product and occurrence names but
+// drops the names of the items inside a product, and it quietly turns a solid with a damaged face into a sheet.
+#ifndef CADHOST_IMPORT_STEP_ITEMS_H
+#define CADHOST_IMPORT_STEP_ITEMS_H
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include <Standard_Handle.hxx>
+#include <Standard_Transient.hxx>
+#include <TopoDS_Shape.hxx>
+
+class STEPControl_Reader;
+class Interface_Graph;
+class StepData_StepModel;
+class StepRepr_RepresentationItem;
+class Transfer_TransientProcess;
+
+namespace cadhost::import {
+
+class StepItems {
+  public:
+    // Reads the model the reader has just read, before its transfer. Items spoilt by an entity that cannot be read
+    // are taken out of their representations here: the translator crashes on some of them, and it is to make
+    // nothing of them anyway.
+    explicit StepItems(STEPControl_Reader& reader);
+
+    // Takes in what the transfer made of each item and checks the solids.
+    void after_transfer(STEPControl_Reader& reader);
+
+    // The name the file gives the item this shape was made from; empty when the item has none ("" or "NONE").
+    std::string name_of(const TopoDS_Shape& shape) const;
+
+    // Why the item this shape was made from cannot be taken (damaged, or a solid that did not come out as one); null
+    // when it can.
+    const std::string* problem_of(const TopoDS_Shape& shape) const;
+
+    // Whether the shape is a solid item's own result, whose solids have been checked here already.
+    bool checked_solid(const TopoDS_Shape& shape) const;
+
+    // Every damaged item and every unreadable entity that belongs to no item, each described once, in file order.
+    const std::vector<std::string>& problems() const { return problems_; }
+
+    // "object name" (entity, product, layer) of the item this shape was made from, for messages about it; falls back
+    // on what the caller knows when the shape comes from no item.
+    std::string describe(const TopoDS_Shape& shape, const std::string& kind, const std::string& name,
+                         const std::string& layer) const;
+
+    // The length unit(s) the file declares, in words ("millimetre", "inch"), joined with ", "; empty when none.
+    const std::string& length_unit() const { return length_unit_; }
+
+  private:
+    struct Item {
+        Handle(Standard_Transient) entity;
+        Handle(Standard_Transient) representation;  // that holds it, for items directly in one
+        std::string name;
+        std::string product;
+        std::string layer;
+        std::string problem;
+        bool top = false;  // directly in a representation, not part of another item
+    };
+
+    void collect_items();
+    void read_units(STEPControl_Reader& reader);
+    void mark_damaged();
+    void detach_damaged();
+    void check_solid_items();
+    std::string describe_item(const Item& item) const;
+    std::string product_of(const Handle(Standard_Transient) & representation) const;
+    std::string layer_of(const Handle(Standard_Transient) & item) const;
+    const Item* item_of(const TopoDS_Shape& shape) const;
+
+    Handle(StepData_StepModel) model_;
+    Handle(Transfer_TransientProcess) process_;
+    const Interface_Graph* graph_ = nullptr;
+    std::vector<Item> items_;  // file order
+    std::map<const Standard_Transient*, std::size_t> by_entity_;
+    std::map<const void*, std::size_t> by_shape_;  // the item's translated shape, without placement
+    std::vector<std::string> problems_;
+    std::string length_unit_;
+};
+
+}  // namespace cadhost::import
+
+#endif

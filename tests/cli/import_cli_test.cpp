@@ -1,0 +1,70 @@
+// quillon import from the command line: what the designer reads, the exit status, and that a refused import leaves
+// no part behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cadhost/cli/cli_commands.h"
+#include "import/step_test_files.h"
+
+namespace {
+
+using namespace step_files;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result quillon(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cadhost::cli::dispatch(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(ImportCommand, ADamagedSolidStopsTheImportAndKeepGoingImportsTheRest) {
+    Folder dir;
+    const std::string step = dir.file("mould.step"), part = dir.file("mould.prt");
+    std::string text =
+        write_model(step, {{box(0, 0, 0, 10, 10, 10), "CORE", "Layer 240"}, {box(20, 0, 0, 5, 5, 5), "E01", "L1"}});
+    const std::string face = entity_line(text, "ADVANCED_FACE", 7);  // the second solid's second face
+    write_text(step, replaced(text, face, face.substr(0, face.rfind(',')) + ");"));
+
+    const Result stopped = quillon({"import", step, "-o", part});
+    EXPECT_EQ(stopped.status, 2);
+    EXPECT_NE(stopped.err.find("solid \"E01\""), std::string::npos) << stopped.err;
+    EXPECT_NE(stopped.err.find("nothing was written"), std::string::npos) << stopped.err;
+    EXPECT_FALSE(std::filesystem::exists(part));
+
+    const Result going_on = quillon({"import", step, "-o", part, "--keep-going"});
+    ASSERT_EQ(going_on.status, 0) << going_on.err;
+    EXPECT_NE(going_on.out.find("left out: solid \"E01\""), std::string::npos) << going_on.out;
+    EXPECT_NE(going_on.out.find("units: millimetre\n"), std::string::npos) << going_on.out;
+    EXPECT_NE(going_on.out.find("layer 240: 1 solid body (CORE)\n"), std::string::npos) << going_on.out;
+    EXPECT_TRUE(std::filesystem::exists(part));
+}
+
+TEST(ImportCommand, ALayerMapIsReadAndABadOneRefused) {
+    Folder dir;
+    const std::string step = dir.file("mould.step"), part = dir.file("mould.prt"), map = dir.file("layers.txt");
+    write_model(step, {{box(0, 0, 0, 10, 10, 10), "CORE", "MOULD CORE"}, {box(20, 0, 0, 5, 5, 5), "E01", "E-1"}});
+    write_text(map, "MOULD CORE 240\nE-1 3\n");
+    const Result mapped = quillon({"import", step, "--layer-map", map, "-o", part});
+    ASSERT_EQ(mapped.status, 0) << mapped.err;
+    EXPECT_NE(mapped.out.find("layer 3: 1 solid body (E01)\n"), std::string::npos) << mapped.out;
+    EXPECT_NE(mapped.out.find("layer 240: 1 solid body (CORE)\n"), std::string::npos) << mapped.out;
+
+    write_text(map, "MOULD CORE 300\n");
+    std::filesystem::remove(part);
+    const Result refused = quillon({"import", step, "--layer-map", map, "-o", part});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("layer map '" + map + "', line 1"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(part));
+
+    EXPECT_EQ(quillon({"import", step, "--keep-going"}).status, 2) << "no output named";
+    EXPECT_EQ(quillon({"import", step, "--layer-map"}).status, 2);
+    EXPECT_EQ(quillon({"import", step, step, "-o", part}).status, 2);
+}
+
+}  // namespace

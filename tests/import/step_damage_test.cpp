@@ -1,0 +1,133 @@
+// Damaged and incomplete models: each problem names the object and what is wrong, the import writes nothing unless
+// told to go on without the damaged objects, and the kernel prints nothing of its own.
+#include <gtest/gtest.h>
+
+#include <BRepBuilderAPI_MakeEdge.hxx>
+
+#include "cadhost/import/import_model.h"
+#include "cadhost/import/step_reader.h"
+#include "step_test_files.h"
+
+namespace {
+
+using namespace step_files;
+using cadhost::Document;
+using cadhost::import::ImportOptions;
+using cadhost::import::ImportResult;
+
+// Two named solids of one product on layer "L1": the first is E01, the second E02.
+std::string two_electrodes(const std::string& path) {
+    std::string text = write_model(path, {{two_boxes(), "BLOCKS", "L1"}});
+    for (int i = 0; i < 2; ++i) {
+        const std::string line = entity_line(text, "MANIFOLD_SOLID_BREP", i);
+        text =
+            replaced(text, line,
+                     replaced(line, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('E0" + std::to_string(i + 1) + "'"));
+    }
+    return text;
+}
+
+struct Imported {
+    ImportResult result;
+    Document doc;
+    std::string printed;  // what reached the terminal while importing
+};
+
+Imported import(const std::string& path, bool keep_going) {
+    Imported imported;
+    ImportOptions options;
+    options.keep_going = keep_going;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    imported.result = cadhost::import::import_step(path, options, imported.doc);
+    imported.printed = ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+    return imported;
+}
+
+std::vector<std::string> solid_names(const Document& doc) {
+    std::vector<std::string> names;
+    for (const auto& [tag, object] : doc.objects())
+        if (object.type == UF_solid_type) names.push_back(object.name);
+    return names;
+}
+
+// The entity of the first face of E01 (the first ADVANCED_FACE of the file) damaged in three ways.
+class DamagedFace : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DamagedFace, NamesTheSolidItsProductAndLayerAndStopsTheImport) {
+    Folder dir;
+    const std::string path = dir.file("damaged.step");
+    const std::string text = two_electrodes(path);
+    const std::string face = entity_line(text, "ADVANCED_FACE");
+    const std::string& damage = GetParam();
+    std::string broken = face;
+    if (damage == "truncated") broken = face.substr(0, face.find(',') + 3);      // the line stops mid-entity
+    if (damage == "parameter") broken = face.substr(0, face.rfind(',')) + ");";  // its last parameter is missing
+    if (damage == "reference") broken = replaced(face, "ADVANCED_FACE('',(#", "ADVANCED_FACE('',(#99999,#");
+    write_text(path, replaced(text, face, broken));
+
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(
+        stopped.result.error.find(path + ": 1 problem (--keep-going imports the rest):\n  solid \"E01\" (entity #"),
+        std::string::npos)
+        << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("MANIFOLD_SOLID_BREP, product \"BLOCKS\", layer \"L1\"): entity #"),
+              std::string::npos)
+        << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("cannot be read"), std::string::npos) << stopped.result.error;
+    EXPECT_EQ(stopped.result.error.find("E02"), std::string::npos) << "the sound solid is not blamed";
+    EXPECT_TRUE(solid_names(stopped.doc).empty());
+    EXPECT_EQ(stopped.printed, "") << "the kernel's own messages reached the terminal";
+
+    const Imported going_on = import(path, true);
+    ASSERT_TRUE(going_on.result.ok) << going_on.result.error;
+    EXPECT_EQ(solid_names(going_on.doc), std::vector<std::string>{"E02"});
+    ASSERT_EQ(going_on.result.left_out.size(), 1u);
+    EXPECT_EQ(going_on.result.left_out[0].rfind("solid \"E01\"", 0), 0u) << going_on.result.left_out[0];
+    EXPECT_EQ(going_on.printed, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Damage, DamagedFace, ::testing::Values("truncated", "parameter", "reference"));
+
+TEST(DamagedSolid, AnOpenShellIsNamedAsOpenNotImportedAsASheet) {
+    Folder dir;
+    const std::string path = dir.file("open.step");
+    const std::string text = two_electrodes(path);
+    // E02 loses its last face: its shell no longer closes.
+    const std::string shell = entity_line(text, "CLOSED_SHELL", 1);
+    write_text(path, replaced(text, shell, shell.substr(0, shell.rfind(',')) + "));"));
+
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(stopped.result.error.find("solid \"E02\" (entity #"), std::string::npos) << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("it is open: 4 edges bound only one face"), std::string::npos)
+        << stopped.result.error;
+
+    const Imported going_on = import(path, true);
+    ASSERT_TRUE(going_on.result.ok);
+    EXPECT_EQ(solid_names(going_on.doc), std::vector<std::string>{"E01"});
+    for (const auto& [tag, object] : going_on.doc.objects()) {
+        const auto* body = object.as<cadhost::BodyData>();
+        EXPECT_TRUE(body == nullptr || !body->sheet) << "a damaged solid must not come in as a sheet";
+    }
+}
+
+TEST(DamagedSolid, AModelWithoutSolidIsRefusedUnlessTheRestIsWanted) {
+    Folder dir;
+    const std::string path = dir.file("curves.step");
+    write_model(path, {{BRepBuilderAPI_MakeEdge(gp_Pnt(0, 0, 0), gp_Pnt(1, 1, 0)).Edge(), "LINE", "1"}});
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(stopped.result.error.find("the model holds no solid body"), std::string::npos) << stopped.result.error;
+
+    const Imported going_on = import(path, true);
+    ASSERT_TRUE(going_on.result.ok);
+    EXPECT_TRUE(solid_names(going_on.doc).empty());
+    bool line_found = false;
+    for (const auto& [tag, object] : going_on.doc.objects()) line_found = line_found || object.name == "LINE";
+    EXPECT_TRUE(line_found);
+    EXPECT_EQ(going_on.result.left_out, std::vector<std::string>{"the model holds no solid body"});
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// Names and layers of imported objects as other systems write them: names on representation items, on products, on
+// assembly occurrences only; layer names that carry a number in words; a layer map; a file in inches.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <BRepBndLib.hxx>
+#include <Bnd_Box.hxx>
+#include <STEPCAFControl_Writer.hxx>
+#include <TDataStd_Name.hxx>
+#include <TDocStd_Document.hxx>
+#include <XCAFApp_Application.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
+
+#include "cadhost/import/import_model.h"
+#include "cadhost/import/layer_mapping.h"
+#include "cadhost/import/step_reader.h"
+#include "step_test_files.h"
+
+namespace {
+
+using namespace step_files;
+using cadhost::Document;
+using cadhost::import::ImportOptions;
+using cadhost::import::layer_of_name;
+using cadhost::import::read_step_file;
+using cadhost::import::StepReadResult;
+
+std::vector<std::string> names_of(const StepReadResult& result) {
+    std::vector<std::string> names;
+    for (const auto& object : result.objects) names.push_back(object.name);
+    return names;
+}
+
+TEST(ImportNames, EachSolidOfAProductTakesItsOwnItemName) {
+    Folder dir;
+    const std::string path = dir.file("blocks.step");
+    std::string text = write_model(path, {{two_boxes(), "BLOCKS", "1"}});
+    const std::string first = entity_line(text, "MANIFOLD_SOLID_BREP", 0);
+    const std::string second = entity_line(text, "MANIFOLD_SOLID_BREP", 1);
+    text = replaced(text, first, replaced(first, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('E01'"));
+    text = replaced(text, second, replaced(second, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('E02'"));
+    write_text(path, text);
+
+    const StepReadResult result = read_step_file(path);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(names_of(result), (std::vector<std::string>{"E01", "E02"}));
+    EXPECT_TRUE(result.problems.empty());
+}
+
+TEST(ImportNames, UnnamedItemsTakeTheProductNameAndNoneIsNoName) {
+    Folder dir;
+    const std::string path = dir.file("blocks.step");
+    std::string text = write_model(path, {{two_boxes(), "BLOCKS", "1"}});
+    const std::string first = entity_line(text, "MANIFOLD_SOLID_BREP", 0);
+    // "NONE" is what writers put where they must put a name and have none; it must not hide the product's name.
+    text = replaced(text, first, replaced(first, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('NONE'"));
+    write_text(path, text);
+    const StepReadResult result = read_step_file(path);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(names_of(result), (std::vector<std::string>{"BLOCKS", "BLOCKS"}));
+
+    // Without a product name either, the solids stay unnamed rather than taking a name made up from their kind.
+    write_text(path, replaced(text, "PRODUCT('BLOCKS','BLOCKS'", "PRODUCT('',''"));
+    const StepReadResult unnamed = read_step_file(path);
+    ASSERT_TRUE(unnamed.ok) << unnamed.error;
+    EXPECT_EQ(names_of(unnamed), (std::vector<std::string>{"", ""}));
+}
+
+TEST(ImportNames, AnAssemblyWithNamesOnlyOnOccurrencesNamesEachPlacement) {
+    Folder dir;
+    const std::string path = dir.file("assembly.step");
+    {
+        Handle(TDocStd_Document) doc;
+        XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
+        Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(doc->Main());
+        const TDF_Label part = shapes->AddShape(box(0, 0, 0, 1, 2, 3), false);
+        TDataStd_Name::Set(part, "PART");
+        const TDF_Label assembly = shapes->NewShape();
+        TDataStd_Name::Set(assembly, "ASSEMBLY");
+        gp_Trsf first, second;
+        first.SetTranslation(gp_Vec(100, 0, 0));
+        second.SetTranslation(gp_Vec(0, 50, 0));
+        TDataStd_Name::Set(shapes->AddComponent(assembly, part, TopLoc_Location(first)), "E07");
+        TDataStd_Name::Set(shapes->AddComponent(assembly, part, TopLoc_Location(second)), "E08");
+        shapes->UpdateAssemblies();
+        STEPCAFControl_Writer writer;
+        ASSERT_TRUE(writer.Transfer(doc, STEPControl_AsIs));
+        ASSERT_EQ(writer.Write(path.c_str()), IFSelect_RetDone);
+        XCAFApp_Application::GetApplication()->Close(doc);
+    }
+    std::string text = read_text(path);
+    text = replaced(text, "PRODUCT('PART','PART'", "PRODUCT('',''");
+    text = replaced(text, "PRODUCT('ASSEMBLY','ASSEMBLY'", "PRODUCT('',''");
+    write_text(path, text);
+
+    const StepReadResult result = read_step_file(path);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(names_of(result), (std::vector<std::string>{"E07", "E08"}));
+}
+
+TEST(ImportLayers, NamesHoldingOneLayerNumberMapToIt) {
+    EXPECT_EQ(layer_of_name("240"), 240);
+    EXPECT_EQ(layer_of_name("1"), 1);
+    EXPECT_EQ(layer_of_name("256"), 256);
+    EXPECT_EQ(layer_of_name("L1"), 1);
+    EXPECT_EQ(layer_of_name("Layer 240"), 240);
+    EXPECT_EQ(layer_of_name("layer_007"), 7);
+    EXPECT_EQ(layer_of_name("007"), 7);
+    EXPECT_EQ(layer_of_name("电极 12 层"), 12);
+    for (const char* none : {"", "CORE", "0", "257", "Layer 300", "L1-2", "L0", "layer 99999999999999999999"})
+        EXPECT_EQ(layer_of_name(none), 0) << none;
+}
+
+TEST(ImportLayers, EachFormLandsOnItsLayerWithANotePerMapping) {
+    Folder dir;
+    const std::string path = dir.file("layers.step");
+    write_model(path, {{box(0, 0, 0, 1, 1, 1), "A", "240"},
+                       {box(2, 0, 0, 1, 1, 1), "B", "L1"},
+                       {box(4, 0, 0, 1, 1, 1), "C", "Layer 240"},
+                       {box(6, 0, 0, 1, 1, 1), "D", "layer_007"},
+                       {box(8, 0, 0, 1, 1, 1), "E", "CORE"},
+                       {box(10, 0, 0, 1, 1, 1), "F", "L1"}});
+    Document doc;
+    const auto result = cadhost::import::import_step(path, ImportOptions{}, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    auto layer_of = [&doc](const std::string& name) {
+        for (const auto& [tag, object] : doc.objects())
+            if (object.name == name) return object.layer;
+        return 0;
+    };
+    EXPECT_EQ(layer_of("A"), 240);
+    EXPECT_EQ(layer_of("B"), 1);
+    EXPECT_EQ(layer_of("C"), 240);
+    EXPECT_EQ(layer_of("D"), 7);
+    EXPECT_EQ(layer_of("E"), 1);
+    EXPECT_EQ(layer_of("F"), 1);
+    const std::vector<std::string> expected = {
+        "1 object of layer \"CORE\" placed on layer 1 (the name holds no single layer number 1 to 256; --layer-map "
+        "can give one)",
+        "2 objects of layer \"L1\" placed on layer 1 (the number in its name)",
+        "1 object of layer \"Layer 240\" placed on layer 240 (the number in its name)",
+        "1 object of layer \"layer_007\" placed on layer 7 (the number in its name)"};
+    EXPECT_EQ(result.notes, expected);
+    EXPECT_EQ(result.length_unit, "millimetre");
+}
+
+TEST(ImportLayers, ALayerMapWinsOverNumbersInNames) {
+    Folder dir;
+    const std::string path = dir.file("layers.step");
+    write_model(path, {{box(0, 0, 0, 1, 1, 1), "CORE", "MOULD CORE"},
+                       {box(2, 0, 0, 1, 1, 1), "E01", "L1"},
+                       {box(4, 0, 0, 1, 1, 1), "E02", "7"}});
+    ImportOptions options;
+    std::string error;
+    ASSERT_TRUE(cadhost::import::parse_layer_map("# name, number\n\nMOULD CORE\t240\n  L1   3  \n7 9\nUNUSED 4\n",
+                                                 "map.txt", options.layer_map, error))
+        << error;
+    Document doc;
+    const auto result = cadhost::import::import_step(path, options, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::map<std::string, int> layers;
+    for (const auto& [tag, object] : doc.objects()) layers[object.name] = object.layer;
+    EXPECT_EQ(layers["CORE"], 240);
+    EXPECT_EQ(layers["E01"], 3);
+    EXPECT_EQ(layers["E02"], 9);
+    EXPECT_NE(std::find(result.notes.begin(), result.notes.end(),
+                        "1 object of layer \"MOULD CORE\" placed on layer 240 (layer map)"),
+              result.notes.end());
+    EXPECT_NE(std::find(result.notes.begin(), result.notes.end(), "layer map: no object lies on layer \"UNUSED\""),
+              result.notes.end());
+}
+
+TEST(ImportLayers, ABadLayerMapIsRefusedWithItsLine) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"L1 1\nL2\n", "line 2: expected a layer name and a layer number"},
+        {"L1 257\n", "line 1: \"257\" is not a layer number (1 to 256)"},
+        {"L1 x\n", "line 1: \"x\" is not a layer number"},
+        {"\nL1 2\nL1 3\n", "line 3: layer \"L1\" is given twice"},
+        {"L1 99999999999999999999\n", "line 1: \"99999999999999999999\" is not a layer number"},
+    };
+    for (const auto& [text, message] : cases) {
+        cadhost::import::LayerMap map;
+        std::string error;
+        EXPECT_FALSE(cadhost::import::parse_layer_map(text, "map.txt", map, error)) << text;
+        EXPECT_NE(error.find("layer map 'map.txt', " + message), std::string::npos) << error;
+    }
+    cadhost::import::LayerMap map;
+    std::string error;
+    EXPECT_FALSE(cadhost::import::read_layer_map("/no/such/map.txt", map, error));
+    EXPECT_NE(error.find("/no/such/map.txt"), std::string::npos);
+}
+
+TEST(ImportUnits, AFileInInchesIsScaledToMillimetresAndSaysSo) {
+    Folder dir;
+    const std::string path = dir.file("inch.step");
+    std::string text = write_model(path, {{box(1, 0, 0, 2, 3, 4), "BLOCK", "1"}});
+    // The same numbers, now declared in inches.
+    text = replaced(text, "( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );",
+                    "( CONVERSION_BASED_UNIT('INCH',#9001) LENGTH_UNIT() NAMED_UNIT(#9002) );\n"
+                    "#9001 = LENGTH_MEASURE_WITH_UNIT(LENGTH_MEASURE(25.4),#9003);\n"
+                    "#9002 = DIMENSIONAL_EXPONENTS(1.,0.,0.,0.,0.,0.,0.);\n"
+                    "#9003 = ( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );");
+    write_text(path, text);
+    Document doc;
+    const auto result = cadhost::import::import_step(path, ImportOptions{}, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.length_unit, "inch");
+    const StepReadResult model = read_step_file(path);
+    ASSERT_EQ(model.objects.size(), 1u);
+    Bnd_Box bounds;
+    BRepBndLib::AddOptimal(model.objects[0].shape, bounds, false, false);
+    EXPECT_NEAR(bounds.CornerMin().X(), 25.4, 1e-6);
+    EXPECT_NEAR(bounds.CornerMax().X(), 3 * 25.4, 1e-6);
+    EXPECT_NEAR(bounds.CornerMax().Z(), 4 * 25.4, 1e-6);
+}
+
+}  // namespace
