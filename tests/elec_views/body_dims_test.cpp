@@ -161,6 +161,40 @@ TEST_F(BodyDimsTest, APlainBlockElectrodeIsMeasuredEdgeToEdgeInBothGroups) {
     EXPECT_NEAR(dims[0]["second"]["sheet_point"][0].get<double>(), top["sheet_box"][2].get<double>(), 1e-4);
 }
 
+TEST_F(BodyDimsTest, AFlatElectrodeHasItsSideViewBelowWithTheDepthsStandingLeft) {
+    // Base 60 x 20 x 10, working part 40 x 10 x 15: a top view relatively flatter than the 80 x 52 frame.
+    const electrodes_test::Corners base{gp_Pnt(-30, -10, 0), gp_Pnt(30, 10, 10)},
+        tip{gp_Pnt(-20, -5, -15), gp_Pnt(20, 5, 0)};
+    const tag_t body = body_on(electrodes_test::based(base, tip), 1, "E01");
+    line_on(gp_Pnt(-30, -10, 0), gp_Pnt(30, 10, 0), 1);
+    const elec_data record = analysed(body, 1);
+    new_sheet("S1");
+    const int points_before = points_on(254);
+    ASSERT_EQ(draw(body, record), 1);
+    const auto views = report("S1")["views"];
+    ASSERT_EQ(views.size(), 3u);
+    EXPECT_EQ(views[1]["projection"], ELEC_SIDE_BELOW);
+    EXPECT_NEAR(views[1]["reference_point"][0].get<double>(), views[0]["reference_point"][0].get<double>(), 1e-9);
+    // Seen from below with +y down, the side view below looks from +y with -z up: the working part on top.
+    EXPECT_EQ(views[1]["up"], nlohmann::ordered_json::array({0.0, 0.0, -1.0}));
+
+    EXPECT_EQ(measured("S1"), (std::vector<double>{60, 20, 25, 40, 10, 15}));
+    EXPECT_EQ(attached_kinds("S1"), std::vector<std::string>(12, "edge"));
+    EXPECT_EQ(points_on(254), points_before);
+    const auto dims = dimensions("S1");
+    for (int k : {2, 5}) {
+        EXPECT_EQ(dims[k]["kind"], "vertical dimension") << k;
+        EXPECT_EQ(dims[k]["first"]["view"], views[1]["tag"]) << k;
+    }
+    // Left of the side view's outline, 11 and 5.5 out; the working depth centred on the outline's upper part.
+    const auto side_box = views[1]["sheet_box"];
+    EXPECT_NEAR(dims[2]["position"][0].get<double>(), side_box[0].get<double>() - 11, 1e-4);
+    EXPECT_NEAR(dims[5]["position"][0].get<double>(), side_box[0].get<double>() - 5.5, 1e-4);
+    const double s = views[1]["scale"];
+    EXPECT_NEAR(dims[5]["position"][1].get<double>(), side_box[3].get<double>() - 15 * s / 2, 1e-3)
+        << "the report rounds to four decimals";
+}
+
 TEST_F(BodyDimsTest, ACurvedSideFallsBackToAPointAtTheBoxSide) {
     // The base's minimum-x end rounded to a half circle of radius 15 about (-20, 0), drawn as two quarter arcs that
     // meet at x = -35: there only curved edges and an edge seen end-on reach the side.
