@@ -39,7 +39,7 @@ int read_elec_view_settings(elec_view_settings *settings) {
 
 int choose_elec_views(int elec_direction, const double box_min[3], const double box_max[3], elec_view_choice *choice) {
     const double x = box_max[0] - box_min[0], y = box_max[1] - box_min[1], z = box_max[2] - box_min[2];
-    // The electrode is seen from the side opposite the core views: from the base's back towards its working part.
+    // The electrode is seen from the side opposite the core views: from its working part towards the base.
     switch (elec_direction) {
         case ELEC_DIR_T:
             *choice = {"BOTTOM", "reve_iso", x, y, z};
