@@ -2,7 +2,7 @@
 # Installs every Debian package the project needs to build, test and run, on a fresh Debian bookworm machine.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git clang-format
+  build-essential cmake ninja-build pkg-config git clang-format clang libclang-rt-dev
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
   libocct-ocaf-dev libocct-data-exchange-dev libocct-visualization-dev libtbb-dev
   libsqlite3-dev nlohmann-json3-dev
