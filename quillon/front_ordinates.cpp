@@ -61,21 +61,15 @@ int create_front_view_ordinates(tag_t mr_view_tag, const double mr_view_min[3], 
     map_ordinate_frame(mr_view_tag, mr_view_min, mr_view_max, mr_min, mr_max, edm_point_tag, &f);
 
     const tag_t origin = create_core_ordinate_origin(mr_view_tag);
-    const bool left = front_dim_side->left != 0;
-    margin_values m = {};
-    m.margin = create_core_margin(UF_DRF_ORD_VERTICAL_MARGIN, origin, setup.margin_line, mr_view_tag,
-                                  core_margin_offset(f.o[0], f.vmin[0], f.vmax[0], left));
-    m.view = mr_view_tag;
-    m.vertical = true;
-    m.side_flag = left;
-    m.zero_line = setup.zero_line;
-    m.record = record;
-    m.min_order = setup.y_min;
-    m.max_order = setup.y_max;
-    m.zero_on = sw.y_0, m.edm_on = sw.y_edm, m.min_on = sw.y_min, m.max_on = sw.y_max;
-    m.o = f.o[1], m.e = f.e[1], m.cmin = f.cmin[1], m.cmax = f.cmax[1];
-    m.steps = &Y_MARGIN_STEPS;
-    create_margin_values(&m, edm_point_tag);
+    const margin_spec spec = {UF_DRF_ORD_VERTICAL_MARGIN,
+                              setup.margin_line,
+                              front_dim_side->left != 0,
+                              setup.zero_line,
+                              setup.y_min,
+                              setup.y_max,
+                              {sw.y_0, sw.y_edm, sw.y_min, sw.y_max}};
+    const tag_t margin = create_core_margin(mr_view_tag, origin, &f, &spec);
+    create_margin_values(mr_view_tag, margin, &f, record, &spec, edm_point_tag);
 
     UF_CALL(UF_DRF_set_preferences(saved.mpi, saved.mpr, saved.radius_val, saved.diameter_val));
     return 1;

@@ -26,26 +26,25 @@ void apply_ordinate_preferences(drf_preferences *saved);
 /* The ordinate origin at the core's origin point in the view. */
 tag_t create_core_ordinate_origin(tag_t view);
 
-/* A margin of the given type hung on a centre line, offset across itself from the origin. */
-tag_t create_core_margin(int type, tag_t origin, tag_t line, tag_t view, double offset);
+/* One margin of a view: its type, the centre line it hangs on, the side it takes (left for a vertical margin, low for
+ * a horizontal one: beyond the view box's left or lower edge, else its right or upper edge), the centre line whose
+ * end carries its zero, the slot orders of its minimum and maximum edges and its four switches (origin, EDM point,
+ * minimum edge, maximum edge). */
+typedef struct margin_spec_s {
+    int type;
+    tag_t line;
+    bool side_flag;
+    tag_t zero_line;
+    const int *min_order, *max_order;
+    int switches[4];
+} margin_spec;
 
-/* The margin's offset: 6 beyond the view box on the near (left or lower) side when near_side, else on the far side. */
-double core_margin_offset(double o, double vmin, double vmax, bool near_side);
+/* The margin on the origin, 6 beyond the view box on its side. */
+tag_t create_core_margin(tag_t view, tag_t origin, const ordinate_frame *frame, const margin_spec *spec);
 
-/* One margin's values, in the order origin, EDM point, minimum edge, maximum edge. */
-typedef struct margin_values_s {
-    tag_t view;
-    tag_t margin;
-    bool vertical;   /* a vertical margin carries y values */
-    bool side_flag;  /* left for a vertical margin, low for a horizontal one */
-    tag_t zero_line; /* the centre line through the origin whose end carries the zero */
-    const box_edge_set *record;
-    const int *min_order, *max_order; /* four slots each */
-    int zero_on, edm_on, min_on, max_on;
-    double o, e, cmin, cmax; /* along the margin */
-    const margin_steps *steps;
-} margin_values;
-
-void create_margin_values(const margin_values *m, tag_t edm_point_tag);
+/* The margin's values in the order origin, EDM point, minimum edge, maximum edge, with their skip and crowding rules;
+ * the edges come from the record by the spec's slot orders. */
+void create_margin_values(tag_t view, tag_t margin, const ordinate_frame *frame, const box_edge_set *record,
+                          const margin_spec *spec, tag_t edm_point_tag);
 
 #endif

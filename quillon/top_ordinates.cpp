@@ -65,37 +65,25 @@ int create_top_view_ordinates(tag_t mr_view_tag, const double mr_view_min[3], co
     map_ordinate_frame(mr_view_tag, mr_view_min, mr_view_max, mr_min, mr_max, edm_point_tag, &f);
 
     const tag_t origin = create_core_ordinate_origin(mr_view_tag);
-    const bool left = top_dim_side->left != 0, low = top_dim_side->low != 0;
-    margin_values x_margin = {};
-    x_margin.margin = create_core_margin(UF_DRF_ORD_HORIZONTAL_MARGIN, origin, setup.x_margin_line, mr_view_tag,
-                                         core_margin_offset(f.o[1], f.vmin[1], f.vmax[1], low));
-    margin_values y_margin = {};
-    y_margin.margin = create_core_margin(UF_DRF_ORD_VERTICAL_MARGIN, origin, setup.y_margin_line, mr_view_tag,
-                                         core_margin_offset(f.o[0], f.vmin[0], f.vmax[0], left));
-
-    y_margin.view = mr_view_tag;
-    y_margin.vertical = true;
-    y_margin.side_flag = left;
-    y_margin.zero_line = setup.x_margin_line;
-    y_margin.record = record;
-    y_margin.min_order = setup.y_min;
-    y_margin.max_order = setup.y_max;
-    y_margin.zero_on = sw.y_0, y_margin.edm_on = sw.y_edm, y_margin.min_on = sw.y_min, y_margin.max_on = sw.y_max;
-    y_margin.o = f.o[1], y_margin.e = f.e[1], y_margin.cmin = f.cmin[1], y_margin.cmax = f.cmax[1];
-    y_margin.steps = &Y_MARGIN_STEPS;
-    create_margin_values(&y_margin, edm_point_tag);
-
-    x_margin.view = mr_view_tag;
-    x_margin.vertical = false;
-    x_margin.side_flag = low;
-    x_margin.zero_line = setup.y_margin_line;
-    x_margin.record = record;
-    x_margin.min_order = setup.x_min;
-    x_margin.max_order = setup.x_max;
-    x_margin.zero_on = sw.x_0, x_margin.edm_on = sw.x_edm, x_margin.min_on = sw.x_min, x_margin.max_on = sw.x_max;
-    x_margin.o = f.o[0], x_margin.e = f.e[0], x_margin.cmin = f.cmin[0], x_margin.cmax = f.cmax[0];
-    x_margin.steps = &X_MARGIN_STEPS;
-    create_margin_values(&x_margin, edm_point_tag);
+    /* Each margin's zero sits on an end of the line the other margin hangs on. */
+    const margin_spec x_spec = {UF_DRF_ORD_HORIZONTAL_MARGIN,
+                                setup.x_margin_line,
+                                top_dim_side->low != 0,
+                                setup.y_margin_line,
+                                setup.x_min,
+                                setup.x_max,
+                                {sw.x_0, sw.x_edm, sw.x_min, sw.x_max}};
+    const margin_spec y_spec = {UF_DRF_ORD_VERTICAL_MARGIN,
+                                setup.y_margin_line,
+                                top_dim_side->left != 0,
+                                setup.x_margin_line,
+                                setup.y_min,
+                                setup.y_max,
+                                {sw.y_0, sw.y_edm, sw.y_min, sw.y_max}};
+    const tag_t x_margin = create_core_margin(mr_view_tag, origin, &f, &x_spec);
+    const tag_t y_margin = create_core_margin(mr_view_tag, origin, &f, &y_spec);
+    create_margin_values(mr_view_tag, y_margin, &f, record, &y_spec, edm_point_tag);
+    create_margin_values(mr_view_tag, x_margin, &f, record, &x_spec, edm_point_tag);
 
     UF_CALL(UF_DRF_set_preferences(saved.mpi, saved.mpr, saved.radius_val, saved.diameter_val));
     return 1;

@@ -46,6 +46,17 @@ double extension_start(const Document& doc, const AnnotationAnchor& anchor, cons
     return std::fabs(a - target) <= std::fabs(b - target) ? a : b;
 }
 
+// A layout's measured points, value and text, before its lines are placed.
+DimensionLayout measured_between(const Document& doc, const AnnotationData& a, const std::pair<double, double>& first,
+                                 const std::pair<double, double>& second) {
+    DimensionLayout out;
+    out.first = sheet_point(first);
+    out.second = sheet_point(second);
+    out.text = dimension_text(doc, a);
+    out.measured = measured_value(doc, a).value_or(0.0);
+    return out;
+}
+
 double widest(const std::vector<std::string>& lines, const AnnotationStyle& style) {
     double width = 0;
     for (const auto& line : lines) width = std::max(width, text_width(line, style));
@@ -55,11 +66,7 @@ double widest(const std::vector<std::string>& lines, const AnnotationStyle& styl
 std::optional<DimensionLayout> linear_layout(const Document& doc, const AnnotationData& a) {
     auto p = anchor_sheet_point(doc, a.first), q = anchor_sheet_point(doc, a.second);
     if (!p || !q) return std::nullopt;
-    DimensionLayout out;
-    out.first = sheet_point(*p);
-    out.second = sheet_point(*q);
-    out.text = dimension_text(doc, a);
-    out.measured = measured_value(doc, a).value_or(0.0);
+    DimensionLayout out = measured_between(doc, a, *p, *q);
     const bool horizontal = a.kind == AnnotationData::Kind::Horizontal;
     const Frame frame{horizontal ? 0 : 1};
     const int across_axis = 1 - frame.along_axis;
@@ -124,11 +131,7 @@ std::optional<DimensionLayout> ordinate_layout(const Document& doc, const Annota
     if (!origin) return std::nullopt;
     auto o = anchor_sheet_point(doc, origin->first), p = anchor_sheet_point(doc, a.first);
     if (!o || !p) return std::nullopt;
-    DimensionLayout out;
-    out.first = sheet_point(*o);
-    out.second = sheet_point(*p);
-    out.text = dimension_text(doc, a);
-    out.measured = measured_value(doc, a).value_or(0.0);
+    DimensionLayout out = measured_between(doc, a, *o, *p);
     const bool along_x = margin->margin_type == 1;  // a horizontal margin carries x values
     const Frame frame{along_x ? 0 : 1};
     const int across_axis = 1 - frame.along_axis;
