@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "cadhost/drafting/annotation_geometry.h"
 
@@ -143,6 +144,9 @@ std::optional<DimensionLayout> ordinate_layout(const Document& doc, const Annota
     const double towards = margin_at >= object_across ? 1.0 : -1.0;
     const double start = object_across + towards * kExtensionGap;
     const double reach = (margin_at - start) * towards;  // length available between the object and the margin
+    // The value stands on its extension line beyond the margin, reading along it, and the line runs on under it:
+    // a line leading into a value would read as a minus sign.
+    const double shelf_end = margin_at + towards * (out.text.empty() ? 0.0 : text_width(out.text[0], a.style));
     if (a.text_moved && std::fabs(placed - own) > 1e-9) {
         // Straight from the object, a jog at the dogleg's angle from the extension line over to the value's place,
         // then straight on for the dogleg's distance to the margin.
@@ -152,13 +156,14 @@ std::optional<DimensionLayout> ordinate_layout(const Document& doc, const Annota
         const double knee_out = margin_at - towards * straight, knee_in = knee_out - towards * jog;
         if ((knee_in - start) * towards > 0) out.lines.push_back({frame.at(own, start), frame.at(own, knee_in)});
         out.lines.push_back({frame.at(own, knee_in), frame.at(placed, knee_out)});
-        out.lines.push_back({frame.at(placed, knee_out), frame.at(placed, margin_at)});
-    } else if (reach > 0) {
-        out.lines.push_back({frame.at(own, start), frame.at(own, margin_at)});
+        out.lines.push_back({frame.at(placed, knee_out), frame.at(placed, shelf_end)});
+    } else {
+        out.lines.push_back({frame.at(own, reach > 0 ? start : margin_at), frame.at(own, shelf_end)});
     }
-    // The value stands on the margin, beyond it, reading along the extension line.
-    out.text_at = frame.at(placed, margin_at + towards * a.style.text_gap);
-    out.alignment = towards > 0 ? 4 : 6;
+    // Above a horizontal line; a value turned to read up a vertical line stands left of it.
+    const double beside = along_x ? -a.style.text_gap : a.style.text_gap;
+    out.text_at = frame.at(placed + beside, margin_at);
+    out.alignment = towards > 0 ? 7 : 9;
     out.text_angle = along_x ? 90.0 : 0.0;
     return out;
 }
@@ -173,12 +178,16 @@ std::optional<DimensionLayout> layout_dimension(const Document& doc, const Annot
 }
 
 double text_width(const std::string& text, const AnnotationStyle& style) {
+    // Advances of the sheet font, in capital heights: CJK glyphs take the whole em (1.4 capitals), digits and letters
+    // about 0.76, narrow punctuation and the blank half that.
     double width = 0;
     for (std::size_t i = 0; i < text.size();) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        width += (length >= 3 ? 1.0 : 0.6) * style.height * style.aspect_ratio +
-                 std::max(-0.1, (style.char_space - 1.0) * 0.2) * style.height;
+        const bool narrow = length == 1 && std::strchr(" .,:;!'|il", static_cast<char>(c)) != nullptr;
+        const double advance = length >= 3 ? 1.4 : narrow ? 0.38 : 0.76;
+        width +=
+            advance * style.height * style.aspect_ratio + std::max(-0.1, (style.char_space - 1.0) * 0.2) * style.height;
         i += length;
     }
     return width;

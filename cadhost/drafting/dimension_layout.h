@@ -27,8 +27,8 @@ struct DimensionLayout {
 // The layout of a horizontal, vertical or ordinate dimension; empty when an anchor no longer resolves.
 std::optional<DimensionLayout> layout_dimension(const Document& doc, const AnnotationData& annotation);
 
-// A rough width of a text line in a style, for leaders, frames and dimension lines: CJK glyphs are square, others
-// about 0.6 of the height.
+// The width of a text line in a style, for leaders, frames and dimension lines, from the sheet font's usual advances
+// (within a few per cent for digits, letters and CJK).
 double text_width(const std::string& text, const AnnotationStyle& style);
 
 }  // namespace cadhost::drafting

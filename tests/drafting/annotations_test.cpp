@@ -197,9 +197,9 @@ TEST_F(AnnotationsTest, DimensionsToEdgeEndsAndOrdinatesFromAnOrigin) {
     auto drawn = sheet();
     const auto& dim = drawn.dimensions.back();
     EXPECT_NEAR(dim.measured, 50.0, 1e-9);
-    EXPECT_NEAR(dim.text_anchor.x, 150.0, 1e-9);
+    EXPECT_NEAR(dim.text_anchor.x, 150.0 - 1.0, 1e-9) << "turned to read up its line, a text gap left of it";
     auto o = map(top_, 10, 20, 40);
-    EXPECT_NEAR(dim.text_anchor.y, o.second + 20.0 + 1.0, 1e-9) << "on the margin, a text gap above it";
+    EXPECT_NEAR(dim.text_anchor.y, o.second + 20.0, 1e-9) << "starting at the margin";
 }
 
 TEST_F(AnnotationsTest, NotesAndLabelsKeepTheLetteringTheyWereMadeWith) {

@@ -1,6 +1,6 @@
 // How the host lays out dimensions on the sheet: values beside their lines and turned with vertical ones, lines that
 // run on under a moved value, arrowheads outside short dimensions, extension lines that leave a centre line at its
-// near end, and doglegs that jog at their angle.
+// near end, and ordinate values standing on their extension lines past doglegs that jog at their angle.
 #include <cmath>
 
 #include "cadhost/drafting/dimension_layout.h"
@@ -141,10 +141,14 @@ TEST_F(DimensionLayoutTest, AMovedOrdinateJogsAtTheDoglegAngleThenRunsStraightTo
     const double dx = std::fabs(jog.second.x - jog.first.x), dy = std::fabs(jog.second.y - jog.first.y);
     EXPECT_NEAR(dy, 9, 1e-9);
     EXPECT_NEAR(std::atan2(dy, dx) * 180 / M_PI, 60, 1e-9) << "60 degrees from the extension line";
-    EXPECT_NEAR(l.lines[2].first.x - l.lines[2].second.x, 3, 1e-9);
-    EXPECT_NEAR(l.lines[2].second.x, 90, 1e-9);
+    // Then on beyond the margin under the value, which stands on the line and ends at the margin.
+    const double value_width = cadhost::drafting::text_width("20.00", cadhost::AnnotationStyle{});
+    EXPECT_NEAR(l.lines[2].first.x, 93, 1e-9);
+    EXPECT_NEAR(l.lines[2].second.x, 90 - value_width, 1e-9);
     EXPECT_NEAR(l.lines[2].second.y, 129, 1e-9);
-    EXPECT_EQ(l.alignment, 6) << "the value ends at the margin, left of it";
+    EXPECT_EQ(l.alignment, 9) << "bottom right: above the line, ending at the margin";
+    EXPECT_NEAR(l.text_at.x, 90, 1e-9);
+    EXPECT_NEAR(l.text_at.y, 130, 1e-9) << "a gap of 1 above the line";
     EXPECT_NEAR(l.measured, 20, 1e-9);
 
     // The zero on the far end of a centre line through the origin: its extension line leaves the end near the margin.
@@ -157,7 +161,8 @@ TEST_F(DimensionLayoutTest, AMovedOrdinateJogsAtTheDoglegAngleThenRunsStraightTo
     const auto zero = *layout_dimension(doc(), *doc().find(ordinate)->as<cadhost::AnnotationData>());
     ASSERT_EQ(zero.lines.size(), 1u);
     EXPECT_NEAR(std::max(zero.lines[0].first.x, zero.lines[0].second.x), 104, 1e-9) << "1 beyond the end at 105";
-    EXPECT_NEAR(std::min(zero.lines[0].first.x, zero.lines[0].second.x), 90, 1e-9);
+    EXPECT_NEAR(std::min(zero.lines[0].first.x, zero.lines[0].second.x),
+                90 - cadhost::drafting::text_width("0.00", cadhost::AnnotationStyle{}), 1e-9);
     EXPECT_NEAR(zero.measured, 0, 1e-9);
 }
 
