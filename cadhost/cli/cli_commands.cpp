@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -12,7 +13,9 @@
 #include "cadhost/dialog/batch_values.h"
 #include "cadhost/dialog/dialog_lookup.h"
 #include "cadhost/cli/export_command.h"
+#include "cadhost/cli/help_text.h"
 #include "cadhost/cli/import_command.h"
+#include "cadhost/cli/info_command.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
@@ -39,7 +42,9 @@ const char* kUsageText =
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
-    "  quillon demo [-o DIR] [--command LIBRARY]\n";
+    "  quillon info PART.prt [--json] [--core-layer N]\n"
+    "  quillon demo [-o DIR] [--command LIBRARY]\n"
+    "  quillon --version | -h | help | run --help\n";
 
 // Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error. A flag
 // given twice keeps its last value in `values`; `all` keeps every pair in order, for flags that repeat.
@@ -200,7 +205,28 @@ bool batch_values(const Options& options, const std::string& library, const std:
     return dialog::check_batch_values(values, files, error);
 }
 
+// quillon run --help: the usage, and the dialog's fields as the dialog file the run would use defines them.
+int run_help(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    std::erase_if(args, [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+    Options options;
+    if (!parse(args, {"--command", "--conf", "--set", "--answers"}, options, err)) return kUsage;
+    std::string library = options.values["--command"];
+    if (library.empty()) library = default_command_library();
+    std::string conf_dir, error;
+    out << "usage: quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
+           "Runs the drawing command on the part and saves it. In a batch run the values come from --answers FILE\n"
+           "(one FIELD=VALUE a line) and --set, later ones winning, and OK is pressed once.\n\n";
+    if (!configuration_dir(options, conf_dir, error) || !write_dialog_fields(out, library, conf_dir, error)) {
+        err << "quillon run: " << error << '\n';
+        return kUsage;
+    }
+    return kDone;
+}
+
 int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (std::find(args.begin() + 1, args.end(), "--help") != args.end() ||
+        std::find(args.begin() + 1, args.end(), "-h") != args.end())
+        return run_help(args, out, err);
     Options options;
     if (!parse(args, {"--command", "--conf", "--set", "--answers"}, options, err)) return kUsage;
     if (options.positional.size() != 1) {
@@ -276,8 +302,13 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "dump") return cmd_dump(args, out, err);
     if (command == "demo") return cmd_demo(args, out, err);
     if (command == "export") return export_sheets(args, out, err);
-    if (command == "--help" || command == "help") {
+    if (command == "info") return info_command(args, out, err);
+    if (command == "--help" || command == "-h" || command == "help") {
         out << kUsageText;
+        return kDone;
+    }
+    if (command == "--version") {
+        out << version_text() << '\n';
         return kDone;
     }
     err << "quillon: unknown command '" << command << "'\n" << kUsageText;

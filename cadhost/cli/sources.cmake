@@ -1,9 +1,11 @@
 # The command line is a thin program over the host library; its subcommands live in a library of their own so that
 # tests can run them in-process.
 add_library(cadhost_cli STATIC ${CMAKE_CURRENT_LIST_DIR}/cli_commands.cpp ${CMAKE_CURRENT_LIST_DIR}/export_command.cpp
-                                ${CMAKE_CURRENT_LIST_DIR}/import_command.cpp)
+                                ${CMAKE_CURRENT_LIST_DIR}/import_command.cpp ${CMAKE_CURRENT_LIST_DIR}/info_command.cpp
+                                ${CMAKE_CURRENT_LIST_DIR}/help_text.cpp)
 target_link_libraries(cadhost_cli PUBLIC cadhost PRIVATE quillon_warnings)
-target_compile_definitions(cadhost_cli PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(cadhost_cli PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                               QUILLON_VERSION="${PROJECT_VERSION}")
 add_executable(quillon ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(quillon PRIVATE cadhost_cli quillon_warnings)
 set_target_properties(quillon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

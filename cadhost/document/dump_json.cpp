@@ -20,6 +20,8 @@ double tidy(double value) {
 ordered_json point(const gp_Pnt& p) { return ordered_json::array({tidy(p.X()), tidy(p.Y()), tidy(p.Z())}); }
 ordered_json direction(const gp_Dir& d) { return ordered_json::array({tidy(d.X()), tidy(d.Y()), tidy(d.Z())}); }
 
+}  // namespace
+
 const char* kind_name(const Object& object) {
     switch (object.type) {
         case UF_part_type:
@@ -46,6 +48,8 @@ const char* kind_name(const Object& object) {
             return "object";
     }
 }
+
+namespace {
 
 ordered_json geometry_of(const Document& doc, const Object& object) {
     ordered_json g = ordered_json::object();

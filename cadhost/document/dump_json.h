@@ -12,6 +12,9 @@
 
 namespace cadhost {
 
+// What an object is, in words: "solid body", "sheet body", "line", "arc", "point", ...
+const char* kind_name(const Object& object);
+
 nlohmann::ordered_json dump_document(const Document& doc);
 // The whole part: the document, and whether an undo mark is kept (with its object count).
 void write_part_json(std::ostream& out, const Document& doc, const std::optional<Document>& undo_mark);
