@@ -236,7 +236,9 @@ TEST_F(BodyDimsTest, AnElectrodeWithoutBaseHasItsOverallSizesOnly) {
     ASSERT_TRUE(record.not_have_base);
     new_sheet("S1");
     const int points_before = points_on(254);
+    ASSERT_EQ(UF_DRAW_set_display_state(UF_DRAW_MODEL_DISPLAY), 0);
     ASSERT_EQ(draw(body, record), 1);
+    EXPECT_EQ(doc().display_state(), UF_DRAW_MODEL_DISPLAY) << "the points leave the model shown as it was";
     EXPECT_EQ(measured("S1"), (std::vector<double>{12, 12, 35}));
     // Nothing straight reaches the sides of a round pin's top view: four points; the depth runs along the seam.
     EXPECT_EQ(points_on(254), points_before + 4);
