@@ -10,10 +10,12 @@
 #include <sstream>
 #include <set>
 
+#include "cadhost/drafting/projection_store.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/partfile/part_file.h"
+#include "cadhost/partfile/projection_table.h"
 #include "cadhost/render/dxf_writer.h"
 #include "cadhost/render/pdf_writer.h"
 #include "cadhost/render/svg_writer.h"
@@ -117,6 +119,14 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const Document& doc = part.document;
     const std::string stem = fs::path(part_path).stem().string();
     const auto drawings = drafting::drawings_of(doc);
+    // The projections kept in the part are found there; a part whose kept projections cannot be read is drawn
+    // without them.
+    auto& store = drafting::ProjectionStore::shared();
+    store.clear();
+    const long computed_before = store.computed();
+    if (!partfile::read_projections(
+            part_path, [&](std::string key, std::string bytes) { store.add_kept(key, std::move(bytes)); }, error))
+        err << "quillon export: " << error << '\n';
     std::vector<render::SheetGraphics> sheets;
     try {
         sheets = build_sheets(doc, drawings, out);
@@ -127,6 +137,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         err << "quillon export: a sheet could not be drawn: the geometry kernel failed\n";
         return 2;
     }
+    const auto computed = store.computed_since_clear();
+    const auto used = store.used_since_clear();
+    out << "projections: " << store.computed() - computed_before << " computed, " << used.size() - computed.size()
+        << " found in the part\n";
+    if (!partfile::keep_projections(part_path, computed, used, error))
+        err << "quillon export: the sheets are drawn, but " << error << '\n';
     int written = 0;
     if (formats.count("json")) {
         std::ostringstream report;

@@ -1,76 +1,56 @@
 #include "cadhost/drafting/hlr_projection.h"
 
-#include <array>
-#include <climits>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <set>
-#include <tuple>
+#include <string>
 
 #include <BRepAdaptor_Curve.hxx>
+#include <BRepBndLib.hxx>
+#include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
+#include <Bnd_Box.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
-#include <BRep_Builder.hxx>
 #include <gp_Ax2.hxx>
+#include <gp_Ax3.hxx>
+#include <gp_Trsf.hxx>
+
+#include "cadhost/drafting/projection_store.h"
+#include "cadhost/drafting/projection_regions.h"
 
 namespace cadhost::drafting {
 
 namespace {
 
-long computed = 0;
+// Points land on a 10 nm grid, so that a projection read back from a part file is the one that was computed.
+double on_grid(double v) { return std::round(v * 1e5) / 1e5; }
 
-struct CacheKey {
-    std::vector<std::tuple<const void*, int, int>> shapes;
-    std::array<double, 6> axes;
-    ProjectionOptions options;
-    bool operator<(const CacheKey& o) const {
-        return std::tie(shapes, axes, options) < std::tie(o.shapes, o.axes, o.options);
-    }
-};
+// Curves are divided so that no chord strays more than the deflection from the curve nor turns more than this.
+constexpr double kAngularDeflection = 0.2;
 
-struct CacheEntry {
-    std::vector<TopoDS_Shape> held;  // keeps the shapes alive so their addresses in the key stay theirs
-    std::shared_ptr<const ProjectedEdges> edges;
-    unsigned long last_used = 0;
-};
-
-// A run draws the same views sheet after sheet (the electrode body views, the views of a core shown with copies of
-// one electrode), so recent projections are what comes back; older ones are let go so memory stays bounded however
-// many sheets a run makes.
-constexpr std::size_t kCacheEntries = 48;
-
-std::mutex cache_mutex;
-unsigned long use_clock = 0;
-std::map<CacheKey, CacheEntry>& cache() {
-    static std::map<CacheKey, CacheEntry> entries;
-    return entries;
-}
-
-void forget_oldest() {
-    auto& entries = cache();
-    while (entries.size() > kCacheEntries) {
-        auto oldest = entries.begin();
-        for (auto it = entries.begin(); it != entries.end(); ++it)
-            if (it->second.last_used < oldest->second.last_used) oldest = it;
-        entries.erase(oldest);
-    }
-}
-
-Polyline2d sample(const TopoDS_Edge& edge, double deflection) {
-    Polyline2d line;
+ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
+    ProjectedLine line;
     if (BRep_Tool::Degenerated(edge)) return line;
     BRepAdaptor_Curve curve(edge);
-    GCPnts_TangentialDeflection sampler(curve, 0.05, deflection, 2);
+    GCPnts_TangentialDeflection sampler(curve, kAngularDeflection, deflection, 2);
     for (int i = 1; i <= sampler.NbPoints(); ++i) {
         gp_Pnt p = sampler.Value(i);
-        line.push_back({p.X(), p.Y()});
+        line.points.push_back({on_grid(p.X()), on_grid(p.Y())});
+    }
+    if (curve.GetType() == GeomAbs_Circle) {
+        const gp_Circ circle = curve.Circle();
+        line.centre = {on_grid(circle.Location().X()), on_grid(circle.Location().Y())};
+        line.radius = on_grid(circle.Radius());
     }
     return line;
 }
@@ -85,73 +65,211 @@ std::vector<long long> line_key(const Polyline2d& line) {
     return std::min(forward, backward);
 }
 
-void collect(const TopoDS_Shape& compound, double deflection, std::vector<Polyline2d>& out,
-             std::set<std::vector<long long>>& seen) {
-    if (compound.IsNull()) return;
-    for (TopExp_Explorer it(compound, TopAbs_EDGE); it.More(); it.Next()) {
-        Polyline2d line = sample(TopoDS::Edge(it.Current()), deflection);
-        if (line.size() < 2) continue;
-        if (!seen.insert(line_key(line)).second) continue;
-        out.push_back(std::move(line));
+// Adds the lines of one projection to another; a line already there (as it runs or reversed) is not added again.
+class Collector {
+  public:
+    explicit Collector(ProjectedEdges& out) : out_(out) {}
+    void add(std::vector<ProjectedLine>& to, ProjectedLine line) {
+        if (line.points.size() < 2 || !seen_.insert(line_key(line.points)).second) return;
+        to.push_back(std::move(line));
     }
+    template <class Filter>
+    void add_all(const ProjectedEdges& from, Filter keep) {
+        for (int c = 0; c < 3; ++c)
+            for (const auto& line : from.visible[c])
+                keep(line, [&](ProjectedLine piece) { add(out_.visible[c], std::move(piece)); });
+        for (int c = 0; c < 3; ++c)
+            for (const auto& line : from.hidden[c])
+                keep(line, [&](ProjectedLine piece) { add(out_.hidden[c], std::move(piece)); });
+    }
+
+  private:
+    ProjectedEdges& out_;
+    std::set<std::vector<long long>> seen_;
+};
+
+void collect(const TopoDS_Shape& compound, double deflection, std::vector<ProjectedLine>& to, Collector& collector) {
+    if (compound.IsNull()) return;
+    for (TopExp_Explorer it(compound, TopAbs_EDGE); it.More(); it.Next())
+        collector.add(to, sample(TopoDS::Edge(it.Current()), deflection));
 }
 
-void run_hlr(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o, const ProjectionOptions& options,
-             ProjectedEdges& edges, std::set<std::vector<long long>>& seen) {
+ProjectedEdges run_hlr(const std::vector<TopoDS_Shape>& shapes, const ViewOrientation& o,
+                       const ProjectionOptions& options) {
+    ProjectedEdges edges;
+    if (shapes.empty()) return edges;
+    Collector collector(edges);
     Handle(HLRBRep_Algo) algo = new HLRBRep_Algo();
-    for (const auto& body : bodies) algo->Add(body);
+    for (const auto& shape : shapes) algo->Add(shape);
     algo->Projector(HLRAlgo_Projector(gp_Ax2(gp::Origin(), o.toward_eye, o.right)));
     algo->Update();
     if (options.hidden_line_removal)
         algo->Hide();
     else
         algo->ShowAll();
-    HLRBRep_HLRToShape shapes(algo);
-    collect(shapes.VCompound(), options.deflection, edges.visible[ProjectedEdges::Sharp], seen);
-    collect(shapes.Rg1LineVCompound(), options.deflection, edges.visible[ProjectedEdges::Smooth], seen);
-    collect(shapes.OutLineVCompound(), options.deflection, edges.visible[ProjectedEdges::Outline], seen);
-    if (!options.hidden_line_removal) return;
-    collect(shapes.HCompound(), options.deflection, edges.hidden[ProjectedEdges::Sharp], seen);
-    collect(shapes.Rg1LineHCompound(), options.deflection, edges.hidden[ProjectedEdges::Smooth], seen);
-    collect(shapes.OutLineHCompound(), options.deflection, edges.hidden[ProjectedEdges::Outline], seen);
+    HLRBRep_HLRToShape result(algo);
+    collect(result.VCompound(), options.deflection, edges.visible[ProjectedEdges::Sharp], collector);
+    collect(result.Rg1LineVCompound(), options.deflection, edges.visible[ProjectedEdges::Smooth], collector);
+    collect(result.OutLineVCompound(), options.deflection, edges.visible[ProjectedEdges::Outline], collector);
+    if (!options.hidden_line_removal) return edges;
+    collect(result.HCompound(), options.deflection, edges.hidden[ProjectedEdges::Sharp], collector);
+    collect(result.Rg1LineHCompound(), options.deflection, edges.hidden[ProjectedEdges::Smooth], collector);
+    collect(result.OutLineHCompound(), options.deflection, edges.hidden[ProjectedEdges::Outline], collector);
+    return edges;
+}
+
+// What a projection depends on besides the geometry: the direction the eye looks along and what points right, and
+// how finely curves are divided. Hiding by other bodies is resolved after the bodies are projected, so it is not here.
+std::string direction_key(const ViewOrientation& o, const ProjectionOptions& options) {
+    char text[256];
+    std::snprintf(text, sizeof text, "%.17g,%.17g,%.17g/%.17g,%.17g,%.17g/%d/%.17g", o.toward_eye.X(), o.toward_eye.Y(),
+                  o.toward_eye.Z(), o.right.X(), o.right.Y(), o.right.Z(), options.hidden_line_removal ? 1 : 0,
+                  options.deflection);
+    return text;
+}
+
+// The boxes of a body in a view orientation: the body's and each face's, in the order faces are explored. Boxes are
+// never smaller than what they hold (they may be larger), which is all the overlap tests need.
+struct BodyBoxes {
+    Box2 body;
+    std::vector<Box2> faces;
+};
+
+class BoxCache {
+  public:
+    std::shared_ptr<const BodyBoxes> boxes(const TopoDS_Shape& shape, const std::string& key,
+                                           const ViewOrientation& o) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = boxes_.find(key);
+            if (it != boxes_.end()) return it->second;
+        }
+        gp_Trsf to_view;
+        to_view.SetTransformation(gp_Ax3(gp::Origin(), o.toward_eye, o.right));
+        const TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view));
+        auto result = std::make_shared<BodyBoxes>();
+        for (TopExp_Explorer it(moved, TopAbs_FACE); it.More(); it.Next()) {
+            Bnd_Box box;
+            BRepBndLib::Add(it.Current(), box, Standard_False);
+            Box2 face = to_box2(box);
+            result->body.merge(face);
+            result->faces.push_back(face);
+        }
+        if (result->faces.empty()) {
+            Bnd_Box box;
+            BRepBndLib::Add(moved, box, Standard_False);
+            result->body = to_box2(box);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        boxes_[key] = result;
+        return result;
+    }
+
+  private:
+    static Box2 to_box2(const Bnd_Box& box) {
+        if (box.IsVoid()) return {};
+        double x0, y0, z0, x1, y1, z1;
+        box.Get(x0, y0, z0, x1, y1, z1);
+        return Box2{x0, y0, x1, y1, false};
+    }
+    std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<const BodyBoxes>> boxes_;
+};
+
+BoxCache& box_cache() {
+    static BoxCache cache;
+    return cache;
+}
+
+// The faces of a body whose boxes reach into a region, as one shape; the whole body when every face does, so that a
+// body wholly in the overlap is projected as a solid, as it is when the bodies are projected together.
+TopoDS_Shape faces_in(const TopoDS_Shape& body, const BodyBoxes& boxes, const std::vector<Box2>& regions) {
+    BRep_Builder builder;
+    TopoDS_Compound compound;
+    builder.MakeCompound(compound);
+    std::size_t index = 0, taken = 0;
+    for (TopExp_Explorer it(body, TopAbs_FACE); it.More(); it.Next(), ++index) {
+        const Box2& box = boxes.faces[index];
+        if (std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return box.overlaps(r); }))
+            builder.Add(compound, it.Current()), ++taken;
+    }
+    if (taken == index) return body;
+    return taken == 0 ? TopoDS_Shape() : TopoDS_Shape(compound);
+}
+
+// Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc is an arc of the
+// same circle.
+template <class Emit>
+void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool inside, Emit emit) {
+    split_by_regions(line.points, regions, [&](int owner, Polyline2d piece) {
+        if ((owner >= 0) == inside) emit(ProjectedLine{std::move(piece), line.centre, line.radius});
+    });
+}
+
+// Each body's own projection, without what lies in the regions.
+void each_alone(const std::vector<TopoDS_Shape>& bodies, const std::vector<std::string>& keys, const ViewOrientation& o,
+                const ProjectionOptions& options, const std::vector<Box2>& regions, Collector& collector) {
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        auto alone = ProjectionStore::shared().get(keys[i], [&] { return run_hlr({bodies[i]}, o, options); });
+        collector.add_all(*alone, [&](const ProjectedLine& line, auto emit) { pieces(line, regions, false, emit); });
+    }
 }
 
 }  // namespace
 
-std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
-                                                     const ProjectionOptions& options) {
-    CacheKey key;
-    for (const auto& b : bodies)
-        key.shapes.emplace_back(b.TShape().get(), b.Location().HashCode(INT_MAX), b.Orientation());
-    key.axes = {o.right.X(), o.right.Y(), o.right.Z(), o.up.X(), o.up.Y(), o.up.Z()};
-    key.options = options;
-    {
-        std::lock_guard<std::mutex> lock(cache_mutex);
-        auto it = cache().find(key);
-        if (it != cache().end()) {
-            it->second.last_used = ++use_clock;
-            return it->second.edges;
-        }
-    }
-    auto edges = std::make_shared<ProjectedEdges>();
-    std::set<std::vector<long long>> seen;
-    if (!bodies.empty()) {
-        if (options.hidden_by_other_bodies || !options.hidden_line_removal) {
-            run_hlr(bodies, o, options, *edges, seen);
-        } else {
-            for (const auto& body : bodies) run_hlr({body}, o, options, *edges, seen);
-        }
-    }
-    std::lock_guard<std::mutex> lock(cache_mutex);
-    ++computed;
-    cache()[key] = CacheEntry{bodies, edges, ++use_clock};
-    forget_oldest();
+ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
+                                const ProjectionOptions& options) {
+    if (options.hidden_by_other_bodies || !options.hidden_line_removal) return run_hlr(bodies, o, options);
+    ProjectedEdges edges;
+    Collector collector(edges);
+    for (const auto& body : bodies)
+        collector.add_all(run_hlr({body}, o, options), [](const ProjectedLine& line, auto emit) { emit(line); });
     return edges;
 }
 
-long projections_computed() {
-    std::lock_guard<std::mutex> lock(cache_mutex);
-    return computed;
+std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
+                                                     const ProjectionOptions& options) {
+    const std::string direction = direction_key(o, options);
+    std::vector<std::string> digests, alone_keys;
+    for (const auto& body : bodies) {
+        digests.push_back(shape_digest(body));
+        alone_keys.push_back("body " + digests.back() + " " + direction);
+    }
+    // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
+    std::vector<Box2> overlaps;
+    if (options.hidden_line_removal && options.hidden_by_other_bodies && bodies.size() > 1) {
+        std::vector<Box2> boxes;
+        for (std::size_t i = 0; i < bodies.size(); ++i)
+            boxes.push_back(box_cache().boxes(bodies[i], alone_keys[i], o)->body);
+        overlaps = overlap_regions(boxes);
+    }
+    auto edges = std::make_shared<ProjectedEdges>();
+    Collector collector(*edges);
+    each_alone(bodies, alone_keys, o, options, overlaps, collector);
+    if (overlaps.empty()) return edges;
+
+    std::vector<std::string> sorted = digests;
+    std::sort(sorted.begin(), sorted.end());
+    std::string together_key = "overlap";
+    for (const auto& d : sorted) together_key += " " + d;
+    together_key += " " + direction;
+    auto together = ProjectionStore::shared().get(together_key, [&] {
+        std::vector<TopoDS_Shape> parts;
+        for (std::size_t i = 0; i < bodies.size(); ++i) {
+            auto boxes = box_cache().boxes(bodies[i], alone_keys[i], o);
+            TopoDS_Shape part = faces_in(bodies[i], *boxes, overlaps);
+            if (!part.IsNull()) parts.push_back(part);
+        }
+        const ProjectedEdges all = run_hlr(parts, o, options);
+        ProjectedEdges inside;
+        Collector clipped(inside);
+        clipped.add_all(all, [&](const ProjectedLine& line, auto emit) { pieces(line, overlaps, true, emit); });
+        return inside;
+    });
+    collector.add_all(*together, [](const ProjectedLine& line, auto emit) { emit(line); });
+    return edges;
 }
+
+long projections_computed() { return ProjectionStore::shared().computed(); }
 
 }  // namespace cadhost::drafting

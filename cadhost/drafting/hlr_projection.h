@@ -4,6 +4,7 @@
 #define CADHOST_DRAFTING_HLR_PROJECTION_H
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include <TopoDS_Shape.hxx>
@@ -17,10 +18,18 @@ struct Point2d {
 };
 using Polyline2d = std::vector<Point2d>;
 
+// A projected edge: its polyline, and the circle it lies on when it is a circle or an arc of one, so that outputs can
+// draw it as such (radius 0 when it is another curve).
+struct ProjectedLine {
+    Polyline2d points;
+    Point2d centre;
+    double radius = 0.0;
+};
+
 struct ProjectedEdges {
     enum Class { Sharp = 0, Smooth = 1, Outline = 2 };
-    std::vector<Polyline2d> visible[3];
-    std::vector<Polyline2d> hidden[3];
+    std::vector<ProjectedLine> visible[3];
+    std::vector<ProjectedLine> hidden[3];
 };
 
 struct ProjectionOptions {
@@ -33,13 +42,19 @@ struct ProjectionOptions {
     }
 };
 
-// Projects the bodies; the same bodies seen the same way with the same options are projected once and the answer is
-// kept while it is among the most recently used. Edges that coincide in projection are drawn once.
+// Projects the bodies, by parts: each body is projected on its own, once per direction for the life of the
+// projection store (projection_store.h), and what the bodies hide of each other is resolved by projecting, together,
+// only the faces whose outlines reach into the places where the bodies' outlines overlap. The drawing is the one
+// project_together gives. Edges that coincide in projection are drawn once.
 std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies,
                                                      const ViewOrientation& orientation,
                                                      const ProjectionOptions& options);
 
-// How many projections were computed (not served from the cache), for tests and benchmarks.
+// Projects the bodies all at once, nothing kept: what project_bodies must agree with.
+ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& orientation,
+                                const ProjectionOptions& options);
+
+// How many projections were computed (not found in the store), for tests and benchmarks.
 long projections_computed();
 
 }  // namespace cadhost::drafting

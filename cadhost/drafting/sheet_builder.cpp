@@ -6,6 +6,7 @@
 #include "cadhost/drafting/annotation_geometry.h"
 #include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/hlr_projection.h"
+#include "cadhost/drafting/projected_strokes.h"
 #include "cadhost/drafting/view_frame.h"
 #include "cadhost/geometry/queries.h"
 
@@ -109,17 +110,9 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     for (int c = 0; c < 3; ++c) {
         if (c == ProjectedEdges::Smooth && !view.display.smooth_edges) continue;
         if (c == ProjectedEdges::Outline && !view.display.silhouettes) continue;
-        for (const auto& line : edges->visible[c]) {
-            Polyline out{{}, false, visible, layer};
-            for (const auto& p : line) out.points.push_back(to_sheet(p.x, p.y));
-            sheet.polylines.push_back(std::move(out));
-        }
+        for (const auto& line : edges->visible[c]) add_projected(sheet, line, placed, visible, layer);
         if (view.display.hidden_edges != 2) continue;
-        for (const auto& line : edges->hidden[c]) {
-            Polyline out{{}, false, hidden, layer};
-            for (const auto& p : line) out.points.push_back(to_sheet(p.x, p.y));
-            sheet.polylines.push_back(std::move(out));
-        }
+        for (const auto& line : edges->hidden[c]) add_projected(sheet, line, placed, hidden, layer);
     }
     for (const Object* curve : curves) {
         if (const auto* point = curve->as<PointData>()) {

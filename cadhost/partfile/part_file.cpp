@@ -18,6 +18,7 @@
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/partfile/part_check.h"
 #include "cadhost/partfile/payload_codec.h"
+#include "cadhost/partfile/projection_table.h"
 #include "cadhost/partfile/sqlite_db.h"
 
 namespace cadhost::partfile {
@@ -397,6 +398,7 @@ bool save(const std::string& path, const Document& document, const std::optional
                 if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
                 if (probe) probe("commit");
                 db.exec("COMMIT");
+                carry_projections(db, path);
                 if (probe) probe("rename");
                 return true;
             } catch (const std::exception& e) {

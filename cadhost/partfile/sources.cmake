@@ -1,2 +1,3 @@
 set(dir ${CMAKE_CURRENT_LIST_DIR})
-cadhost_folder(partfile ${dir}/part_file.cpp ${dir}/payload_codec.cpp ${dir}/sqlite_db.cpp ${dir}/part_check.cpp)
+cadhost_folder(partfile ${dir}/part_file.cpp ${dir}/payload_codec.cpp ${dir}/projection_table.cpp ${dir}/sqlite_db.cpp
+               ${dir}/part_check.cpp)

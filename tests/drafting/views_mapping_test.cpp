@@ -4,6 +4,7 @@
 #include <BRepPrimAPI_MakeCylinder.hxx>
 
 #include "cadhost/drafting/hlr_projection.h"
+#include "cadhost/drafting/projection_store.h"
 #include "drafting_fixture.h"
 #include "host/uf_curve.h"
 #include "host/uf_layer.h"
@@ -203,6 +204,7 @@ TEST_F(ViewsMappingTest, ViewsShowTheirLayersNotBlankedNotErasedAndHiddenEdgesAs
 }
 
 TEST_F(ViewsMappingTest, TheSameBodiesSeenTheSameWayAreProjectedOnce) {
+    cadhost::drafting::ProjectionStore::shared().clear();  // other tests may have projected an equal block
     import_view("top", 100, 100, 1.0);
     sheet();
     long after_first = cadhost::drafting::projections_computed();

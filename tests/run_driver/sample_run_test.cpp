@@ -11,9 +11,14 @@
 #include <regex>
 #include <sstream>
 
+#include <sqlite3.h>
+
+#include <TopLoc_Location.hxx>
+#include <gp_Trsf.hxx>
 #include <nlohmann/json.hpp>
 
 #include "cadhost/cli/cli_commands.h"
+#include "cadhost/partfile/part_file.h"
 #include "cadhost/session/session.h"
 #include "dimensions/dimension_check.h"
 
@@ -419,6 +424,111 @@ TEST_F(SampleRunTest, LaterRunsAddGroupsAndUndoTakesTheLastOneBack) {
     }
     ASSERT_EQ(quillon({"undo", part()}).status, 0);
     EXPECT_EQ(names(sheets()).size(), first.size() * 2) << "only the last run's sheets are gone";
+}
+
+// How many projections an export computed rather than found in the part.
+long computed_by(const Result& r) {
+    std::smatch m;
+    EXPECT_TRUE(std::regex_search(r.out, m, std::regex("projections: ([0-9]+) computed"))) << r.out;
+    return m.empty() ? -1 : std::stol(m[1]);
+}
+
+// The first line where two outputs differ, or "" when they are the same.
+std::string first_difference(const std::string& a, const std::string& b) {
+    std::istringstream x(a), y(b);
+    std::string p, q;
+    while (true) {
+        const bool more_x = static_cast<bool>(std::getline(x, p)), more_y = static_cast<bool>(std::getline(y, q));
+        if (!more_x && !more_y) return "";
+        if (more_x != more_y || p != q) return "'" + p + "' against '" + q + "'";
+    }
+}
+
+std::map<std::string, std::string> svg_files(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().extension() != ".svg") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+void sql(const fs::path& part, const char* statement) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(part.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+class KeptProjectionsTest : public SampleRunTest {
+  protected:
+    // A copy of the demo's part, exported once into "first".
+    void SetUp() override {
+        ASSERT_EQ(demo_.status, 0);
+        fs::copy_file(part(), copy(), fs::copy_options::overwrite_existing);
+        first_ = export_to("first");
+    }
+    void TearDown() override { fs::remove(copy()); }
+    static fs::path copy() { return dir_ / "kept.prt"; }
+    Result export_to(const std::string& name) {
+        Result r = quillon({"export", copy().string(), "-o", (dir_ / name).string(), "--svg"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r;
+    }
+    Result first_;
+};
+
+TEST_F(KeptProjectionsTest, AnExportFindsWhatTheLastOneComputedAndDrawsTheSameSheets) {
+    EXPECT_GT(computed_by(demo_), 0);
+    EXPECT_EQ(computed_by(first_), 0) << "the demo's export kept its projections in the part";
+    // A run that adds sheets of the same bodies saves the part: the kept projections stay, nothing is projected.
+    Result more =
+        quillon({"run", copy().string(), "--command", COMMAND_LIBRARY, "--set", "INT_2=7", "--set", "RADIO_9=1"});
+    ASSERT_EQ(more.status, 0) << more.err;
+    const Result after_run = export_to("after_run");
+    EXPECT_EQ(computed_by(after_run), 0);
+    // Without kept projections (a part file written before they were kept) the same sheets are drawn.
+    sql(copy(), "DROP TABLE projections");
+    const Result without = export_to("without");
+    EXPECT_GT(computed_by(without), 0);
+    // (The run drew the core's centre lines once more, so the sheets are compared with the export after it.)
+    const auto first = svg_files(dir_ / "after_run"), again = svg_files(dir_ / "without");
+    ASSERT_GT(first.size(), 8u);
+    for (const auto& [name, bytes] : first) EXPECT_EQ(first_difference(bytes, again.at(name)), "") << name;
+    EXPECT_EQ(computed_by(export_to("third")), 0);
+}
+
+TEST_F(KeptProjectionsTest, AMovedBodyOrADamagedKeptProjectionIsProjectedAgain) {
+    // One kept projection damaged: it is computed again, never drawn from the damaged bytes.
+    sql(copy(),
+        "UPDATE projections SET edges = substr(edges, 1, length(edges) - 40) || zeroblob(40)"
+        " WHERE rowid = (SELECT min(rowid) FROM projections)");
+    const Result damaged = export_to("damaged");
+    EXPECT_EQ(computed_by(damaged), 1);
+    const auto first = svg_files(dir_ / "first"), again = svg_files(dir_ / "damaged");
+    for (const auto& [name, bytes] : first) EXPECT_EQ(first_difference(bytes, again.at(name)), "") << name;
+
+    // The electrode of layer 3 moved a little along z: its projections and their overlaps with the core are new, the
+    // core's own are not.
+    cadhost::partfile::LoadedPart loaded;
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::load(copy().string(), loaded, error)) << error;
+    int moved = 0;
+    for (const auto& [tag, object] : loaded.document.objects()) {
+        if (object.layer != 3 || !object.as<cadhost::BodyData>()) continue;
+        gp_Trsf lift;
+        lift.SetTranslation(gp_Vec(0, 0, -0.5));
+        auto* body = std::get_if<cadhost::BodyData>(&loaded.document.find(tag)->payload);
+        body->shape = body->shape.Moved(TopLoc_Location(lift));
+        ++moved;
+    }
+    ASSERT_EQ(moved, 1);
+    ASSERT_TRUE(cadhost::partfile::save(copy().string(), loaded.document, loaded.undo_mark, error)) << error;
+    const long after_move = computed_by(export_to("moved"));
+    EXPECT_GT(after_move, 0);
+    EXPECT_LT(after_move, computed_by(demo_) / 2) << "only what shows the moved electrode";
+    EXPECT_EQ(computed_by(export_to("fourth")), 0);
 }
 
 }  // namespace

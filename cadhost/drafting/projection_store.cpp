@@ -1,0 +1,251 @@
+#include "cadhost/drafting/projection_store.h"
+
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+#include <tuple>
+
+#include <BinTools.hxx>
+
+namespace cadhost::drafting {
+
+namespace {
+
+// Two FNV-1a hashes with different starting points: 128 bits, so that two different shapes never share a key in
+// practice.
+std::string digest_of(const std::string& bytes) {
+    std::uint64_t a = 1469598103934665603ull, b = 0x84222325cbf29ce4ull;
+    for (unsigned char c : bytes) {
+        a = (a ^ c) * 1099511628211ull;
+        b = (b ^ c) * 0x100000001b3ull;
+        b ^= b >> 29;
+    }
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(a),
+                  static_cast<unsigned long long>(b));
+    return text;
+}
+
+// Serialising a large body costs milliseconds, and the same bodies are asked for sheet after sheet.
+class DigestCache {
+  public:
+    std::string digest(const TopoDS_Shape& shape) {
+        Key key{shape.TShape().get(), shape.Location().HashCode(INT_MAX), shape.Orientation()};
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto it = digests_.find(key);
+            if (it != digests_.end() && it->second.first.IsEqual(shape)) return it->second.second;
+        }
+        std::ostringstream stream;
+        BinTools::Write(shape, stream, Standard_False, Standard_False, BinTools_FormatVersion_CURRENT);
+        std::string d = digest_of(stream.str());
+        std::lock_guard<std::mutex> lock(mutex_);
+        digests_[key] = {shape, d};  // the shape is held so that its address cannot be taken by another
+        return d;
+    }
+
+  private:
+    using Key = std::tuple<const void*, int, int>;
+    std::mutex mutex_;
+    std::map<Key, std::pair<TopoDS_Shape, std::string>> digests_;
+};
+
+// Coordinates are kept on a 10 nm grid (see hlr_projection.cpp) and written as differences from the previous one,
+// zigzag varints: most take two or three bytes.
+constexpr double kGrid = 1e5;
+constexpr char kMagic[4] = {'Q', 'P', 'E', '2'};
+
+void put_varint(std::string& out, std::uint64_t v) {
+    while (v >= 0x80) {
+        out.push_back(static_cast<char>((v & 0x7f) | 0x80));
+        v >>= 7;
+    }
+    out.push_back(static_cast<char>(v));
+}
+
+void put_signed(std::string& out, std::int64_t v) {
+    put_varint(out, (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63));
+}
+
+class Reader {
+  public:
+    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    bool varint(std::uint64_t& v) {
+        v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (at_ >= bytes_.size()) return false;
+            const auto c = static_cast<unsigned char>(bytes_[at_++]);
+            v |= static_cast<std::uint64_t>(c & 0x7f) << shift;
+            if (!(c & 0x80)) return true;
+        }
+        return false;
+    }
+    bool signed_value(std::int64_t& v) {
+        std::uint64_t u;
+        if (!varint(u)) return false;
+        v = static_cast<std::int64_t>(u >> 1) ^ -static_cast<std::int64_t>(u & 1);
+        return true;
+    }
+    bool done() const { return at_ == bytes_.size(); }
+    std::size_t left() const { return bytes_.size() - at_; }
+    bool magic() {
+        if (bytes_.size() < 4 || bytes_.compare(0, 4, kMagic, 4) != 0) return false;
+        at_ = 4;
+        return true;
+    }
+
+  private:
+    const std::string& bytes_;
+    std::size_t at_ = 0;
+};
+
+// A line: its circle (radius 0 for none; the centre only with a radius), its point count and points.
+void put_lines(std::string& out, const std::vector<ProjectedLine>& lines) {
+    put_varint(out, lines.size());
+    std::int64_t px = 0, py = 0;
+    for (const auto& line : lines) {
+        put_signed(out, std::llround(line.radius * kGrid));
+        if (line.radius > 0)
+            put_signed(out, std::llround(line.centre.x * kGrid)), put_signed(out, std::llround(line.centre.y * kGrid));
+        put_varint(out, line.points.size());
+        for (const auto& p : line.points) {
+            const auto x = std::llround(p.x * kGrid), y = std::llround(p.y * kGrid);
+            put_signed(out, x - px), put_signed(out, y - py);
+            px = x, py = y;
+        }
+    }
+}
+
+bool get_lines(Reader& in, std::vector<ProjectedLine>& lines) {
+    std::uint64_t count;
+    if (!in.varint(count) || count > in.left()) return false;
+    std::int64_t px = 0, py = 0;
+    lines.resize(count);
+    for (auto& line : lines) {
+        std::int64_t radius, cx = 0, cy = 0;
+        if (!in.signed_value(radius) || radius < 0) return false;
+        if (radius > 0 && (!in.signed_value(cx) || !in.signed_value(cy))) return false;
+        line.radius = static_cast<double>(radius) / kGrid;
+        line.centre = {static_cast<double>(cx) / kGrid, static_cast<double>(cy) / kGrid};
+        std::uint64_t points;
+        if (!in.varint(points) || points > in.left() / 2) return false;  // every point takes two bytes at least
+        line.points.resize(points);
+        for (auto& p : line.points) {
+            std::int64_t dx, dy;
+            if (!in.signed_value(dx) || !in.signed_value(dy)) return false;
+            px += dx, py += dy;
+            p = {static_cast<double>(px) / kGrid, static_cast<double>(py) / kGrid};
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string shape_digest(const TopoDS_Shape& shape) {
+    static DigestCache cache;
+    return cache.digest(shape);
+}
+
+// The bytes end with the digest of what comes before them (32 hex digits), so that damaged bytes are never drawn.
+constexpr std::size_t kCheck = 32;
+
+std::string encode_edges(const ProjectedEdges& edges) {
+    std::string out(kMagic, 4);
+    for (int c = 0; c < 3; ++c) put_lines(out, edges.visible[c]), put_lines(out, edges.hidden[c]);
+    return out + digest_of(out);
+}
+
+bool decode_edges(const std::string& stored, ProjectedEdges& edges) {
+    if (stored.size() < kCheck ||
+        digest_of(stored.substr(0, stored.size() - kCheck)) != stored.substr(stored.size() - kCheck))
+        return false;
+    const std::string bytes = stored.substr(0, stored.size() - kCheck);
+    Reader in(bytes);
+    if (!in.magic()) return false;
+    for (int c = 0; c < 3; ++c)
+        if (!get_lines(in, edges.visible[c]) || !get_lines(in, edges.hidden[c])) return false;
+    return in.done();
+}
+
+ProjectionStore& ProjectionStore::shared() {
+    static ProjectionStore store;
+    return store;
+}
+
+std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& key,
+                                                           const std::function<ProjectedEdges()>& compute) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    used_.insert(key);
+    Entry* entry = &entries_[key];
+    done_.wait(lock, [&] { return !entry->busy; });
+    if (entry->edges) return entry->edges;
+    if (!entry->kept_bytes.empty()) {
+        auto decoded = std::make_shared<ProjectedEdges>();
+        std::string bytes = std::move(entry->kept_bytes);
+        entry->kept_bytes.clear();
+        if (decode_edges(bytes, *decoded)) {
+            entry->edges = decoded;
+            return decoded;
+        }
+    }
+    entry->busy = true;
+    lock.unlock();
+    std::shared_ptr<const ProjectedEdges> edges;
+    try {
+        edges = std::make_shared<ProjectedEdges>(compute());
+    } catch (...) {
+        lock.lock();
+        entry->busy = false;
+        done_.notify_all();
+        throw;
+    }
+    lock.lock();
+    entry->busy = false;
+    entry->edges = edges;
+    entry->computed_here = true;
+    ++computed_;
+    done_.notify_all();
+    return edges;
+}
+
+void ProjectionStore::add_kept(const std::string& key, std::string bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry& entry = entries_[key];
+    if (entry.edges || entry.busy) return;
+    entry.kept_bytes = std::move(bytes);
+}
+
+std::vector<std::pair<std::string, std::string>> ProjectionStore::computed_since_clear() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [key, entry] : entries_)
+        if (entry.computed_here && entry.edges) out.emplace_back(key, encode_edges(*entry.edges));
+    return out;
+}
+
+std::set<std::string> ProjectionStore::used_since_clear() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return used_;
+}
+
+void ProjectionStore::clear() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] {
+        for (const auto& [key, entry] : entries_)
+            if (entry.busy) return false;
+        return true;
+    });
+    entries_.clear();
+    used_.clear();
+}
+
+long ProjectionStore::computed() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return computed_;
+}
+
+}  // namespace cadhost::drafting

@@ -1,0 +1,86 @@
+#include "cadhost/partfile/projection_table.h"
+
+#include <filesystem>
+
+#include "cadhost/partfile/sqlite_db.h"
+
+namespace cadhost::partfile {
+
+namespace {
+
+constexpr const char* kCreate = "CREATE TABLE IF NOT EXISTS projections(key TEXT PRIMARY KEY, edges BLOB NOT NULL)";
+
+bool has_table(Db& db, const char* schema) {
+    Stmt query(db,
+               (std::string("SELECT 1 FROM ") + schema + ".sqlite_master WHERE type = 'table' AND name = 'projections'")
+                   .c_str());
+    return query.step();
+}
+
+}  // namespace
+
+bool read_projections(const std::string& path, const std::function<void(std::string key, std::string bytes)>& take,
+                      std::string& error) {
+    try {
+        Db db(path, SQLITE_OPEN_READONLY);
+        if (!has_table(db, "main")) return true;
+        Stmt rows(db, "SELECT key, edges FROM projections");
+        while (rows.step()) take(rows.text(0), rows.blob(1));
+        return true;
+    } catch (const SqlError& e) {
+        error = "cannot read the projections kept in part file '" + path + "': " + e.what();
+        return false;
+    }
+}
+
+bool keep_projections(const std::string& path, const std::vector<std::pair<std::string, std::string>>& added,
+                      const std::set<std::string>& keep, std::string& error) {
+    try {
+        Db db(path, SQLITE_OPEN_READWRITE);
+        db.exec("BEGIN IMMEDIATE");
+        try {
+            db.exec(kCreate);
+            db.exec("CREATE TEMP TABLE kept(key TEXT PRIMARY KEY)");
+            Stmt mark(db, "INSERT OR IGNORE INTO kept(key) VALUES(?)");
+            for (const auto& key : keep) mark.bind(1, key).run();
+            db.exec("DELETE FROM projections WHERE key NOT IN (SELECT key FROM kept)");
+            Stmt insert(db, "INSERT OR REPLACE INTO projections(key, edges) VALUES(?, ?)");
+            for (const auto& [key, bytes] : added) insert.bind(1, key).bind_blob(2, bytes).run();
+            db.exec("COMMIT");
+        } catch (...) {
+            sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+        return true;
+    } catch (const SqlError& e) {
+        error = "cannot keep the projections in part file '" + path + "': " + e.what();
+        return false;
+    }
+}
+
+void carry_projections(Db& db, const std::string& old_path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(old_path, ec)) return;
+    try {
+        Stmt attach(db, "ATTACH DATABASE ? AS old");
+        attach.bind(1, old_path).run();
+    } catch (const SqlError&) {
+        return;
+    }
+    try {
+        if (has_table(db, "old")) {
+            db.exec("BEGIN");
+            db.exec(kCreate);
+            db.exec(
+                "INSERT OR IGNORE INTO projections(key, edges) SELECT key, edges FROM old.projections"
+                " WHERE typeof(key) = 'text' AND typeof(edges) = 'blob'");
+            db.exec("COMMIT");
+        }
+    } catch (const SqlError&) {
+        // Kept projections only save time: a part whose old file cannot give them is saved without them.
+        sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_exec(db.handle(), "DETACH DATABASE old", nullptr, nullptr, nullptr);
+}
+
+}  // namespace cadhost::partfile

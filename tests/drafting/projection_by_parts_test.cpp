@@ -1,0 +1,194 @@
+// Projection by parts against the projection of the bodies together: a core and electrodes that hide each other in
+// every way a mould shows, seen from all six sides and an iso direction, must give the same visible and hidden lines.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepPrimAPI_MakeSphere.hxx>
+#include <gp_Ax2.hxx>
+
+#include "cadhost/drafting/hlr_projection.h"
+#include "cadhost/drafting/projection_regions.h"
+
+namespace {
+
+using cadhost::ViewOrientation;
+using cadhost::drafting::Box2;
+using cadhost::drafting::Point2d;
+using cadhost::drafting::Polyline2d;
+using cadhost::drafting::ProjectedEdges;
+using cadhost::drafting::ProjectedLine;
+using cadhost::drafting::ProjectionOptions;
+
+TopoDS_Shape box(double x0, double y0, double z0, double x1, double y1, double z1) {
+    return BRepPrimAPI_MakeBox(gp_Pnt(x0, y0, z0), gp_Pnt(x1, y1, z1)).Shape();
+}
+TopoDS_Shape cut(const TopoDS_Shape& a, const TopoDS_Shape& b) { return BRepAlgoAPI_Cut(a, b).Shape(); }
+TopoDS_Shape fuse(const TopoDS_Shape& a, const TopoDS_Shape& b) { return BRepAlgoAPI_Fuse(a, b).Shape(); }
+
+// The six sides and an iso direction, as the drawing views see them.
+std::vector<std::pair<std::string, ViewOrientation>> directions() {
+    const gp_Dir x = gp::DX(), y = gp::DY(), z = gp::DZ();
+    const gp_Dir iso_eye(1, -1, 1), iso_right(1, 1, 0);
+    return {{"top", {x, y, z}},
+            {"bottom", {x, y.Reversed(), z.Reversed()}},
+            {"front", {x, z, y.Reversed()}},
+            {"back", {x.Reversed(), z, y}},
+            {"right", {y, z, x}},
+            {"left", {y.Reversed(), z, x.Reversed()}},
+            {"iso", {iso_right, iso_eye.Crossed(iso_right), iso_eye}}};
+}
+
+double distance_to_segment(const Point2d& p, const Point2d& a, const Point2d& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+    t = std::max(0.0, std::min(1.0, t));
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+bool near_any(const Point2d& p, const std::vector<const std::vector<ProjectedLine>*>& sets, double tol) {
+    for (const auto* set : sets)
+        for (const auto& line : *set)
+            for (std::size_t i = 0; i + 1 < line.points.size(); ++i)
+                if (distance_to_segment(p, line.points[i], line.points[i + 1]) <= tol) return true;
+    return false;
+}
+
+// Where the lines of `from` run (every 0.05 mm) further than tol from every line of `to`; a hidden line that runs
+// under a visible line of the other drawing is not seen on the sheet, so it may be matched by one.
+std::vector<std::string> strays(const ProjectedEdges& from, const ProjectedEdges& to, double tol) {
+    std::vector<std::string> out;
+    for (int hidden = 0; hidden < 2; ++hidden) {
+        for (int c = 0; c < 3; ++c) {
+            std::vector<const std::vector<ProjectedLine>*> targets{hidden ? &to.hidden[c] : &to.visible[c]};
+            if (hidden)
+                for (int v = 0; v < 3; ++v) targets.push_back(&to.visible[v]);
+            for (const auto& [line, centre, radius] : hidden ? from.hidden[c] : from.visible[c]) {
+                for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+                    const Point2d a = line[i], b = line[i + 1];
+                    const int steps = 1 + static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / 0.05);
+                    for (int s = 0; s <= steps; ++s) {
+                        const double t = static_cast<double>(s) / steps;
+                        const Point2d p{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+                        if (near_any(p, targets, tol)) continue;
+                        out.push_back(std::string(hidden ? "hidden" : "visible") + " class " + std::to_string(c) +
+                                      " at (" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")");
+                        break;
+                    }
+                    if (!out.empty() && out.size() > 5) return out;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+std::size_t line_count(const ProjectedEdges& e) {
+    std::size_t n = 0;
+    for (int c = 0; c < 3; ++c) n += e.visible[c].size() + e.hidden[c].size();
+    return n;
+}
+
+// Both ways, in every direction: nothing drawn by one that the other does not draw within 0.01 mm.
+void expect_same_drawing(const std::vector<TopoDS_Shape>& bodies, const char* what) {
+    for (const auto& [name, orientation] : directions()) {
+        ProjectionOptions options;
+        const auto parts = cadhost::drafting::project_bodies(bodies, orientation, options);
+        const ProjectedEdges together = cadhost::drafting::project_together(bodies, orientation, options);
+        EXPECT_GT(line_count(together), 0u);
+        const auto extra = strays(*parts, together, 0.01);
+        const auto missing = strays(together, *parts, 0.01);
+        EXPECT_TRUE(extra.empty()) << what << ", " << name << ": drawn by parts only, " << extra.front();
+        EXPECT_TRUE(missing.empty()) << what << ", " << name << ": missing by parts, " << missing.front();
+    }
+}
+
+// A core 120 x 80 x 40 with its top at z = 0, and a pocket 30 x 20 x 15 in its top.
+TopoDS_Shape core_with_pocket() { return cut(box(-60, -40, -40, 60, 40, 0), box(-15, -10, -15, 15, 10, 1)); }
+
+TEST(ProjectionByPartsTest, AnElectrodeInAPocketIsHiddenByTheWallsAsWhenProjectedTogether) {
+    // Its tip reaches 12 mm into the pocket with a spark gap of 0.5 mm, its base stands 10 mm above the core.
+    const TopoDS_Shape electrode = fuse(box(-14.5, -9.5, -12, 14.5, 9.5, 10), box(-20, -14, 10, 20, 14, 22));
+    expect_same_drawing({core_with_pocket(), electrode}, "electrode in a pocket");
+}
+
+TEST(ProjectionByPartsTest, AnElectrodeAboveTheCoreHidesItsEdgesAsWhenProjectedTogether) {
+    // The electrode hangs over the pocket's rim and the core's edge, so it hides parts of both from above.
+    const TopoDS_Shape electrode = box(5, -30, 5, 70, 0, 25);
+    expect_same_drawing({core_with_pocket(), electrode}, "electrode above the core");
+}
+
+TEST(ProjectionByPartsTest, AnElectrodeBesideTheCoreAndTwoCopiesAreDrawnAsWhenProjectedTogether) {
+    // Beside the core in x: apart in the top and front views, in front of or behind it from the sides.
+    const TopoDS_Shape beside = box(80, -10, -30, 100, 10, -10);
+    expect_same_drawing({core_with_pocket(), beside}, "electrode beside the core");
+    // Two copies over the core that overlap each other in some views but not in others.
+    const TopoDS_Shape first = box(-50, -30, 2, -30, -10, 12), second = box(-45, 10, 6, -25, 30, 16);
+    expect_same_drawing({core_with_pocket(), first, second}, "two copies above the core");
+}
+
+TEST(ProjectionByPartsTest, ACurvedCoreFaceWhoseSilhouetteCrossesTheElectrodeIsDrawnAsWhenProjectedTogether) {
+    // A half-round ridge along x on the core's top and a dome: their silhouettes run under the electrode's outline.
+    const TopoDS_Shape ridge = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(-60, 10, 0), gp::DX()), 12, 120).Shape();
+    const TopoDS_Shape dome = BRepPrimAPI_MakeSphere(gp_Pnt(-35, -20, 0), 10).Shape();
+    const TopoDS_Shape core = fuse(fuse(box(-60, -40, -40, 60, 40, 0), ridge), dome);
+    const TopoDS_Shape electrode = box(-45, 0, 8, -20, 30, 30);
+    expect_same_drawing({core, electrode}, "curved core face");
+}
+
+TEST(ProjectionByPartsTest, ProjectionsOfBodiesAloneAreReusedAndHidingByOthersIsNot) {
+    // Bodies of their own, so that no other test has projected them.
+    const TopoDS_Shape core = cut(box(-70, -45, -30, 70, 45, 0), box(-5, -5, -10, 5, 5, 1));
+    const TopoDS_Shape electrode = box(0, -20, 5, 60, 0, 25);
+    const ViewOrientation top = directions()[0].second;
+    ProjectionOptions options;
+    const long start = cadhost::drafting::projections_computed();
+    cadhost::drafting::project_bodies({core, electrode}, top, options);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 3) << "each body alone and their overlap";
+    const TopoDS_Shape other = box(-50, -30, 3, -30, -10, 13);
+    cadhost::drafting::project_bodies({core, other}, top, options);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 5) << "the core is not projected again";
+    cadhost::drafting::project_bodies({core, other}, top, options);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 5);
+    options.hidden_by_other_bodies = false;
+    cadhost::drafting::project_bodies({core, other}, top, options);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 5) << "bodies alone are what this view draws";
+}
+
+TEST(ProjectionRegionsTest, OverlapsAreMergedAndLinesCutAtTheirBorders) {
+    const std::vector<Box2> boxes{
+        {0, 0, 100, 100, false}, {10, 10, 20, 20, false}, {15, 15, 30, 30, false}, {200, 0, 210, 10, false}};
+    const auto regions = cadhost::drafting::overlap_regions(boxes);
+    ASSERT_EQ(regions.size(), 1u) << "the three overlaps reach each other; the far box overlaps nothing";
+    EXPECT_NEAR(regions[0].x0, 10, 0.02);
+    EXPECT_NEAR(regions[0].x1, 30, 0.02);
+
+    // A line through the region and out again: three pieces that meet at the borders.
+    const Polyline2d line{{0, 25}, {50, 25}};
+    std::vector<std::pair<int, Polyline2d>> pieces;
+    cadhost::drafting::split_by_regions(line, regions,
+                                        [&](int region, Polyline2d piece) { pieces.emplace_back(region, piece); });
+    ASSERT_EQ(pieces.size(), 3u);
+    EXPECT_EQ(pieces[0].first, -1);
+    EXPECT_EQ(pieces[1].first, 0);
+    EXPECT_EQ(pieces[2].first, -1);
+    EXPECT_NEAR(pieces[0].second.back().x, regions[0].x0, 1e-9);
+    EXPECT_NEAR(pieces[1].second.front().x, regions[0].x0, 1e-9);
+    EXPECT_NEAR(pieces[1].second.back().x, regions[0].x1, 1e-9);
+    EXPECT_NEAR(pieces[2].second.back().x, 50, 1e-9);
+
+    // A line that stays outside is handed on whole.
+    pieces.clear();
+    cadhost::drafting::split_by_regions({{0, 50}, {5, 60}, {50, 60}}, regions,
+                                        [&](int region, Polyline2d piece) { pieces.emplace_back(region, piece); });
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces[0].second.size(), 3u);
+}
+
+}  // namespace
