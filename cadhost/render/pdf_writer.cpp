@@ -29,23 +29,37 @@ void set_stroke(cairo_t* cr, const Stroke& stroke) {
     cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0.0);
 }
 
-void draw_polyline(cairo_t* cr, const Polyline& polyline) {
+void add_polyline(cairo_t* cr, const Polyline& polyline) {
     if (polyline.points.empty()) return;
-    set_stroke(cr, polyline.stroke);
     cairo_move_to(cr, polyline.points[0].x, polyline.points[0].y);
     for (std::size_t i = 1; i < polyline.points.size(); ++i)
         cairo_line_to(cr, polyline.points[i].x, polyline.points[i].y);
     if (polyline.closed) cairo_close_path(cr);
-    cairo_stroke(cr);
 }
 
-void draw_arc(cairo_t* cr, const Arc& arc) {
+void add_arc(cairo_t* cr, const Arc& arc) {
     if (arc.radius <= 0.0) return;
-    set_stroke(cr, arc.stroke);
     cairo_new_sub_path(cr);
     // User space has y up, so cairo's positive direction is anticlockwise on the page, as the sheet's arcs run.
     cairo_arc(cr, arc.center.x, arc.center.y, arc.radius, arc.start_angle, arc.end_angle);
-    cairo_stroke(cr);
+}
+
+// The lines and arcs of one stroke are stroked as one path: a sheet of a large part holds thousands of them, and a
+// path a piece costs the PDF far more than the coordinates themselves. Dashes start afresh on each piece, as before.
+void draw_lines(cairo_t* cr, const SheetGraphics& sheet) {
+    for (auto weight : {LineWeight::Thin, LineWeight::Wide}) {
+        for (auto pattern : {LinePattern::Continuous, LinePattern::Dashed, LinePattern::Chain}) {
+            auto same = [&](const Stroke& s) { return s.weight == weight && s.pattern == pattern; };
+            bool any = false;
+            for (const Polyline& polyline : sheet.polylines)
+                if (same(polyline.stroke)) add_polyline(cr, polyline), any = true;
+            for (const Arc& arc : sheet.arcs)
+                if (same(arc.stroke)) add_arc(cr, arc), any = true;
+            if (!any) continue;
+            set_stroke(cr, Stroke{weight, pattern});
+            cairo_stroke(cr);
+        }
+    }
 }
 
 void draw_triangle(cairo_t* cr, const Triangle& triangle) {
@@ -62,8 +76,7 @@ void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& t
     cairo_translate(cr, 0.0, sheet.height * kPointsPerMm);
     cairo_scale(cr, kPointsPerMm, -kPointsPerMm);
     cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
-    for (const Polyline& polyline : sheet.polylines) draw_polyline(cr, polyline);
-    for (const Arc& arc : sheet.arcs) draw_arc(cr, arc);
+    draw_lines(cr, sheet);
     for (const Triangle& triangle : sheet.triangles) draw_triangle(cr, triangle);
     for (const Text& text : sheet.texts) text_painter.draw(cr, text);
     cairo_restore(cr);
