@@ -23,25 +23,27 @@ trap 'rm -rf "$out"' EXIT
 "$build/examples/generator/generate_sample" --large "$out" >/dev/null
 step="$out/large_mould.step"
 
-seconds() {  # COMMAND...: wall seconds; the command's output goes to $out/last.out
-  local start end
-  start=$(date +%s.%N)
-  "$@" >"$out/last.out" 2>&1 || {
+# The machine may be shared: wall and processor seconds are both shown, and the load when the run started.
+timed() {  # COMMAND...: "WALL USER" seconds into $out/time.txt; the command's output goes to $out/last.out
+  /usr/bin/time -f "%e %U" -o "$out/time.txt" "$@" >"$out/last.out" 2>&1 || {
     cat "$out/last.out" >&2
     exit 1
   }
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f", b - a }'
 }
-import_s=$(seconds "$build/quillon" import "$step" --attrs "$out/large_mould.attrs.json" -o "$out/large.prt")
-run_s=$(seconds "$build/quillon" run "$out/large.prt" --set INT_0=240 --set INT_1=1 --set "INT_2=$last" \
-  --set TOGGLE_10=0)
-first_s=$(seconds "$build/quillon" export "$out/large.prt" -o "$out/first")
+echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
+timed "$build/quillon" import "$step" --attrs "$out/large_mould.attrs.json" -o "$out/large.prt"
+read -r import_s import_u <"$out/time.txt"
+timed "$build/quillon" run "$out/large.prt" --set INT_0=240 --set INT_1=1 --set "INT_2=$last" --set TOGGLE_10=0
+read -r run_s run_u <"$out/time.txt"
+timed "$build/quillon" export "$out/large.prt" -o "$out/first"
+read -r first_s first_u <"$out/time.txt"
 sheets=$(grep -c '^sheet ' "$out/last.out")
 grep '^projections' "$out/last.out"
-second_s=$(seconds "$build/quillon" export "$out/large.prt" -o "$out/second")
+timed "$build/quillon" export "$out/large.prt" -o "$out/second"
+read -r second_s second_u <"$out/time.txt"
 grep '^projections' "$out/last.out"
-echo "quillon: import $import_s s, run $run_s s, export of $sheets sheets $first_s s, second export $second_s s"
+echo "quillon (wall/processor s): import $import_s/$import_u, run $run_s/$run_u, export of $sheets sheets" \
+  "$first_s/$first_u, second export $second_s/$second_u"
 
 cat >"$out/peer.py" <<EOF
 import time, FreeCAD, Part, TechDraw
@@ -49,12 +51,13 @@ shape = Part.read("$step")
 solids = shape.Solids
 core_solid = max(solids, key=lambda s: len(s.Faces))
 electrodes = [s for s in solids if not s.isSame(core_solid)][:$pages]
-print("core faces", len(core_solid.Faces))
+report = open("$out/peer.txt", "w")
+report.write("core faces %d\n" % len(core_solid.Faces))
 doc = FreeCAD.newDocument("peer")
 core = doc.addObject("Part::Feature", "Core")
 core.Shape = core_solid
 for n, solid in enumerate(electrodes, 1):
-    start = time.time()
+    start, cpu = time.time(), time.process_time()
     electrode = doc.addObject("Part::Feature", "E%d" % n)
     electrode.Shape = solid
     page = doc.addObject("TechDraw::DrawPage", "Page%d" % n)
@@ -70,11 +73,15 @@ for n, solid in enumerate(electrodes, 1):
         view.Scale = 0.3
     doc.recompute()
     TechDraw.writeDXFPage(page, "$out/peer_%d.dxf" % n)
-    print("page %d %.2f" % (n, time.time() - start), flush=True)
+    report.write("page %d %.2f %.2f\n" % (n, time.time() - start, time.process_time() - cpu))
+    report.flush()
 EOF
-freecadcmd "$out/peer.py" 2>/dev/null | tr -d '\r' | grep -E '^(page|core faces)' | tee "$out/peer.txt"
-awk -v first="$first_s" -v second="$second_s" -v n="$sheets" '
+freecadcmd "$out/peer.py" >"$out/peer.log" 2>&1 || true
+cat "$out/peer.txt"
+awk -v first="$first_s" -v second="$second_s" -v first_u="$first_u" -v second_u="$second_u" -v n="$sheets" '
   /^page/ {
-    q1 = first / n; q2 = second / n
-    printf "page %d: peer %.2f s, quillon %.3f s (second export %.3f s): %.0fx (%.0fx)\n", $2, $3, q1, q2, $3 / q1, $3 / q2
+    printf "page %d: peer %.2f s (processor %.2f s); quillon per sheet %.3f s (%.3f s), second export %.3f s (%.3f s)\n",
+      $2, $3, $4, first / n, first_u / n, second / n, second_u / n
+    printf "page %d: %.0fx faster, %.0fx in processor time; second export %.0fx, %.0fx\n",
+      $2, $3 / (first / n), $4 / (first_u / n), $3 / (second / n), $4 / (second_u / n)
   }' "$out/peer.txt"

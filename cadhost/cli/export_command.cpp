@@ -80,6 +80,31 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
     return sheets;
 }
 
+// The SVG and DXF files of every sheet; false at the first that cannot be written, with the message on err.
+bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::set<std::string>& formats,
+                       const std::string& dir, int& written, std::ostream& err) {
+    std::string error;
+    for (const auto& sheet : sheets) {
+        const std::string name = file_name_for(sheet.name);
+        if (formats.count("svg")) {
+            std::ostringstream svg;
+            render::write_svg(sheet, svg);
+            if (!write_file(fs::path(dir) / (name + ".svg"), svg.str(), err)) return false;
+            ++written;
+        }
+        if (formats.count("dxf")) {
+            std::ostringstream dxf;
+            if (!render::write_dxf(sheet, dxf, error)) {
+                err << "quillon export: sheet " << sheet.name << ": " << error << '\n';
+                return false;
+            }
+            if (!write_file(fs::path(dir) / (name + ".dxf"), dxf.str(), err)) return false;
+            ++written;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -124,8 +149,14 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     auto& store = drafting::ProjectionStore::shared();
     store.clear();
     const long computed_before = store.computed();
+    std::size_t kept = 0;
     if (!partfile::read_projections(
-            part_path, [&](std::string key, std::string bytes) { store.add_kept(key, std::move(bytes)); }, error))
+            part_path,
+            [&](std::string key, std::string bytes) {
+                store.add_kept(key, std::move(bytes));
+                ++kept;
+            },
+            error))
         err << "quillon export: " << error << '\n';
     std::vector<render::SheetGraphics> sheets;
     try {
@@ -141,7 +172,9 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const auto used = store.used_since_clear();
     out << "projections: " << store.computed() - computed_before << " computed, " << used.size() - computed.size()
         << " found in the part\n";
-    if (!partfile::keep_projections(part_path, computed, used, error))
+    // The part file is written only when what it keeps changes: new projections, or kept ones no sheet used.
+    const bool keeps_changed = !computed.empty() || used.size() != kept;
+    if (keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
         err << "quillon export: the sheets are drawn, but " << error << '\n';
     int written = 0;
     if (formats.count("json")) {
@@ -150,33 +183,27 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (!write_file(fs::path(dir) / (stem + ".json"), report.str(), err)) return 2;
         ++written;
     }
-    for (const auto& sheet : sheets) {
-        const std::string name = file_name_for(sheet.name);
-        if (formats.count("svg")) {
-            std::ostringstream svg;
-            render::write_svg(sheet, svg);
-            if (!write_file(fs::path(dir) / (name + ".svg"), svg.str(), err)) return 2;
-            ++written;
-        }
-        if (formats.count("dxf")) {
-            std::ostringstream dxf;
-            if (!render::write_dxf(sheet, dxf, error)) {
-                err << "quillon export: sheet " << sheet.name << ": " << error << '\n';
-                return 2;
-            }
-            if (!write_file(fs::path(dir) / (name + ".dxf"), dxf.str(), err)) return 2;
-            ++written;
-        }
-    }
+    // The sheets' own files are written beside the PDF, which takes as long as they do together.
+    std::ostringstream sheet_err;
+    int sheet_files = 0;
+    bool sheets_written = true;
+    std::thread sheet_writer([&] { sheets_written = write_sheet_files(sheets, formats, dir, sheet_files, sheet_err); });
+    bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
         if (!render::write_pdf(sheets, pdf, error)) {
             err << "quillon export: " << error << '\n';
-            return 2;
+            pdf_written = false;
+        } else if (write_file(fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {
+            ++written;
+        } else {
+            pdf_written = false;
         }
-        if (!write_file(fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) return 2;
-        ++written;
     }
+    sheet_writer.join();
+    err << sheet_err.str();
+    if (!pdf_written || !sheets_written) return 2;
+    written += sheet_files;
     out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << sheets.size() << " sheet"
         << (sheets.size() == 1 ? "" : "s") << " into " << dir << '\n';
     return 0;

@@ -206,10 +206,16 @@ void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool in
     });
 }
 
-// Each body's own projection, without what lies in the regions.
+// Each body's own projection, without what lies in the regions. A body whose box lies in a region has nothing outside
+// them, and is not projected on its own at all: an electrode over a core is drawn wholly where they overlap.
 void each_alone(const std::vector<TopoDS_Shape>& bodies, const std::vector<std::string>& keys, const ViewOrientation& o,
-                const ProjectionOptions& options, const std::vector<Box2>& regions, Collector& collector) {
+                const ProjectionOptions& options, const std::vector<Box2>& boxes, const std::vector<Box2>& regions,
+                Collector& collector) {
     for (std::size_t i = 0; i < bodies.size(); ++i) {
+        if (!boxes.empty() && std::any_of(regions.begin(), regions.end(), [&](const Box2& r) {
+                return r.contains(boxes[i].x0, boxes[i].y0) && r.contains(boxes[i].x1, boxes[i].y1);
+            }))
+            continue;
         auto alone = ProjectionStore::shared().get(keys[i], [&] { return run_hlr({bodies[i]}, o, options); });
         collector.add_all(*alone, [&](const ProjectedLine& line, auto emit) { pieces(line, regions, false, emit); });
     }
@@ -236,16 +242,15 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
         alone_keys.push_back("body " + digests.back() + " " + direction);
     }
     // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
-    std::vector<Box2> overlaps;
+    std::vector<Box2> boxes, overlaps;
     if (options.hidden_line_removal && options.hidden_by_other_bodies && bodies.size() > 1) {
-        std::vector<Box2> boxes;
         for (std::size_t i = 0; i < bodies.size(); ++i)
             boxes.push_back(box_cache().boxes(bodies[i], alone_keys[i], o)->body);
         overlaps = overlap_regions(boxes);
     }
     auto edges = std::make_shared<ProjectedEdges>();
     Collector collector(*edges);
-    each_alone(bodies, alone_keys, o, options, overlaps, collector);
+    each_alone(bodies, alone_keys, o, options, boxes, overlaps, collector);
     if (overlaps.empty()) return edges;
 
     std::vector<std::string> sorted = digests;
