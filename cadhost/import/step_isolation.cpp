@@ -110,6 +110,9 @@ std::string child_answer(const std::string& path) {
 [[noreturn]] void run_child(const std::string& path, int out) {
     // A parent that is killed takes a child stuck in the translator with it.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A crash in the translator ends the child, and the parent reports it; the handlers the parent may have set (the
+    // kernel's conversion of signals to exceptions, a sanitizer's, a fuzzer's) must not treat it as their own.
+    for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP}) ::signal(signal, SIG_DFL);
     std::string answer;
     try {
         answer = child_answer(path);
