@@ -5,23 +5,15 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cadhost/cli/cli_commands.h"
+#include "cli/in_process.h"
 #include "import/step_test_files.h"
 
 namespace {
 
 using namespace step_files;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result quillon(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cadhost::cli::dispatch(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using cli_test::quillon;
+using cli_test::Result;
 
 TEST(ImportCommand, ADamagedSolidStopsTheImportAndKeepGoingImportsTheRest) {
     Folder dir;

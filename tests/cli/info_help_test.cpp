@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cadhost/cli/cli_commands.h"
+#include "cli/in_process.h"
 #include "cadhost/cli/info_command.h"
 #include "cadhost/dialog/dialog_file.h"
 
@@ -18,16 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result quillon(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cadhost::cli::dispatch(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using cli_test::quillon;
+using cli_test::Result;
 
 std::string source(const std::string& name) { return std::string(QUILLON_SOURCE_DIR) + "/" + name; }
 

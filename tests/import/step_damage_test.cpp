@@ -113,6 +113,45 @@ TEST(DamagedSolid, AnOpenShellIsNamedAsOpenNotImportedAsASheet) {
     }
 }
 
+// A representation whose only item is damaged: the translator must still never see the item (a reference to nothing
+// crashes it), and the model is left without a solid.
+TEST(DamagedSolid, TheOnlyItemOfARepresentationIsKeptFromTheTranslatorToo) {
+    Folder dir;
+    const std::string path = dir.file("single.step");
+    std::string text = write_model(path, {{box(0, 0, 0, 1, 1, 1), "E09", "9"}});
+    const std::string representation = entity_line(text, "ADVANCED_BREP_SHAPE_REPRESENTATION");
+    const std::string solid = entity_line(text, "MANIFOLD_SOLID_BREP");
+    const std::string solid_ref = solid.substr(0, solid.find(' '));
+    text = replaced(text, representation,
+                    representation.substr(0, representation.find(",(#") + 2) + solid_ref +
+                        representation.substr(representation.find("),")));
+    const std::string face = entity_line(text, "ADVANCED_FACE");
+    write_text(path, replaced(text, face, replaced(face, "ADVANCED_FACE('',(#", "ADVANCED_FACE('',(#99999,#")));
+
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(stopped.result.error.find("2 problems"), std::string::npos) << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("\n  solid \"E09\" (entity " + solid_ref), std::string::npos)
+        << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("\n  the model holds no solid body that can be read"), std::string::npos)
+        << stopped.result.error;
+}
+
+TEST(DamagedSolid, ADamagedEntityOfNoObjectIsStillAProblem) {
+    Folder dir;
+    const std::string path = dir.file("product.step");
+    const std::string text = two_electrodes(path);
+    write_text(path, replaced(text, "PRODUCT('BLOCKS','BLOCKS','',", "PRODUCT('BLOCKS',"));
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(stopped.result.error.find("(PRODUCT) cannot be read"), std::string::npos) << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("it belongs to no object of the model"), std::string::npos)
+        << stopped.result.error;
+    const Imported going_on = import(path, true);
+    ASSERT_TRUE(going_on.result.ok) << going_on.result.error;
+    EXPECT_EQ(solid_names(going_on.doc).size(), 2u);
+}
+
 TEST(DamagedSolid, AModelWithoutSolidIsRefusedUnlessTheRestIsWanted) {
     Folder dir;
     const std::string path = dir.file("curves.step");
