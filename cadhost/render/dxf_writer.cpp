@@ -7,6 +7,7 @@
 
 #include <dl_dxf.h>
 
+#include "cadhost/render/dxf_objects.h"
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
 #include "cadhost/render/line_style.h"
@@ -17,6 +18,17 @@ namespace {
 
 constexpr int kByLayer = 256;
 constexpr const char* kTextStyle = "Standard";
+// A reader takes a TrueType style's font from the file name (group 3) and, failing that, from the family in the
+// style's extended data; the family is the one the PDF draws with. The SHX pair is the usual one of Chinese drafting
+// installations, offered as a second style for readers that only have stroke fonts.
+constexpr const char* kTrueTypeFile = "wqy-microhei.ttc";
+constexpr const char* kTrueTypeFamily = "WenQuanYi Micro Hei";
+constexpr const char* kShxStyle = "GB_SHX";
+constexpr const char* kShxFont = "gbenor.shx";
+constexpr const char* kShxBigFont = "gbcbig.shx";
+constexpr const char* kDefpoints = "Defpoints";
+constexpr int kModelSpaceRecord = 0x1F;
+constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
@@ -76,8 +88,7 @@ class DxfSheet {
         tables();
         blocks();
         entities();
-        dxf_.writeObjects(dw_);
-        dxf_.writeObjectsEnd(dw_);
+        write_dxf_objects(dw_);
         dw_.dxfEOF();
         return true;
     }
@@ -103,6 +114,7 @@ class DxfSheet {
         for (const Triangle& t : sheet_.triangles) note_layer(t.layer);
         for (const Text& t : sheet_.texts) note_layer(t.layer);
         for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
+        if (!sheet_.dimensions.empty()) note_layer(kDefpoints);
     }
 
     void header() {
@@ -160,11 +172,9 @@ class DxfSheet {
             dxf_.writeLayer(dw_, DL_LayerData(gbk(layer), 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
         dw_.tableEnd();
 
-        dw_.tableStyle(1);
-        // For R2000 dxflib writes the font as the style's TrueType family (extended data), which is how readers pick a
-        // system font; the family has the Chinese glyphs.
-        DL_StyleData style(kTextStyle, 0, 0.0, 1.0, 0.0, 0, 3.5, "WenQuanYi Micro Hei", "");
-        dxf_.writeStyle(dw_, style);
+        dw_.tableStyle(2);
+        style(kTextStyle, kTrueTypeFile, "", kTrueTypeFamily);
+        style(kShxStyle, kShxFont, kShxBigFont, nullptr);
         dw_.tableEnd();
 
         dxf_.writeView(dw_);
@@ -174,6 +184,16 @@ class DxfSheet {
         dw_.tableEnd();
         dxf_.writeDimStyle(dw_, 2.5, 1.25, 0.625, 0.625, 3.5);
         dxf_.writeBlockRecord(dw_);
+        // Each dimension's geometry block: a reader that knows dimensions finds the block it expects.
+        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
+            dw_.dxfString(0, "BLOCK_RECORD");
+            dimension_records_.push_back(static_cast<int>(dw_.handle()));
+            dw_.dxfHex(330, kBlockRecordTable);
+            dw_.dxfString(100, "AcDbSymbolTableRecord");
+            dw_.dxfString(100, "AcDbBlockTableRecord");
+            dw_.dxfString(2, dimension_block(i));
+            dw_.dxfHex(340, 0);
+        }
         dw_.tableEnd();
         dw_.sectionEnd();
     }
@@ -184,6 +204,7 @@ class DxfSheet {
             dxf_.writeBlock(dw_, DL_BlockData(name, 0, 0.0, 0.0, 0.0));
             dxf_.writeEndBlock(dw_, name);
         }
+        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension_block_body(i);
         dw_.sectionEnd();
     }
 
@@ -243,39 +264,135 @@ class DxfSheet {
         dxf_.writeText(dw_, data, attributes(text.layer, Stroke{}));
     }
 
-    void dimension(const Dimension& dimension) {
-        const DL_Attributes attrib = attributes(dimension.layer, Stroke{});
+    static std::string dimension_block(std::size_t index) { return "*D" + std::to_string(index + 1); }
+
+    void style(const char* name, const char* font, const char* big_font, const char* family) {
+        dw_.dxfString(0, "STYLE");
+        dw_.handle();
+        dw_.dxfHex(330, 3);  // the style table
+        dw_.dxfString(100, "AcDbSymbolTableRecord");
+        dw_.dxfString(100, "AcDbTextStyleTableRecord");
+        dw_.dxfString(2, name);
+        dw_.dxfInt(70, 0);
+        dw_.dxfReal(40, 0.0);
+        dw_.dxfReal(41, 1.0);
+        dw_.dxfReal(50, 0.0);
+        dw_.dxfInt(71, 0);
+        dw_.dxfReal(42, 3.5);
+        dw_.dxfString(3, font);
+        dw_.dxfString(4, big_font);
+        if (family) {
+            dw_.dxfString(1001, "ACAD");
+            dw_.dxfString(1000, family);
+            dw_.dxfInt(1071, 0);
+        }
+    }
+
+    // Where a dimension's geometry is measured: the definition point on the dimension line and the two measured
+    // points (for an ordinate: the feature and the leader's end).
+    struct DimensionPoints {
+        Point2 definition, first, second;
+    };
+
+    static DimensionPoints points_of(const Dimension& dimension) {
+        if (dimension.kind == Dimension::Kind::Ordinate)
+            return {dimension.first, dimension.second, dimension.text_anchor};
+        // The sheet's dimension does not say where its dimension line runs; the text's middle is the nearest thing
+        // it holds, so the definition point is taken level with it on the second extension line.
         const bool vertical = dimension.kind == Dimension::Kind::Vertical;
-        const double sheet_distance = vertical ? std::abs(dimension.second.y - dimension.first.y)
-                                               : std::abs(dimension.second.x - dimension.first.x);
-        // The sheet shows the part at a view scale; the linear factor turns the sheet distance back into the
-        // measured model distance, so a reader that recomputes the value gets the one shown.
-        const double linear_factor = sheet_distance > 1e-9 ? dimension.measured / sheet_distance : 1.0;
-        if (dimension.kind == Dimension::Kind::Ordinate) {
+        const Point2 definition{vertical ? dimension.text_anchor.x : dimension.second.x,
+                                vertical ? dimension.second.y : dimension.text_anchor.y};
+        return {definition, dimension.first, dimension.second};
+    }
+
+    void entity_head(const char* type, int owner, const std::string& layer) {
+        dw_.dxfString(0, type);
+        dw_.handle();
+        dw_.dxfHex(330, owner);
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, layer);
+    }
+
+    // The block holds the definition points only: the lines, arrowheads and value that draw the dimension are plain
+    // entities of the sheet, so a reader that ignores dimensions still shows them and none draws them twice.
+    void dimension_block_body(std::size_t index) {
+        const int record = dimension_records_[index];
+        const std::string name = dimension_block(index);
+        entity_head("BLOCK", record, "0");
+        dw_.dxfString(100, "AcDbBlockBegin");
+        dw_.dxfString(2, name);
+        dw_.dxfInt(70, 1);  // anonymous
+        for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
+        dw_.dxfString(3, name);
+        dw_.dxfString(1, "");
+        const DimensionPoints points = points_of(sheet_.dimensions[index]);
+        for (const Point2& p : {points.definition, points.first, points.second}) {
+            entity_head("POINT", record, kDefpoints);
+            dw_.dxfString(100, "AcDbPoint");
+            dw_.dxfReal(10, p.x);
+            dw_.dxfReal(20, p.y);
+            dw_.dxfReal(30, 0.0);
+        }
+        entity_head("ENDBLK", record, "0");
+        dw_.dxfString(100, "AcDbBlockEnd");
+    }
+
+    void dimension(std::size_t index) {
+        const Dimension& dimension = sheet_.dimensions[index];
+        const DimensionPoints points = points_of(dimension);
+        const bool ordinate = dimension.kind == Dimension::Kind::Ordinate;
+        const bool vertical = dimension.kind == Dimension::Kind::Vertical;
+        entity_head("DIMENSION", kModelSpaceRecord, gbk(layer_name(dimension.layer)));
+        dw_.dxfString(100, "AcDbDimension");
+        dw_.dxfString(2, dimension_block(index));
+        dw_.dxfReal(10, points.definition.x);
+        dw_.dxfReal(20, points.definition.y);
+        dw_.dxfReal(30, 0.0);
+        dw_.dxfReal(11, dimension.text_anchor.x);
+        dw_.dxfReal(21, dimension.text_anchor.y);
+        dw_.dxfReal(31, 0.0);
+        int type = 128;  // the text stands where the sheet put it
+        if (ordinate) {
             const Point2& feature = dimension.second;
             const Point2& leader_end = dimension.text_anchor;
             const bool x_type = std::abs(leader_end.y - feature.y) >= std::abs(leader_end.x - feature.x);
-            DL_DimensionData data(dimension.first.x, dimension.first.y, 0.0, dimension.text_anchor.x,
-                                  dimension.text_anchor.y, 0.0, 6 | 128, 5, 1, 1.0,
-                                  gbk(with_control_codes(dimension.text)), "Standard", 0.0, 1.0, 1.0);
-            dxf_.writeDimOrdinate(
-                dw_, data, DL_DimOrdinateData(feature.x, feature.y, 0.0, leader_end.x, leader_end.y, 0.0, x_type),
-                attrib);
+            type |= 6 | (x_type ? 64 : 0);
+        }
+        dw_.dxfInt(70, type);
+        dw_.dxfInt(71, 5);  // the text's middle at group 11
+        dw_.dxfString(1, gbk(with_control_codes(dimension.text)));
+        dw_.dxfString(3, "Standard");
+        dw_.dxfReal(42, dimension.measured);
+        if (ordinate) {
+            dw_.dxfString(100, "AcDbOrdinateDimension");
+            dw_.dxfReal(13, points.first.x);
+            dw_.dxfReal(23, points.first.y);
+            dw_.dxfReal(33, 0.0);
+            dw_.dxfReal(14, points.second.x);
+            dw_.dxfReal(24, points.second.y);
+            dw_.dxfReal(34, 0.0);
             return;
         }
-        // The sheet's dimension does not say where its dimension line runs; the text's middle is the nearest thing
-        // it holds, so the definition point is taken level with it on the second extension line.
-        const double def_x = vertical ? dimension.text_anchor.x : dimension.second.x;
-        const double def_y = vertical ? dimension.second.y : dimension.text_anchor.y;
-        // dxflib writes the data's angle member as group 42, the measurement (the text keeps its default rotation),
-        // so the measured value goes there.
-        DL_DimensionData data(def_x, def_y, 0.0, dimension.text_anchor.x, dimension.text_anchor.y, 0.0, 0 | 128, 5, 1,
-                              1.0, gbk(with_control_codes(dimension.text)), "Standard", dimension.measured,
-                              linear_factor, 1.0);
-        dxf_.writeDimLinear(dw_, data,
-                            DL_DimLinearData(dimension.first.x, dimension.first.y, 0.0, dimension.second.x,
-                                             dimension.second.y, 0.0, vertical ? std::numbers::pi / 2 : 0.0, 0.0),
-                            attrib);
+        dw_.dxfString(100, "AcDbAlignedDimension");
+        dw_.dxfReal(13, points.first.x);
+        dw_.dxfReal(23, points.first.y);
+        dw_.dxfReal(33, 0.0);
+        dw_.dxfReal(14, points.second.x);
+        dw_.dxfReal(24, points.second.y);
+        dw_.dxfReal(34, 0.0);
+        dw_.dxfReal(50, vertical ? 90.0 : 0.0);
+        dw_.dxfString(100, "AcDbRotatedDimension");
+        // The sheet shows the part at a view scale; the linear factor turns the sheet distance back into the
+        // measured model distance, so a reader that recomputes the value gets the one shown.
+        const double sheet_distance = vertical ? std::abs(dimension.second.y - dimension.first.y)
+                                               : std::abs(dimension.second.x - dimension.first.x);
+        const double linear_factor = sheet_distance > 1e-9 ? dimension.measured / sheet_distance : 1.0;
+        dw_.dxfString(1001, "ACAD");
+        dw_.dxfString(1000, "DSTYLE");
+        dw_.dxfString(1002, "{");
+        dw_.dxfInt(1070, 144);  // DIMLFAC
+        dw_.dxfReal(1040, linear_factor);
+        dw_.dxfString(1002, "}");
     }
 
     void entities() {
@@ -284,7 +401,7 @@ class DxfSheet {
         for (const Arc& a : sheet_.arcs) arc(a);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
-        for (const Dimension& d : sheet_.dimensions) dimension(d);
+        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension(i);
         dw_.sectionEnd();
     }
 
@@ -292,6 +409,7 @@ class DxfSheet {
     DL_Dxf dxf_;
     DxfStreamWriter dw_;
     std::vector<std::string> layers_;
+    std::vector<int> dimension_records_;
 };
 
 }  // namespace

@@ -8,3 +8,9 @@ quillon_add_test(sample_run_test ${dir}/sample_run_test.cpp)
 target_link_libraries(sample_run_test PRIVATE cadhost_cli)
 add_dependencies(sample_run_test quillon_command)
 target_compile_definitions(sample_run_test PRIVATE COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")
+
+# The sample's exported files read back with outside tools (ezdxf, poppler).
+quillon_add_test(sample_outputs_test ${dir}/sample_outputs_test.cpp)
+target_link_libraries(sample_outputs_test PRIVATE cadhost_cli)
+add_dependencies(sample_outputs_test quillon_command)
+target_compile_definitions(sample_outputs_test PRIVATE COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")

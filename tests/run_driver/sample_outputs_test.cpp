@@ -1,0 +1,76 @@
+// The sample mould's exported files read back by other programs' means: every DXF audited by a strict reader.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cadhost/cli/cli_commands.h"
+#include "cadhost/session/session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string run_tool(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        EXPECT_EQ(::pclose(pipe), 0) << command;
+    }
+    return output;
+}
+
+std::vector<fs::path> files_ending(const fs::path& dir, const std::string& extension) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().extension() == extension) found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+class SampleOutputsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = fs::temp_directory_path() / ("quillon_sample_outputs_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        ::unsetenv("QUILLON_CONF");
+        std::ostringstream out, err;
+        cadhost::Session::instance().ui().set_terminal(nullptr);
+        status_ = cadhost::cli::dispatch({"demo", "-o", dir_.string(), "--command", COMMAND_LIBRARY}, out, err);
+        error_ = err.str();
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir_); }
+    static fs::path dir_;
+    static int status_;
+    static std::string error_;
+};
+fs::path SampleOutputsTest::dir_;
+int SampleOutputsTest::status_ = -1;
+std::string SampleOutputsTest::error_;
+
+TEST_F(SampleOutputsTest, EveryDxfPassesAStrictAuditUntouched) {
+    ASSERT_EQ(status_, 0) << error_;
+    const std::vector<fs::path> dxfs = files_ending(dir_, ".dxf");
+    ASSERT_GE(dxfs.size(), 8u);
+    std::string command = "/usr/bin/python3 '" QUILLON_SOURCE_DIR "/tests/render/dxf_audit.py'";
+    for (const fs::path& path : dxfs) command += " '" + path.string() + "'";
+    const json audit = json::parse(run_tool(command));
+    ASSERT_EQ(audit.size(), dxfs.size());
+    for (const auto& [file, account] : audit.items()) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(account["errors"], json::array());
+        EXPECT_EQ(account["fixes"], json::array());
+        EXPECT_EQ(account["codepage"], "ANSI_936");
+        EXPECT_GT(account["entities"].value("DIMENSION", 0), 0) << "dimensions survive the audit";
+        EXPECT_EQ(account["styles"]["Standard"], json::array({"wqy-microhei.ttc", ""}));
+        EXPECT_EQ(account["styles"]["GB_SHX"], json::array({"gbenor.shx", "gbcbig.shx"}));
+    }
+}
+
+}  // namespace
