@@ -14,6 +14,7 @@
 #include "quillon/elec_number_note.h"
 #include "quillon/elec_sheet.h"
 #include "quillon/position_dims.h"
+#include "quillon/sheet_setup_record.h"
 #include "quillon/spark_gap_notes.h"
 
 namespace {
@@ -90,6 +91,8 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
     // The electrode's own views and sizes, once per layer: its copies on the same layer look the same.
     if (e->elec_layer_index == 1 && !MY_create_elec_body_view_and_ord(e->elec_tag, e)) return 0;
     write_spark_gap_notes(e->elec_tag);
+    // The complete sheet's setup, for the lists the host writes beside the sheets.
+    record_sheet_setup(drawing, entry, edm_point_tag);
     return 1;
 }
 

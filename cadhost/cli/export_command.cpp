@@ -10,6 +10,7 @@
 #include <sstream>
 #include <set>
 
+#include "cadhost/cli/setup_outputs.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
@@ -110,25 +111,37 @@ bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const s
 int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string part_path, dir;
     std::set<std::string> formats;
+    double allowance = 2.0;  // stock a side of each electrode's box, mm
+    int summary = -1;        // setup pages ahead of the PDF's sheets: -1 when the run has more than one sheet
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o" && i + 1 < args.size())
             dir = args[++i];
-        else if (a == "--pdf" || a == "--svg" || a == "--dxf" || a == "--json")
+        else if (a == "--pdf" || a == "--svg" || a == "--dxf" || a == "--json" || a == "--csv" || a == "--html")
             formats.insert(a.substr(2));
-        else if (!a.empty() && a[0] != '-' && part_path.empty())
+        else if (a == "--summary" || a == "--no-summary")
+            summary = a == "--summary" ? 1 : 0;
+        else if (a == "--allowance" && i + 1 < args.size()) {
+            if (!parse_allowance(args[++i], allowance)) {
+                err << "quillon export: --allowance '" << args[i] << "': expected millimetres from 0 to 100\n";
+                return 2;
+            }
+        } else if (!a.empty() && a[0] != '-' && part_path.empty())
             part_path = a;
         else {
             err << "quillon export: unexpected argument '" << a
-                << "'\nusage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n";
+                << "'\nusage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
+                   "[--summary | --no-summary] [--allowance MM]\n";
             return 2;
         }
     }
     if (part_path.empty() || dir.empty()) {
-        err << "usage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json]\n";
+        err << "usage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
+               "[--summary | --no-summary] [--allowance MM]\n";
         return 2;
     }
-    if (formats.empty()) formats = {"pdf", "svg", "dxf", "json"};
+    if (formats.empty()) formats = {"pdf", "svg", "dxf", "json", "csv", "html"};
+    if (formats.count("html")) formats.insert("svg");  // the page shows the sheets' SVG files
     partfile::LoadedPart part;
     std::string error;
     if (!partfile::load(part_path, part, error)) {
@@ -183,6 +196,22 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (!write_file(fs::path(dir) / (stem + ".json"), report.str(), err)) return 2;
         ++written;
     }
+    const auto setups = setup::setups_of(doc);
+    if (formats.count("csv")) {
+        if (setups.empty())
+            out << "note: no sheet carries an EDM setup; the setup list and bill of material are empty\n";
+        for (const auto& file : setup_list_files(setups, stem, allowance)) {
+            if (!write_file(fs::path(dir) / file.file, file.bytes, err)) return 2;
+            ++written;
+        }
+    }
+    if (formats.count("html")) {
+        std::vector<std::string> svg_files;
+        for (const auto& sheet : sheets) svg_files.push_back(file_name_for(sheet.name) + ".svg");
+        if (!write_file(fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups), err))
+            return 2;
+        ++written;
+    }
     // The sheets' own files are written beside the PDF, which takes as long as they do together.
     std::ostringstream sheet_err;
     int sheet_files = 0;
@@ -191,7 +220,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
-        if (!render::write_pdf(sheets, pdf, error)) {
+        if (!render::write_pdf(with_summary(sheets, drawings, setups, summary), pdf, error)) {
             err << "quillon export: " << error << '\n';
             pdf_written = false;
         } else if (write_file(fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {

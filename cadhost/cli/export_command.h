@@ -1,4 +1,5 @@
-// quillon export: the part's drawing sheets as PDF, SVG, DXF and a JSON report.
+// quillon export: the part's drawing sheets as PDF, SVG, DXF and a JSON report, the setup list and bill of material
+// as CSV, and a page that shows them all.
 #ifndef CADHOST_CLI_EXPORT_COMMAND_H
 #define CADHOST_CLI_EXPORT_COMMAND_H
 
@@ -8,7 +9,9 @@
 
 namespace cadhost::cli {
 
-// args: "export", PART.prt, -o DIR and any of --pdf --svg --dxf --json (all four when none is named).
+// args: "export", PART.prt, -o DIR and any of --pdf --svg --dxf --json --csv --html (all when none is named; --html
+// brings the SVGs it shows), --summary or --no-summary (the setup table ahead of the PDF's sheets; by default when
+// more than one sheet has a setup) and --allowance MM (the bill of material's stock a side, 2 by default).
 int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // A sheet name as a file name: characters that file systems refuse or that split paths become '_'.

@@ -1,0 +1,38 @@
+// The files of an export that list the sheets' EDM setups: the setup list and the electrode bill of material.
+#ifndef CADHOST_CLI_SETUP_OUTPUTS_H
+#define CADHOST_CLI_SETUP_OUTPUTS_H
+
+#include <string>
+#include <vector>
+
+#include "cadhost/render/sheet_graphics.h"
+#include "cadhost/setup/sheet_setup.h"
+
+namespace cadhost::cli {
+
+struct NamedOutput {
+    std::string file;  // a name inside the export folder
+    std::string bytes;
+};
+
+// STEM.electrodes.csv and STEM.bom.csv; allowance is the stock allowance in millimetres a side.
+std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem,
+                                          double allowance);
+
+// The sheets of the PDF: the setup table's pages ahead of the sheets when summary is 1, or when it is -1 and more
+// than one sheet has a setup; drawings[i] is the drawing of sheets[i].
+std::vector<render::SheetGraphics> with_summary(const std::vector<render::SheetGraphics>& sheets,
+                                                const std::vector<tag_t>& drawings,
+                                                const std::vector<setup::SheetSetup>& setups, int summary);
+
+// index.html for the sheets, whose SVGs are svg_files[i] in the same folder.
+std::string browser_page(const std::string& title, const std::vector<tag_t>& drawings,
+                         const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& svg_files,
+                         const std::vector<setup::SheetSetup>& setups);
+
+// The stock allowance given on the command line: a finite number of millimetres from 0 to 100.
+bool parse_allowance(const std::string& text, double& allowance);
+
+}  // namespace cadhost::cli
+
+#endif

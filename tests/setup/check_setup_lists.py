@@ -1,0 +1,233 @@
+"""The setup list and bill of material of the sample mould, read back with Python's csv module and checked against
+what the sample's generator built and the shipped config.def; and a name with a comma and quotes, and a Chinese note
+with a line feed, through import, run and export."""
+import csv
+import json
+import math
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+QUILLON, SOURCE = sys.argv[1], sys.argv[2]
+EXAMPLES = os.path.join(SOURCE, "examples")
+DIRECTIONS = {1: "t", -1: "-t", 2: "f", -2: "-f", 3: "s", -3: "-s"}
+SLOTS = [("ELEC_ROUGH_SPACE", "rough_gap"), ("ELEC_FINISH_SPACE", "finish_gap"),
+         ("elec_rough_number", "rough_count"), ("elec_finish_number", "finish_count"),
+         ("T_ELEC_ROUGH_SPACE", "special_rough_gap"), ("T_ELEC_FINISH_SPACE", "special_finish_gap"),
+         ("t_elec_rough_number", "special_rough_count"), ("t_elec_finish_number", "special_finish_count")]
+
+
+def quillon(*args):
+    result = subprocess.run([QUILLON, *args], capture_output=True, text=True, timeout=600)
+    if result.returncode != 0:
+        raise AssertionError(f"quillon {' '.join(args)}: {result.returncode}\n{result.stdout}\n{result.stderr}")
+    return result.stdout
+
+
+def read_csv(path):
+    with open(path, newline="", encoding="utf-8") as f:
+        rows = list(csv.reader(f, strict=True))
+    with open(path, "rb") as f:
+        raw = f.read()
+    return rows[0], [dict(zip(rows[0], row)) for row in rows[1:]], raw
+
+
+def config_value(key):
+    with open(os.path.join(SOURCE, "conf", "config.def"), encoding="utf-8") as f:
+        return re.search(r"(?m)^" + re.escape(key) + r",([^,]*),EOF", f.read()).group(1)
+
+
+def size(box):
+    return [box["max"][i] - box["min"][i] for i in range(3)]
+
+
+def mm(value):
+    return f"{value:.3f}"
+
+
+class SampleSetupList(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.dir = tempfile.mkdtemp(prefix="quillon_setup_")
+        quillon("demo", "-o", cls.dir)
+        with open(os.path.join(EXAMPLES, "sample_mould.expected.json"), encoding="utf-8") as f:
+            cls.expected = json.load(f)["electrodes"]
+        cls.header, cls.rows, cls.raw = read_csv(os.path.join(cls.dir, "sample_mould.electrodes.csv"))
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.dir)
+
+    def test_a_row_per_sheet_in_sheet_order_with_places_and_pages(self):
+        self.assertEqual([r["electrode"] for r in self.rows], [e["name"] for e in self.expected])
+        self.assertEqual([r["sheet"] for r in self.rows], ["E01", "E02", "E02_1", "E03", "E04", "E05", "E06", "E07"])
+        n = len(self.expected)
+        for i, (row, e) in enumerate(zip(self.rows, self.expected)):
+            self.assertEqual((row["page"], row["pages"]), (str(i + 1), str(n)))
+            same_layer = [x for x in self.expected if x["layer"] == e["layer"]]
+            self.assertEqual(row["layer"], str(e["layer"]))
+            self.assertEqual((row["place"], row["places"]), (str(same_layer.index(e) + 1), str(len(same_layer))))
+            self.assertEqual(row["direction"], DIRECTIONS[e["direction"]])
+            self.assertEqual(row["chamfer_corner"], str(e["chamfer_corner"]) if e["chamfer_corner"] else "")
+
+    def test_edm_points_are_the_points_the_sheets_dimension(self):
+        # The core's origin is the model origin in the demo; a single-side touch point takes the place of the
+        # reference point.
+        for row, e in zip(self.rows, self.expected):
+            point = e["single_side_point"] or e["reference_point"]
+            self.assertEqual([row["edm_x"], row["edm_y"], row["edm_z"]], [mm(v) for v in point], e["name"])
+        e05 = self.rows[5]
+        self.assertEqual([e05["edm_x"], e05["edm_y"]], ["110.000", "5.000"])
+
+    def test_edm_points_match_the_position_dimensions_of_each_sheet(self):
+        with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
+            sheets = {s["name"]: s for s in json.load(f)["sheets"]}
+        for row in self.rows:
+            ends = [a["first"]["model_point"] for a in sheets[row["sheet"]]["annotations"]
+                    if a["kind"] in ("horizontal dimension", "vertical dimension")]
+            self.assertEqual(len(ends), 3, row["sheet"])
+            for end in ends:
+                self.assertEqual([mm(v) for v in end], [row["edm_x"], row["edm_y"], row["edm_z"]], row["sheet"])
+
+    def test_summary_page_leads_the_pdf(self):
+        pdf = os.path.join(self.dir, "sample_mould.pdf")
+        info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+        self.assertRegex(info, r"Pages:\s+9\n")
+        text = subprocess.run(["pdftotext", "-f", "1", "-l", "1", "-layout", pdf, "-"], capture_output=True,
+                              text=True, check=True).stdout
+        lines = text.splitlines()
+        for row in self.rows:
+            line = next((l for l in lines if l.split()[:1] == [row["sheet"]]), None)
+            self.assertIsNotNone(line, row["sheet"])
+            self.assertEqual(line.split()[1:9], [f"{row['page']}/{row['pages']}", row["electrode"], row["layer"],
+                                                 f"{row['place']}/{row['places']}", row["direction"], row["edm_x"],
+                                                 row["edm_y"], row["edm_z"]])
+        for word in ("放电设置表", "SAMPLE-01", "设置表 1/1", "模号", "50×40×35", "0.35 / 1"):
+            self.assertIn(word, text)
+        self.assertNotIn("第 1/8 页", text)
+        self.assertNotIn("火花位\n", text)  # the sheets' spark-gap table is not on the summary
+        second = subprocess.run(["pdftotext", "-f", "2", "-l", "2", pdf, "-"], capture_output=True, text=True,
+                                check=True).stdout
+        self.assertIn("第 1/8 页", second)
+
+    def test_summary_pages_can_be_left_out(self):
+        part = os.path.join(self.dir, "sample_mould.prt")
+        for flags, pages in ((["--no-summary"], 8), ([], 9)):
+            out = os.path.join(self.dir, "pdf" + str(pages))
+            quillon("export", part, "-o", out, "--pdf", *flags)
+            info = subprocess.run(["pdfinfo", os.path.join(out, "sample_mould.pdf")], capture_output=True, text=True,
+                                  check=True).stdout
+            self.assertRegex(info, rf"Pages:\s+{pages}\n")
+
+    def test_sizes_of_box_and_working_part(self):
+        for row, e in zip(self.rows, self.expected):
+            self.assertEqual([row["box_x"], row["box_y"], row["box_z"]], [mm(v) for v in size(e["body_box"])])
+            working = [row["working_x"], row["working_y"], row["working_z"]]
+            if e["working_box"] is None:
+                self.assertEqual(working, ["", "", ""], e["name"])
+            else:
+                self.assertEqual(working, [mm(v) for v in size(e["working_box"])], e["name"])
+
+    def test_spark_gaps_from_attributes_or_defaults(self):
+        defaults = {"rough_gap": config_value("elec_rough_space:"), "finish_gap": config_value("elec_finish_space:"),
+                    "rough_count": config_value("elec_rough_number:"),
+                    "finish_count": config_value("elec_finish_number:")}
+        for row, e in zip(self.rows, self.expected):
+            attrs = e["attributes"]
+            own = {column: attrs[title] for title, column in SLOTS if title in attrs}
+            for title, column in SLOTS:
+                if not own:
+                    want = defaults.get(column, "")
+                elif title not in attrs:
+                    want = ""
+                elif "real" in attrs[title]:
+                    want = f"{attrs[title]['real']:.2f}"
+                else:
+                    want = str(attrs[title]["integer"])
+                self.assertEqual(row[column], want, f"{e['name']} {column}")
+        # Spot checks that do not lean on the rule above.
+        self.assertEqual([self.rows[0][c] for c in ("rough_gap", "finish_gap", "special_rough_gap")],
+                         ["0.25", "0.08", "0.35"])
+        self.assertEqual([self.rows[3][c] for c in ("rough_gap", "finish_gap", "rough_count")], ["0.30", "", "1"])
+        self.assertEqual(self.rows[4]["rough_gap"], "0.25")
+
+    def test_note_and_format(self):
+        self.assertEqual(self.rows[0]["note"], "顶面清角, 注意 R3")
+        self.assertTrue(self.raw.startswith(b"sheet,page,pages,electrode,"))
+        self.assertEqual(self.raw.count(b"\r\n"), len(self.rows) + 1)
+        self.assertIn('"顶面清角, 注意 R3"\r\n'.encode("utf-8"), self.raw)
+
+    def test_bill_of_material_sums_per_name(self):
+        _, bom, _ = read_csv(os.path.join(self.dir, "sample_mould.bom.csv"))
+        self.assertEqual([b["electrode"] for b in bom], ["E01", "E02", "E03", "E04", "E05", "E06", "E07"])
+        by_name = {b["electrode"]: b for b in bom}
+        self.assertEqual(by_name["E02"]["places"], "2")
+        self.assertEqual(sum(int(b["places"]) for b in bom), len(self.rows))
+        for b in bom:
+            first = next(r for r in self.rows if r["electrode"] == b["electrode"])
+            counts = [first[c] for c in ("rough_count", "finish_count", "special_rough_count", "special_finish_count")]
+            self.assertEqual(int(b["pieces"]), sum(int(c) for c in counts if c), b["electrode"])
+            for axis in "xyz":
+                box = float(first["box_" + axis])
+                self.assertEqual(int(b["stock_" + axis]), math.ceil(box) + 4, b["electrode"])
+        self.assertEqual(by_name["E01"]["pieces"], "4")  # 2 rough, 1 finish, 1 special rough
+        self.assertEqual([by_name["E01"]["stock_" + a] for a in "xyz"], ["54", "44", "39"])
+
+    def test_allowance_on_the_command_line(self):
+        out = os.path.join(self.dir, "allowance")
+        quillon("export", os.path.join(self.dir, "sample_mould.prt"), "-o", out, "--csv", "--allowance", "0.5")
+        _, bom, _ = read_csv(os.path.join(out, "sample_mould.bom.csv"))
+        self.assertEqual([bom[0]["stock_" + a] for a in "xyz"], ["51", "41", "36"])
+        self.assertEqual(sorted(os.listdir(out)), ["sample_mould.bom.csv", "sample_mould.electrodes.csv"])
+        bad = subprocess.run([QUILLON, "export", os.path.join(self.dir, "sample_mould.prt"), "-o", out,
+                              "--allowance", "-1"], capture_output=True, text=True)
+        self.assertEqual(bad.returncode, 2)
+        self.assertIn("--allowance", bad.stderr)
+
+
+class UnusualTexts(unittest.TestCase):
+    """A name with a comma and quotes, a Chinese note with a line feed and a quote, through a real part."""
+
+    def test_round_trip(self):
+        work = tempfile.mkdtemp(prefix="quillon_setup_odd_")
+        try:
+            name = 'E03,"左"'
+            note = '第一行, 含逗号\n第二行 "引号"'
+            with open(os.path.join(EXAMPLES, "sample_mould.step"), encoding="utf-8") as f:
+                step = f.read().replace("PRODUCT('E03','E03'", f"PRODUCT('{name}','{name}'")
+            with open(os.path.join(EXAMPLES, "sample_mould.attrs.json"), encoding="utf-8") as f:
+                attrs = json.load(f)
+            for o in attrs["objects"]:
+                if o.get("name") == "E03":
+                    o["name"] = name
+                    o.setdefault("attributes", {})["ELEC_NOTE"] = {"string": note}
+            step_path, attrs_path = os.path.join(work, "odd.step"), os.path.join(work, "odd.attrs.json")
+            with open(step_path, "w", encoding="utf-8") as f:
+                f.write(step)
+            with open(attrs_path, "w", encoding="utf-8") as f:
+                json.dump(attrs, f, ensure_ascii=False)
+            part = os.path.join(work, "odd.prt")
+            quillon("import", step_path, "--attrs", attrs_path, "-o", part)
+            quillon("run", part, "--set", "INT_1=3", "--set", "INT_2=3")
+            quillon("export", part, "-o", work, "--csv")
+            _, rows, _ = read_csv(os.path.join(work, "odd.electrodes.csv"))
+            self.assertEqual(len(rows), 1)
+            self.assertEqual((rows[0]["sheet"], rows[0]["electrode"], rows[0]["note"]), (name, name, note))
+            _, bom, _ = read_csv(os.path.join(work, "odd.bom.csv"))
+            self.assertEqual(bom[0]["electrode"], name)
+            # One sheet has no summary page unless asked for.
+            for flags, pages in (([], 1), (["--summary"], 2)):
+                quillon("export", part, "-o", work, "--pdf", *flags)
+                info = subprocess.run(["pdfinfo", os.path.join(work, "odd.pdf")], capture_output=True, text=True,
+                                      check=True).stdout
+                self.assertRegex(info, rf"Pages:\s+{pages}\n")
+        finally:
+            shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

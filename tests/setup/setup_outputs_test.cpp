@@ -1,0 +1,251 @@
+// The setup outputs' own rules, on setups made here: CSV quoting read back by Python's csv module, the bill of
+// material's grouping and stock, the summary pages' frame and continuation, and the browser page's escaping.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cadhost/setup/setup_csv.h"
+#include "cadhost/setup/sheet_browser.h"
+#include "cadhost/setup/summary_pages.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using cadhost::setup::SheetSetup;
+
+SheetSetup setup_of(const std::string& name, int page, int pages) {
+    SheetSetup s;
+    s.sheet = name;
+    s.electrode = name;
+    s.page = page;
+    s.pages = pages;
+    s.layer = 1;
+    s.place = s.places = 1;
+    s.direction = -3;
+    s.edm_point = std::array<double, 3>{-100.0, 30.0004, -0.0001};
+    s.rough_gap = "0.25";
+    s.rough_count = "2";
+    s.finish_count = "1";
+    s.box = std::array<double, 3>{50.0, 40.001, 35.2};
+    return s;
+}
+
+// The CSV read back by Python's csv module, as rows of fields.
+nlohmann::json python_rows(const std::string& csv) {
+    const fs::path file = fs::temp_directory_path() / ("quillon_csv_" + std::to_string(::getpid()) + ".csv");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << csv;
+    }
+    const std::string command =
+        "/usr/bin/python3 -c \"import csv,json,sys; "
+        "print(json.dumps(list(csv.reader(open(sys.argv[1],newline='',encoding='utf-8'),"
+        "strict=True))))\" " +
+        file.string();
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+        EXPECT_EQ(::pclose(pipe), 0) << output;
+    }
+    fs::remove(file);
+    return nlohmann::json::parse(output);
+}
+
+TEST(SetupCsv, AwkwardTextsRoundTripThroughAStandardReader) {
+    SheetSetup s = setup_of("E9, \"左\"", 1, 1);
+    s.note = "第一行, 含逗号\r\n第二行 \"引号\"\n";
+    s.special_rough_gap = " 0.35";  // blanks at the ends survive only quoted
+    std::ostringstream out;
+    cadhost::setup::write_setup_csv(out, {s});
+    const auto rows = python_rows(out.str());
+    ASSERT_EQ(rows.size(), 2u);
+    const auto& header = rows[0];
+    auto field = [&](const std::string& column) {
+        for (std::size_t i = 0; i < header.size(); ++i)
+            if (header[i] == column) return rows[1][i].get<std::string>();
+        ADD_FAILURE() << column;
+        return std::string();
+    };
+    EXPECT_EQ(rows[1].size(), header.size());
+    EXPECT_EQ(field("sheet"), s.sheet);
+    EXPECT_EQ(field("electrode"), s.electrode);
+    EXPECT_EQ(field("note"), s.note);
+    EXPECT_EQ(field("special_rough_gap"), " 0.35");
+    EXPECT_EQ(field("direction"), "-s");
+    // Three decimals with a point, and no negative zero.
+    EXPECT_EQ(field("edm_x"), "-100.000");
+    EXPECT_EQ(field("edm_y"), "30.000");
+    EXPECT_EQ(field("edm_z"), "0.000");
+    EXPECT_EQ(field("working_x"), "");
+    EXPECT_EQ(field("chamfer_corner"), "");
+    EXPECT_EQ(out.str().substr(0, 15), "sheet,page,page");
+}
+
+TEST(SetupCsv, QuotesOnlyWhatNeedsIt) {
+    using cadhost::setup::csv_field;
+    EXPECT_EQ(csv_field("E01"), "E01");
+    EXPECT_EQ(csv_field("顶面清角"), "顶面清角");
+    EXPECT_EQ(csv_field("a,b"), "\"a,b\"");
+    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(csv_field("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(csv_field("cr\r"), "\"cr\r\"");
+    EXPECT_EQ(csv_field(""), "");
+}
+
+TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
+    SheetSetup a = setup_of("E02", 1, 4), b = setup_of("E02", 2, 4), c = setup_of("E05", 3, 4),
+               d = setup_of("E02", 4, 4);
+    b.box = std::array<double, 3>{40.001, 50.0, 35.2};  // a copy turned 90 degrees: the first sheet's box counts
+    b.rough_count = "9";
+    c.rough_count = "";
+    c.finish_count = "2";
+    c.special_finish_count = "3";
+    c.box = std::array<double, 3>{30.0, 30.0009, 29.4};
+    d.box.reset();
+    const auto lines = cadhost::setup::bill_of_material({a, b, c, d}, 2.0);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].electrode, "E02");
+    EXPECT_EQ(lines[0].places, 3);
+    EXPECT_EQ(lines[0].pieces, 3);  // 2 rough + 1 finish of its first sheet
+    // 50 -> 54; 40.001 is a whole 40 plus a thousandth and takes 41 + 4; 35.2 -> 36 + 4.
+    EXPECT_EQ(lines[0].stock, (std::array<int, 3>{54, 45, 40}));
+    EXPECT_EQ(lines[1].pieces, 5);  // 2 finish + 3 special finish
+    // 30.0009 is 30.001 at three decimals.
+    EXPECT_EQ(lines[1].stock, (std::array<int, 3>{34, 35, 34}));
+    const auto none = cadhost::setup::bill_of_material({c}, 0.0);
+    EXPECT_EQ(none[0].stock, (std::array<int, 3>{30, 31, 30}));
+
+    SheetSetup odd = setup_of("E07", 1, 1);
+    odd.finish_count = "1.5";
+    EXPECT_FALSE(cadhost::setup::bill_of_material({odd}, 2.0)[0].pieces.has_value());
+    std::ostringstream out;
+    cadhost::setup::write_bom_csv(out, lines);
+    const auto rows = python_rows(out.str());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][0], "E02");
+    EXPECT_EQ(rows[1][1], "3");
+    EXPECT_EQ(rows[2][6], "5");
+}
+
+// A sheet like the template's: border, title block of three rows, a table above it, a view and notes.
+cadhost::render::SheetGraphics template_sheet() {
+    using namespace cadhost::render;
+    SheetGraphics sheet;
+    sheet.name = "E01";
+    auto line = [&](double x0, double y0, double x1, double y1, const std::string& layer) {
+        sheet.polylines.push_back(Polyline{{{x0, y0}, {x1, y1}}, false, {}, layer});
+    };
+    for (auto [x0, y0, x1, y1] : {std::array<double, 4>{10, 10, 287, 10},
+                                  {287, 10, 287, 200},
+                                  {287, 200, 10, 200},
+                                  {10, 200, 10, 10},
+                                  {10, 37, 287, 37},
+                                  {10, 28, 287, 28},
+                                  {100, 19, 100, 37},
+                                  {142, 91.5, 242, 91.5},
+                                  {142, 91.5, 142, 112.5}})
+        line(x0, y0, x1, y1, "SHEET");
+    line(20, 50, 120, 150, "VIEW-TOP");
+    auto text = [&](const std::string& t, double x, double y, const std::string& layer) {
+        Text out;
+        out.text = t;
+        out.anchor = {x, y};
+        out.layer = layer;
+        sheet.texts.push_back(out);
+    };
+    text("模号", 20, 32.5, "NOTES");
+    text("SAMPLE-01", 65, 32.5, "NOTES");
+    text("第 2/30 页", 248.5, 23.5, "NOTES");
+    text("粗公", 182, 109, "NOTES");
+    text("45.00", 60, 180, "DIMENSION");
+    return sheet;
+}
+
+bool has_text(const cadhost::render::SheetGraphics& page, const std::string& text) {
+    for (const auto& t : page.texts)
+        if (t.text == text) return true;
+    return false;
+}
+
+TEST(SummaryPages, TitleBlockAndBorderOfTheSheetAndTheTableOverAsManyPagesAsNeeded) {
+    std::vector<SheetSetup> setups;
+    for (int i = 2; i <= 31; ++i) setups.push_back(setup_of("S" + std::to_string(i), i, 30));
+    const auto pages = cadhost::setup::summary_pages(setups, template_sheet());
+    ASSERT_EQ(pages.size(), 2u);
+    std::size_t rows = 0;
+    for (const auto& page : pages)
+        for (const auto& t : page.texts)
+            if (t.text.rfind("-s", 0) == 0) ++rows;  // one direction cell a row
+    EXPECT_EQ(rows, setups.size());
+    EXPECT_TRUE(has_text(pages[0], "S27"));
+    EXPECT_FALSE(has_text(pages[0], "S28"));
+    EXPECT_TRUE(has_text(pages[1], "S28"));
+    for (const auto& page : pages) {
+        EXPECT_TRUE(has_text(page, "SAMPLE-01"));
+        EXPECT_TRUE(has_text(page, "模号"));
+        EXPECT_FALSE(has_text(page, "粗公"));   // the sheet's spark-gap table stays behind
+        EXPECT_FALSE(has_text(page, "45.00"));  // and so do its dimensions
+        EXPECT_FALSE(has_text(page, "第 2/30 页"));
+        std::size_t border = 0, above = 0;
+        for (const auto& p : page.polylines) {
+            if (p.layer == "VIEW-TOP") ADD_FAILURE() << "a view's line on the summary";
+            if (p.layer != "SHEET") continue;
+            ++border;
+            if (p.points[0].y > 90 && p.points[0].y < 113 && p.points[0].x > 140) ++above;
+        }
+        EXPECT_EQ(border, 7u);
+        EXPECT_EQ(above, 0u);
+    }
+    EXPECT_TRUE(has_text(pages[0], "设置表 1/2"));
+    EXPECT_TRUE(has_text(pages[1], "设置表 2/2"));
+}
+
+TEST(SummaryPages, LongTextsStayInTheirCells) {
+    SheetSetup s = setup_of("A_VERY_LONG_SHEET_NAME_OF_THIRTY", 1, 1);
+    s.note = std::string(200, 'x') + "注意";
+    const auto pages = cadhost::setup::summary_pages({s}, template_sheet());
+    ASSERT_EQ(pages.size(), 1u);
+    for (const auto& t : pages[0].texts) {
+        if (t.layer != "SUMMARY" || t.height > 3) continue;
+        const double advance = cadhost::setup::text_advance(t.text, t.height) * t.width_factor;
+        EXPECT_LE(advance, 287 - 10) << t.text;
+        if (t.text.find("xxx") != std::string::npos) {
+            EXPECT_LE(t.anchor.x + advance, 287.0) << "the note runs out of the frame";
+            EXPECT_NE(t.text.find("…"), std::string::npos);
+        }
+        if (t.text == s.sheet) {
+            EXPECT_LT(t.width_factor, 1.0);
+        }
+    }
+}
+
+TEST(SheetBrowser, EscapesTextsAndFileNames) {
+    using cadhost::setup::html_escaped;
+    using cadhost::setup::url_of_file;
+    EXPECT_EQ(html_escaped("<a href=\"x\">&'"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;");
+    EXPECT_EQ(url_of_file("E01.svg"), "./E01.svg");
+    EXPECT_EQ(url_of_file("a#b?c%d e.svg"), "./a%23b%3Fc%25d%20e.svg");
+    EXPECT_EQ(url_of_file("左.svg"), "./%E5%B7%A6.svg");
+    EXPECT_EQ(url_of_file("c:x.svg"), "./c%3Ax.svg");
+
+    cadhost::setup::BrowserSheet sheet{"<E1>", "_E1_.svg", 297, 210, setup_of("<E1>", 1, 1)};
+    sheet.setup->note = "</script><script>alert(1)</script>";
+    std::ostringstream page;
+    cadhost::setup::write_sheet_browser(page, "part & co", {sheet});
+    const std::string html = page.str();
+    EXPECT_EQ(html.find("<E1>"), std::string::npos);
+    EXPECT_EQ(html.find("alert(1)</script>"), std::string::npos);
+    EXPECT_NE(html.find("&lt;/script&gt;"), std::string::npos);
+    EXPECT_NE(html.find("src=\"./_E1_.svg\""), std::string::npos);
+    EXPECT_EQ(html.find("http"), std::string::npos);  // nothing from the network
+}
+
+}  // namespace
