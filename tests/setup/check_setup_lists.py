@@ -86,12 +86,20 @@ class SampleSetupList(unittest.TestCase):
     def test_edm_points_match_the_position_dimensions_of_each_sheet(self):
         with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
             sheets = {s["name"]: s for s in json.load(f)["sheets"]}
+        linear = ("horizontal dimension", "vertical dimension")
         for row in self.rows:
-            ends = [a["first"]["model_point"] for a in sheets[row["sheet"]]["annotations"]
-                    if a["kind"] in ("horizontal dimension", "vertical dimension")]
+            sheet = sheets[row["sheet"]]
+            core_views = {v["tag"] for v in sheet["views"] if 240 in v["layers"]}
+            dims = [a for a in sheet["annotations"] if a["kind"] in linear]
+            ends = [a["first"]["model_point"] for a in dims if a["first"]["view"] in core_views]
             self.assertEqual(len(ends), 3, row["sheet"])
             for end in ends:
                 self.assertEqual([mm(v) for v in end], [row["edm_x"], row["edm_y"], row["edm_z"]], row["sheet"])
+            # The first sheet of a layer dimensions the electrode's box and working part: the same sizes as the list.
+            sizes = sorted(mm(a["measured"]) for a in dims if a["first"]["view"] not in core_views)
+            if row["place"] == "1":
+                listed = [row[c + a] for c in ("box_", "working_") for a in "xyz" if row[c + a]]
+                self.assertEqual(sizes, sorted(listed), row["sheet"])
 
     def test_summary_page_leads_the_pdf(self):
         pdf = os.path.join(self.dir, "sample_mould.pdf")
