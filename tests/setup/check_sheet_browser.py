@@ -12,7 +12,7 @@ import unittest
 import zlib
 
 QUILLON, SOURCE = sys.argv[1], sys.argv[2]
-REFERENCE = os.path.join(SOURCE, "tests", "reference", "sheet_browser")
+REFERENCE = os.path.join(SOURCE, "tests", "reference_sheets", "sheet_browser")
 BROWSER = shutil.which("chromium") or shutil.which("chromium-browser")
 WINDOW = (1280, 800)
 
