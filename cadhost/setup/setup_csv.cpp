@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace cadhost::setup {
 
@@ -99,15 +100,18 @@ void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups) {
 std::vector<BomLine> bill_of_material(const std::vector<SheetSetup>& setups, double allowance) {
     std::vector<BomLine> lines;
     std::map<std::string, std::size_t> index;
+    // A layer's places count once however many sheets show them: a second run on the part draws them again.
+    std::set<std::pair<std::string, int>> layers;
     for (const SheetSetup& s : setups) {
         auto [at, fresh] = index.emplace(s.electrode, lines.size());
+        const bool new_layer = layers.emplace(s.electrode, s.layer).second;
         if (!fresh) {
-            ++lines[at->second].places;
+            if (new_layer) lines[at->second].places += s.places;
             continue;
         }
         BomLine line;
         line.electrode = s.electrode;
-        line.places = 1;
+        line.places = s.places;
         line.rough_count = s.rough_count;
         line.finish_count = s.finish_count;
         line.special_rough_count = s.special_rough_count;

@@ -20,7 +20,7 @@ void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups);
 // A line of the bill of material: one electrode name and the copper it takes.
 struct BomLine {
     std::string electrode;
-    int places = 0;  // sheets of the name
+    int places = 0;  // places the name burns: the copies on each of its layers
     // The counts of the electrode's first sheet, which carries its body views: one set of electrodes burns every place.
     std::string rough_count, finish_count, special_rough_count, special_finish_count;
     std::optional<int> pieces;  // the four counts summed; nothing when one of them is not a whole number

@@ -110,7 +110,14 @@ TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
     c.special_finish_count = "3";
     c.box = std::array<double, 3>{30.0, 30.0009, 29.4};
     d.box.reset();
-    const auto lines = cadhost::setup::bill_of_material({a, b, c, d}, 2.0);
+    a.places = b.places = 2;
+    b.place = 2;
+    d.layer = 4;  // another electrode of the same name, on a layer of its own
+    d.places = 1;
+    // A second run's sheets of the same layer add no places.
+    SheetSetup again = a;
+    again.sheet = "MY_ELEC_SHEETB1";
+    const auto lines = cadhost::setup::bill_of_material({a, b, c, d, again}, 2.0);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].electrode, "E02");
     EXPECT_EQ(lines[0].places, 3);
