@@ -220,7 +220,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
-        if (!render::write_pdf(with_summary(sheets, drawings, setups, summary), pdf, error)) {
+        if (!render::write_pdf(with_summary(sheets, drawings, setups, summary), pdf, error, stem)) {
             err << "quillon export: " << error << '\n';
             pdf_written = false;
         } else if (write_file(fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -14,10 +15,11 @@ namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
-cairo_status_t write_to_stream(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<std::ostream*>(closure);
-    out->write(reinterpret_cast<const char*>(data), length);
-    return out->good() ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+// cairo writes into memory and the document goes to the caller's stream once complete: cairo 1.16 crashes finishing
+// a document with an outline after its stream has refused a write.
+cairo_status_t write_to_buffer(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
 }
 
 void set_stroke(cairo_t* cr, const Stroke& stroke) {
@@ -88,7 +90,8 @@ bool usable_size(const SheetGraphics& sheet) {
 
 }  // namespace
 
-bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error) {
+bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error,
+               const std::string& title) {
     if (sheets.empty()) {
         error = "no sheets to write";
         return false;
@@ -100,16 +103,22 @@ bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std:
         }
     }
 
+    std::string document;
     cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-        write_to_stream, &out, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
+        write_to_buffer, &document, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
     // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
+    if (!title.empty()) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_t* cr = cairo_create(surface);
     const PdfTextPainter text_painter(cr);
 
     for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
         cairo_pdf_surface_set_size(surface, sheets[i].width * kPointsPerMm, sheets[i].height * kPointsPerMm);
+        cairo_pdf_surface_set_page_label(surface, sheets[i].name.c_str());
+        const std::string target = "page=" + std::to_string(i + 1);
+        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheets[i].name.c_str(), target.c_str(),
+                                      static_cast<cairo_pdf_outline_flags_t>(0));
         draw_sheet(cr, sheets[i], text_painter);
         cairo_show_page(cr);
     }
@@ -123,6 +132,7 @@ bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std:
         error = std::string("PDF output failed: ") + cairo_status_to_string(status);
         return false;
     }
+    out.write(document.data(), static_cast<std::streamsize>(document.size()));
     out.flush();
     if (!out) {
         error = "PDF output failed: the stream refused the data";

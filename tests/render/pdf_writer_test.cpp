@@ -2,6 +2,8 @@
 // pixels.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -119,6 +121,31 @@ TEST(PdfWriter, PagesAreTrueSizeOnePerSheet) {
     EXPECT_NEAR(sizes[0].second, 210 * kPointsPerMm, 0.01);  // 595.28 pt
     EXPECT_NEAR(sizes[1].first, 420 * kPointsPerMm, 0.01);
     EXPECT_NEAR(sizes[1].second, 297 * kPointsPerMm, 0.01);
+}
+
+TEST(PdfWriter, OutlineAndPageLabelsNameEverySheet) {
+    // Names that end in digits (which the label writer splits into prefix and number), one with a Chinese name.
+    std::vector<SheetGraphics> sheets{frame_and_strokes(), frame_and_strokes(), frame_and_strokes(), texts()};
+    const char* names[] = {"E09", "E10", "E10_1", "电极 A"};
+    for (std::size_t i = 0; i < sheets.size(); ++i) sheets[i].name = names[i];
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(write_pdf(sheets, out, error, "模具 mould_7")) << error;
+    const fs::path pdf = scratch_dir("outline") / "outline.pdf";
+    write_file(pdf, out.str());
+    const fs::path script = fs::path(QUILLON_SOURCE_DIR) / "tests" / "render" / "pdf_outline.py";
+    const ToolResult run = run_tool("/usr/bin/python3 " + quoted(script) + " " + quoted(pdf));
+    ASSERT_EQ(run.status, 0);
+    const nlohmann::json read = nlohmann::json::parse(run.output);
+    EXPECT_EQ(read["title"], "模具 mould_7");
+    ASSERT_EQ(read["outline"].size(), sheets.size()) << read;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        EXPECT_EQ(read["outline"][i]["title"], names[i]);
+        EXPECT_EQ(read["outline"][i]["page"], i + 1) << "the bookmark opens its own sheet";
+        EXPECT_EQ(read["labels"][i], names[i]);
+    }
+    const ToolResult text = run_tool("pdftotext -enc UTF-8 " + quoted(pdf) + " -");
+    EXPECT_NE(without_spaces(text.output).find("技术要求"), std::string::npos) << "text is still extractable";
 }
 
 TEST(PdfWriter, FontsAreEmbeddedAsSubsets) {

@@ -73,4 +73,21 @@ TEST_F(SampleOutputsTest, EveryDxfPassesAStrictAuditUntouched) {
     }
 }
 
+TEST_F(SampleOutputsTest, PdfIsTitledAfterThePartWithABookmarkAndLabelPerSheet) {
+    ASSERT_EQ(status_, 0) << error_;
+    std::vector<std::string> sheets;
+    for (const fs::path& dxf : files_ending(dir_, ".dxf")) sheets.push_back(dxf.stem().string());
+    const json read = json::parse(run_tool("/usr/bin/python3 '" QUILLON_SOURCE_DIR "/tests/render/pdf_outline.py' '" +
+                                           (dir_ / "sample_mould.pdf").string() + "'"));
+    EXPECT_EQ(read["title"], "sample_mould");
+    std::vector<std::string> bookmarks;
+    for (const json& item : read["outline"]) bookmarks.push_back(item["title"]);
+    for (const std::string& sheet : sheets)
+        EXPECT_EQ(std::count(bookmarks.begin(), bookmarks.end(), sheet), 1) << "one bookmark for sheet " << sheet;
+    EXPECT_EQ(bookmarks.size(), read["pages"].get<std::size_t>()) << "every page has its bookmark";
+    EXPECT_EQ(read["labels"].size(), bookmarks.size());
+    for (std::size_t i = 0; i < read["outline"].size(); ++i)
+        EXPECT_EQ(read["labels"][read["outline"][i]["page"].get<int>() - 1], read["outline"][i]["title"]);
+}
+
 }  // namespace
