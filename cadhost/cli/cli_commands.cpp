@@ -39,6 +39,7 @@ const char* kUsageText =
     "usage:\n"
     "  quillon import MODEL.step [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going] -o PART.prt\n"
     "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
+    "              [--answer ANSWER]...\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html] [--summary | --no-summary]\n"
     "                [--allowance MM]\n"
     "  quillon undo PART.prt\n"
@@ -191,12 +192,19 @@ bool configuration_dir(const Options& options, std::string& dir, std::string& er
 }
 
 // The dialog values of a batch run, the answers file's first so that --set wins, each checked against the dialog files
-// the command can open: a wrong field or value is refused before the command runs.
+// the command can open: a wrong field or value is refused before the command runs. The prompt answers come in order,
+// the file's first, then --answer.
 bool batch_values(const Options& options, const std::string& library, const std::string& conf_dir,
-                  std::vector<dialog::BatchValue>& values, std::string& error) {
+                  std::vector<dialog::BatchValue>& values, std::vector<dialog::PromptAnswer>& answers,
+                  std::string& error) {
     if (auto it = options.values.find("--answers"); it != options.values.end())
-        if (!dialog::read_answers_file(it->second, values, error)) return false;
+        if (!dialog::read_answers_file(it->second, values, answers, error)) return false;
     for (const auto& [flag, text] : options.all) {
+        if (flag == "--answer") {
+            dialog::PromptAnswer answer;
+            if (!dialog::parse_prompt_answer(text, "--answer", answer, error)) return false;
+            answers.push_back(answer);
+        }
         if (flag != "--set") continue;
         dialog::BatchValue value;
         if (!dialog::parse_assignment(text, "--set", value, error)) return false;
@@ -229,7 +237,7 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         std::find(args.begin() + 1, args.end(), "-h") != args.end())
         return run_help(args, out, err);
     Options options;
-    if (!parse(args, {"--command", "--conf", "--set", "--answers"}, options, err)) return kUsage;
+    if (!parse(args, {"--command", "--conf", "--set", "--answers", "--answer"}, options, err)) return kUsage;
     if (options.positional.size() != 1) {
         err << kUsageText;
         return kUsage;
@@ -244,7 +252,9 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (library.find('/') == std::string::npos) library = "./" + library;
     std::string error, conf_dir;
     std::vector<dialog::BatchValue> values;
-    if (!configuration_dir(options, conf_dir, error) || !batch_values(options, library, conf_dir, values, error)) {
+    std::vector<dialog::PromptAnswer> answers;
+    if (!configuration_dir(options, conf_dir, error) ||
+        !batch_values(options, library, conf_dir, values, answers, error)) {
         err << "quillon run: " << error << "\nnothing was run\n";
         return kUsage;
     }
@@ -257,7 +267,8 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     run.conf_dir = conf_dir;
     for (const auto& value : values) run.batch_values.emplace_back(value.field, value.value);
     // Dialogs ask the user only when nobody answered them beforehand and someone sits at the terminal.
-    run.interactive = values.empty() && !options.values.count("--answers") && ::isatty(STDIN_FILENO);
+    run.prompt_answers = answers;
+    run.interactive = values.empty() && answers.empty() && !options.values.count("--answers") && ::isatty(STDIN_FILENO);
     run.form_in = &std::cin;
     run.form_out = &out;
     // The command finds its configuration through the environment: it sees nothing of the host but host/.
@@ -267,6 +278,8 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     bool ran = loader.run(library, "", error);
     const int stop_status = run.stop_status;
     const std::string stop_reason = run.stop_reason;
+    const bool abandoned = run.abandoned;
+    const std::size_t unused_answers = run.prompt_answers.size() - run.answers_used;
     run.form_in = nullptr;
     run.form_out = nullptr;
     if (!ran) {
@@ -274,6 +287,15 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
+    // A prompt nobody answered leaves the run half done by nobody's choice: the part stays as it was.
+    if (abandoned) {
+        close_display_part();
+        err << "quillon run: " << stop_reason << "\nnothing was saved\n";
+        return kUsage;
+    }
+    if (unused_answers > 0)
+        err << "quillon run: note: " << unused_answers << " answer(s) were not asked for, the first "
+            << answers[answers.size() - unused_answers].origin << '\n';
     // What the command did is kept even when it stopped: a stopped run's work stays in the part.
     if (!save_display_part(error)) {
         close_display_part();

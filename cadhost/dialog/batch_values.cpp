@@ -30,7 +30,8 @@ bool parse_assignment(const std::string& text, const std::string& origin, BatchV
     return true;
 }
 
-bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::string& error) {
+bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::vector<PromptAnswer>& answers,
+                       std::string& error) {
     std::string bytes, why;
     if (!files::read_whole_file(path, bytes, why)) {
         error = "cannot read answers file '" + path + "': " + why;
@@ -45,8 +46,15 @@ bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, st
         if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         std::string content = trim(line);
         if (content.empty() || content[0] == '#') continue;
+        const std::string origin = path + ":" + std::to_string(number);
+        if (is_prompt_answer(content)) {
+            PromptAnswer answer;
+            if (!parse_prompt_answer(content, origin, answer, error)) return false;
+            answers.push_back(answer);
+            continue;
+        }
         BatchValue value;
-        if (!parse_assignment(line, path + ":" + std::to_string(number), value, error)) return false;
+        if (!parse_assignment(line, origin, value, error)) return false;
         out.push_back(value);
     }
     return true;

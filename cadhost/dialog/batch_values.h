@@ -2,12 +2,14 @@
 //
 // The answers file holds one FIELD=VALUE a line (UTF-8); blank lines and lines starting with '#' are ignored. The field
 // is trimmed of blanks, the value is taken as written up to the end of the line. --set values come after the file's,
-// so they win.
+// so they win. Lines written as prompt answers (prompt_answers.h) are the answers to the command's prompts, in order.
 #ifndef CADHOST_DIALOG_BATCH_VALUES_H
 #define CADHOST_DIALOG_BATCH_VALUES_H
 
 #include <string>
 #include <vector>
+
+#include "cadhost/dialog/prompt_answers.h"
 
 namespace cadhost::dialog {
 
@@ -18,7 +20,8 @@ struct BatchValue {
 };
 
 bool parse_assignment(const std::string& text, const std::string& origin, BatchValue& out, std::string& error);
-bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::string& error);
+bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::vector<PromptAnswer>& answers,
+                       std::string& error);
 
 // Every value must name a field of one of the dialog files and fit its kind; false with a message otherwise.
 bool check_batch_values(const std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,

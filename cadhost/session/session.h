@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "cadhost/dialog/prompt_answers.h"
 #include "cadhost/document/document.h"
 #include "cadhost/session/ui_channels.h"
 #include "host/uf_modl.h"
@@ -39,9 +40,14 @@ struct RunContext {
     bool interactive = false;
     std::istream* form_in = nullptr;
     std::ostream* form_out = nullptr;
+    // Answers to the command's prompts in a batch run, in the order given, and how many have been used.
+    std::vector<dialog::PromptAnswer> prompt_answers;
+    std::size_t answers_used = 0;
     // Set when the host ended a command's dialog itself: the exit status it calls for and why.
     int stop_status = 0;
     std::string stop_reason;
+    // Set when a prompt went unanswered: the run is given up and nothing of it is to be saved.
+    bool abandoned = false;
 };
 
 class Session {

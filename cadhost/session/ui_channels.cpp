@@ -30,6 +30,12 @@ void UiChannels::status(const std::string& text) {
     log("status: " + text);
 }
 
+void UiChannels::prompt(const std::string& cue, const std::string& answer, bool echo) {
+    prompts_.push_back(cue);
+    if (echo && terminal_) *terminal_ << cue << "\n  -> " << answer << std::endl;
+    log("prompt: " + cue + " -> " + answer);
+}
+
 void UiChannels::open_listing() {
     if (listing_open_) return;
     listing_open_ = true;
@@ -51,6 +57,7 @@ void UiChannels::close_listing() {
 
 void UiChannels::clear() {
     messages_.clear();
+    prompts_.clear();
     listing_.clear();
     status_.clear();
 }

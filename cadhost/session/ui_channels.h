@@ -24,10 +24,15 @@ class UiChannels {
     void open_listing();
     void write_listing(const std::string& text);
     void close_listing();
+    // A prompt and the answer it got, for the run log; echo also shows them on the terminal (batch answers, which
+    // nobody typed there).
+    void prompt(const std::string& cue, const std::string& answer, bool echo);
 
     const std::vector<std::string>& messages() const { return messages_; }
     const std::string& listing() const { return listing_; }
     const std::string& last_status() const { return status_; }
+    // The cues of the prompts asked, in order.
+    const std::vector<std::string>& prompts() const { return prompts_; }
     // Forgets what was kept in memory (between runs in one process).
     void clear();
 
@@ -40,6 +45,7 @@ class UiChannels {
     std::ofstream listing_file_;
     bool listing_open_ = false;
     std::vector<std::string> messages_;
+    std::vector<std::string> prompts_;
     std::string listing_;
     std::string status_;
 };

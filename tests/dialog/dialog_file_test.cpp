@@ -135,8 +135,9 @@ TEST_F(DialogLookupTest, BatchValuesAreCheckedAgainstEveryDialogOfTheCommand) {
 TEST_F(DialogLookupTest, AnswersFileKeepsValuesAsWrittenAndNamesBadLines) {
     write("conf/answers", "\xEF\xBB\xBF# first\nSTR_0= 两 个 \r\n  INT_0 =5\n\nRADIO_9=\n");
     std::vector<BatchValue> values;
+    std::vector<PromptAnswer> answers;
     std::string error;
-    ASSERT_TRUE(read_answers_file((root_ / "conf/answers").string(), values, error)) << error;
+    ASSERT_TRUE(read_answers_file((root_ / "conf/answers").string(), values, answers, error)) << error;
     ASSERT_EQ(values.size(), 3u);
     EXPECT_EQ(values[0].value, " 两 个 ");
     EXPECT_EQ(values[1].field, "INT_0");
@@ -144,8 +145,50 @@ TEST_F(DialogLookupTest, AnswersFileKeepsValuesAsWrittenAndNamesBadLines) {
     EXPECT_EQ(values[1].origin, (root_ / "conf/answers").string() + ":3");
     EXPECT_EQ(values[2].value, "");
     write("conf/bad", "INT_0=1\njust words\n");
-    EXPECT_FALSE(read_answers_file((root_ / "conf/bad").string(), values, error));
+    EXPECT_FALSE(read_answers_file((root_ / "conf/bad").string(), values, answers, error));
     EXPECT_EQ(error, (root_ / "conf/bad").string() + ":2: 'just words' is not FIELD=VALUE");
+}
+
+TEST_F(DialogLookupTest, AnswersFileKeepsPromptAnswersInOrderBesideTheValues) {
+    write("conf/answers",
+          "TOGGLE_14=1\nok\n  point: 1.5, -2 ,3\nSTR_0=text: kept as a value\n"
+          "text:  深度 零 \nbutton: yes\npoint: 10 20\nback\ncancel\n");
+    std::vector<BatchValue> values;
+    std::vector<PromptAnswer> answers;
+    std::string error;
+    ASSERT_TRUE(read_answers_file((root_ / "conf/answers").string(), values, answers, error)) << error;
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[1].value, "text: kept as a value");
+    ASSERT_EQ(answers.size(), 7u);
+    using Kind = PromptAnswer::Kind;
+    EXPECT_EQ(answers[0].kind, Kind::Ok);
+    EXPECT_EQ(answers[1].kind, Kind::Point);
+    EXPECT_EQ(answers[1].point, (std::vector<double>{1.5, -2, 3}));
+    EXPECT_EQ(answers[1].origin, (root_ / "conf/answers").string() + ":3");
+    EXPECT_EQ(answers[2].text, "深度 零");
+    EXPECT_EQ(answers[3].kind, Kind::Button);
+    EXPECT_EQ(answers[4].point, (std::vector<double>{10, 20}));
+    EXPECT_EQ(answers[5].kind, Kind::Back);
+    EXPECT_EQ(answers[6].kind, Kind::Cancel);
+
+    const std::string bad = (root_ / "conf/bad").string();
+    const std::pair<const char*, const char*> refused[] = {
+        {"point: 1\n", ":1: '1' is not a point: give x, y (on a sheet) or x, y, z (in the model)"},
+        {"point: 1, 2, 3, 4\n", ":1: '1, 2, 3, 4' is not a point"},
+        {"point: 1, nan\n", ":1: '1, nan' is not a point"},
+        {"\nbutton:\n", ":2: 'button:' needs the label of the button"},
+    };
+    for (const auto& [text, message] : refused) {
+        write("conf/bad", text);
+        answers.clear();
+        EXPECT_FALSE(read_answers_file(bad, values, answers, error)) << text;
+        EXPECT_EQ(error.rfind(bad + message, 0), 0u) << error;
+    }
+    write("conf/bad", "text: " + std::string(133, 'x') + "\n");
+    EXPECT_FALSE(read_answers_file(bad, values, answers, error));
+    EXPECT_EQ(error, bad + ":1: the text is 133 bytes long; a prompt takes at most 132");
+    write("conf/bad", "text: " + std::string(132, 'x') + "\n");
+    EXPECT_TRUE(read_answers_file(bad, values, answers, error)) << error;
 }
 
 }  // namespace
