@@ -9,6 +9,7 @@
 #include "quillon/core_scan.h"
 #include "quillon/core_ordinates.h"
 #include "quillon/core_views.h"
+#include "quillon/depth_zero_label.h"
 #include "quillon/edm_points.h"
 #include "quillon/elec_body_views.h"
 #include "quillon/elec_number_note.h"
@@ -91,6 +92,7 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
     // The electrode's own views and sizes, once per layer: its copies on the same layer look the same.
     if (e->elec_layer_index == 1 && !MY_create_elec_body_view_and_ord(e->elec_tag, e)) return 0;
     write_spark_gap_notes(e->elec_tag);
+    if (settings->manual_note) write_depth_zero_label(top_view, settings->mr_layer);
     // The complete sheet's setup, for the lists the host writes beside the sheets.
     record_sheet_setup(drawing, entry, edm_point_tag);
     return 1;
@@ -118,6 +120,7 @@ int run_elec_drawings(const run_settings *settings) {
     reset_elec_number_note_positions();
     reset_spark_gap_note_positions();
     reset_elec_view_settings();
+    reset_depth_zero_label();
 
     elec_entry *head = NULL;
     if (!collect_electrodes(settings->elec_layer_from, settings->elec_layer_to, &head)) return 0;

@@ -2,7 +2,8 @@
 # through the command line.
 set(dir ${CMAKE_CURRENT_LIST_DIR})
 quillon_add_command_test(run_driver_test ${dir}/run_driver_test.cpp ${dir}/elec_sheet_test.cpp
-                         ${dir}/core_views_test.cpp)
+                         ${dir}/core_views_test.cpp
+                         ${dir}/depth_zero_label_test.cpp)
 
 quillon_add_test(sample_run_test ${dir}/sample_run_test.cpp)
 target_link_libraries(sample_run_test PRIVATE cadhost_cli)
