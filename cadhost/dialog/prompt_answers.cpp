@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "cadhost/document/utf8_text.h"
+
 namespace cadhost::dialog {
 
 namespace {
@@ -68,6 +70,11 @@ bool parse_prompt_answer(const std::string& line, const std::string& origin, Pro
         if (value.size() > kPromptTextLength) {
             error = origin + ": the text is " + std::to_string(value.size()) + " bytes long; a prompt takes at most " +
                     std::to_string(kPromptTextLength);
+            return false;
+        }
+        // The text goes into the part and its sheets, whose writers need UTF-8.
+        if (!is_utf8(value)) {
+            error = origin + ": the text is not UTF-8 (" + utf8_problem(value) + ")";
             return false;
         }
         out.kind = PromptAnswer::Kind::Text;

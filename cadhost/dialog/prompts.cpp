@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "cadhost/document/utf8_text.h"
+
 namespace cadhost::dialog {
 
 namespace {
@@ -73,6 +75,10 @@ bool reply_from_line(const Prompt& prompt, const std::string& line, Reply& reply
             }
             if (word.size() > kPromptTextLength) {
                 why = "longer than " + std::to_string(kPromptTextLength) + " bytes";
+                return false;
+            }
+            if (!is_utf8(word)) {
+                why = "the text is not UTF-8 (" + utf8_problem(word) + ")";
                 return false;
             }
             reply.kind = Reply::Kind::Text;

@@ -177,6 +177,7 @@ TEST_F(DialogLookupTest, AnswersFileKeepsPromptAnswersInOrderBesideTheValues) {
         {"point: 1, 2, 3, 4\n", ":1: '1, 2, 3, 4' is not a point"},
         {"point: 1, nan\n", ":1: '1, nan' is not a point"},
         {"\nbutton:\n", ":2: 'button:' needs the label of the button"},
+        {"text: a\xFF\n", ":1: the text is not UTF-8"},
     };
     for (const auto& [text, message] : refused) {
         write("conf/bad", text);

@@ -163,6 +163,7 @@ TEST_F(PromptsTest, ArgumentsThePromptsCannotTakeAreRefused) {
 TEST_F(PromptsTest, TerminalAsksAgainUntilAnAnswerFitsAndItsEndGivesTheRunUp) {
     std::istringstream in("\n"                            // Enter keeps the text
                           + std::string(133, 'x') + "\n"  // too long: asked again
+                          + "a\xFF\n"                     // not UTF-8: asked again
                           + "  新 注释  \n"               // a new text, without the blanks around it
                           + ":b\n"                        // Back at a text prompt
                           + "1 2\nabc\n\n1, 2, 3\n"       // a model point needs three numbers
@@ -191,6 +192,7 @@ TEST_F(PromptsTest, TerminalAsksAgainUntilAnAnswerFitsAndItsEndGivesTheRunUp) {
     const std::string text = shown.str();
     EXPECT_NE(text.find("now \"Z深度0位面\""), std::string::npos) << text;
     EXPECT_NE(text.find("not accepted: longer than 132 bytes"), std::string::npos) << text;
+    EXPECT_NE(text.find("not accepted: the text is not UTF-8"), std::string::npos) << text;
     EXPECT_NE(text.find("not accepted: give x, y, z as numbers"), std::string::npos) << text;
     EXPECT_NE(text.find("not accepted: choose one of YES, NO"), std::string::npos) << text;
     EXPECT_EQ(text.find("BACK"), std::string::npos) << "a hidden button is not shown";
