@@ -10,3 +10,10 @@ target_link_libraries(import_cli_test PRIVATE cadhost_cli)
 
 quillon_add_test(info_help_test ${CMAKE_CURRENT_LIST_DIR}/info_help_test.cpp)
 target_link_libraries(info_help_test PRIVATE cadhost_cli)
+
+# The quillon program on a pseudo-terminal, with the drawing command: the dialog and the prompts typed by a user.
+quillon_add_test(terminal_run_test ${CMAKE_CURRENT_LIST_DIR}/terminal_run_test.cpp)
+target_link_libraries(terminal_run_test PRIVATE cadhost_cli util)
+add_dependencies(terminal_run_test quillon quillon_command)
+target_compile_definitions(terminal_run_test PRIVATE QUILLON_PROGRAM="$<TARGET_FILE:quillon>"
+                                                     COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")

@@ -78,11 +78,17 @@ class SampleRunTest : public ::testing::Test {
         for (const auto& s : sheets) out.push_back(s["name"]);
         return out;
     }
+    // A run with dialog values (FIELD=VALUE) and other options of quillon run with their values ("--answer", "ok").
     static Result run(std::vector<std::string> values) {
         std::vector<std::string> args{"run", part(), "--command", COMMAND_LIBRARY, "--set", "INT_2=7"};
-        for (const auto& v : values) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (values[i].rfind("--", 0) == 0 && i + 1 < values.size()) {
+                args.push_back(values[i]);
+                args.push_back(values[++i]);
+                continue;
+            }
             args.push_back("--set");
-            args.push_back(v);
+            args.push_back(values[i]);
         }
         return quillon(args);
     }
@@ -529,6 +535,79 @@ TEST_F(KeptProjectionsTest, AMovedBodyOrADamagedKeptProjectionIsProjectedAgain) 
     EXPECT_GT(after_move, 0);
     EXPECT_LT(after_move, computed_by(demo_) / 2) << "only what shows the moved electrode";
     EXPECT_EQ(computed_by(export_to("fourth")), 0);
+
+// The depth-zero label from a scripted answers file: on every sheet of the run at the place typed, its leader at the
+// picked core point as each sheet's top view shows it, worked out from the view's reported orientation, scale and
+// reference point and from the box of what it shows (the core and the electrode).
+TEST_F(SampleRunTest, DepthZeroLabelFromScriptedAnswersIsOnEverySheetOfTheRun) {
+    ASSERT_EQ(demo_.status, 0);
+    const std::size_t before = sheets().size();
+    const fs::path answers = dir_ / "label.answers";
+    std::ofstream(answers) << "TOGGLE_14=1\n# keep the text, the point on the core, the place on the sheet\nok\n"
+                              "point: 60, 40, 0\npoint: 200, 150\nbutton: YES\n";
+    Result r = run({"RADIO_9=1", "--answers", answers.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("not asked for"), std::string::npos) << r.err;
+
+    const json expected = read_json(std::string(QUILLON_SOURCE_DIR) + "/examples/sample_mould.expected.json");
+    const json& electrodes = expected["electrodes"];
+    const json all = sheets();
+    ASSERT_EQ(all.size(), before + electrodes.size());
+    const double picked[3] = {60, 40, 0};
+    std::set<std::pair<double, double>> leaders;
+    for (std::size_t i = 0; i < electrodes.size(); ++i) {
+        const json& sheet = all[before + i];
+        const json& e = electrodes[i];
+        const std::string name = sheet["name"];
+        std::vector<json> labels;
+        for (const auto& a : sheet["annotations"])
+            if (a["kind"] == "label" && a["text"][0] == "Z深度0位面") labels.push_back(a);
+        ASSERT_EQ(labels.size(), 1u) << name;
+        EXPECT_EQ(labels[0]["position"], json::array({200.0, 150.0})) << name;
+
+        const json& top = sheet["views"][0];
+        double centre[3], along_right = 0, along_up = 0;
+        for (int k = 0; k < 3; ++k) {
+            centre[k] =
+                (std::max(expected["core"]["box"]["max"][k].get<double>(), e["body_box"]["max"][k].get<double>()) +
+                 std::min(expected["core"]["box"]["min"][k].get<double>(), e["body_box"]["min"][k].get<double>())) /
+                2;
+            along_right += top["right"][k].get<double>() * (picked[k] - centre[k]);
+            along_up += top["up"][k].get<double>() * (picked[k] - centre[k]);
+        }
+        // The report gives the scale to four decimals: over some 100 mm from the centre that is up to 0.005 mm.
+        const double s = top["scale"];
+        EXPECT_NEAR(labels[0]["leader_point"][0].get<double>(),
+                    top["reference_point"][0].get<double>() + s * along_right, 0.01)
+            << name;
+        EXPECT_NEAR(labels[0]["leader_point"][1].get<double>(), top["reference_point"][1].get<double>() + s * along_up,
+                    0.01)
+            << name;
+        leaders.emplace(labels[0]["leader_point"][0], labels[0]["leader_point"][1]);
+    }
+    EXPECT_GT(leaders.size(), 1u) << "the sample's top views differ, and so do the leaders' ends";
+}
+
+TEST_F(SampleRunTest, AnUnansweredPromptSavesNothing) {
+    ASSERT_EQ(demo_.status, 0);
+    const auto bytes = [&] {
+        std::ifstream in(part(), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = bytes();
+    Result r = run({"TOGGLE_14=1", "--answer", "ok", "--answer", "point: 60, 40, 0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no answer for the prompt '请选择标注放置点.' (a point): give it in the answers file or with "
+                         "--answer\nnothing was saved"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out.find("saved "), std::string::npos) << r.out;
+    EXPECT_TRUE(bytes() == before) << "the part file is as it was";
+
+    Result unread = run({"TOGGLE_14=1", "--answer", "point: 60, forty"});
+    EXPECT_EQ(unread.status, 2);
+    EXPECT_NE(unread.err.find("--answer: '60, forty' is not a point"), std::string::npos) << unread.err;
+    EXPECT_TRUE(bytes() == before);
 }
 
 }  // namespace
