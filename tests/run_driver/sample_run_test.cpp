@@ -535,6 +535,7 @@ TEST_F(KeptProjectionsTest, AMovedBodyOrADamagedKeptProjectionIsProjectedAgain) 
     EXPECT_GT(after_move, 0);
     EXPECT_LT(after_move, computed_by(demo_) / 2) << "only what shows the moved electrode";
     EXPECT_EQ(computed_by(export_to("fourth")), 0);
+}
 
 // The depth-zero label from a scripted answers file: on every sheet of the run at the place typed, its leader at the
 // picked core point as each sheet's top view shows it, worked out from the view's reported orientation, scale and
