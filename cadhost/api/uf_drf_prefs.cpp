@@ -38,9 +38,7 @@ int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr
         !cadhost::is_utf8(diameter_val))
         return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        // The lettering preferences are not among these: a command that sets its annotation preferences keeps the
-        // line spacing, fonts and text angle it set through the lettering.
-        DraftingPreferences prefs = doc.drafting_preferences();
+        DraftingPreferences prefs;
         std::memcpy(prefs.mpi.data(), mpi, sizeof(int) * prefs.mpi.size());
         std::memcpy(prefs.mpr.data(), mpr, sizeof(double) * prefs.mpr.size());
         prefs.radius_text = radius_val;

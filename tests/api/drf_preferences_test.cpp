@@ -34,25 +34,4 @@ TEST_F(DrfPreferencesTest, ASetCopyIsReadBackAndOverlongTextsChangeNothing) {
     EXPECT_STREQ(radius, "R=");
 }
 
-TEST_F(DrfPreferencesTest, SettingTheAnnotationPreferencesKeepsTheLettering) {
-    UF_DRF_lettering_preferences_t lettering;
-    ASSERT_EQ(UF_DRF_ask_lettering_preferences(&lettering), 0);
-    lettering.general_text.line_space_factor = 0.4;
-    lettering.dimension_text.width = 3;
-    ASSERT_EQ(UF_DRF_set_lettering_preferences(&lettering), 0);
-
-    int mpi[UF_DRF_PREF_INTEGERS];
-    double mpr[UF_DRF_PREF_REALS];
-    char radius[UF_DRF_SYMBOL_TEXT_SIZE], diameter[UF_DRF_SYMBOL_TEXT_SIZE];
-    ASSERT_EQ(UF_DRF_ask_preferences(mpi, mpr, radius, diameter), 0);
-    mpr[44] = 4.0;
-    ASSERT_EQ(UF_DRF_set_preferences(mpi, mpr, radius, diameter), 0);
-
-    UF_DRF_lettering_preferences_t after;
-    ASSERT_EQ(UF_DRF_ask_lettering_preferences(&after), 0);
-    EXPECT_DOUBLE_EQ(after.general_text.line_space_factor, 0.4);
-    EXPECT_EQ(after.dimension_text.width, 3);
-    EXPECT_DOUBLE_EQ(after.general_text.size, 4.0) << "the size is the one entry both share";
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
 // ufusr from start to end: the part, the preferences, the defaults, the dialog and the end message.
+#include "cadhost/dialog/prompt_answers.h"
 #include "cadhost/session/session.h"
 #include "command_start/command_run_fixture.h"
 #include "my_func1/elec_defaults.h"
@@ -54,6 +55,13 @@ TEST_F(EntryTest, ConfirmedDialogStoresTheSettingsAndEndsWithDone) {
     run().batch_values = {{"INT_1", "3"},     {"INT_2", "3"},   {"STR_1", "M-0815"}, {"STR_0", "客户甲"},
                           {"RADIO_17", "5"},  {"RADIO_9", "1"}, {"TOGGLE_14", "1"},  {"TOGGLE_12", "0"},
                           {"TOGGLE_11", "1"}, {"INT_4", "200"}};
+    // The depth-zero label asks on the first sheet: the user gives it up.
+    for (const char* line : {"cancel", "button: YES"}) {
+        cadhost::dialog::PromptAnswer answer;
+        std::string error;
+        ASSERT_TRUE(cadhost::dialog::parse_prompt_answer(line, line, answer, error)) << error;
+        run().prompt_answers.push_back(answer);
+    }
     run_command();
     EXPECT_EQ(messages(), std::vector<std::string>{"完成!"});
     EXPECT_EQ(run().stop_status, 0);
