@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -70,6 +72,30 @@ TEST_F(SampleOutputsTest, EveryDxfPassesAStrictAuditUntouched) {
         EXPECT_GT(account["entities"].value("DIMENSION", 0), 0) << "dimensions survive the audit";
         EXPECT_EQ(account["styles"]["Standard"], json::array({"wqy-microhei.ttc", ""}));
         EXPECT_EQ(account["styles"]["GB_SHX"], json::array({"gbenor.shx", "gbcbig.shx"}));
+    }
+}
+
+// Holes seen face-on and their arcs stay circles from the projection to the files: the DXF holds as many CIRCLE and
+// ARC entities as the SVG of the same sheet holds circles and arc paths, and none of them became a polyline.
+TEST_F(SampleOutputsTest, CirclesAndArcsStayTrueCurvesInDxfAndSvg) {
+    ASSERT_EQ(status_, 0) << error_;
+    std::string command = "/usr/bin/python3 '" QUILLON_SOURCE_DIR "/tests/render/dxf_audit.py'";
+    const std::vector<fs::path> dxfs = files_ending(dir_, ".dxf");
+    for (const fs::path& path : dxfs) command += " '" + path.string() + "'";
+    const json audit = json::parse(run_tool(command));
+    for (const fs::path& dxf : dxfs) {
+        SCOPED_TRACE(dxf.filename().string());
+        std::ifstream in(fs::path(dxf).replace_extension(".svg"));
+        const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::regex circle("<circle "), arc_path("<path d=\"M[^\"]* A");
+        const auto count = [&](const std::regex& r) {
+            return static_cast<int>(std::distance(std::sregex_iterator(svg.begin(), svg.end(), r), {}));
+        };
+        const json& entities = audit[dxf.string()]["entities"];
+        EXPECT_EQ(entities.value("CIRCLE", 0), count(circle));
+        EXPECT_EQ(entities.value("ARC", 0), count(arc_path));
+        // Beyond the two circles drawn on the dimension layer, the electrode's own holes and rounded corners.
+        EXPECT_GT(entities.value("CIRCLE", 0) + entities.value("ARC", 0), 2);
     }
 }
 
