@@ -6,12 +6,16 @@
 set(COMMAND_SOURCES "")
 foreach(unit quillon my_func my_func1)
   file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${unit}/*.cpp)
-  # Each unit reports failed host calls under its own module name.
-  set_source_files_properties(${UNIT_SOURCES} PROPERTIES COMPILE_DEFINITIONS QUILLON_SOURCE_MODULE="${unit}")
+  # Failed host calls are reported under their source file, named from the source tree ("quillon/elec_sheet.cpp"),
+  # so that the listing's line number leads to the call.
+  foreach(source IN LISTS UNIT_SOURCES)
+    get_filename_component(source_name ${source} NAME)
+    set_source_files_properties(${source} PROPERTIES COMPILE_DEFINITIONS QUILLON_SOURCE_MODULE="${unit}/${source_name}")
+  endforeach()
   list(APPEND COMMAND_SOURCES ${UNIT_SOURCES})
 endforeach()
 set_source_files_properties(${CMAKE_SOURCE_DIR}/host/call_check.cpp PROPERTIES
-                            COMPILE_DEFINITIONS QUILLON_SOURCE_MODULE="host")
+                            COMPILE_DEFINITIONS QUILLON_SOURCE_MODULE="host/call_check.cpp")
 
 add_library(quillon_command_units OBJECT ${COMMAND_SOURCES} ${CMAKE_SOURCE_DIR}/host/call_check.cpp)
 target_include_directories(quillon_command_units PUBLIC ${CMAKE_SOURCE_DIR})

@@ -9,7 +9,8 @@
 
 namespace {
 
-bool is_separator(int c) { return c == ' ' || c == ',' || c == '\n'; }
+// A carriage return separates too: a file written with CRLF line ends must not give a value "\r", which reads as 0.
+bool is_separator(int c) { return c == ' ' || c == ',' || c == '\n' || c == '\r'; }
 
 // Bytes that are gathered into a token. A token that would grow past CONFIG_TOKEN_LEN is emptied and the byte that
 // overran it dropped, so no token can outgrow its buffer.
@@ -51,7 +52,7 @@ int map_config_path(const char *fixed_path, char *out, size_t size) {
 }
 
 FILE *open_config_file(void) {
-    char path[1024];
+    char path[CONFIG_PATH_BUFSIZE];
     FILE *file = NULL;
     if (map_config_path(CONFIG_FILE_FIXED_PATH, path, sizeof path)) file = std::fopen(path, "rb");
     if (file == NULL) uc1601("找不到 D:\\tarn_conf\\config.def 文件,请重新安装!", 1);

@@ -1,7 +1,7 @@
 /* config.def: where it lies on this platform, and the scanner both of its readers share.
  *
- * The file is a stream of tokens separated by blanks, commas and line feeds; a key is a token that starts with the
- * key's text, its value the next non-empty token, and "EOF" closes an entry without a value. */
+ * The file is a stream of tokens separated by blanks, commas, line feeds and carriage returns; a key is a token that
+ * starts with the key's text, its value the next non-empty token, and "EOF" closes an entry without a value. */
 #ifndef MY_FUNC_CONFIG_READER_H
 #define MY_FUNC_CONFIG_READER_H
 
@@ -11,6 +11,9 @@
 /* The configuration directory as the command's messages name it. */
 #define CONFIG_FIXED_DIR "D:\\tarn_conf\\"
 #define CONFIG_FILE_FIXED_PATH CONFIG_FIXED_DIR "config.def"
+
+/* Room for a file of the configuration directory as this platform names it (terminator included). */
+#define CONFIG_PATH_BUFSIZE 1024
 
 /* Longest token the file may hold; a longer one is cut off. */
 #define CONFIG_TOKEN_LEN 79

@@ -63,5 +63,10 @@ int scan_core_layer(int mr_layer, double mr_min[3], double mr_max[3]) {
         uc1601("模仁层中没有模仁", 1);
         return 0;
     }
+    // Every core body hidden: there is no box to place the views by.
+    if (!measured) {
+        uc1601("错误! 你把模仁层中的所有的实体都隐藏起来了,出放电图致少需要一个实体!", 1);
+        return 0;
+    }
     return 1;
 }

@@ -50,6 +50,8 @@ int read_and_store(int dialog_id) {
     if (!check_core_outside_elec_range(mr_layer, elec_layer_from, elec_layer_to)) return UF_UI_CB_CONTINUE_DIALOG;
     ask_integer(dialog_id, &sheet_data, "INT_4");
     if (!check_sheet_layer_range(sheet_data.value.integer)) return UF_UI_CB_CONTINUE_DIALOG;
+    if (!check_sheet_layer_apart(sheet_data.value.integer, mr_layer, elec_layer_from, elec_layer_to))
+        return UF_UI_CB_CONTINUE_DIALOG;
 
     const int use_wcs_origin = ask_integer(dialog_id, &use_wcs_data, "TOGGLE_11");
     settings->manual_note = ask_integer(dialog_id, &manual_note_data, "TOGGLE_14");

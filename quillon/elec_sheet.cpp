@@ -61,6 +61,13 @@ int read_positions(void) {
     return read_config_cells(keys, sizeof keys / sizeof keys[0]);
 }
 
+// A note's origin on the sheet.
+void sheet_point(double x, double y, double point[3]) {
+    point[0] = x;
+    point[1] = y;
+    point[2] = 0.0;
+}
+
 void set_general_text(UF_DRF_lettering_preferences_t *lettering, double size, double aspect_ratio) {
     lettering->general_text.size = size;
     lettering->general_text.aspect_ratio = aspect_ratio;
@@ -68,7 +75,8 @@ void set_general_text(UF_DRF_lettering_preferences_t *lettering, double size, do
 }
 
 void import_template(void) {
-    char template_path[UF_CFI_MAX_PATH_NAME_SIZE];
+    // As much room as config.def has: a template path cut short would name another file and lose the border.
+    char template_path[CONFIG_PATH_BUFSIZE];
     if (!map_config_path(TEMPLATE_FIXED_PATH, template_path, sizeof template_path))
         copy_text_cut(template_path, sizeof template_path, TEMPLATE_FIXED_PATH);
     UF_import_part_modes_t import_mode = {};
@@ -143,22 +151,35 @@ int create_elec_sheet(const char *sheet_name, const char *mold_no, const char *p
     UF_CALL(UF_DRF_ask_lettering_preferences(&lettering));
     lettering.general_text.char_space_factor = 1.0;
     set_general_text(&lettering, 3.175, 0.8);
-    note_at(time_note, positions.time_note_point_x, positions.time_note_point_y);
-    note_at(page_note, positions.page_note_point_x, positions.page_note_point_y);
-    note_at(mold_no, positions.mold_no_note_point_x, positions.mold_no_note_point_y);
-    note_at(part_no, positions.part_no_note_point_x, positions.part_no_note_point_y);
+    // Each note is its own call, so that a failure in the listing says which cell stayed empty.
+    tag_t note_tag = NULL_TAG;
+    double time_point[3], page_point[3], mold_no_point[3], part_no_point[3];
+    sheet_point(positions.time_note_point_x, positions.time_note_point_y, time_point);
+    sheet_point(positions.page_note_point_x, positions.page_note_point_y, page_point);
+    sheet_point(positions.mold_no_note_point_x, positions.mold_no_note_point_y, mold_no_point);
+    sheet_point(positions.part_no_note_point_x, positions.part_no_note_point_y, part_no_point);
+    UF_CALL(UF_DRF_create_note(1, time_note, time_point, 0, &note_tag));
+    UF_CALL(UF_DRF_create_note(1, page_note, page_point, 0, &note_tag));
+    UF_CALL(UF_DRF_create_note(1, mold_no, mold_no_point, 0, &note_tag));
+    UF_CALL(UF_DRF_create_note(1, part_no, part_no_point, 0, &note_tag));
 
     // Client and part type are the cells a reader looks for first: a little larger, at full width.
     set_general_text(&lettering, 3.2, 1.0);
-    note_at(the_run_settings.client, positions.client_note_point_x, positions.client_note_point_y);
-    note_at(part_type_text(the_run_settings.part_type), positions.part_type_note_point_x,
-            positions.part_type_note_point_y);
+    double client_point[3], part_type_point[3];
+    sheet_point(positions.client_note_point_x, positions.client_note_point_y, client_point);
+    sheet_point(positions.part_type_note_point_x, positions.part_type_note_point_y, part_type_point);
+    const char *part_type = part_type_text(the_run_settings.part_type);
+    UF_CALL(UF_DRF_create_note(1, the_run_settings.client, client_point, 0, &note_tag));
+    UF_CALL(UF_DRF_create_note(1, part_type, part_type_point, 0, &note_tag));
 
     // The path is long: it starts at the left of its row instead of being centred on the origin.
     lettering.align_position = 4;
     set_general_text(&lettering, 3.175, 0.8);
-    if (static_cast<int>(positions.part_path_true) != 0)
-        note_at(part_path, positions.part_path_note_point_x, positions.part_path_note_point_y);
+    if (static_cast<int>(positions.part_path_true) != 0) {
+        double part_path_point[3];
+        sheet_point(positions.part_path_note_point_x, positions.part_path_note_point_y, part_path_point);
+        UF_CALL(UF_DRF_create_note(1, part_path, part_path_point, 0, &note_tag));
+    }
 
     UF_CALL(UF_DRF_set_lettering_preferences(&saved_lettering));
     return 1;

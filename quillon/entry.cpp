@@ -61,26 +61,41 @@ void show_options_dialog(int *response) {
     std::fflush(stdout);
 }
 
+// Shows the dialog and runs the drawings when it was confirmed. 0 when the command stopped with one of its messages:
+// a dialog that could not be shown, views that could not be prepared, a drawing run that stopped.
+int confirm_and_run(void) {
+    int response = 0;
+    show_options_dialog(&response);
+    if (response != UF_UI_OK) return response != 0;  // Back or Cancel: nothing to run, nothing failed
+    if (!the_run_settings.stored) return 0;
+    const int done = run_elec_drawings(&the_run_settings);
+    // The run's progress is over; the driver has told the user why it stopped, and the closing message comes either
+    // way.
+    UF_UI_set_status("");
+    uc1601("完成!", 1);
+    return done;
+}
+
+// The return-code cell tells the host that the command stopped with one of its messages.
+void tell_stopped(int *retcode) {
+    if (retcode != NULL) *retcode = 1;
+}
+
 }  // namespace
 
-extern "C" void ufusr(char *, int *, int) {
+extern "C" void ufusr(char *, int *retcode, int) {
     if (UF_initialize() != 0) return;
+    // A library kept loaded by its host must not run on the settings of the dialog before.
+    the_run_settings.stored = 0;
     if (UF_PART_ask_display_part() == NULL_TAG) {
         uc1601("目前没有零件打开,请打开零件后再用此功能!", 1);
+        tell_stopped(retcode);
         UF_terminate();
         return;
     }
     UF_CALL(UF_UNDO_set_mark(UF_UNDO_visible, NULL, &mark_id));
     switch_to_working_preferences();
-    if (read_elec_defaults(&the_elec_defaults)) {
-        int response = 0;
-        show_options_dialog(&response);
-        if (response == UF_UI_OK && the_run_settings.stored) {
-            // The driver has told the user why it stopped; the closing message comes either way.
-            run_elec_drawings(&the_run_settings);
-            uc1601("完成!", 1);
-        }
-    }
+    if (!read_elec_defaults(&the_elec_defaults) || !confirm_and_run()) tell_stopped(retcode);
     restore_preferences();
     UF_terminate();
 }

@@ -56,6 +56,7 @@ const box_edge_set *edge_record_for(const core_measures *core, int elec_directio
 int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char letter, int *counter,
                     const core_measures *core) {
     const elec_data *e = &entry->data;
+    show_sheet_progress(entry);
     char sheet_name[SHEET_NAME_BUFSIZE];
     if (settings->sheet_name_fs == 1)
         next_group_sheet_name(letter, counter, sheet_name);

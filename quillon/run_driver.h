@@ -27,4 +27,8 @@ void next_group_sheet_name(char letter, int *counter, char name[SHEET_NAME_BUFSI
  * itself. 1, or 0 after a message for a body without a name. */
 int elec_sheet_name(tag_t elec_tag, char name[SHEET_NAME_BUFSIZE]);
 
+/* Shows in the status line which sheet of the run is being made: the electrode's name, or its layer when it has none,
+ * and the sheet's number of the count, "E07 (7/8)". */
+void show_sheet_progress(const elec_entry *entry);
+
 #endif

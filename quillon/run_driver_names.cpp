@@ -65,3 +65,14 @@ int elec_sheet_name(tag_t elec_tag, char name[SHEET_NAME_BUFSIZE]) {
     for (int k = 1; drawing_named(name); ++k) std::snprintf(name, SHEET_NAME_BUFSIZE, "%s_%d", elec_name, k);
     return 1;
 }
+
+void show_sheet_progress(const elec_entry *entry) {
+    char elec_name[UF_OBJ_NAME_BUFSIZE] = "";
+    char progress[UF_OBJ_NAME_BUFSIZE + 64];
+    if (UF_OBJ_ask_name(entry->data.elec_tag, elec_name) == 0)
+        std::snprintf(progress, sizeof progress, "%s (%d/%d)", elec_name, entry->sheet_no, entry->sheet_count);
+    else
+        std::snprintf(progress, sizeof progress, "第 %d 层 (%d/%d)", entry->data.elec_layer, entry->sheet_no,
+                      entry->sheet_count);
+    UF_CALL(UF_UI_set_status(progress));
+}

@@ -77,6 +77,14 @@ int check_sheet_layer_range(int sheet_layer) {
     return in_range(sheet_layer, "'存放放电数图纸层' 的范围只能为 1 到 256,输入错误!");
 }
 
+// The drawing layer becomes the work layer and is left out of every view: on the core's or an electrode's layer it
+// would take the core or the electrode out of every sheet.
+int check_sheet_layer_apart(int sheet_layer, int mr_layer, int elec_layer_from, int elec_layer_to) {
+    if (sheet_layer != mr_layer && (sheet_layer < elec_layer_from || sheet_layer > elec_layer_to)) return 1;
+    uc1601("'存放放电数图纸层' 不能与模仁层或铜公层相同, 输入错误!", 1);
+    return 0;
+}
+
 int check_core_layer(int mr_layer) {
     body_count count = {0, 0};
     count_solids(mr_layer, &count, 0);

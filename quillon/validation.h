@@ -9,6 +9,8 @@ int check_elec_to_range(int elec_layer_to);
 int check_elec_range_order(int elec_layer_from, int elec_layer_to);
 int check_core_outside_elec_range(int mr_layer, int elec_layer_from, int elec_layer_to);
 int check_sheet_layer_range(int sheet_layer);
+/* The drawing layer is neither the core layer nor one of the electrode layers. */
+int check_sheet_layer_apart(int sheet_layer, int mr_layer, int elec_layer_from, int elec_layer_to);
 
 /* The layer holds a visible solid body. */
 int check_core_layer(int mr_layer);

@@ -17,6 +17,7 @@
 #include "cadhost/cli/import_command.h"
 #include "cadhost/cli/info_command.h"
 #include "cadhost/document/dump_json.h"
+#include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
 #include "cadhost/partfile/part_file.h"
@@ -232,6 +233,47 @@ int run_help(std::vector<std::string> args, std::ostream& out, std::ostream& err
     return kDone;
 }
 
+// How a run ended in the host's eyes: its exit status, whether it did nothing the user asked for (so that the part is
+// left as it was), and why it stopped.
+struct RunEnd {
+    int status = kDone;
+    bool nothing_run = false;
+    std::string reason;
+};
+
+// The message a stopped command stopped with, and where it was then. A command shows why it stopped, and may show a
+// closing message after that; it clears its progress status line in between, so the reason is the last message shown
+// before the status line last changed, else the last message of the run.
+std::string stop_message(std::size_t first) {
+    const UiChannels& ui = Session::instance().ui();
+    const std::size_t shown = ui.messages().size();
+    if (shown <= first) return "the command stopped without a message";
+    const std::size_t at_status = ui.messages_at_last_status();
+    const std::size_t index = at_status > first && at_status <= shown ? at_status - 1 : shown - 1;
+    const std::string& where = ui.status_at_message(index);
+    return (where.empty() ? std::string("stopped: ") : "stopped at " + where + ": ") + ui.messages()[index];
+}
+
+RunEnd run_end(const RunContext& run, int return_code, std::size_t first_message) {
+    RunEnd end;
+    if (run.stop_status == kUsage) {
+        end.status = kUsage;
+        end.reason = run.stop_reason;
+        return end;
+    }
+    const bool stopped = return_code != 0 || run.stop_status != 0;
+    if (!stopped && run.declined.empty()) return end;
+    end.status = kStopped;
+    end.nothing_run = !run.confirmed;
+    if (!run.stop_reason.empty())
+        end.reason = run.stop_reason;
+    else if (end.nothing_run && !run.declined.empty())
+        end.reason = run.declined;
+    else
+        end.reason = (end.nothing_run ? "the command " : "") + stop_message(first_message);
+    return end;
+}
+
 int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (std::find(args.begin() + 1, args.end(), "--help") != args.end() ||
         std::find(args.begin() + 1, args.end(), "-h") != args.end())
@@ -275,6 +317,8 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     ::setenv("QUILLON_CONF", conf_dir.c_str(), 1);
 
     CommandLoader loader;
+    const std::size_t sheets_before = drafting::drawings_of(Session::instance().display_part()->document).size();
+    const std::size_t messages_before = Session::instance().ui().messages().size();
     bool ran = loader.run(library, "", error);
     const int stop_status = run.stop_status;
     const std::string stop_reason = run.stop_reason;
@@ -296,6 +340,16 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (unused_answers > 0)
         err << "quillon run: note: " << unused_answers << " answer(s) were not asked for, the first "
             << answers[answers.size() - unused_answers].origin << '\n';
+    const RunEnd end = run_end(run, loader.return_code(), messages_before);
+    if (end.status == kUsage || end.nothing_run) {
+        // The part file keeps its bytes, and with them the undo mark of the run before.
+        close_display_part();
+        err << "quillon run: " << (end.nothing_run ? "nothing was run: " : "") << end.reason
+            << "\nthe part was left as it was\n";
+        return end.status;
+    }
+    const std::size_t sheets_after = drafting::drawings_of(Session::instance().display_part()->document).size();
+    const std::size_t made = sheets_after > sheets_before ? sheets_after - sheets_before : 0;
     // What the command did is kept even when it stopped: a stopped run's work stays in the part.
     if (!save_display_part(error)) {
         close_display_part();
@@ -304,10 +358,12 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     close_display_part();
     out << "saved " << options.positional[0] << '\n';
-    if (stop_status != 0) {
-        err << "quillon run: the command stopped: " << stop_reason << '\n';
-        return stop_status;
+    const std::string made_text = "made " + std::to_string(made) + (made == 1 ? " sheet" : " sheets");
+    if (end.status != kDone) {
+        err << "quillon run: " << made_text << "; " << end.reason << '\n';
+        return end.status;
     }
+    out << made_text << '\n';
     return kDone;
 }
 

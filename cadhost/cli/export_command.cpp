@@ -12,6 +12,7 @@
 
 #include "cadhost/cli/setup_outputs.h"
 #include "cadhost/drafting/projection_store.h"
+#include "cadhost/cli/export_files.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/drafting/sheet_report.h"
@@ -81,12 +82,13 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
     return sheets;
 }
 
-// The SVG and DXF files of every sheet; false at the first that cannot be written, with the message on err.
-bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::set<std::string>& formats,
-                       const std::string& dir, int& written, std::ostream& err) {
+// The SVG and DXF files of every sheet under its file name; false at the first that cannot be written, with the message on err.
+bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& names,
+                       const std::set<std::string>& formats, const std::string& dir, int& written, std::ostream& err) {
     std::string error;
-    for (const auto& sheet : sheets) {
-        const std::string name = file_name_for(sheet.name);
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const auto& sheet = sheets[i];
+        const std::string& name = names[i];
         if (formats.count("svg")) {
             std::ostringstream svg;
             render::write_svg(sheet, svg);
@@ -148,15 +150,19 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         err << "quillon export: " << error << '\n';
         return 2;
     }
+    const Document& doc = part.document;
+    const auto drawings = drafting::drawings_of(doc);
+    if (drawings.empty()) {
+        err << "quillon export: part '" << part_path << "' has no sheets: nothing was written\n";
+        return 1;
+    }
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) {
         err << "quillon export: cannot make folder '" << dir << "': " << ec.message() << '\n';
         return 2;
     }
-    const Document& doc = part.document;
     const std::string stem = fs::path(part_path).stem().string();
-    const auto drawings = drafting::drawings_of(doc);
     // The projections kept in the part are found there; a part whose kept projections cannot be read is drawn
     // without them.
     auto& store = drafting::ProjectionStore::shared();
@@ -189,6 +195,25 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const bool keeps_changed = !computed.empty() || used.size() != kept;
     if (keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
         err << "quillon export: the sheets are drawn, but " << error << '\n';
+    std::vector<std::string> sheet_names, notes;
+    for (const auto& sheet : sheets) sheet_names.push_back(sheet.name);
+    const std::vector<std::string> file_names = sheet_file_names(sheet_names, notes);
+    for (const auto& note : notes) out << "note: " << note << '\n';
+
+    // Until the export is complete the manifest lists the files it may write as well as the earlier export's, so that
+    // an export stopped half-way still knows every file of its own.
+    std::set<std::string> planned;
+    if (formats.count("json")) planned.insert(stem + ".json");
+    if (formats.count("pdf")) planned.insert(stem + ".pdf");
+    for (const auto& name : file_names)
+        for (const char* format : {"svg", "dxf"})
+            if (formats.count(format)) planned.insert(name + "." + format);
+    const fs::path manifest = manifest_path(dir, stem);
+    const std::set<std::string> earlier = read_manifest(manifest);
+    std::set<std::string> listed = earlier;
+    listed.insert(planned.begin(), planned.end());
+    if (!write_file(manifest, manifest_text(listed), err)) return 2;
+
     int written = 0;
     if (formats.count("json")) {
         std::ostringstream report;
@@ -216,7 +241,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::ostringstream sheet_err;
     int sheet_files = 0;
     bool sheets_written = true;
-    std::thread sheet_writer([&] { sheets_written = write_sheet_files(sheets, formats, dir, sheet_files, sheet_err); });
+    std::thread sheet_writer([&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, sheet_files, sheet_err); });
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
@@ -233,6 +258,14 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     err << sheet_err.str();
     if (!pdf_written || !sheets_written) return 2;
     written += sheet_files;
+    // The earlier export's files of sheets that are gone go; the manifest then lists exactly what is there of ours.
+    const std::set<std::string> ours = files_kept(earlier, planned, formats, file_names, stem);
+    std::set<std::string> stale;
+    for (const auto& name : earlier)
+        if (!ours.count(name)) stale.insert(name);
+    for (const auto& name : remove_files(dir, stale))
+        out << "removed " << name << ", written before for a sheet that is gone\n";
+    if (!write_file(manifest, manifest_text(ours), err)) return 2;
     out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << sheets.size() << " sheet"
         << (sheets.size() == 1 ? "" : "s") << " into " << dir << '\n';
     return 0;

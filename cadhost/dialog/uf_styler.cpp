@@ -158,6 +158,11 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
             button = run_batch(form, table, run, dialog_file);
         }
         table.call(UF_STYLER_DESTRUCTOR_CB);
+        if (button == Button::Ok)
+            run.confirmed = true;
+        else
+            run.declined =
+                std::string("dialog ") + dialog_file + " closed with " + (button == Button::Back ? "Back" : "Cancel");
         *response = response_of(button);
         return UF_ok;
     });

@@ -26,6 +26,7 @@ void CommandLoader::unload(void* handle) {
 }
 
 bool CommandLoader::run(const std::string& library, const std::string& parameter, std::string& error) {
+    return_code_ = 0;
     void* handle = nullptr;
     if (auto it = kept_.find(library); it != kept_.end()) {
         handle = it->second;
@@ -53,6 +54,7 @@ bool CommandLoader::run(const std::string& library, const std::string& parameter
     auto absolute = std::filesystem::absolute(library, ec);
     Session::instance().run().command_library = ec ? library : absolute.lexically_normal().string();
     entry(text.data(), &retcode, static_cast<int>(parameter.size()));
+    return_code_ = retcode;
 
     auto ask_unload = reinterpret_cast<AskUnloadFn>(dlsym(handle, "ufusr_ask_unload"));
     if (ask_unload && ask_unload() == UF_UNLOAD_IMMEDIATELY) {

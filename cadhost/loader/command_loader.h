@@ -16,11 +16,14 @@ class CommandLoader {
 
     // Runs the command in the library. False with a message when the library cannot be loaded or has no ufusr.
     bool run(const std::string& library, const std::string& parameter, std::string& error);
+    // What the last command that ran left in its return-code cell: nonzero when it stopped with one of its messages.
+    int return_code() const { return return_code_; }
     bool is_loaded(const std::string& library) const { return kept_.count(library) != 0; }
 
   private:
     static void unload(void* handle);
     std::map<std::string, void*> kept_;
+    int return_code_ = 0;
 };
 
 }  // namespace cadhost

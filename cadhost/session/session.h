@@ -48,6 +48,11 @@ struct RunContext {
     std::string stop_reason;
     // Set when a prompt went unanswered: the run is given up and nothing of it is to be saved.
     bool abandoned = false;
+    // Set when a dialog of the command closed with OK. A command none of whose dialogs was confirmed, and whose
+    // dialog was closed otherwise or which stopped, has done nothing the user asked for: the part is left as it was.
+    bool confirmed = false;
+    // How the last dialog that closed without OK was closed, for example "dialog x.dlg closed with Cancel".
+    std::string declined;
 };
 
 class Session {

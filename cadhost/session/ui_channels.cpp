@@ -20,12 +20,16 @@ void UiChannels::log(const std::string& line) {
 
 void UiChannels::message(const std::string& text) {
     messages_.push_back(text);
+    status_at_message_.push_back(status_);
     if (terminal_) *terminal_ << text << std::endl;
     log("message: " + text);
 }
 
 void UiChannels::status(const std::string& text) {
     status_ = text;
+    messages_at_last_status_ = messages_.size();
+    // An empty text clears the line: there is nothing to show.
+    if (text.empty()) return;
     if (terminal_) *terminal_ << "status: " << text << std::endl;
     log("status: " + text);
 }
@@ -58,6 +62,8 @@ void UiChannels::close_listing() {
 void UiChannels::clear() {
     messages_.clear();
     prompts_.clear();
+    status_at_message_.clear();
+    messages_at_last_status_ = 0;
     listing_.clear();
     status_.clear();
 }

@@ -3,6 +3,7 @@
 #ifndef CADHOST_SESSION_UI_CHANNELS_H
 #define CADHOST_SESSION_UI_CHANNELS_H
 
+#include <cstddef>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -33,6 +34,10 @@ class UiChannels {
     const std::string& last_status() const { return status_; }
     // The cues of the prompts asked, in order.
     const std::vector<std::string>& prompts() const { return prompts_; }
+    // The status line as it was when message i was shown.
+    const std::string& status_at_message(std::size_t i) const { return status_at_message_.at(i); }
+    // How many messages had been shown when the status line last changed.
+    std::size_t messages_at_last_status() const { return messages_at_last_status_; }
     // Forgets what was kept in memory (between runs in one process).
     void clear();
 
@@ -46,6 +51,8 @@ class UiChannels {
     bool listing_open_ = false;
     std::vector<std::string> messages_;
     std::vector<std::string> prompts_;
+    std::vector<std::string> status_at_message_;
+    std::size_t messages_at_last_status_ = 0;
     std::string listing_;
     std::string status_;
 };

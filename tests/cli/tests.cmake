@@ -17,3 +17,8 @@ target_link_libraries(terminal_run_test PRIVATE cadhost_cli util)
 add_dependencies(terminal_run_test quillon quillon_command)
 target_compile_definitions(terminal_run_test PRIVATE QUILLON_PROGRAM="$<TARGET_FILE:quillon>"
                                                      COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")
+
+# The real program, run as a script runs it.
+quillon_add_test(run_outcome_test ${CMAKE_CURRENT_LIST_DIR}/run_outcome_test.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/../render/tool_run.cpp)
+add_dependencies(run_outcome_test quillon quillon_command)

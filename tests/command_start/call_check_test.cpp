@@ -5,6 +5,7 @@
 #include "host/uf_ui.h"
 #include "my_func/model_views.h"
 #include "support/host_fixture.h"
+#include "support/source_lines.h"
 
 namespace {
 
@@ -41,16 +42,15 @@ TEST_F(CallCheckTest, UnknownCodeGetsTheCodeAloneAndLongCallTextsAreWrittenWhole
                              "\n    error 1007:  The object has no name\n");
 }
 
-TEST_F(CallCheckTest, CommandUnitsReportUnderTheirOwnModuleName) {
+TEST_F(CallCheckTest, CommandReportsUnderTheSourceFileAndItsLine) {
     // With no part displayed, the view preparation's wrapped question about the application fails and is reported
-    // by my_func; the routine then goes on to its own message.
+    // with the file and line of the call; the routine then goes on to its own message.
     session().set_display_part(nullptr);
     EXPECT_EQ(prepare_model_views(), 0);
-    const std::string text = listing();
-    EXPECT_EQ(text.rfind("my_func, line ", 0), 0u) << text;
-    EXPECT_NE(text.find(":  UF_ask_application_module(&modl_state)\n    error 1002:  No part is displayed\n"),
-              std::string::npos)
-        << text;
+    const int line = testing_support::source_line("my_func/model_views.cpp", "UF_CALL(UF_ask_application_module(");
+    ASSERT_GT(line, 0);
+    EXPECT_EQ(listing(), "my_func/model_views.cpp, line " + std::to_string(line) +
+                             ":  UF_ask_application_module(&modl_state)\n    error 1002:  No part is displayed\n");
     EXPECT_EQ(session().ui().messages(), std::vector<std::string>{"此功能必需在MODELING或在DRAFTING模块下运行!"});
 }
 

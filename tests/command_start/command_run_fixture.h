@@ -52,13 +52,14 @@ class CommandRunTest : public HostTest {
         }
         while (session().open_count() > 0) UF_terminate();
         char param[1] = "";
-        int retcode = 0;
+        retcode = 0;
         ufusr(param, &retcode, 0);
         EXPECT_EQ(session().open_count(), 0) << "the command closes what it opened";
         run().form_in = nullptr;
         UF_initialize();
     }
     ConfDir conf{"command_run"};
+    int retcode = 0;  // the return-code cell of the last run
     std::ostringstream form;
 };
 

@@ -3,6 +3,7 @@
 #include "command_start/command_run_fixture.h"
 #include "host/uf_styler.h"
 #include "quillon/dialog.h"
+#include "support/source_lines.h"
 
 namespace {
 
@@ -64,7 +65,10 @@ TEST_F(DialogCallbacksTest, ConstructorReportsTheOneWrappedCallUnderTheCommandMo
     EXPECT_EQ(open_with_constructor(), UF_UI_OK);
     EXPECT_EQ(seen["INT_0"], "240");
     const std::string listing = session().ui().listing();
-    EXPECT_EQ(listing.rfind("quillon, line ", 0), 0u) << listing;
+    const std::string where =
+        "quillon/dialog_callbacks.cpp, line " +
+        std::to_string(testing_support::source_line("quillon/dialog_callbacks.cpp", "UF_CALL(UF_STYLER_set_value("));
+    EXPECT_EQ(listing.rfind(where + ":", 0), 0u) << listing;
     EXPECT_NE(listing.find(":  UF_STYLER_set_value( dialog_id, &sheet_name_fs_data )\n"
                            "    error 1005:  An argument is missing or out of range\n"),
               std::string::npos)

@@ -30,6 +30,7 @@ TEST_F(EntryTest, NoDisplayedPartIsRefusedAndTheInterfaceClosed) {
     session().set_display_part(nullptr);
     run_command();
     EXPECT_EQ(messages(), std::vector<std::string>{"目前没有零件打开,请打开零件后再用此功能!"});
+    EXPECT_NE(retcode, 0) << "the host is told that the command stopped";
 }
 
 TEST_F(EntryTest, CancelLeavesThePartAndRestoresThePreferencesButTwoEntries) {
@@ -39,6 +40,9 @@ TEST_F(EntryTest, CancelLeavesThePartAndRestoresThePreferencesButTwoEntries) {
     const int work_layer = doc().work_layer();
     run_command("c\n");
     EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(retcode, 0) << "nothing failed: the host knows the dialog was cancelled";
+    EXPECT_FALSE(run().confirmed);
+    EXPECT_EQ(run().declined, "dialog quillon_dlg.dlg closed with Cancel");
     EXPECT_EQ(doc().objects().size(), objects);
     EXPECT_EQ(doc().work_layer(), work_layer);
     EXPECT_FALSE(the_run_settings.stored);
@@ -65,6 +69,9 @@ TEST_F(EntryTest, ConfirmedDialogStoresTheSettingsAndEndsWithDone) {
     run_command();
     EXPECT_EQ(messages(), std::vector<std::string>{"完成!"});
     EXPECT_EQ(run().stop_status, 0);
+    EXPECT_EQ(retcode, 0);
+    EXPECT_TRUE(run().confirmed);
+    EXPECT_EQ(session().ui().last_status(), "") << "the progress line is cleared when the run ends";
     const run_settings& s = the_run_settings;
     EXPECT_TRUE(s.stored);
     EXPECT_EQ(s.mr_layer, 240);
@@ -114,6 +121,15 @@ TEST_F(EntryTest, BatchOkStopsAtTheFirstFailedCheckInOrder) {
         {{{"INT_0", "3"}, {"INT_1", "3"}, {"INT_2", "3"}, {"INT_4", "0"}}, "模仁层不能包含铜公层, 输入错误!"},
         {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "3"}, {"INT_4", "257"}},
          "'存放放电数图纸层' 的范围只能为 1 到 256,输入错误!"},
+        // The drawing layer is left out of every view: on the core's or an electrode's layer it would hide them.
+        {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "5"}, {"INT_4", "200"}},
+         "'存放放电数图纸层' 不能与模仁层或铜公层相同, 输入错误!"},
+        {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "5"}, {"INT_4", "3"}},
+         "'存放放电数图纸层' 不能与模仁层或铜公层相同, 输入错误!"},
+        {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "5"}, {"INT_4", "5"}},
+         "'存放放电数图纸层' 不能与模仁层或铜公层相同, 输入错误!"},
+        {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "5"}, {"INT_4", "6"}}, "错误! 你所输入的模仁层中没有实体!"},
+        {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "5"}, {"INT_4", "2"}}, "错误! 你所输入的模仁层中没有实体!"},
         {{{"INT_0", "200"}, {"INT_1", "3"}, {"INT_2", "3"}}, "错误! 你所输入的模仁层中没有实体!"},
         {{{"INT_1", "4"}, {"INT_2", "9"}}, "错误! 你所输入的铜公层中没有实体!"},
     };
@@ -142,6 +158,7 @@ TEST_F(EntryTest, NameCheckRunsOnlyWhenSwitchedOn) {
     // Past the dialog the run goes on to the electrodes, where the unnamed box, which has no diagonal line, stops it.
     EXPECT_EQ(messages(), (std::vector<std::string>{
                               "第 3 层中的铜公没有对角线,或者对角线数据不对! 或者未合并! 请返回检查!", "完成!"}));
+    EXPECT_NE(retcode, 0) << "the drawing run stopped";
 }
 
 TEST_F(EntryTest, MissingDefaultsEndTheCommandBeforeTheDialog) {
@@ -153,6 +170,7 @@ TEST_F(EntryTest, MissingDefaultsEndTheCommandBeforeTheDialog) {
               std::vector<std::string>{
                   "在config.def 文件中找不到电极精公的默认火花位标题,请查看标题 elec_finish_space: 是否正确!"});
     EXPECT_EQ(form.str(), "") << "no dialog was shown";
+    EXPECT_NE(retcode, 0);
     expected.mpi[3] = 2;
     expected.mpi[16] = 1;
     EXPECT_EQ(prefs(), expected);
@@ -169,9 +187,24 @@ TEST_F(EntryTest, DialogThatCannotBeCreatedIsReportedOnTheStatusLineAndStandardO
     EXPECT_EQ(session().ui().last_status(), "A file could not be read or written");
     EXPECT_TRUE(messages().empty()) << "no 完成! without a dialog";
     EXPECT_EQ(run().stop_status, 2);
+    EXPECT_NE(retcode, 0);
     expected.mpi[3] = 2;
     expected.mpi[16] = 1;
     EXPECT_EQ(prefs(), expected);
+}
+
+TEST_F(EntryTest, ConfirmedDialogWhoseViewsCannotBePreparedRunsNothingEvenAfterAnEarlierRun) {
+    build_mould();
+    // Settings a host that kept the library loaded would still hold from the run before.
+    the_run_settings.stored = 1;
+    // Outside modelling and drafting the reversed views cannot be made: OK closes the dialog without storing.
+    doc().set_application_module(0);
+    run().batch_values = {{"INT_1", "3"}, {"INT_2", "3"}};
+    run_command();
+    EXPECT_EQ(messages(), std::vector<std::string>{"此功能必需在MODELING或在DRAFTING模块下运行!"});
+    EXPECT_FALSE(the_run_settings.stored);
+    EXPECT_NE(retcode, 0);
+    EXPECT_TRUE(run().confirmed);
 }
 
 TEST(EntryPointsTest, LibraryAsksToBeUnloadedAtOnce) { EXPECT_EQ(ufusr_ask_unload(), UF_UNLOAD_IMMEDIATELY); }

@@ -44,9 +44,12 @@ TEST_F(CoreScan, LoneBlankedCoreIsShownAgainButTwoStayHidden) {
         const tag_t hidden = body_on(electrodes_test::block({gp_Pnt(x, 0, 0), gp_Pnt(x + 1, 1, 1)}), 7);
         UF_OBJ_set_blank_status(hidden, UF_OBJ_BLANKED);
     }
+    // Nothing to measure: no box to place the views by, and the run is told so instead of going on without one.
     double keep_lo[3] = {-1, -1, -1}, keep_hi[3] = {1, 1, 1};
-    ASSERT_EQ(scan_core_layer(7, keep_lo, keep_hi), 1);
-    EXPECT_TRUE(keep_lo[0] == -1 && keep_hi[2] == 1) << "nothing measured, the caller's box stays";
+    EXPECT_EQ(scan_core_layer(7, keep_lo, keep_hi), 0);
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"错误! 你把模仁层中的所有的实体都隐藏起来了,出放电图致少需要一个实体!"});
+    EXPECT_TRUE(keep_lo[0] == -1 && keep_hi[2] == 1) << "the caller's box stays";
     EXPECT_EQ(objects_of_type(7, UF_solid_type), 2);
     for (tag_t t = doc().next_on_layer(7, NULL_TAG); t; t = doc().next_on_layer(7, t)) EXPECT_EQ(blank_of(t), 1);
 }
@@ -68,8 +71,12 @@ TEST_F(CoreScan, LayerRangeAndLayersWithoutCore) {
     doc().set_layer(doc().add_body(BRepBuilderAPI_MakeFace(gp_Pln(gp::XOY()), 0, 1, 0, 1).Face(), true), 9);
     line_on(gp_Pnt(0, 0, 0), gp_Pnt(1, 1, 1), 9);
     EXPECT_EQ(scan_core_layer(9, lo, hi), 0);
+    // Only curves: the lines and arcs of a drawing of the core are no core.
+    line_on(gp_Pnt(0, 0, 0), gp_Pnt(5, 0, 0), 10);
+    circle_on(gp_Pnt(5, 0, 0), 3, 10);
+    EXPECT_EQ(scan_core_layer(10, lo, hi), 0);
     EXPECT_EQ(messages(), (std::vector<std::string>{"模仁层超出了 1--256 的范围!", "模仁层超出了 1--256 的范围!",
-                                                    "模仁层中没有模仁"}));
+                                                    "模仁层中没有模仁", "模仁层中没有模仁"}));
 }
 
 }  // namespace

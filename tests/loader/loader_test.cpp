@@ -27,6 +27,15 @@ TEST_F(LoaderTest, ACommandThatAsksToBeUnloadedStartsAfreshEachRunAndIsCleanedUp
     EXPECT_EQ(session().display_part()->undo_mark->count_on_layer(1), 1u) << "the mark holds the part before run 2";
 }
 
+TEST_F(LoaderTest, TheCommandsReturnCodeCellIsHandedBackForEachRun) {
+    cadhost::CommandLoader loader;
+    std::string error;
+    ASSERT_TRUE(loader.run(PROBE_STAY, "stop", error)) << error;
+    EXPECT_EQ(loader.return_code(), 7);
+    ASSERT_TRUE(loader.run(PROBE_STAY, "", error)) << error;
+    EXPECT_EQ(loader.return_code(), 0) << "each run starts with a clear cell";
+}
+
 TEST_F(LoaderTest, ACommandThatAsksToStayKeepsItsStateUntilTheHostEnds) {
     {
         cadhost::CommandLoader loader;

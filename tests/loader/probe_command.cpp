@@ -1,6 +1,7 @@
 // A small command library for the loader tests: it marks undo, makes a point, and reports through the listing window.
 // Built twice: once asking to be unloaded at once, once asking to stay loaded.
 #include <cstdio>
+#include <cstring>
 
 #include "host/uf.h"
 #include "host/uf_curve.h"
@@ -12,8 +13,9 @@ int runs_since_load = 0;  // module-level state: starts afresh each time the lib
 }
 
 extern "C" void ufusr(char* param, int* retcode, int param_len) {
-    (void)retcode;
     if (UF_initialize() != 0) return;
+    // The parameter "stop" plays a command that stopped with one of its messages.
+    if (param_len == 4 && std::strncmp(param, "stop", 4) == 0) *retcode = 7;
     UF_UNDO_mark_id_t mark = 0;
     UF_UNDO_set_mark(UF_UNDO_visible, nullptr, &mark);
     const double at[3] = {1.5, 2.5, 3.5};
