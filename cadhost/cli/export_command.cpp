@@ -82,7 +82,8 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
     return sheets;
 }
 
-// The SVG and DXF files of every sheet under its file name; false at the first that cannot be written, with the message on err.
+// The SVG and DXF files of every sheet under its file name; false at the first that cannot be written, with the message
+// on err.
 bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& names,
                        const std::set<std::string>& formats, const std::string& dir, int& written, std::ostream& err) {
     std::string error;
@@ -241,7 +242,8 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::ostringstream sheet_err;
     int sheet_files = 0;
     bool sheets_written = true;
-    std::thread sheet_writer([&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, sheet_files, sheet_err); });
+    std::thread sheet_writer(
+        [&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, sheet_files, sheet_err); });
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;

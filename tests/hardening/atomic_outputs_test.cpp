@@ -10,6 +10,7 @@
 #include <chrono>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -58,7 +59,8 @@ TEST_F(AtomicOutputs, AnExportKilledAtAnyMomentLeavesOnlyCompleteFiles) {
     const int watch = ::inotify_init1(IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(watch, path("out").c_str(), IN_CREATE | IN_MOVED_TO), 0);
     ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out")}).status, 0);
-    std::size_t renamed = 0;
+    // The manifest is renamed into place twice: listing what the export may write, then what it wrote.
+    std::set<std::string> renamed;
     alignas(inotify_event) char events[1 << 16];
     ::fcntl(watch, F_SETFL, O_NONBLOCK);
     for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
@@ -67,13 +69,13 @@ TEST_F(AtomicOutputs, AnExportKilledAtAnyMomentLeavesOnlyCompleteFiles) {
             const std::string name = event->len ? event->name : "";
             if (!is_temporary(name)) {
                 EXPECT_TRUE(event->mask & IN_MOVED_TO) << name << " was created under its final name";
-                renamed += (event->mask & IN_MOVED_TO) != 0;
+                if (event->mask & IN_MOVED_TO) renamed.insert(name);
             }
             at += sizeof(inotify_event) + event->len;
         }
     }
     ::close(watch);
-    EXPECT_EQ(renamed, reference.size());
+    EXPECT_EQ(renamed.size(), reference.size());
     fs::remove_all(path("out"));
 
     // Kills spread over the time a whole export takes. A complete file ends as the reference does and has its size.
