@@ -233,7 +233,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (formats.count("html")) {
         std::vector<std::string> svg_files;
-        for (const auto& sheet : sheets) svg_files.push_back(file_name_for(sheet.name) + ".svg");
+        for (const auto& name : file_names) svg_files.push_back(name + ".svg");
         if (!write_file(fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups), err))
             return 2;
         ++written;

@@ -189,12 +189,12 @@ TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesIts
     save_mould();
     ASSERT_EQ(run().status, 0);
     const fs::path out = dir_ / "sheets";
-    ASSERT_EQ(quillon({"export", part(), "-o", out.string()}).status, 0);
+    ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"}).status, 0);
     ASSERT_EQ(run().status, 0) << "a second run makes E01_1 and E02_1";
     // Files of others in the folder, one of them named in the manifest by hand, must stay.
     quillon_test::write_file(out / "E01_9.svg", "mine");
     quillon_test::write_file(dir_ / "outside.svg", "mine");
-    ASSERT_EQ(quillon({"export", part(), "-o", out.string()}).status, 0);
+    ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"}).status, 0);
     const std::set<std::string> sheet_files{"E01.svg", "E01.dxf", "E02.svg", "E02.dxf"};
     const std::set<std::string> second_files{"E01_1.svg", "E01_1.dxf", "E02_1.svg", "E02_1.dxf"};
     std::set<std::string> expected{"mould.pdf", "mould.json", "mould.manifest", "E01_9.svg"};
@@ -204,7 +204,7 @@ TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesIts
     quillon_test::write_file(out / "mould.manifest", read_file(out / "mould.manifest") + "E01_9.svg\n../outside.svg\n");
 
     ASSERT_EQ(quillon({"undo", part()}).status, 0);
-    Outcome again = quillon({"export", part(), "-o", out.string()});
+    Outcome again = quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"});
     ASSERT_EQ(again.status, 0) << again.err;
     for (const auto& name : second_files) {
         expected.erase(name);
@@ -252,7 +252,7 @@ TEST_F(RunOutcomeTest, SheetNamesThatMakeOneFileNameGetDistinctFiles) {
 TEST_F(RunOutcomeTest, PartWithoutSheetsExportsNothing) {
     save_mould();
     const fs::path out = dir_ / "sheets";
-    Outcome empty = quillon({"export", part(), "-o", out.string()});
+    Outcome empty = quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"});
     EXPECT_EQ(empty.status, 1);
     EXPECT_EQ(empty.last_line(), "quillon export: part '" + part() + "' has no sheets: nothing was written");
     EXPECT_FALSE(fs::exists(out));
