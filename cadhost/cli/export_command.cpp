@@ -213,7 +213,9 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const std::set<std::string> earlier = read_manifest(manifest);
     std::set<std::string> listed = earlier;
     listed.insert(planned.begin(), planned.end());
-    if (!write_file(manifest, manifest_text(listed), err)) return 2;
+    // An export of none of the sheets' files (the setup lists alone) into a folder without a manifest needs none.
+    const bool tracked = !listed.empty();
+    if (tracked && !write_file(manifest, manifest_text(listed), err)) return 2;
 
     int written = 0;
     if (formats.count("json")) {
@@ -267,7 +269,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (!ours.count(name)) stale.insert(name);
     for (const auto& name : remove_files(dir, stale))
         out << "removed " << name << ", written before for a sheet that is gone\n";
-    if (!write_file(manifest, manifest_text(ours), err)) return 2;
+    if (tracked && !write_file(manifest, manifest_text(ours), err)) return 2;
     out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << sheets.size() << " sheet"
         << (sheets.size() == 1 ? "" : "s") << " into " << dir << '\n';
     return 0;
