@@ -320,7 +320,6 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::size_t sheets_before = drafting::drawings_of(Session::instance().display_part()->document).size();
     const std::size_t messages_before = Session::instance().ui().messages().size();
     bool ran = loader.run(library, "", error);
-    const int stop_status = run.stop_status;
     const std::string stop_reason = run.stop_reason;
     const bool abandoned = run.abandoned;
     const std::size_t unused_answers = run.prompt_answers.size() - run.answers_used;
