@@ -36,6 +36,21 @@ TEST_F(ConfigReaderTest, ReadsValuesGluedSeparatedAndOnCrlfLines) {
     EXPECT_TRUE(messages().empty());
 }
 
+TEST_F(ConfigReaderTest, CarriageReturnSeparatesLikeALineFeed) {
+    // Key, value and end marker each on a CRLF line: the value is the number, not the carriage return before it.
+    conf.write_config(
+        "a_x:\r\n12.5\r\nEOF\r\nelec_rough_space:\r\n0.25\r\nEOF\r\nelec_finish_space:\r\n0.1\r\nEOF\r\n"
+        "elec_rough_number:\r\n2\r\nEOF\r\nelec_finish_number:\r\n3\r\nEOF\r\n");
+    double value = 0;
+    ASSERT_EQ(read_config_number("a_x:", &value), 1);
+    EXPECT_DOUBLE_EQ(value, 12.5);
+    elec_defaults defaults;
+    ASSERT_EQ(read_elec_defaults(&defaults), 1);
+    EXPECT_STREQ(defaults.elec_rough_space, "0.25");
+    EXPECT_STREQ(defaults.elec_finish_number, "3");
+    EXPECT_TRUE(messages().empty());
+}
+
 TEST_F(ConfigReaderTest, FindsKeysOnlyAtTheStartOfATokenAndIsCaseSensitive) {
     conf.write_config("t_elec_note_point_x:,1,EOF\nNOTE_POINT_X:,2,EOF\nnote_point_x:,3,EOF\n");
     double value = 0;

@@ -2,6 +2,8 @@
 // catch a broken model.
 #include <tuple>
 
+#include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepPrimAPI_MakeHalfSpace.hxx>
 #include <Bnd_Box.hxx>
 #include <gp_Pln.hxx>
 
@@ -45,6 +47,27 @@ TEST_F(BodyAnalysis, BaseAboveWorkingPart) {
     EXPECT_STREQ(r.elec_name, "E7");
     EXPECT_TRUE(r.elec_layer == 3 && r.elec_layer_count == 2 && r.elec_layer_index == 1);
     EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(BodyAnalysis, NoFaceBeyondTheDepthPlaneLeavesTheBodyBoxAlone) {
+    // A round electrode cut off aslant: the slanted face spans the top's outline, so it is the depth face, and no face
+    // lies wholly below its lowest point.
+    const TopoDS_Shape pin = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(50, 50, -30), gp::DZ()), 10, 50).Shape();
+    const gp_Pln slant(gp_Pnt(50, 50, -5), gp_Dir(-0.5, 0, 1));  // z = -5 + (x - 50) / 2
+    const TopoDS_Shape below =
+        BRepPrimAPI_MakeHalfSpace(BRepBuilderAPI_MakeFace(slant).Face(), gp_Pnt(50, 50, -100)).Solid();
+    const tag_t body = body_on(electrodes_test::only_solid(BRepAlgoAPI_Cut(pin, below).Shape()), 3);
+    line_on(gp_Pnt(40, 40, -10), gp_Pnt(60, 60, 0), 3);
+    elec_data r;
+    ASSERT_EQ(analyse_elec_body(body, &r, 3, 1, 1), 1) << (messages().empty() ? "" : messages().back());
+    EXPECT_FALSE(r.not_have_base);
+    EXPECT_EQ(r.elec_direction, ELEC_DIR_T);
+    expect_point(r.elec_point, gp_Pnt(50, 50, -5), "reference");
+    // Without a working face there is no working box to widen the body box with: it stays the body's own.
+    expect_point(r.elec_box_min, gp_Pnt(40, 40, -10), "box min");
+    expect_point(r.elec_box_max, gp_Pnt(60, 60, 20), "box max");
+    expect_point(r.elec_body_min, gp_Pnt(0, 0, 0), "working min");
+    expect_point(r.elec_body_max, gp_Pnt(0, 0, 0), "working max");
 }
 
 TEST_F(BodyAnalysis, WorkingPartBeyondTheBaseOutline) {

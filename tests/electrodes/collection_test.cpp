@@ -152,4 +152,17 @@ TEST_F(Collection, TouchPointMustStillSitOnACircle) {
                                                     "铜公设有单边碰的属性!"}));
 }
 
+TEST_F(Collection, TouchCircleMustMatchInHeightToo) {
+    // Circles right above and below the touch point, and one off by a rounding step in z only.
+    const tag_t lifted = electrode(13, 0, 0);
+    touch_point(lifted, gp_Pnt(25, 3, -4));
+    circle_on(gp_Pnt(25, 3, -3), 1, 13);
+    circle_on(gp_Pnt(25, 3, -5), 1, 13);
+    circle_on(gp_Pnt(25, 3, -4.0006), 1, 13);
+    EXPECT_EQ(check_single_side_touch(lifted), 0);
+    EXPECT_EQ(messages(), std::vector<std::string>{layer_message(kTouch, 13)});
+    circle_on(gp_Pnt(25, 3, -4.0004), 1, 13);
+    EXPECT_EQ(check_single_side_touch(lifted), 1) << "the same three decimals in z";
+}
+
 }  // namespace

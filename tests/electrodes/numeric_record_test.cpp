@@ -76,6 +76,22 @@ TEST_F(RecordListing, ListsEveryLineInOrder) {
               "\natt_side_pt : \tx: 9.000000\n\t\t\ty: 0.000000\n\t\t\tz: 0.000000");
 }
 
+TEST_F(RecordListing, EachDirectionHasItsOwnLabel) {
+    const std::pair<int, const char*> labels[] = {{ELEC_DIR_T, "t"}, {ELEC_DIR_NEG_T, "-t"},
+                                                  {ELEC_DIR_F, "f"}, {ELEC_DIR_NEG_F, "-f"},
+                                                  {ELEC_DIR_S, "s"}, {ELEC_DIR_NEG_S, "-s"}};
+    for (const auto& [direction, label] : labels) {
+        session().ui().clear();
+        elec_data r = filled();
+        r.elec_direction = direction;
+        ASSERT_EQ(list_elec_data(&r), 1);
+        EXPECT_NE(session().ui().listing().find(std::string("\nling_tag: \t\t18\nelec_direction: \t") + label +
+                                                "\nelec_box_min"),
+                  std::string::npos)
+            << direction << ": " << session().ui().listing();
+    }
+}
+
 TEST_F(RecordListing, NoDirectionLineAndNoTouchPointWhenAbsent) {
     elec_data r = filled();
     r.elec_direction = 0;

@@ -46,6 +46,7 @@ TEST(CoreViewLayout, IsoLengthTakesTheDepthOnlyWhenItIsStrictlyLargest) {
     EXPECT_DOUBLE_EQ(mr_iso_length(10, 10, 10), 10 * std::sqrt(2.0));
     EXPECT_DOUBLE_EQ(mr_iso_length(30, 40, 40), 50) << "height as large as the depth";
     EXPECT_DOUBLE_EQ(mr_iso_length(30, 20, 40), 50);
+    EXPECT_DOUBLE_EQ(mr_iso_length(40, 30, 40), 50) << "depth only as large as the width: the width and height count";
     EXPECT_DOUBLE_EQ(mr_iso_length(40, 30, 10), 50);
     EXPECT_DOUBLE_EQ(mr_iso_length(40, 0, 0), 40) << "a flat box has a length too";
 }

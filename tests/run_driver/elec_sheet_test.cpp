@@ -1,12 +1,16 @@
 // The sheet and its title block: the record the sheet is made with, the notes' texts and places, the lettering put
 // back.
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 
 #include "host/uf_drf.h"
 #include "quillon/elec_sheet.h"
 #include "run_driver/run_fixture.h"
+#include "support/source_lines.h"
 
 namespace {
 
@@ -87,6 +91,70 @@ TEST_F(ElecSheetTest, TitleBlockNotesCarryTheirTextsAtTheirCells) {
     EXPECT_EQ(note_at("S1", 155, 23.5)["alignment"], 5);
     // The template's border and labels came in.
     EXPECT_GT(r["sheet_curves"].get<int>(), 0);
+}
+
+TEST_F(ElecSheetTest, TitleBlockLetteringHasItsSizeWidthAndSpacingWhateverTheUserSet) {
+    UF_DRF_lettering_preferences_t user;
+    ASSERT_EQ(UF_DRF_ask_lettering_preferences(&user), 0);
+    user.general_text.size = 7.0;
+    user.general_text.aspect_ratio = 0.5;
+    user.general_text.char_space_factor = 2.0;
+    ASSERT_EQ(UF_DRF_set_lettering_preferences(&user), 0);
+    the_run_settings.part_type = 4;
+    std::strcpy(the_run_settings.client, "客户甲");
+    const tag_t drawing = sheet("S1");
+    struct Want {
+        const char* text;
+        double size, aspect;
+    };
+    // Narrow lettering in the small cells, full width for the client and the part type.
+    const Want wants[] = {{"2026.12.5", 3.175, 0.8}, {"第 3/7 页", 3.175, 0.8}, {"M-07", 3.175, 0.8},
+                          {"客户甲", 3.2, 1.0},      {"后模镶件", 3.2, 1.0},    {"/PARTS/TEST_PART.PRT", 3.175, 0.8}};
+    int found = 0;
+    for (tag_t member : doc().drawing_members(drawing)) {
+        const auto* note = doc().find(member)->as<cadhost::AnnotationData>();
+        if (!note || note->kind != cadhost::AnnotationData::Kind::Note || note->lines.empty()) continue;
+        for (const Want& w : wants) {
+            if (note->lines[0] != w.text) continue;
+            ++found;
+            EXPECT_DOUBLE_EQ(note->style.height, w.size) << w.text;
+            EXPECT_DOUBLE_EQ(note->style.aspect_ratio, w.aspect) << w.text;
+            EXPECT_DOUBLE_EQ(note->style.char_space, 1.0) << w.text << ": the font's own spacing";
+        }
+    }
+    EXPECT_EQ(found, 6);
+}
+
+TEST_F(ElecSheetTest, EachTitleBlockNoteIsListedUnderItsOwnCall) {
+    // Texts the host refuses: the two notes fail and the listing tells which.
+    std::strcpy(the_run_settings.client, "\xff\xfe");
+    tag_t drawing = NULL_TAG;
+    ASSERT_EQ(create_elec_sheet("S1", "\xc0", "", &drawing, 1, 1), 1) << "a note that fails costs only its text";
+    const std::string listing = session().ui().listing();
+    for (const char* call : {"UF_DRF_create_note(1, mold_no, mold_no_point, 0, &note_tag)",
+                             "UF_DRF_create_note(1, the_run_settings.client, client_point, 0, &note_tag)"}) {
+        const int line = testing_support::source_line("quillon/elec_sheet.cpp", call);
+        ASSERT_GT(line, 0) << call;
+        EXPECT_NE(listing.find("quillon/elec_sheet.cpp, line " + std::to_string(line) + ":  " + call + "\n"),
+                  std::string::npos)
+            << listing;
+    }
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 4) << listing;
+}
+
+TEST_F(ElecSheetTest, LongConfigurationPathStillBringsTheTemplate) {
+    // A folder path longer than a part name may be: the template must be found where config.def is.
+    const std::filesystem::path dir =
+        std::filesystem::path(conf.path()) / std::string(200, 'c') / std::string(120, 'd');
+    std::filesystem::create_directories(dir);
+    for (const char* name : {"config.def", "my_edm_A4_a.prt"})
+        std::filesystem::copy_file(std::string(QUILLON_SOURCE_DIR) + "/conf/" + name, dir / name);
+    ASSERT_GT(dir.string().size(), 300u);
+    ::setenv("QUILLON_CONF", dir.c_str(), 1);
+    sheet("LONG");
+    ::setenv("QUILLON_CONF", conf.path().c_str(), 1);
+    EXPECT_GT(report("LONG")["sheet_curves"].get<int>(), 0) << "the border and title block came in";
+    EXPECT_EQ(session().ui().listing(), "");
 }
 
 TEST_F(ElecSheetTest, PartTypesOutsideTheDialogsChoicesWriteAnEmptyNote) {

@@ -83,6 +83,19 @@ TEST_F(RunTest, EmptyRangeStillChoosesAGroupLetter) {
     EXPECT_EQ(messages(), Names{kGroupsFull});
 }
 
+TEST_F(RunTest, TheLastFreeLetterIsZ) {
+    electrode(1, 0, 0, "E01");
+    const double at[3] = {0, 0, 0};
+    for (char letter = 'A'; letter <= 'Y'; ++letter) {
+        tag_t point = NULL_TAG;
+        ASSERT_EQ(UF_CURVE_create_point(at, &point), 0);
+        ASSERT_EQ(UF_OBJ_set_name(point, (std::string("MY_ELEC_SHEET") + letter + "1").c_str()), 0);
+    }
+    ASSERT_EQ(run(), 1);
+    EXPECT_EQ(sheet_names(), Names{"MY_ELEC_SHEETZ1"});
+    EXPECT_TRUE(messages().empty());
+}
+
 TEST_F(RunTest, FullGroupsStopTheRunInEitherNamingMode) {
     the_run_settings.sheet_name_fs = 0;
     electrode(1, 0, 0, "E01");
