@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "my_func/config_reader.h"
 #include "quillon/core_views.h"
+#include "quillon/sheet_notes.h"
 
 namespace {
 
@@ -14,11 +14,7 @@ void reset_mr_layout_settings(void) { stored_settings = mr_layout_settings(); }
 
 int read_mr_layout_settings(mr_layout_settings *settings) {
     if (stored_settings.top_and_front_bound_x == 0.0) {
-        struct key_cell {
-            const char *key;
-            double *cell;
-        };
-        const key_cell keys[] = {
+        const config_cell keys[] = {
             {"mr_top_and_front_view_bound_x:", &stored_settings.top_and_front_bound_x},
             {"mr_top_and_front_view_bound_y:", &stored_settings.top_and_front_bound_y},
             {"mr_top_and_front_view_point_x:", &stored_settings.top_and_front_point_x},
@@ -30,8 +26,7 @@ int read_mr_layout_settings(mr_layout_settings *settings) {
             {"mr_top_and_front_view_space:", &stored_settings.top_and_front_space},
             {"mr_isometric_view:", &stored_settings.isometric_view},
         };
-        for (const key_cell &k : keys)
-            if (!read_config_number(k.key, k.cell)) return 0;
+        if (!read_config_cells(keys, sizeof keys / sizeof keys[0])) return 0;
     }
     *settings = stored_settings;
     return 1;

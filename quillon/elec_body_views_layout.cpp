@@ -1,8 +1,8 @@
 #include <algorithm>
 
-#include "my_func/config_reader.h"
 #include "quillon/core_views.h"
 #include "quillon/elec_body_views.h"
+#include "quillon/sheet_notes.h"
 
 namespace {
 
@@ -15,11 +15,7 @@ void reset_elec_view_settings(void) { stored_settings = elec_view_settings(); }
 int read_elec_view_settings(elec_view_settings *settings) {
     // A frame width of 0 cannot have been read: the keys have not been read yet.
     if (stored_settings.bound_x == 0.0) {
-        struct key_cell {
-            const char *key;
-            double *cell;
-        };
-        const key_cell keys[] = {
+        const config_cell keys[] = {
             {"elec_top_and_front_view_bound_x:", &stored_settings.bound_x},
             {"elec_top_and_front_view_bound_y:", &stored_settings.bound_y},
             {"elec_top_and_front_view_point_x:", &stored_settings.point_x},
@@ -30,8 +26,7 @@ int read_elec_view_settings(elec_view_settings *settings) {
             {"elec_iso_view_point_x:", &stored_settings.iso_point_x},
             {"elec_iso_view_point_y:", &stored_settings.iso_point_y},
         };
-        for (const key_cell &k : keys)
-            if (!read_config_number(k.key, k.cell)) return 0;
+        if (!read_config_cells(keys, sizeof keys / sizeof keys[0])) return 0;
     }
     *settings = stored_settings;
     return 1;
