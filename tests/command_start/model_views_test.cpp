@@ -1,5 +1,6 @@
 // The reversed model views: each looks at the model from its side, and they are made once.
 #include "cadhost/session/session.h"
+#include "host/uf_draw.h"
 #include "my_func/model_views.h"
 #include "support/host_fixture.h"
 
@@ -50,6 +51,30 @@ TEST_F(ModelViewsTest, DraftingWithTheModelShownMakesTheViewsWithoutSwitching) {
     ASSERT_EQ(prepare_model_views(), 1);
     EXPECT_EQ(doc().display_state(), 1);
     EXPECT_NE(doc().find_model_view("reve_f_r"), NULL_TAG);
+}
+
+TEST_F(ModelViewsTest, DraftingWithASheetShownTurnsTheViewsInTheModelAndShowsTheSheetAgain) {
+    doc().set_application_module(UF_APP_DRAFTING);
+    UF_DRAW_info_t info{};
+    info.size_state = UF_DRAW_METRIC_SIZE;
+    info.size.metric_size_code = 4;
+    info.drawing_scale = 1.0;
+    info.units = UF_PART_METRIC;
+    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    tag_t sheet = NULL_TAG;
+    ASSERT_EQ(UF_DRAW_create_drawing("SHEET1", &info, &sheet), 0);
+    int state = 0;
+    ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+    ASSERT_EQ(state, UF_DRAW_DRAWING_DISPLAY) << "a new sheet is displayed";
+
+    ASSERT_EQ(prepare_model_views(), 1);
+    EXPECT_LT(eye("reve_iso").Z(), 0) << "the views are turned in the model, not on the sheet";
+    ASSERT_EQ(UF_DRAW_ask_display_state(&state), 0);
+    EXPECT_EQ(state, UF_DRAW_DRAWING_DISPLAY) << "the user gets the sheet back";
+    tag_t current = NULL_TAG;
+    ASSERT_EQ(UF_DRAW_ask_current_drawing(&current), 0);
+    EXPECT_EQ(current, sheet);
+    EXPECT_TRUE(session().ui().messages().empty());
 }
 
 }  // namespace
