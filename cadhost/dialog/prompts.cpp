@@ -134,7 +134,12 @@ void show(const Prompt& prompt, std::ostream& out) {
 }  // namespace
 
 std::string prompt_name(const Prompt& prompt) {
-    return "'" + prompt.cue.substr(0, prompt.cue.find('\n')) + "' (" + kind_word(prompt.kind) + ")";
+    std::string name = "'";
+    name.append(prompt.cue, 0, prompt.cue.find('\n'));
+    name += "' (";
+    name += kind_word(prompt.kind);
+    name += ")";
+    return name;
 }
 
 bool ask_on_terminal(const Prompt& prompt, std::istream& in, std::ostream& out, Reply& reply) {

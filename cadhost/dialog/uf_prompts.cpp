@@ -139,7 +139,10 @@ int UF_UI_message_dialog(const char* title, int type, const char** messages, int
         prompt.kind = Prompt::Kind::Buttons;
         prompt.heading = type_word(type);
         if (title && title[0]) prompt.heading += std::string(": ") + title;
-        for (int i = 0; i < num_messages; ++i) prompt.cue += (i ? "\n" : "") + std::string(messages[i]);
+        for (int i = 0; i < num_messages; ++i) {
+            if (i) prompt.cue += '\n';
+            prompt.cue += messages[i];
+        }
         std::vector<int> answers;
         for (int b = 0; b < 3; ++b) {
             if (!offered[b]) continue;
