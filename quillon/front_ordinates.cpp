@@ -61,15 +61,15 @@ int create_front_view_ordinates(tag_t mr_view_tag, const double mr_view_min[3], 
     map_ordinate_frame(mr_view_tag, mr_view_min, mr_view_max, mr_min, mr_max, edm_point_tag, &f);
 
     const tag_t origin = create_core_ordinate_origin(mr_view_tag);
-    const margin_spec spec = {UF_DRF_ORD_VERTICAL_MARGIN,
+    const margin_plan plan = {UF_DRF_ORD_VERTICAL_MARGIN,
                               setup.margin_line,
                               front_dim_side->left != 0,
                               setup.zero_line,
                               setup.y_min,
                               setup.y_max,
                               {sw.y_0, sw.y_edm, sw.y_min, sw.y_max}};
-    const tag_t margin = create_core_margin(mr_view_tag, origin, &f, &spec);
-    create_margin_values(mr_view_tag, margin, &f, record, &spec, edm_point_tag);
+    const tag_t margin = create_core_margin(mr_view_tag, origin, &f, &plan);
+    create_margin_values(mr_view_tag, margin, &f, record, &plan, edm_point_tag);
 
     UF_CALL(UF_DRF_set_preferences(saved.mpi, saved.mpr, saved.radius_val, saved.diameter_val));
     return 1;

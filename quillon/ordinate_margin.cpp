@@ -12,12 +12,12 @@ namespace {
 
 double round2(double x) { return round_decimals(x, 2); }
 
-/* One margin's values as they are worked out: the spec, and the frame's coordinates along the margin. */
+/* One margin's values as they are worked out: the plan, and the frame's coordinates along the margin. */
 struct margin_values {
     tag_t view;
     tag_t margin;
     bool vertical; /* a vertical margin carries y values */
-    const margin_spec *spec;
+    const margin_plan *plan;
     const box_edge_set *record;
     double o, e, cmin, cmax;
     const margin_steps *steps;
@@ -66,11 +66,11 @@ void create_ordinate(const margin_values *m, tag_t object, int end, bool moved, 
 /* The minimum or maximum edge's value: attached to the end of the first edge the slots give. */
 void create_edge_value(const margin_values *m, bool is_max, const edm_shift *shift) {
     const double k = is_max ? m->cmax : m->cmin;
-    const int zero_on = m->spec->switches[0], edm_on = m->spec->switches[1];
+    const int zero_on = m->plan->switches[0], edm_on = m->plan->switches[1];
     /* An edge level with a value already shown would only repeat it. */
     if ((zero_on && k == m->o) || (edm_on && k == m->e)) return;
     int found = -1;
-    const tag_t edge = first_edge_of(m->record, is_max ? m->spec->max_order : m->spec->min_order, &found);
+    const tag_t edge = first_edge_of(m->record, is_max ? m->plan->max_order : m->plan->min_order, &found);
     if (edge == NULL_TAG) return;
     double v1[3] = {0, 0, 0}, v2[3] = {0, 0, 0}, s1[2] = {0, 0}, s2[2] = {0, 0};
     int vertex_count = 0;
@@ -78,7 +78,7 @@ void create_edge_value(const margin_values *m, bool is_max, const edm_shift *shi
     UF_CALL(UF_VIEW_map_model_to_drawing(m->view, v1, s1));
     UF_CALL(UF_VIEW_map_model_to_drawing(m->view, v2, s2));
     const int across = m->vertical ? 0 : 1, along = 1 - across;
-    const int end = choose_edge_end(found == 3, is_max, m->vertical, m->spec->side_flag, round2(s1[across]),
+    const int end = choose_edge_end(found == 3, is_max, m->vertical, m->plan->side_flag, round2(s1[across]),
                                     round2(s2[across]), round2(s1[along]), round2(s2[along]));
     double position = 0;
     const int moved = is_max ? place_max_value(m->o, m->e, k, zero_on, edm_on, shift, m->steps, &position)
@@ -121,32 +121,32 @@ tag_t create_core_ordinate_origin(tag_t view) {
     return origin_tag;
 }
 
-tag_t create_core_margin(tag_t view, tag_t origin, const ordinate_frame *frame, const margin_spec *spec) {
+tag_t create_core_margin(tag_t view, tag_t origin, const ordinate_frame *frame, const margin_plan *plan) {
     UF_DRF_object_t drf_object_tag;
     UF_CALL(UF_DRF_init_object_structure(&drf_object_tag));
-    drf_object_tag.object_tag = spec->line;
+    drf_object_tag.object_tag = plan->line;
     drf_object_tag.object_view_tag = view;
     const double margin_xy_point[3] = {0, 0, 0};
     const double margin_xy_direction[2] = {0, 0};
     /* A horizontal margin lies off the origin in y, a vertical one in x. */
-    const int across = spec->type == UF_DRF_ORD_HORIZONTAL_MARGIN ? 1 : 0;
+    const int across = plan->type == UF_DRF_ORD_HORIZONTAL_MARGIN ? 1 : 0;
     const double o = frame->o[across];
-    const double margin_offset = spec->side_flag ? -(abs_value(o - frame->vmin[across]) + ORDINATE_MARGIN_GAP)
+    const double margin_offset = plan->side_flag ? -(abs_value(o - frame->vmin[across]) + ORDINATE_MARGIN_GAP)
                                                  : abs_value(o - frame->vmax[across]) + ORDINATE_MARGIN_GAP;
     tag_t margin_tag = NULL_TAG;
-    UF_CALL(UF_DRF_create_ordmargin(spec->type, origin, &drf_object_tag, margin_xy_point, margin_xy_direction,
+    UF_CALL(UF_DRF_create_ordmargin(plan->type, origin, &drf_object_tag, margin_xy_point, margin_xy_direction,
                                     margin_offset, &margin_tag));
     return margin_tag;
 }
 
 void create_margin_values(tag_t view, tag_t margin, const ordinate_frame *frame, const box_edge_set *record,
-                          const margin_spec *spec, tag_t edm_point_tag) {
-    const bool vertical = spec->type == UF_DRF_ORD_VERTICAL_MARGIN;
+                          const margin_plan *plan, tag_t edm_point_tag) {
+    const bool vertical = plan->type == UF_DRF_ORD_VERTICAL_MARGIN;
     const int along = vertical ? 1 : 0;
     const margin_values values = {view,
                                   margin,
                                   vertical,
-                                  spec,
+                                  plan,
                                   record,
                                   frame->o[along],
                                   frame->e[along],
@@ -154,14 +154,14 @@ void create_margin_values(tag_t view, tag_t margin, const ordinate_frame *frame,
                                   frame->cmax[along],
                                   vertical ? &Y_MARGIN_STEPS : &X_MARGIN_STEPS};
     const margin_values *m = &values;
-    const int zero_on = spec->switches[0], edm_on = spec->switches[1];
-    if (zero_on) create_ordinate(m, spec->zero_line, spec->side_flag ? 1 : 2, false, 0);
+    const int zero_on = plan->switches[0], edm_on = plan->switches[1];
+    if (zero_on) create_ordinate(m, plan->zero_line, plan->side_flag ? 1 : 2, false, 0);
     edm_shift shift = {false, false};
     if (edm_on && !(zero_on && m->e == m->o)) {
         double position = 0;
         const int moved = place_edm_value(m->o, m->e, m->cmin, m->cmax, zero_on, m->steps, &shift, &position);
         create_ordinate(m, edm_point_tag, 1, moved != 0, position);
     }
-    if (spec->switches[2]) create_edge_value(m, false, &shift);
-    if (spec->switches[3]) create_edge_value(m, true, &shift);
+    if (plan->switches[2]) create_edge_value(m, false, &shift);
+    if (plan->switches[3]) create_edge_value(m, true, &shift);
 }

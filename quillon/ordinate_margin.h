@@ -30,21 +30,21 @@ tag_t create_core_ordinate_origin(tag_t view);
  * a horizontal one: beyond the view box's left or lower edge, else its right or upper edge), the centre line whose
  * end carries its zero, the slot orders of its minimum and maximum edges and its four switches (origin, EDM point,
  * minimum edge, maximum edge). */
-typedef struct margin_spec_s {
+typedef struct margin_plan_s {
     int type;
     tag_t line;
     bool side_flag;
     tag_t zero_line;
     const int *min_order, *max_order;
     int switches[4];
-} margin_spec;
+} margin_plan;
 
 /* The margin on the origin, 6 beyond the view box on its side. */
-tag_t create_core_margin(tag_t view, tag_t origin, const ordinate_frame *frame, const margin_spec *spec);
+tag_t create_core_margin(tag_t view, tag_t origin, const ordinate_frame *frame, const margin_plan *plan);
 
 /* The margin's values in the order origin, EDM point, minimum edge, maximum edge, with their skip and crowding rules;
- * the edges come from the record by the spec's slot orders. */
+ * the edges come from the record by the plan's slot orders. */
 void create_margin_values(tag_t view, tag_t margin, const ordinate_frame *frame, const box_edge_set *record,
-                          const margin_spec *spec, tag_t edm_point_tag);
+                          const margin_plan *plan, tag_t edm_point_tag);
 
 #endif

@@ -66,14 +66,14 @@ int create_top_view_ordinates(tag_t mr_view_tag, const double mr_view_min[3], co
 
     const tag_t origin = create_core_ordinate_origin(mr_view_tag);
     /* Each margin's zero sits on an end of the line the other margin hangs on. */
-    const margin_spec x_spec = {UF_DRF_ORD_HORIZONTAL_MARGIN,
+    const margin_plan x_spec = {UF_DRF_ORD_HORIZONTAL_MARGIN,
                                 setup.x_margin_line,
                                 top_dim_side->low != 0,
                                 setup.y_margin_line,
                                 setup.x_min,
                                 setup.x_max,
                                 {sw.x_0, sw.x_edm, sw.x_min, sw.x_max}};
-    const margin_spec y_spec = {UF_DRF_ORD_VERTICAL_MARGIN,
+    const margin_plan y_spec = {UF_DRF_ORD_VERTICAL_MARGIN,
                                 setup.y_margin_line,
                                 top_dim_side->left != 0,
                                 setup.x_margin_line,

@@ -75,11 +75,11 @@ def main():
         nums = re.search(rb"/Nums\s*\[(.*)\]", objs[label_ref], re.S).group(1)
         ranges = [(int(m.group(1)), m.group(2)) for m in re.finditer(rb"(\d+)\s*<<(.*?)>>", nums, re.S)]
         for page in range(len(kids)):
-            start, spec = [r for r in ranges if r[0] <= page][-1]
-            prefix = string_of(spec, b"P") or ""
+            start, label_dict = [r for r in ranges if r[0] <= page][-1]
+            prefix = string_of(label_dict, b"P") or ""
             number = ""
-            if re.search(rb"/S\s*/D", spec):
-                first = re.search(rb"/St\s+(\d+)", spec)
+            if re.search(rb"/S\s*/D", label_dict):
+                first = re.search(rb"/St\s+(\d+)", label_dict)
                 number = str((int(first.group(1)) if first else 1) + page - start)
             labels.append(prefix + number)
     print(json.dumps({"title": string_of(info, b"Title"), "pages": len(kids), "outline": outline, "labels": labels},
