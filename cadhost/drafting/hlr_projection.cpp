@@ -4,29 +4,22 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string>
 
 #include <BRepAdaptor_Curve.hxx>
-#include <BRepBndLib.hxx>
-#include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
-#include <Bnd_Box.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
 #include <TopExp_Explorer.hxx>
-#include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
-#include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
-#include <gp_Ax3.hxx>
-#include <gp_Trsf.hxx>
 
-#include "cadhost/drafting/projection_store.h"
+#include "cadhost/drafting/face_selection.h"
 #include "cadhost/drafting/projection_regions.h"
+#include "cadhost/drafting/projection_store.h"
 
 namespace cadhost::drafting {
 
@@ -128,75 +121,6 @@ std::string direction_key(const ViewOrientation& o, const ProjectionOptions& opt
     return text;
 }
 
-// The boxes of a body in a view orientation: the body's and each face's, in the order faces are explored. Boxes are
-// never smaller than what they hold (they may be larger), which is all the overlap tests need.
-struct BodyBoxes {
-    Box2 body;
-    std::vector<Box2> faces;
-};
-
-class BoxCache {
-  public:
-    std::shared_ptr<const BodyBoxes> boxes(const TopoDS_Shape& shape, const std::string& key,
-                                           const ViewOrientation& o) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            auto it = boxes_.find(key);
-            if (it != boxes_.end()) return it->second;
-        }
-        gp_Trsf to_view;
-        to_view.SetTransformation(gp_Ax3(gp::Origin(), o.toward_eye, o.right));
-        const TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view));
-        auto result = std::make_shared<BodyBoxes>();
-        for (TopExp_Explorer it(moved, TopAbs_FACE); it.More(); it.Next()) {
-            Bnd_Box box;
-            BRepBndLib::Add(it.Current(), box, Standard_False);
-            Box2 face = to_box2(box);
-            result->body.merge(face);
-            result->faces.push_back(face);
-        }
-        if (result->faces.empty()) {
-            Bnd_Box box;
-            BRepBndLib::Add(moved, box, Standard_False);
-            result->body = to_box2(box);
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        boxes_[key] = result;
-        return result;
-    }
-
-  private:
-    static Box2 to_box2(const Bnd_Box& box) {
-        if (box.IsVoid()) return {};
-        double x0, y0, z0, x1, y1, z1;
-        box.Get(x0, y0, z0, x1, y1, z1);
-        return Box2{x0, y0, x1, y1, false};
-    }
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const BodyBoxes>> boxes_;
-};
-
-BoxCache& box_cache() {
-    static BoxCache cache;
-    return cache;
-}
-
-// The faces of a body whose boxes reach into a region, as one shape; the whole body when every face does, so that a
-// body wholly in the overlap is projected as a solid, as it is when the bodies are projected together.
-TopoDS_Shape faces_in(const TopoDS_Shape& body, const BodyBoxes& boxes, const std::vector<Box2>& regions) {
-    BRep_Builder builder;
-    TopoDS_Compound compound;
-    builder.MakeCompound(compound);
-    std::size_t index = 0, taken = 0;
-    for (TopExp_Explorer it(body, TopAbs_FACE); it.More(); it.Next(), ++index) {
-        const Box2& box = boxes.faces[index];
-        if (std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return box.overlaps(r); }))
-            builder.Add(compound, it.Current()), ++taken;
-    }
-    if (taken == index) return body;
-    return taken == 0 ? TopoDS_Shape() : TopoDS_Shape(compound);
-}
-
 // Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc is an arc of the
 // same circle.
 template <class Emit>
@@ -244,8 +168,7 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
     std::vector<Box2> boxes, overlaps;
     if (options.hidden_line_removal && options.hidden_by_other_bodies && bodies.size() > 1) {
-        for (std::size_t i = 0; i < bodies.size(); ++i)
-            boxes.push_back(box_cache().boxes(bodies[i], alone_keys[i], o)->body);
+        for (std::size_t i = 0; i < bodies.size(); ++i) boxes.push_back(body_boxes(bodies[i], alone_keys[i], o)->body);
         overlaps = overlap_regions(boxes);
     }
     auto edges = std::make_shared<ProjectedEdges>();
@@ -261,8 +184,8 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     auto together = ProjectionStore::shared().get(together_key, [&] {
         std::vector<TopoDS_Shape> parts;
         for (std::size_t i = 0; i < bodies.size(); ++i) {
-            auto boxes = box_cache().boxes(bodies[i], alone_keys[i], o);
-            TopoDS_Shape part = faces_in(bodies[i], *boxes, overlaps);
+            auto boxes = body_boxes(bodies[i], alone_keys[i], o);
+            TopoDS_Shape part = faces_reaching(bodies[i], *boxes, overlaps);
             if (!part.IsNull()) parts.push_back(part);
         }
         const ProjectedEdges all = run_hlr(parts, o, options);

@@ -11,6 +11,8 @@
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakeSphere.hxx>
+#include <BRep_Builder.hxx>
+#include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
 
 #include "cadhost/drafting/hlr_projection.h"
@@ -140,6 +142,38 @@ TEST(ProjectionByPartsTest, ACurvedCoreFaceWhoseSilhouetteCrossesTheElectrodeIsD
     const TopoDS_Shape core = fuse(fuse(box(-60, -40, -40, 60, 40, 0), ridge), dome);
     const TopoDS_Shape electrode = box(-45, 0, 8, -20, 30, 30);
     expect_same_drawing({core, electrode}, "curved core face");
+}
+
+// A core whose top face carries a grid of holes besides the pocket, as a mould core's top carries hundreds: deep ones
+// 6 mm across and, in the middle row, shallow ones 10 mm across whose floors are seen from the side. The holes away
+// from the electrode are left out of the overlap's projection.
+TopoDS_Shape core_with_holes() {
+    TopoDS_Compound holes;
+    BRep_Builder builder;
+    builder.MakeCompound(holes);
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const bool shallow = j == 1;
+            const gp_Ax2 axis(gp_Pnt(-50 + 20 * i, -25 + 25 * j, shallow ? -3 : -20), gp::DZ());
+            builder.Add(holes, BRepPrimAPI_MakeCylinder(axis, shallow ? 5 : 3, shallow ? 4 : 21).Shape());
+        }
+    return cut(core_with_pocket(), holes);
+}
+
+TEST(ProjectionByPartsTest, HolesOfTheCoreTopNearAndFarFromTheElectrodeAreDrawnAsWhenProjectedTogether) {
+    const TopoDS_Shape core = core_with_holes();
+    // Over the pocket and the holes about it, its outline cutting through some of them; in the iso view the walls of
+    // holes beyond it reach under it where their rims do not.
+    const TopoDS_Shape electrode = fuse(box(-14.5, -9.5, -12, 14.5, 9.5, 10), box(-31, -17, 10, 31, 17, 22));
+    expect_same_drawing({core, electrode}, "electrode over the pocket among holes");
+    // A round electrode over one hole's rim, and a block beside the core seen in front of the holes from the sides.
+    const TopoDS_Shape round = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(38, 13, 4), gp::DZ()), 7, 15).Shape();
+    const TopoDS_Shape beside = box(62, -35, -35, 75, 35, -5);
+    expect_same_drawing({core, round, beside}, "a round electrode over a hole and a block beside the core");
+    // A low L behind a hole as the iso view sees it: its box takes in the hole, which it does not hide, so the hole's
+    // walls and floor are seen in the overlap.
+    const TopoDS_Shape bent = fuse(box(20, 7, 2, 40, 10, 4), box(20, -8, 2, 23, 10, 4));
+    expect_same_drawing({core, bent}, "a low L round a hole");
 }
 
 TEST(ProjectionByPartsTest, ProjectionsOfBodiesAloneAreReusedAndHidingByOthersIsNot) {
