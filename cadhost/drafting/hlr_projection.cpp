@@ -9,10 +9,13 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>
+#include <Geom_BSplineCurve.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
+#include <Precision.hxx>
+#include <TColStd_Array1OfReal.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <gp_Ax2.hxx>
@@ -31,6 +34,34 @@ double on_grid(double v) { return std::round(v * 1e5) / 1e5; }
 // Curves are divided so that no chord strays more than the deflection from the curve nor turns more than this.
 constexpr double kAngularDeflection = 0.2;
 
+// Ratios of ellipses land on a grid as fine as the points', for the same reason.
+double ratio_on_grid(double v) { return std::round(v * 1e12) / 1e12; }
+
+// The B-spline an edge of the projection follows from end to end, its poles on the grid: the curve trimmed to the
+// edge's range, made non-periodic so that its knots can be written out whole.
+std::shared_ptr<const Spline2d> spline_of(const BRepAdaptor_Curve& curve) {
+    Handle(Geom_BSplineCurve) whole = curve.BSpline();
+    if (whole.IsNull()) return nullptr;
+    Handle(Geom_BSplineCurve) bspline = Handle(Geom_BSplineCurve)::DownCast(whole->Copy());
+    if (bspline->IsPeriodic()) bspline->SetNotPeriodic();
+    const double first = curve.FirstParameter(), last = curve.LastParameter();
+    const double tolerance = Precision::PConfusion();
+    if (!(last - first > tolerance)) return nullptr;
+    if (first > bspline->FirstParameter() + tolerance || last < bspline->LastParameter() - tolerance)
+        bspline->Segment(first, last);
+    auto spline = std::make_shared<Spline2d>();
+    spline->degree = bspline->Degree();
+    TColStd_Array1OfReal knots(1, bspline->NbPoles() + bspline->Degree() + 1);
+    bspline->KnotSequence(knots);
+    for (int i = knots.Lower(); i <= knots.Upper(); ++i) spline->knots.push_back(knots(i));
+    for (int i = 1; i <= bspline->NbPoles(); ++i) {
+        const gp_Pnt pole = bspline->Pole(i);
+        spline->poles.push_back({on_grid(pole.X()), on_grid(pole.Y())});
+        if (bspline->IsRational()) spline->weights.push_back(bspline->Weight(i));
+    }
+    return spline;
+}
+
 ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
     ProjectedLine line;
     if (BRep_Tool::Degenerated(edge)) return line;
@@ -40,10 +71,30 @@ ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
         gp_Pnt p = sampler.Value(i);
         line.points.push_back({on_grid(p.X()), on_grid(p.Y())});
     }
-    if (curve.GetType() == GeomAbs_Circle) {
-        const gp_Circ circle = curve.Circle();
-        line.centre = {on_grid(circle.Location().X()), on_grid(circle.Location().Y())};
-        line.radius = on_grid(circle.Radius());
+    switch (curve.GetType()) {
+        case GeomAbs_Circle: {
+            const gp_Circ circle = curve.Circle();
+            line.centre = {on_grid(circle.Location().X()), on_grid(circle.Location().Y())};
+            line.radius = on_grid(circle.Radius());
+            break;
+        }
+        case GeomAbs_Ellipse: {
+            // A circle seen obliquely. Its parameters run either way round depending on the side its axis faces;
+            // outputs take the sense from the polyline instead, so only the shape is kept.
+            const gp_Elips ellipse = curve.Ellipse();
+            const gp_Dir along = ellipse.XAxis().Direction();
+            const double a = ellipse.MajorRadius(), b = ellipse.MinorRadius();
+            if (a <= 0.0 || b <= 0.0) break;
+            line.centre = {on_grid(ellipse.Location().X()), on_grid(ellipse.Location().Y())};
+            line.major = {on_grid(along.X() * a), on_grid(along.Y() * a)};
+            line.ratio = ratio_on_grid(std::min(1.0, b / a));
+            break;
+        }
+        case GeomAbs_BSplineCurve:
+            line.spline = spline_of(curve);
+            break;
+        default:
+            break;
     }
     return line;
 }
@@ -121,12 +172,19 @@ std::string direction_key(const ViewOrientation& o, const ProjectionOptions& opt
     return text;
 }
 
-// Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc is an arc of the
-// same circle.
+// Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc of a circle or an
+// ellipse is an arc of the same curve, a piece of a spline is a polyline unless it is the whole line.
 template <class Emit>
 void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool inside, Emit emit) {
     split_by_regions(line.points, regions, [&](int owner, Polyline2d piece) {
-        if ((owner >= 0) == inside) emit(ProjectedLine{std::move(piece), line.centre, line.radius});
+        if ((owner >= 0) != inside) return;
+        ProjectedLine cut = line;
+        const bool whole = piece.size() == line.points.size() && piece.front().x == line.points.front().x &&
+                           piece.front().y == line.points.front().y && piece.back().x == line.points.back().x &&
+                           piece.back().y == line.points.back().y;
+        if (!whole) cut.spline = nullptr;
+        cut.points = std::move(piece);
+        emit(std::move(cut));
     });
 }
 

@@ -18,12 +18,29 @@ struct Point2d {
 };
 using Polyline2d = std::vector<Point2d>;
 
-// A projected edge: its polyline, and the circle it lies on when it is a circle or an arc of one, so that outputs can
-// draw it as such (radius 0 when it is another curve).
+// A B-spline curve in the view plane: knots written out with their multiplicities (poles + degree + 1 of them),
+// weights empty when it is not rational.
+struct Spline2d {
+    int degree = 0;
+    std::vector<double> knots;
+    Polyline2d poles;
+    std::vector<double> weights;
+};
+
+// A projected edge: its polyline, and the exact curve it lies on where it has one, so that outputs can draw it as
+// such. A circle or an arc of one has a radius; an ellipse or an arc of one (a circle seen obliquely) has a major
+// semi-axis vector from the centre and the ratio of its minor to its major axis; a line with neither follows the
+// polyline only. Which piece of a circle or ellipse the line is comes from its polyline's ends. A spline is the curve
+// of the whole line from end to end: a piece cut from it keeps its polyline only.
 struct ProjectedLine {
     Polyline2d points;
     Point2d centre;
     double radius = 0.0;
+    Point2d major;
+    double ratio = 0.0;
+    std::shared_ptr<const Spline2d> spline;
+
+    bool is_ellipse() const { return radius == 0.0 && ratio > 0.0; }
 };
 
 struct ProjectedEdges {

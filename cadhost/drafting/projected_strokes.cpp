@@ -3,6 +3,14 @@
 #include <cmath>
 #include <utility>
 
+#include <GCPnts_TangentialDeflection.hxx>
+#include <Geom2dAdaptor_Curve.hxx>
+#include <Geom2d_BSplineCurve.hxx>
+#include <Standard_Failure.hxx>
+#include <TColStd_Array1OfInteger.hxx>
+#include <TColStd_Array1OfReal.hxx>
+#include <TColgp_Array1OfPnt2d.hxx>
+
 namespace cadhost::drafting {
 
 namespace {
@@ -41,7 +49,107 @@ bool as_arc(const ProjectedLine& line, const Placement& placed, render::Arc& arc
     return true;
 }
 
+// How far the ends of a piece of an ellipse may lie off it: a piece cut where the line leaves a region ends on a chord
+// of the polyline, which strays from the curve by the projection's deflection at most.
+constexpr double kOffEllipse = 0.01;
+
+// The line as an arc of its ellipse, anticlockwise on the sheet; false when its points are off the ellipse. Points are
+// measured in the ellipse's own frame scaled to a unit circle, where the parameter is the angle. A piece of two points
+// is the shorter way between them: the curve was divided wherever it turned further.
+bool as_ellipse(const ProjectedLine& line, const Placement& placed, render::Ellipse& ellipse) {
+    const Polyline2d& p = line.points;
+    const double a = std::hypot(line.major.x, line.major.y);
+    if (!line.is_ellipse() || line.ratio < 1e-6 || line.ratio > 1.0 || a <= 0.0 || p.size() < 2) return false;
+    const double ux = line.major.x / a, uy = line.major.y / a, b = a * line.ratio;
+    auto unit = [&](const Point2d& q) {
+        const double dx = q.x - line.centre.x, dy = q.y - line.centre.y;
+        return Point2d{(dx * ux + dy * uy) / a, (-dx * uy + dy * ux) / b};
+    };
+    // a |r - 1| bounds the distance from the ellipse of a point at r times the way from the centre to it.
+    for (const Point2d* q : {&p.front(), &p[p.size() / 2], &p.back()}) {
+        const Point2d u = unit(*q);
+        if (a * std::fabs(std::hypot(u.x, u.y) - 1.0) > kOffEllipse) return false;
+    }
+    ellipse.center = {placed.sheet_x(line.centre.x), placed.sheet_y(line.centre.y)};
+    ellipse.major = {line.major.x * placed.scale, line.major.y * placed.scale};
+    ellipse.ratio = line.ratio;
+    if (std::hypot(p.front().x - p.back().x, p.front().y - p.back().y) < 1e-9) {
+        ellipse.start_param = 0.0, ellipse.end_param = 2 * M_PI;
+        return true;
+    }
+    double turned = 0.0;
+    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+        const Point2d s = unit(p[i]), e = unit(p[i + 1]);
+        turned += std::atan2(s.x * e.y - s.y * e.x, s.x * e.x + s.y * e.y);
+    }
+    if (std::fabs(turned) < 1e-12) return false;
+    const Point2d first = unit(p.front()), last = unit(p.back());
+    double from = std::atan2(first.y, first.x), to = std::atan2(last.y, last.x);
+    if (turned < 0) std::swap(from, to);
+    while (to <= from) to += 2 * M_PI;
+    ellipse.start_param = from, ellipse.end_param = to;
+    return true;
+}
+
+// The spline on the sheet: the placement only moves and scales, so the curve on the sheet is the one whose poles are
+// the placed poles. The polyline for outputs without splines is divided on the sheet, within the sheet's tolerance.
+bool as_spline(const ProjectedLine& line, const Placement& placed, render::Spline& out) {
+    if (!line.spline) return false;
+    const Spline2d& spline = *line.spline;
+    // A spline of degree one is a polyline, which every reader draws.
+    if (spline.degree == 1 && spline.weights.empty()) return false;
+    if (spline.degree < 1 || spline.poles.size() < static_cast<std::size_t>(spline.degree) + 1 ||
+        spline.knots.size() != spline.poles.size() + static_cast<std::size_t>(spline.degree) + 1 ||
+        (!spline.weights.empty() && spline.weights.size() != spline.poles.size()))
+        return false;
+    out.degree = spline.degree;
+    out.knots = spline.knots;
+    out.weights = spline.weights;
+    for (const auto& pole : spline.poles) out.poles.push_back({placed.sheet_x(pole.x), placed.sheet_y(pole.y)});
+    return sampled_spline(out, kSheetTolerance);
+}
+
 }  // namespace
+
+bool sampled_spline(render::Spline& spline, double tolerance) {
+    try {
+        const int n = static_cast<int>(spline.poles.size());
+        TColgp_Array1OfPnt2d poles(1, n);
+        for (int i = 0; i < n; ++i) poles(i + 1) = gp_Pnt2d(spline.poles[i].x, spline.poles[i].y);
+        std::vector<double> distinct;
+        std::vector<int> counts;
+        for (double k : spline.knots) {
+            if (!distinct.empty() && k == distinct.back())
+                ++counts.back();
+            else
+                distinct.push_back(k), counts.push_back(1);
+        }
+        TColStd_Array1OfReal knots(1, static_cast<int>(distinct.size()));
+        TColStd_Array1OfInteger multiplicities(1, static_cast<int>(distinct.size()));
+        for (std::size_t i = 0; i < distinct.size(); ++i) {
+            knots(static_cast<int>(i) + 1) = distinct[i];
+            multiplicities(static_cast<int>(i) + 1) = counts[i];
+        }
+        Handle(Geom2d_BSplineCurve) curve;
+        if (spline.weights.empty()) {
+            curve = new Geom2d_BSplineCurve(poles, knots, multiplicities, spline.degree);
+        } else {
+            TColStd_Array1OfReal weights(1, n);
+            for (int i = 0; i < n; ++i) weights(i + 1) = spline.weights[i];
+            curve = new Geom2d_BSplineCurve(poles, weights, knots, multiplicities, spline.degree);
+        }
+        Geom2dAdaptor_Curve adaptor(curve);
+        GCPnts_TangentialDeflection sampler(adaptor, 0.2, tolerance, 2);
+        spline.points.clear();
+        for (int i = 1; i <= sampler.NbPoints(); ++i) {
+            const gp_Pnt p = sampler.Value(i);
+            spline.points.push_back({p.X(), p.Y()});
+        }
+        return spline.points.size() >= 2;
+    } catch (const Standard_Failure&) {
+        return false;  // knots the kernel refuses: the line is drawn from its own polyline
+    }
+}
 
 Polyline2d simplified(const Polyline2d& line, double tolerance) {
     if (line.size() <= 2) return line;
@@ -75,6 +183,20 @@ void add_projected(render::SheetGraphics& sheet, const ProjectedLine& line, cons
         arc.stroke = stroke;
         arc.layer = layer;
         sheet.arcs.push_back(std::move(arc));
+        return;
+    }
+    render::Ellipse ellipse;
+    if (as_ellipse(line, placed, ellipse)) {
+        ellipse.stroke = stroke;
+        ellipse.layer = layer;
+        sheet.ellipses.push_back(std::move(ellipse));
+        return;
+    }
+    render::Spline spline;
+    if (as_spline(line, placed, spline)) {
+        spline.stroke = stroke;
+        spline.layer = layer;
+        sheet.splines.push_back(std::move(spline));
         return;
     }
     render::Polyline out{{}, false, stroke, layer};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <tuple>
 
@@ -55,8 +56,15 @@ class DigestCache {
 
 // Coordinates are kept on a 10 nm grid (see hlr_projection.cpp) and written as differences from the previous one,
 // zigzag varints: most take two or three bytes.
+// The third version added ellipses and splines; bytes of an earlier one are not read, so a projection kept before is
+// computed again with its curves.
 constexpr double kGrid = 1e5;
-constexpr char kMagic[4] = {'Q', 'P', 'E', '2'};
+constexpr double kRatioGrid = 1e12;
+constexpr char kMagic[4] = {'Q', 'P', 'E', '3'};
+
+// What exact curve a line follows, in the bytes.
+enum CurveKind : std::uint64_t { kPolylineOnly = 0, kCircle = 1, kEllipse = 2, kSpline = 3 };
+constexpr std::uint64_t kMostSplineDegree = 25;
 
 void put_varint(std::string& out, std::uint64_t v) {
     while (v >= 0x80) {
@@ -102,14 +110,45 @@ class Reader {
     std::size_t at_ = 0;
 };
 
-// A line: its circle (radius 0 for none; the centre only with a radius), its point count and points.
+void put_point(std::string& out, const Point2d& p) {
+    put_signed(out, std::llround(p.x * kGrid)), put_signed(out, std::llround(p.y * kGrid));
+}
+
+// Knots and weights are kept bit for bit: they are not lengths, and no grid suits them.
+void put_exact(std::string& out, double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    put_varint(out, bits);
+}
+
+void put_spline(std::string& out, const Spline2d& spline) {
+    put_varint(out, static_cast<std::uint64_t>(spline.degree));
+    put_varint(out, spline.poles.size());
+    for (const auto& p : spline.poles) put_point(out, p);
+    for (double k : spline.knots) put_exact(out, k);
+    put_varint(out, spline.weights.size());
+    for (double w : spline.weights) put_exact(out, w);
+}
+
+// A line: the kind of its curve and the curve's shape, its point count and points (as differences).
 void put_lines(std::string& out, const std::vector<ProjectedLine>& lines) {
     put_varint(out, lines.size());
     std::int64_t px = 0, py = 0;
     for (const auto& line : lines) {
-        put_signed(out, std::llround(line.radius * kGrid));
-        if (line.radius > 0)
-            put_signed(out, std::llround(line.centre.x * kGrid)), put_signed(out, std::llround(line.centre.y * kGrid));
+        if (line.radius > 0) {
+            put_varint(out, kCircle);
+            put_signed(out, std::llround(line.radius * kGrid));
+            put_point(out, line.centre);
+        } else if (line.is_ellipse()) {
+            put_varint(out, kEllipse);
+            put_point(out, line.centre), put_point(out, line.major);
+            put_signed(out, std::llround(line.ratio * kRatioGrid));
+        } else if (line.spline) {
+            put_varint(out, kSpline);
+            put_spline(out, *line.spline);
+        } else {
+            put_varint(out, kPolylineOnly);
+        }
         put_varint(out, line.points.size());
         for (const auto& p : line.points) {
             const auto x = std::llround(p.x * kGrid), y = std::llround(p.y * kGrid);
@@ -119,17 +158,77 @@ void put_lines(std::string& out, const std::vector<ProjectedLine>& lines) {
     }
 }
 
+bool get_point(Reader& in, Point2d& p) {
+    std::int64_t x, y;
+    if (!in.signed_value(x) || !in.signed_value(y)) return false;
+    p = {static_cast<double>(x) / kGrid, static_cast<double>(y) / kGrid};
+    return true;
+}
+
+bool get_exact(Reader& in, double& v) {
+    std::uint64_t bits;
+    if (!in.varint(bits)) return false;
+    std::memcpy(&v, &bits, sizeof v);
+    return std::isfinite(v);
+}
+
+// A spline whose counts, knots or weights could not make a curve is refused, not handed to a writer.
+bool get_spline(Reader& in, Spline2d& spline) {
+    std::uint64_t degree, poles;
+    if (!in.varint(degree) || degree < 1 || degree > kMostSplineDegree) return false;
+    if (!in.varint(poles) || poles < degree + 1 || poles > in.left() / 2) return false;
+    spline.degree = static_cast<int>(degree);
+    spline.poles.resize(poles);
+    for (auto& p : spline.poles)
+        if (!get_point(in, p)) return false;
+    spline.knots.resize(poles + degree + 1);
+    for (std::size_t i = 0; i < spline.knots.size(); ++i)
+        if (!get_exact(in, spline.knots[i]) || (i > 0 && spline.knots[i] < spline.knots[i - 1])) return false;
+    if (!(spline.knots.back() > spline.knots.front())) return false;
+    std::uint64_t weights;
+    if (!in.varint(weights) || (weights != 0 && weights != poles)) return false;
+    spline.weights.resize(weights);
+    for (double& w : spline.weights)
+        if (!get_exact(in, w) || !(w > 0.0)) return false;
+    return true;
+}
+
+bool get_curve(Reader& in, ProjectedLine& line) {
+    std::uint64_t kind;
+    if (!in.varint(kind)) return false;
+    switch (kind) {
+        case kPolylineOnly:
+            return true;
+        case kCircle: {
+            std::int64_t radius;
+            if (!in.signed_value(radius) || radius <= 0) return false;
+            line.radius = static_cast<double>(radius) / kGrid;
+            return get_point(in, line.centre);
+        }
+        case kEllipse: {
+            std::int64_t ratio;
+            if (!get_point(in, line.centre) || !get_point(in, line.major) || !in.signed_value(ratio)) return false;
+            line.ratio = static_cast<double>(ratio) / kRatioGrid;
+            return line.ratio > 0.0 && line.ratio <= 1.0 && (line.major.x != 0.0 || line.major.y != 0.0);
+        }
+        case kSpline: {
+            auto spline = std::make_shared<Spline2d>();
+            if (!get_spline(in, *spline)) return false;
+            line.spline = std::move(spline);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 bool get_lines(Reader& in, std::vector<ProjectedLine>& lines) {
     std::uint64_t count;
     if (!in.varint(count) || count > in.left()) return false;
     std::int64_t px = 0, py = 0;
     lines.resize(count);
     for (auto& line : lines) {
-        std::int64_t radius, cx = 0, cy = 0;
-        if (!in.signed_value(radius) || radius < 0) return false;
-        if (radius > 0 && (!in.signed_value(cx) || !in.signed_value(cy))) return false;
-        line.radius = static_cast<double>(radius) / kGrid;
-        line.centre = {static_cast<double>(cx) / kGrid, static_cast<double>(cy) / kGrid};
+        if (!get_curve(in, line)) return false;
         std::uint64_t points;
         if (!in.varint(points) || points > in.left() / 2) return false;  // every point takes two bytes at least
         line.points.resize(points);

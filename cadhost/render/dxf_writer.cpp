@@ -111,6 +111,8 @@ class DxfSheet {
         layers_.push_back("0");
         for (const Polyline& p : sheet_.polylines) note_layer(p.layer);
         for (const Arc& a : sheet_.arcs) note_layer(a.layer);
+        for (const Ellipse& e : sheet_.ellipses) note_layer(e.layer);
+        for (const Spline& s : sheet_.splines) note_layer(s.layer);
         for (const Triangle& t : sheet_.triangles) note_layer(t.layer);
         for (const Text& t : sheet_.texts) note_layer(t.layer);
         for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
@@ -241,6 +243,61 @@ class DxfSheet {
             dw_,
             DL_ArcData(arc.center.x, arc.center.y, 0.0, arc.radius, degrees(arc.start_angle), degrees(arc.end_angle)),
             attrib);
+    }
+
+    void point(int code, const Point2& p) {
+        dw_.dxfReal(code, p.x);
+        dw_.dxfReal(code + 10, p.y);
+        dw_.dxfReal(code + 20, 0.0);
+    }
+
+    // The sheet's plane, written out for readers that want it said.
+    void normal() {
+        dw_.dxfReal(210, 0.0);
+        dw_.dxfReal(220, 0.0);
+        dw_.dxfReal(230, 1.0);
+    }
+
+    void ellipse(const Ellipse& ellipse) {
+        // Readers take ratios outside (0, 1] and a zero axis as damage; such a shape has nothing to draw anyway.
+        if (!(ellipse.ratio > 0.0 && ellipse.ratio <= 1.0) || std::hypot(ellipse.major.x, ellipse.major.y) <= 0.0)
+            return;
+        dw_.entity("ELLIPSE");
+        dw_.subClass("AcDbEntity");
+        dw_.entityAttributes(attributes(ellipse.layer, ellipse.stroke));
+        dw_.dxfString(100, "AcDbEllipse");
+        point(10, ellipse.center);
+        point(11, ellipse.major);
+        normal();
+        dw_.dxfReal(40, ellipse.ratio);
+        const bool full = ellipse.end_param - ellipse.start_param >= 2.0 * std::numbers::pi - 1e-9;
+        dw_.dxfReal(41, full ? 0.0 : ellipse.start_param);
+        dw_.dxfReal(42, full ? 2.0 * std::numbers::pi : ellipse.end_param);
+    }
+
+    void spline(const Spline& spline) {
+        const std::size_t poles = spline.poles.size();
+        if (spline.degree < 1 || poles < static_cast<std::size_t>(spline.degree) + 1 ||
+            spline.knots.size() != poles + static_cast<std::size_t>(spline.degree) + 1 ||
+            (!spline.weights.empty() && spline.weights.size() != poles)) {
+            polyline(Polyline{spline.points, false, spline.stroke, spline.layer});
+            return;
+        }
+        dw_.entity("SPLINE");
+        dw_.subClass("AcDbEntity");
+        dw_.entityAttributes(attributes(spline.layer, spline.stroke));
+        dw_.dxfString(100, "AcDbSpline");
+        normal();
+        dw_.dxfInt(70, 8 | (spline.weights.empty() ? 0 : 4));  // planar, and rational when weighted
+        dw_.dxfInt(71, spline.degree);
+        dw_.dxfInt(72, static_cast<int>(spline.knots.size()));
+        dw_.dxfInt(73, static_cast<int>(poles));
+        dw_.dxfInt(74, 0);
+        dw_.dxfReal(42, 1e-10);
+        dw_.dxfReal(43, 1e-10);
+        for (double knot : spline.knots) dw_.dxfReal(40, knot);
+        for (double weight : spline.weights) dw_.dxfReal(41, weight);
+        for (const Point2& pole : spline.poles) point(10, pole);
     }
 
     void triangle(const Triangle& t) {
@@ -399,6 +456,8 @@ class DxfSheet {
         dw_.sectionEntities();
         for (const Polyline& p : sheet_.polylines) polyline(p);
         for (const Arc& a : sheet_.arcs) arc(a);
+        for (const Ellipse& e : sheet_.ellipses) ellipse(e);
+        for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension(i);

@@ -31,11 +31,15 @@ void set_stroke(cairo_t* cr, const Stroke& stroke) {
     cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0.0);
 }
 
+void add_points(cairo_t* cr, const std::vector<Point2>& points) {
+    if (points.empty()) return;
+    cairo_move_to(cr, points[0].x, points[0].y);
+    for (std::size_t i = 1; i < points.size(); ++i) cairo_line_to(cr, points[i].x, points[i].y);
+}
+
 void add_polyline(cairo_t* cr, const Polyline& polyline) {
     if (polyline.points.empty()) return;
-    cairo_move_to(cr, polyline.points[0].x, polyline.points[0].y);
-    for (std::size_t i = 1; i < polyline.points.size(); ++i)
-        cairo_line_to(cr, polyline.points[i].x, polyline.points[i].y);
+    add_points(cr, polyline.points);
     if (polyline.closed) cairo_close_path(cr);
 }
 
@@ -44,6 +48,21 @@ void add_arc(cairo_t* cr, const Arc& arc) {
     cairo_new_sub_path(cr);
     // User space has y up, so cairo's positive direction is anticlockwise on the page, as the sheet's arcs run.
     cairo_arc(cr, arc.center.x, arc.center.y, arc.radius, arc.start_angle, arc.end_angle);
+}
+
+void add_ellipse(cairo_t* cr, const Ellipse& ellipse) {
+    const double a = std::hypot(ellipse.major.x, ellipse.major.y), b = a * ellipse.ratio;
+    // An ellipse thinner than a nanometre would make the unit circle's frame singular, which stops the whole document.
+    if (!(a > 0.0) || !(b > 1e-6)) return;
+    cairo_new_sub_path(cr);
+    // The unit circle drawn in the ellipse's own frame; the path keeps the shape after the frame is dropped, so the
+    // stroke's width is not squeezed with it.
+    cairo_save(cr);
+    cairo_translate(cr, ellipse.center.x, ellipse.center.y);
+    cairo_rotate(cr, std::atan2(ellipse.major.y, ellipse.major.x));
+    cairo_scale(cr, a, b);
+    cairo_arc(cr, 0.0, 0.0, 1.0, ellipse.start_param, ellipse.end_param);
+    cairo_restore(cr);
 }
 
 // The lines and arcs of one stroke are stroked as one path: a sheet of a large part holds thousands of them, and a
@@ -57,6 +76,10 @@ void draw_lines(cairo_t* cr, const SheetGraphics& sheet) {
                 if (same(polyline.stroke)) add_polyline(cr, polyline), any = true;
             for (const Arc& arc : sheet.arcs)
                 if (same(arc.stroke)) add_arc(cr, arc), any = true;
+            for (const Ellipse& ellipse : sheet.ellipses)
+                if (same(ellipse.stroke)) add_ellipse(cr, ellipse), any = true;
+            for (const Spline& spline : sheet.splines)
+                if (same(spline.stroke)) add_points(cr, spline.points), any = true;
             if (!any) continue;
             set_stroke(cr, Stroke{weight, pattern});
             cairo_stroke(cr);

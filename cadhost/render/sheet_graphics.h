@@ -41,6 +41,31 @@ struct Arc {
     std::string layer;
 };
 
+// An elliptic arc: the points centre + major * cos t + minor * sin t for t from start to end parameter (radians),
+// where minor is major turned a quarter anticlockwise and shortened by ratio (0 < ratio <= 1), so the arc runs
+// anticlockwise; a full ellipse runs from 0 to 2 pi.
+struct Ellipse {
+    Point2 center;
+    Point2 major;  // the major semi-axis, from the centre
+    double ratio = 1.0;
+    double start_param = 0.0;
+    double end_param = 0.0;
+    Stroke stroke;
+    std::string layer;
+};
+
+// A B-spline curve (knots written out with their multiplicities, poles + degree + 1 of them; weights empty unless
+// rational), with a polyline within 0.005 mm of it for outputs that draw no splines.
+struct Spline {
+    int degree = 3;
+    std::vector<double> knots;
+    std::vector<Point2> poles;
+    std::vector<double> weights;
+    std::vector<Point2> points;
+    Stroke stroke;
+    std::string layer;
+};
+
 // A filled triangle, as arrowheads are drawn.
 struct Triangle {
     Point2 a, b, c;
@@ -80,6 +105,8 @@ struct SheetGraphics {
     double height = 210.0;  // mm
     std::vector<Polyline> polylines;
     std::vector<Arc> arcs;
+    std::vector<Ellipse> ellipses;
+    std::vector<Spline> splines;
     std::vector<Triangle> triangles;
     std::vector<Text> texts;
     std::vector<Dimension> dimensions;

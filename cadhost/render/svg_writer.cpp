@@ -76,6 +76,8 @@ class SvgSheet {
         };
         for (const Polyline& p : sheet_.polylines) note(p.layer);
         for (const Arc& a : sheet_.arcs) note(a.layer);
+        for (const Ellipse& e : sheet_.ellipses) note(e.layer);
+        for (const Spline& s : sheet_.splines) note(s.layer);
         for (const Triangle& t : sheet_.triangles) note(t.layer);
         for (const Text& t : sheet_.texts) note(t.layer);
         return layers;
@@ -87,6 +89,10 @@ class SvgSheet {
             if (layer_name(p.layer) == layer) write_polyline(p);
         for (const Arc& a : sheet_.arcs)
             if (layer_name(a.layer) == layer) write_arc(a);
+        for (const Ellipse& e : sheet_.ellipses)
+            if (layer_name(e.layer) == layer) write_ellipse(e);
+        for (const Spline& s : sheet_.splines)
+            if (layer_name(s.layer) == layer) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
         for (const Triangle& t : sheet_.triangles)
             if (layer_name(t.layer) == layer) write_triangle(t);
         for (const Text& t : sheet_.texts)
@@ -136,6 +142,31 @@ class SvgSheet {
         out_ << "<path d=\"M" << xy(from) << " A" << num(arc.radius) << ',' << num(arc.radius) << " 0 "
              << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(to) << "\" " << stroke_attributes(arc.stroke)
              << "/>\n";
+    }
+
+    void write_ellipse(const Ellipse& ellipse) {
+        const double a = std::hypot(ellipse.major.x, ellipse.major.y), b = a * ellipse.ratio;
+        if (!(a > 0.0) || !(b > 0.0)) return;
+        // The sheet's anticlockwise angle of the major axis is a clockwise one in SVG, whose y runs down.
+        const std::string rotation = num(-std::atan2(ellipse.major.y, ellipse.major.x) * 180.0 / std::numbers::pi);
+        const double sweep = ellipse.end_param - ellipse.start_param;
+        if (sweep >= 2.0 * std::numbers::pi - 1e-9) {
+            const std::string cx = num(ellipse.center.x), cy = num(sheet_.height - ellipse.center.y);
+            out_ << "<ellipse cx=\"" << cx << "\" cy=\"" << cy << "\" rx=\"" << num(a) << "\" ry=\"" << num(b)
+                 << "\" transform=\"rotate(" << rotation << ' ' << cx << ' ' << cy << ")\" "
+                 << stroke_attributes(ellipse.stroke) << "/>\n";
+            return;
+        }
+        const Point2& m = ellipse.major;
+        const auto at = [&](double t) {
+            return Point2{ellipse.center.x + m.x * std::cos(t) - ellipse.ratio * m.y * std::sin(t),
+                          ellipse.center.y + m.y * std::cos(t) + ellipse.ratio * m.x * std::sin(t)};
+        };
+        // The parameter's sweep is the angle swept on the circle the ellipse is squeezed from, which is what SVG's
+        // large-arc flag chooses by.
+        out_ << "<path d=\"M" << xy(at(ellipse.start_param)) << " A" << num(a) << ',' << num(b) << ' ' << rotation << ' '
+             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(at(ellipse.end_param)) << "\" "
+             << stroke_attributes(ellipse.stroke) << "/>\n";
     }
 
     void write_triangle(const Triangle& triangle) {

@@ -71,7 +71,8 @@ std::vector<std::string> strays(const ProjectedEdges& from, const ProjectedEdges
             std::vector<const std::vector<ProjectedLine>*> targets{hidden ? &to.hidden[c] : &to.visible[c]};
             if (hidden)
                 for (int v = 0; v < 3; ++v) targets.push_back(&to.visible[v]);
-            for (const auto& [line, centre, radius] : hidden ? from.hidden[c] : from.visible[c]) {
+            for (const auto& projected : hidden ? from.hidden[c] : from.visible[c]) {
+                const Polyline2d& line = projected.points;
                 for (std::size_t i = 0; i + 1 < line.size(); ++i) {
                     const Point2d a = line[i], b = line[i + 1];
                     const int steps = 1 + static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / 0.05);
