@@ -85,8 +85,11 @@ ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
             const gp_Dir along = ellipse.XAxis().Direction();
             const double a = ellipse.MajorRadius(), b = ellipse.MinorRadius();
             if (a <= 0.0 || b <= 0.0) break;
-            line.centre = {on_grid(ellipse.Location().X()), on_grid(ellipse.Location().Y())};
-            line.major = {on_grid(along.X() * a), on_grid(along.Y() * a)};
+            // The axis either way describes the same ellipse; one way is kept, so that the same ellipse computed
+            // again or read back is drawn the same, and no coordinate is a negative zero.
+            const double sign = along.X() > 0.0 || (along.X() == 0.0 && along.Y() > 0.0) ? 1.0 : -1.0;
+            line.centre = {on_grid(ellipse.Location().X()) + 0.0, on_grid(ellipse.Location().Y()) + 0.0};
+            line.major = {on_grid(sign * along.X() * a) + 0.0, on_grid(sign * along.Y() * a) + 0.0};
             line.ratio = ratio_on_grid(std::min(1.0, b / a));
             break;
         }

@@ -84,7 +84,12 @@ bool as_ellipse(const ProjectedLine& line, const Placement& placed, render::Elli
     }
     if (std::fabs(turned) < 1e-12) return false;
     const Point2d first = unit(p.front()), last = unit(p.back());
-    double from = std::atan2(first.y, first.x), to = std::atan2(last.y, last.x);
+    // Within [0, 2 pi): a point on the axis behind the centre is at pi whichever sign its zero has.
+    auto angle = [](const Point2d& u) {
+        const double t = std::atan2(u.y, u.x);
+        return t < 0.0 ? t + 2 * M_PI : t;
+    };
+    double from = angle(first), to = angle(last);
     if (turned < 0) std::swap(from, to);
     while (to <= from) to += 2 * M_PI;
     ellipse.start_param = from, ellipse.end_param = to;

@@ -270,9 +270,15 @@ class DxfSheet {
         point(11, ellipse.major);
         normal();
         dw_.dxfReal(40, ellipse.ratio);
-        const bool full = ellipse.end_param - ellipse.start_param >= 2.0 * std::numbers::pi - 1e-9;
-        dw_.dxfReal(41, full ? 0.0 : ellipse.start_param);
-        dw_.dxfReal(42, full ? 2.0 * std::numbers::pi : ellipse.end_param);
+        // Parameters within one turn, as readers expect them; an arc through 0 ends before it starts.
+        const double turn = 2.0 * std::numbers::pi;
+        const bool full = ellipse.end_param - ellipse.start_param >= turn - 1e-9;
+        auto within_turn = [turn](double t) {
+            t = std::fmod(t, turn);
+            return t < 0.0 ? t + turn : t;
+        };
+        dw_.dxfReal(41, full ? 0.0 : within_turn(ellipse.start_param));
+        dw_.dxfReal(42, full ? turn : within_turn(ellipse.end_param));
     }
 
     void spline(const Spline& spline) {

@@ -164,8 +164,8 @@ class SvgSheet {
         };
         // The parameter's sweep is the angle swept on the circle the ellipse is squeezed from, which is what SVG's
         // large-arc flag chooses by.
-        out_ << "<path d=\"M" << xy(at(ellipse.start_param)) << " A" << num(a) << ',' << num(b) << ' ' << rotation << ' '
-             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(at(ellipse.end_param)) << "\" "
+        out_ << "<path d=\"M" << xy(at(ellipse.start_param)) << " A" << num(a) << ',' << num(b) << ' ' << rotation
+             << ' ' << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(at(ellipse.end_param)) << "\" "
              << stroke_attributes(ellipse.stroke) << "/>\n";
     }
 

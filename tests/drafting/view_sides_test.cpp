@@ -19,11 +19,13 @@ class ViewSidesTest : public DraftingTest {
         TopoDS_Shape boss = BRepPrimAPI_MakeCylinder(gp_Ax2(on_face, side), 4, 5).Shape();
         return BRepAlgoAPI_Fuse(cube, boss).Shape();
     }
-    // Drawn polylines that are curved (the boss's circle seen at a slant), by line pattern.
+    // Drawn curves (the boss's circle seen at a slant is an ellipse), by line pattern.
     int curved(cadhost::render::LinePattern pattern) {
         int count = 0;
         for (const auto& line : sheet().polylines)
             if (line.stroke.pattern == pattern && line.points.size() > 6) ++count;
+        for (const auto& ellipse : sheet().ellipses)
+            if (ellipse.stroke.pattern == pattern) ++count;
         return count;
     }
 };

@@ -10,8 +10,10 @@ def account(path):
     doc = ezdxf.readfile(path)
     auditor = doc.audit()
     counts = collections.Counter(e.dxftype() for e in doc.modelspace())
+    view_polylines = sum(1 for e in doc.modelspace()
+                         if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith("VIEW-"))
     return {"errors": [e.message for e in auditor.errors], "fixes": [f.message for f in auditor.fixes],
-            "entities": dict(counts),
+            "entities": dict(counts), "view_polylines": view_polylines,
             "styles": {s.dxf.name: [s.dxf.get("font", ""), s.dxf.get("bigfont", "")] for s in doc.styles},
             "codepage": doc.header.get("$DWGCODEPAGE", "")}
 

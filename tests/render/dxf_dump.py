@@ -1,5 +1,6 @@
 """Reads a DXF file with ezdxf and prints what the writer tests check, as JSON."""
 import json
+import math
 import sys
 
 import ezdxf
@@ -28,6 +29,17 @@ def entity(e):
         record["radius"] = e.dxf.radius
         if kind == "ARC":
             record["angles"] = [e.dxf.start_angle, e.dxf.end_angle]
+    elif kind == "ELLIPSE":
+        start, end = e.dxf.start_param, e.dxf.end_param
+        middle = (start + (end if end > start else end + 2 * math.pi)) / 2
+        record.update(center=point(e.dxf.center), major_axis=point(e.dxf.major_axis), ratio=e.dxf.ratio,
+                      params=[e.dxf.start_param, e.dxf.end_param], start=point(e.start_point),
+                      end=point(e.end_point),
+                      middle=point(next(iter(e.vertices([middle])))))
+    elif kind == "SPLINE":
+        record.update(degree=e.dxf.degree, knots=list(e.knots), weights=list(e.weights),
+                      poles=[point(p) for p in e.control_points],
+                      points=[point(p) for p in e.flattening(0.001)])
     elif kind == "SOLID":
         record["points"] = [point(e.dxf.get(name)) for name in ("vtx0", "vtx1", "vtx2", "vtx3")]
     elif kind == "TEXT":

@@ -1,6 +1,7 @@
 // The DXF writer, read back with ezdxf: what a CAM program would find in the file.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <numbers>
@@ -169,6 +170,69 @@ TEST_F(DxfFullSheet, DimensionKeepsItsMeasurement) {
     EXPECT_DOUBLE_EQ(dimension["measurement"].get<double>(), 50.0);
     EXPECT_DOUBLE_EQ(dimension["dimlfac"].get<double>() * 50.0, 100.0);
     EXPECT_EQ(dimension["text"], "100");
+}
+
+// Ellipses and splines as ezdxf evaluates them: the ends and middle of each elliptic arc where the sheet puts them
+// (a minor axis turned the wrong way or parameters misread move them), the rational quarter circle on its circle
+// (weights lost or misplaced pull it off), and nothing for the audit to fix.
+TEST(DxfWriter, EllipsesAndSplinesAreTheSheetsCurves) {
+    const SheetGraphics sheet = curves();
+    const json dump = read_back("curves", sheet);
+    const std::vector<json> ellipses = of_type(dump, "ELLIPSE");
+    ASSERT_EQ(ellipses.size(), sheet.ellipses.size());
+    for (std::size_t i = 0; i < ellipses.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto& drawn = sheet.ellipses[i];
+        const json& read = ellipses[i];
+        const double start = drawn.start_param, end = drawn.end_param;
+        const std::pair<const char*, double> probes[] = {{"start", start}, {"end", end}, {"middle", (start + end) / 2}};
+        for (const auto& [name, t] : probes) {
+            const auto expected = ellipse_point(drawn, t);
+            EXPECT_NEAR(read[name][0].get<double>(), expected.x, 1e-6) << name;
+            EXPECT_NEAR(read[name][1].get<double>(), expected.y, 1e-6) << name;
+        }
+        EXPECT_DOUBLE_EQ(read["ratio"].get<double>(), drawn.ratio);
+        for (const json& param : read["params"]) {
+            EXPECT_GE(param.get<double>(), 0.0);
+            EXPECT_LE(param.get<double>(), 2 * std::numbers::pi);
+        }
+    }
+    EXPECT_EQ(ellipses[2]["params"], json::array({0.0, 2 * std::numbers::pi})) << "a full ellipse";
+
+    const std::vector<json> splines = of_type(dump, "SPLINE");
+    ASSERT_EQ(splines.size(), 2u);
+    EXPECT_EQ(splines[0]["degree"], 2);
+    EXPECT_EQ(splines[0]["weights"].size(), 3u);
+    EXPECT_GT(splines[0]["points"].size(), 4u);
+    for (const json& p : splines[0]["points"])
+        EXPECT_NEAR(std::hypot(p[0].get<double>() - 60, p[1].get<double>() - 60), 40.0, 1e-3) << p;
+    EXPECT_EQ(splines[1]["knots"], json::array({0, 0, 0, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(splines[1]["weights"], json::array());
+    EXPECT_EQ(splines[1]["points"].front(), json::array({20.0, 20.0}));
+    EXPECT_EQ(splines[1]["points"].back(), json::array({80.0, 20.0}));
+
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(write_dxf(sheet, out, error)) << error;
+    const fs::path path = scratch_dir("curves_audit") / "curves.dxf";
+    write_file(path, out.str());
+    const fs::path script = fs::path(QUILLON_SOURCE_DIR) / "tests" / "render" / "dxf_audit.py";
+    const ToolResult audit = run_tool("/usr/bin/python3 " + quoted(script) + " " + quoted(path));
+    ASSERT_EQ(audit.status, 0);
+    const json account = json::parse(audit.output).begin().value();
+    EXPECT_EQ(account["errors"], json::array());
+    EXPECT_EQ(account["fixes"], json::array());
+}
+
+// A spline whose counts do not make a curve is drawn from its points; an ellipse with no width is not drawn at all.
+TEST(DxfWriter, CurvesThatReadersWouldRefuseAreNotWrittenAsSuch) {
+    SheetGraphics sheet = curves();
+    sheet.splines[1].knots.pop_back();
+    sheet.ellipses[0].ratio = 0.0;
+    const json dump = read_back("bad_curves", sheet);
+    EXPECT_EQ(of_type(dump, "SPLINE").size(), 1u);
+    EXPECT_EQ(of_type(dump, "LWPOLYLINE").size(), 1u);
+    EXPECT_EQ(of_type(dump, "ELLIPSE").size(), sheet.ellipses.size() - 1);
 }
 
 TEST(DxfWriter, VerticalDimensionMeasuresAlongY) {

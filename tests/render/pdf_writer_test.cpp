@@ -184,6 +184,29 @@ TEST(PdfWriter, LinesLandWhereTheSheetPutsThem) {
     EXPECT_NEAR(dark_centre_in_row(raster, row, 287 * kPointsPerMm), 287 * kPointsPerMm, 1.0);
 }
 
+// The wide elliptic arc of the curves sheet: ink where the sheet's ellipse runs and none where it would run with its
+// minor axis turned the other way, and a stroke as wide as any other wide line, not stretched with the ellipse.
+TEST(PdfWriter, EllipsesAreDrawnWhereTheSheetPutsThemWithTheirLineWidth) {
+    const SheetGraphics sheet = curves();
+    const Raster raster = rasterise(pdf_file("curves_pdf", {sheet}));
+    const auto& arc = sheet.ellipses[0];
+    const double t = (arc.start_param + arc.end_param) / 2;
+    const auto on = ellipse_point(arc, t);
+    const int column = static_cast<int>(on.x * kPointsPerMm);
+    const double row = (210 - on.y) * kPointsPerMm;
+    EXPECT_NEAR(dark_centre_in_column(raster, column, row), row, 1.5);
+    int inked = 0;
+    for (int r = static_cast<int>(row) - 8; r <= static_cast<int>(row) + 8; ++r)
+        inked += raster.darkness(column, r) > 0.3;
+    EXPECT_LE(inked, 3) << "a 0.5 mm line is under two points wide, a little more where it slants";
+
+    auto mirrored = arc;
+    mirrored.ratio = -arc.ratio;
+    const auto off = ellipse_point(mirrored, t);
+    EXPECT_TRUE(std::isnan(
+        dark_centre_in_column(raster, static_cast<int>(off.x * kPointsPerMm), (210 - off.y) * kPointsPerMm)));
+}
+
 // Sheets give capital heights; pango sizes by em. A 20 mm "H" must measure 20 mm on the page, and its left edge
 // must be near the anchor of a bottom-left text.
 TEST(PdfWriter, TextHeightIsTheCapitalHeight) {

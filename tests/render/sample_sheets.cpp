@@ -1,5 +1,6 @@
 #include "render/sample_sheets.h"
 
+#include <cmath>
 #include <numbers>
 
 namespace quillon_test {
@@ -29,6 +30,8 @@ Text text(const std::string& content, Point2 anchor, int alignment, double heigh
 void append(SheetGraphics& to, const SheetGraphics& from) {
     to.polylines.insert(to.polylines.end(), from.polylines.begin(), from.polylines.end());
     to.arcs.insert(to.arcs.end(), from.arcs.begin(), from.arcs.end());
+    to.ellipses.insert(to.ellipses.end(), from.ellipses.begin(), from.ellipses.end());
+    to.splines.insert(to.splines.end(), from.splines.begin(), from.splines.end());
     to.triangles.insert(to.triangles.end(), from.triangles.begin(), from.triangles.end());
     to.texts.insert(to.texts.end(), from.texts.begin(), from.texts.end());
     to.dimensions.insert(to.dimensions.end(), from.dimensions.begin(), from.dimensions.end());
@@ -117,6 +120,53 @@ SheetGraphics horizontal_dimension() {
     return sheet;
 }
 
+Point2 ellipse_point(const Ellipse& e, double t) {
+    return {e.center.x + e.major.x * std::cos(t) - e.ratio * e.major.y * std::sin(t),
+            e.center.y + e.major.y * std::cos(t) + e.ratio * e.major.x * std::sin(t)};
+}
+
+SheetGraphics curves() {
+    SheetGraphics sheet;
+    sheet.name = "curves";
+    const double c30 = std::cos(std::numbers::pi / 6), s30 = std::sin(std::numbers::pi / 6);
+    Ellipse arc{{200, 150}, {30 * c30, 30 * s30}, 0.5, 0.3, 2.5, {LineWeight::Wide, LinePattern::Continuous},
+                "VIEW-ISO"};
+    sheet.ellipses.push_back(arc);
+    arc.center = {200, 70};
+    arc.start_param = 2.5, arc.end_param = 0.3 + 2 * std::numbers::pi;
+    sheet.ellipses.push_back(arc);
+    sheet.ellipses.push_back(Ellipse{
+        {90, 150}, {0, 25}, 0.4, 0.0, 2 * std::numbers::pi, {LineWeight::Thin, LinePattern::Dashed}, "VIEW-ISO"});
+
+    Spline quarter;
+    quarter.degree = 2;
+    quarter.knots = {0, 0, 0, 1, 1, 1};
+    quarter.poles = {{100, 60}, {100, 100}, {60, 100}};
+    quarter.weights = {1.0, std::sqrt(0.5), 1.0};
+    for (int i = 0; i <= 32; ++i) {
+        const double angle = std::numbers::pi / 2 * i / 32;
+        quarter.points.push_back({60 + 40 * std::cos(angle), 60 + 40 * std::sin(angle)});
+    }
+    quarter.stroke = {LineWeight::Wide, LinePattern::Continuous};
+    quarter.layer = "VIEW-ISO";
+    sheet.splines.push_back(quarter);
+    Spline cubic;
+    cubic.degree = 3;
+    cubic.knots = {0, 0, 0, 0, 1, 1, 1, 1};
+    cubic.poles = {{20, 20}, {30, 40}, {60, 0}, {80, 20}};
+    for (int i = 0; i <= 32; ++i) {
+        const double t = i / 32.0, u = 1 - t;
+        const double b[4] = {u * u * u, 3 * u * u * t, 3 * u * t * t, t * t * t};
+        Point2 p;
+        for (int k = 0; k < 4; ++k) p.x += b[k] * cubic.poles[k].x, p.y += b[k] * cubic.poles[k].y;
+        cubic.points.push_back(p);
+    }
+    cubic.stroke = {LineWeight::Thin, LinePattern::Continuous};
+    cubic.layer = "VIEW-ISO";
+    sheet.splines.push_back(cubic);
+    return sheet;
+}
+
 SheetGraphics full_sheet() {
     SheetGraphics sheet = frame_and_strokes();
     sheet.name = "full_sheet";
@@ -131,6 +181,7 @@ const std::map<std::string, std::function<SheetGraphics()>>& sheet_builders() {
         {"texts", texts},
         {"horizontal_dimension", horizontal_dimension},
         {"full_sheet", full_sheet},
+        {"curves", curves},
     };
     return builders;
 }

@@ -18,6 +18,12 @@ SheetGraphics frame_and_strokes();
 SheetGraphics texts();
 // A horizontal dimension drawn at view scale 1:2: 50 mm on the sheet, 100 mm measured.
 SheetGraphics horizontal_dimension();
+// Ellipses and splines: an elliptic arc under and one over half its ellipse, both tilted 30 degrees; an upright
+// dashed full ellipse; a rational quarter circle of radius 40 about (60, 60) and a cubic from (20, 20) to (80, 20), as
+// splines.
+SheetGraphics curves();
+// The point of an ellipse at a parameter, as the sheet defines it.
+cadhost::render::Point2 ellipse_point(const cadhost::render::Ellipse& ellipse, double t);
 // All of the above on one sheet.
 SheetGraphics full_sheet();
 

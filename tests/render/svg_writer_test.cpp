@@ -120,6 +120,37 @@ TEST(SvgGeometry, ArcsRunAnticlockwiseOnThePage) {
     EXPECT_NE(svg.find("d=\"M100.000,100.000 A10.000,10.000 0 1,0 110.000,110.000\""), std::string::npos) << svg;
 }
 
+// The elliptic arcs of the curves sheet start and end where the sheet's ellipse does, with the major axis turned
+// clockwise on the page (y down) and the large-arc flag set only for the arc over half its ellipse.
+TEST(SvgGeometry, EllipsesKeepTheirAxesAndSense) {
+    const SheetGraphics sheet = curves();
+    const std::string svg = svg_of(sheet);
+    const std::regex arc(
+        "<path d=\"M([-0-9.]+),([-0-9.]+) A([0-9.]+),([0-9.]+) ([-0-9.]+) ([01]),([01]) ([-0-9.]+),([-0-9.]+)\"");
+    std::vector<std::smatch> arcs(std::sregex_iterator(svg.begin(), svg.end(), arc), std::sregex_iterator());
+    ASSERT_EQ(arcs.size(), 2u);
+    for (std::size_t i = 0; i < arcs.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto& e = sheet.ellipses[i];
+        const auto& m = arcs[i];
+        const auto from = ellipse_point(e, e.start_param), to = ellipse_point(e, e.end_param);
+        EXPECT_NEAR(std::stod(m[1]), from.x, 1e-3);
+        EXPECT_NEAR(std::stod(m[2]), 210 - from.y, 1e-3);
+        EXPECT_NEAR(std::stod(m[3]), 30.0, 1e-3);
+        EXPECT_NEAR(std::stod(m[4]), 15.0, 1e-3);
+        EXPECT_NEAR(std::stod(m[5]), -30.0, 1e-3);
+        EXPECT_EQ(m[6], i == 0 ? "0" : "1");
+        EXPECT_EQ(m[7], "0") << "anticlockwise on the sheet";
+        EXPECT_NEAR(std::stod(m[8]), to.x, 1e-3);
+        EXPECT_NEAR(std::stod(m[9]), 210 - to.y, 1e-3);
+    }
+    const std::string full = first_element(svg, "<ellipse");
+    EXPECT_DOUBLE_EQ(attribute(full, "rx"), 25.0);
+    EXPECT_DOUBLE_EQ(attribute(full, "ry"), 10.0);
+    EXPECT_NE(full.find("rotate(-90.000 90.000 60.000)"), std::string::npos) << full;
+    EXPECT_NE(full.find("stroke-dasharray"), std::string::npos);
+}
+
 TEST(SvgGeometry, TextIsEscapedAndSizedByItsCapitals) {
     SheetGraphics sheet;
     cadhost::render::Text text;

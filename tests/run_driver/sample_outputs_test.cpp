@@ -75,9 +75,10 @@ TEST_F(SampleOutputsTest, EveryDxfPassesAStrictAuditUntouched) {
     }
 }
 
-// Holes seen face-on and their arcs stay circles from the projection to the files: the DXF holds as many CIRCLE and
-// ARC entities as the SVG of the same sheet holds circles and arc paths, and none of them became a polyline.
-TEST_F(SampleOutputsTest, CirclesAndArcsStayTrueCurvesInDxfAndSvg) {
+// Holes and rounded corners stay circles and ellipses from the projection to the files: the DXF holds as many CIRCLE,
+// ARC and ELLIPSE entities as the SVG of the same sheet holds circles, circular arc paths, ellipses and elliptic arc
+// paths, and no view holds a polyline: the sample's views are made of lines, circles and ellipses only.
+TEST_F(SampleOutputsTest, CirclesArcsAndEllipsesStayTrueCurvesInDxfAndSvg) {
     ASSERT_EQ(status_, 0) << error_;
     std::string command = "/usr/bin/python3 '" QUILLON_SOURCE_DIR "/tests/render/dxf_audit.py'";
     const std::vector<fs::path> dxfs = files_ending(dir_, ".dxf");
@@ -87,15 +88,22 @@ TEST_F(SampleOutputsTest, CirclesAndArcsStayTrueCurvesInDxfAndSvg) {
         SCOPED_TRACE(dxf.filename().string());
         std::ifstream in(fs::path(dxf).replace_extension(".svg"));
         const std::string svg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const std::regex circle("<circle "), arc_path("<path d=\"M[^\"]* A");
+        // An arc path's radii are equal for a circle; an elliptic one has two and the major axis's rotation.
+        const std::regex circle("<circle "), ellipse("<ellipse "), arc_path("<path d=\"M[^\"]* A([-0-9.]+),\\1 0 "),
+            any_arc_path("<path d=\"M[^\"]* A");
         const auto count = [&](const std::regex& r) {
             return static_cast<int>(std::distance(std::sregex_iterator(svg.begin(), svg.end(), r), {}));
         };
-        const json& entities = audit[dxf.string()]["entities"];
+        const json& account = audit[dxf.string()];
+        const json& entities = account["entities"];
         EXPECT_EQ(entities.value("CIRCLE", 0), count(circle));
         EXPECT_EQ(entities.value("ARC", 0), count(arc_path));
+        EXPECT_EQ(entities.value("ELLIPSE", 0), count(ellipse) + count(any_arc_path) - count(arc_path));
         // Beyond the two circles drawn on the dimension layer, the electrode's own holes and rounded corners.
         EXPECT_GT(entities.value("CIRCLE", 0) + entities.value("ARC", 0), 2);
+        // The iso views show the rounded corners and holes obliquely.
+        EXPECT_GT(entities.value("ELLIPSE", 0), 0);
+        EXPECT_EQ(account["view_polylines"], 0);
     }
 }
 
