@@ -34,6 +34,13 @@ double on_grid(double v) { return std::round(v * 1e5) / 1e5; }
 // Curves are divided so that no chord strays more than the deflection from the curve nor turns more than this.
 constexpr double kAngularDeflection = 0.2;
 
+// An ellipse's major semi-axis on the grid. The axis either way describes the same ellipse; one way is kept, so that
+// the same ellipse computed again, turned or read back is drawn the same, and no coordinate is a negative zero.
+Point2d one_way(double x, double y) {
+    const double sign = x > 0.0 || (x == 0.0 && y > 0.0) ? 1.0 : -1.0;
+    return {on_grid(sign * x) + 0.0, on_grid(sign * y) + 0.0};
+}
+
 // Ratios of ellipses land on a grid as fine as the points', for the same reason.
 double ratio_on_grid(double v) { return std::round(v * 1e12) / 1e12; }
 
@@ -85,11 +92,8 @@ ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
             const gp_Dir along = ellipse.XAxis().Direction();
             const double a = ellipse.MajorRadius(), b = ellipse.MinorRadius();
             if (a <= 0.0 || b <= 0.0) break;
-            // The axis either way describes the same ellipse; one way is kept, so that the same ellipse computed
-            // again or read back is drawn the same, and no coordinate is a negative zero.
-            const double sign = along.X() > 0.0 || (along.X() == 0.0 && along.Y() > 0.0) ? 1.0 : -1.0;
             line.centre = {on_grid(ellipse.Location().X()) + 0.0, on_grid(ellipse.Location().Y()) + 0.0};
-            line.major = {on_grid(sign * along.X() * a) + 0.0, on_grid(sign * along.Y() * a) + 0.0};
+            line.major = one_way(along.X() * a, along.Y() * a);
             line.ratio = ratio_on_grid(std::min(1.0, b / a));
             break;
         }
@@ -167,13 +171,63 @@ ProjectedEdges run_hlr(const std::vector<TopoDS_Shape>& shapes, const ViewOrient
 
 // What a projection depends on besides the geometry: the direction the eye looks along and what points right, and
 // how finely curves are divided. Hiding by other bodies is resolved after the bodies are projected, so it is not here.
+// A zero is written without its sign: -0 and 0 are the same direction.
 std::string direction_key(const ViewOrientation& o, const ProjectionOptions& options) {
     char text[256];
-    std::snprintf(text, sizeof text, "%.17g,%.17g,%.17g/%.17g,%.17g,%.17g/%d/%.17g", o.toward_eye.X(), o.toward_eye.Y(),
-                  o.toward_eye.Z(), o.right.X(), o.right.Y(), o.right.Z(), options.hidden_line_removal ? 1 : 0,
-                  options.deflection);
+    std::snprintf(text, sizeof text, "%.17g,%.17g,%.17g/%.17g,%.17g,%.17g/%d/%.17g", o.toward_eye.X() + 0.0,
+                  o.toward_eye.Y() + 0.0, o.toward_eye.Z() + 0.0, o.right.X() + 0.0, o.right.Y() + 0.0,
+                  o.right.Z() + 0.0, options.hidden_line_removal ? 1 : 0, options.deflection);
     return text;
 }
+
+// What points right only turns a projection in the view plane, so a body is projected on its own once for each
+// direction of the eye, with its own right: square to the model's Z, or the model's X when the eye looks along Z.
+// These are the standard views' rights, which then need no turning.
+// The eye direction is rounded far below anything a drawing shows, so that directions worked out along different
+// ways, equal but for the last bits, share their projections.
+ViewOrientation own_orientation(const ViewOrientation& o) {
+    ViewOrientation own = o;
+    auto round = [](double v) { return std::round(v * 1e12) / 1e12; };
+    own.toward_eye = gp_Dir(round(o.toward_eye.X()), round(o.toward_eye.Y()), round(o.toward_eye.Z()));
+    const gp_XYZ across = gp::DZ().XYZ().Crossed(own.toward_eye.XYZ());
+    own.right = across.Modulus() < 1e-9 ? gp::DX() : gp_Dir(across);
+    own.up = own.toward_eye.Crossed(own.right);
+    return own;
+}
+
+// The turn in the view plane from a projection in one orientation to one in another with the same eye direction.
+class Turn {
+  public:
+    Turn(const ViewOrientation& from, const ViewOrientation& to) {
+        const gp_Ax2 a(gp::Origin(), from.toward_eye, from.right), b(gp::Origin(), to.toward_eye, to.right);
+        xx_ = a.XDirection().Dot(b.XDirection()), yx_ = a.YDirection().Dot(b.XDirection());
+        xy_ = a.XDirection().Dot(b.YDirection()), yy_ = a.YDirection().Dot(b.YDirection());
+        none_ = std::fabs(xx_ - 1.0) < 1e-12 && std::fabs(yy_ - 1.0) < 1e-12;
+    }
+    bool none() const { return none_; }
+    Point2d operator()(const Point2d& p) const {
+        return {on_grid(p.x * xx_ + p.y * yx_) + 0.0, on_grid(p.x * xy_ + p.y * yy_) + 0.0};
+    }
+    // Every point and direction the line carries turns: its points, its circle's or ellipse's centre, the ellipse's
+    // axis, a spline's poles. Radii, ratios, knots and weights stay.
+    ProjectedLine operator()(const ProjectedLine& line) const {
+        ProjectedLine out = line;
+        for (auto& p : out.points) p = (*this)(p);
+        if (out.radius > 0 || out.is_ellipse()) out.centre = (*this)(out.centre);
+        if (out.is_ellipse())
+            out.major = one_way(line.major.x * xx_ + line.major.y * yx_, line.major.x * xy_ + line.major.y * yy_);
+        if (out.spline) {
+            auto spline = std::make_shared<Spline2d>(*out.spline);
+            for (auto& p : spline->poles) p = (*this)(p);
+            out.spline = std::move(spline);
+        }
+        return out;
+    }
+
+  private:
+    double xx_ = 1.0, yx_ = 0.0, xy_ = 0.0, yy_ = 1.0;
+    bool none_ = true;
+};
 
 // Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc of a circle or an
 // ellipse is an arc of the same curve, a piece of a spline is a polyline unless it is the whole line.
@@ -196,13 +250,20 @@ void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool in
 void each_alone(const std::vector<TopoDS_Shape>& bodies, const std::vector<std::string>& keys, const ViewOrientation& o,
                 const ProjectionOptions& options, const std::vector<Box2>& boxes, const std::vector<Box2>& regions,
                 Collector& collector) {
+    const ViewOrientation own = own_orientation(o);
+    const Turn turn(own, o);
     for (std::size_t i = 0; i < bodies.size(); ++i) {
         if (!boxes.empty() && std::any_of(regions.begin(), regions.end(), [&](const Box2& r) {
                 return r.contains(boxes[i].x0, boxes[i].y0) && r.contains(boxes[i].x1, boxes[i].y1);
             }))
             continue;
-        auto alone = ProjectionStore::shared().get(keys[i], [&] { return run_hlr({bodies[i]}, o, options); });
-        collector.add_all(*alone, [&](const ProjectedLine& line, auto emit) { pieces(line, regions, false, emit); });
+        auto alone = ProjectionStore::shared().get(keys[i], [&] { return run_hlr({bodies[i]}, own, options); });
+        collector.add_all(*alone, [&](const ProjectedLine& line, auto emit) {
+            if (turn.none())
+                pieces(line, regions, false, emit);
+            else
+                pieces(turn(line), regions, false, emit);
+        });
     }
 }
 
@@ -221,15 +282,17 @@ ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const V
 std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
                                                      const ProjectionOptions& options) {
     const std::string direction = direction_key(o, options);
-    std::vector<std::string> digests, alone_keys;
+    const std::string own_direction = direction_key(own_orientation(o), options);
+    std::vector<std::string> digests, alone_keys, view_keys;
     for (const auto& body : bodies) {
         digests.push_back(shape_digest(body));
-        alone_keys.push_back("body " + digests.back() + " " + direction);
+        alone_keys.push_back("body " + digests.back() + " " + own_direction);
+        view_keys.push_back("body " + digests.back() + " " + direction);
     }
     // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
     std::vector<Box2> boxes, overlaps;
     if (options.hidden_line_removal && options.hidden_by_other_bodies && bodies.size() > 1) {
-        for (std::size_t i = 0; i < bodies.size(); ++i) boxes.push_back(body_boxes(bodies[i], alone_keys[i], o)->body);
+        for (std::size_t i = 0; i < bodies.size(); ++i) boxes.push_back(body_boxes(bodies[i], view_keys[i], o)->body);
         overlaps = overlap_regions(boxes);
     }
     auto edges = std::make_shared<ProjectedEdges>();
@@ -245,7 +308,7 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     auto together = ProjectionStore::shared().get(together_key, [&] {
         std::vector<TopoDS_Shape> parts;
         for (std::size_t i = 0; i < bodies.size(); ++i) {
-            auto boxes = body_boxes(bodies[i], alone_keys[i], o);
+            auto boxes = body_boxes(bodies[i], view_keys[i], o);
             TopoDS_Shape part = faces_reaching(bodies[i], *boxes, overlaps);
             if (!part.IsNull()) parts.push_back(part);
         }

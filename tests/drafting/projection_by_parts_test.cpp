@@ -197,6 +197,59 @@ TEST(ProjectionByPartsTest, ProjectionsOfBodiesAloneAreReusedAndHidingByOthersIs
     EXPECT_EQ(cadhost::drafting::projections_computed(), start + 4) << "only the other body is new: each alone";
 }
 
+// How many lines have a point off the circle or ellipse they say they lie on, by more than 0.001 mm.
+int off_their_curves(const ProjectedEdges& edges) {
+    int off = 0;
+    for (int hidden = 0; hidden < 2; ++hidden)
+        for (int c = 0; c < 3; ++c)
+            for (const ProjectedLine& line : hidden ? edges.hidden[c] : edges.visible[c]) {
+                const double a = std::hypot(line.major.x, line.major.y), b = a * line.ratio;
+                for (const Point2d& p : line.points) {
+                    const double dx = p.x - line.centre.x, dy = p.y - line.centre.y;
+                    double miss = 0.0;
+                    if (line.radius > 0) {
+                        miss = std::fabs(std::hypot(dx, dy) - line.radius);
+                    } else if (line.is_ellipse()) {
+                        const double u = (dx * line.major.x + dy * line.major.y) / a;
+                        const double v = (dy * line.major.x - dx * line.major.y) / a;
+                        miss = std::fabs(std::hypot(u / a, v / b) - 1.0) * b;
+                    }
+                    if (miss > 1e-3) {
+                        ++off;
+                        break;
+                    }
+                }
+            }
+    return off;
+}
+
+TEST(ProjectionByPartsTest, AViewTurnedInItsPlaneReusesTheBodyAloneAndIsDrawnAsWhenProjectedTogether) {
+    // Bodies of their own, seen from above with the model's Y to the right, and from an iso side two ways round.
+    const TopoDS_Shape core = cut(box(-65, -42, -30, 65, 42, 0), box(-20, -12, -14, 20, 12, 1));
+    const TopoDS_Shape electrode = fuse(box(-19.5, -11.5, -10, 19.5, 11.5, 8), box(-25, -16, 8, 25, 16, 18));
+    // A round boss on the core, off the electrode: its rims are circles from above and ellipses from the iso side.
+    const TopoDS_Shape boss = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(45, 25, -1), gp::DZ()), 8, 11).Shape();
+    const TopoDS_Shape bossed = fuse(core, boss);
+    const gp_Dir iso_eye(1, -1, 1), iso_right(1, 1, 0);
+    const gp_Dir tilted_right = gp_Dir(gp_Vec(iso_right).Rotated(gp_Ax1(gp::Origin(), iso_eye), 0.7));
+    const std::vector<std::pair<ViewOrientation, ViewOrientation>> turned{
+        {{gp::DX(), gp::DY(), gp::DZ()}, {gp::DY(), gp::DX().Reversed(), gp::DZ()}},
+        {{iso_right, iso_eye.Crossed(iso_right), iso_eye}, {tilted_right, iso_eye.Crossed(tilted_right), iso_eye}}};
+    ProjectionOptions options;
+    for (const auto& [plain, other] : turned) {
+        cadhost::drafting::project_bodies({bossed, electrode}, plain, options);
+        const long before = cadhost::drafting::projections_computed();
+        const auto parts = cadhost::drafting::project_bodies({bossed, electrode}, other, options);
+        EXPECT_EQ(cadhost::drafting::projections_computed(), before + 1) << "only the overlap is new";
+        EXPECT_EQ(off_their_curves(*parts), 0) << "circles and ellipses turned with their points";
+        const ProjectedEdges together = cadhost::drafting::project_together({bossed, electrode}, other, options);
+        const auto extra = strays(*parts, together, 0.01);
+        const auto missing = strays(together, *parts, 0.01);
+        EXPECT_TRUE(extra.empty()) << "drawn by parts only, " << extra.front();
+        EXPECT_TRUE(missing.empty()) << "missing by parts, " << missing.front();
+    }
+}
+
 TEST(ProjectionRegionsTest, OverlapsAreMergedAndLinesCutAtTheirBorders) {
     const std::vector<Box2> boxes{
         {0, 0, 100, 100, false}, {10, 10, 20, 20, false}, {15, 15, 30, 30, false}, {200, 0, 210, 10, false}};
