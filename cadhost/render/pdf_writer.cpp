@@ -1,19 +1,26 @@
 #include "cadhost/render/pdf_writer.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <thread>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
 
 #include "cadhost/render/line_style.h"
+#include "cadhost/render/pdf_line_work.h"
+#include "cadhost/render/pdf_page_streams.h"
 #include "cadhost/render/pdf_text.h"
 
 namespace cadhost::render {
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
+// zlib's level for the line work: the default level 6 costs three times the time of level 3 for a few per cent less.
+constexpr int kLineWorkLevel = 3;
 
 // cairo writes into memory and the document goes to the caller's stream once complete: cairo 1.16 crashes finishing
 // a document with an outline after its stream has refused a write.
@@ -95,13 +102,13 @@ void draw_triangle(cairo_t* cr, const Triangle& triangle) {
     cairo_fill(cr);
 }
 
-void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& text_painter) {
+void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& text_painter, bool with_lines) {
     cairo_save(cr);
     // Page user space in sheet millimetres, origin at the lower left, y up.
     cairo_translate(cr, 0.0, sheet.height * kPointsPerMm);
     cairo_scale(cr, kPointsPerMm, -kPointsPerMm);
     cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
-    draw_lines(cr, sheet);
+    if (with_lines) draw_lines(cr, sheet);
     for (const Triangle& triangle : sheet.triangles) draw_triangle(cr, triangle);
     for (const Text& text : sheet.texts) text_painter.draw(cr, text);
     cairo_restore(cr);
@@ -109,6 +116,40 @@ void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& t
 
 bool usable_size(const SheetGraphics& sheet) {
     return std::isfinite(sheet.width) && std::isfinite(sheet.height) && sheet.width > 0.0 && sheet.height > 0.0;
+}
+
+// The whole document through cairo into document, with the sheets' polylines and arcs or without them.
+bool draw_document(const std::vector<SheetGraphics>& sheets, const std::string& title, bool with_lines,
+                   std::string& document, std::string& error) {
+    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
+        write_to_buffer, &document, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
+    // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
+    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
+    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
+    if (!title.empty()) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    cairo_t* cr = cairo_create(surface);
+    const PdfTextPainter text_painter(cr);
+
+    for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
+        cairo_pdf_surface_set_size(surface, sheets[i].width * kPointsPerMm, sheets[i].height * kPointsPerMm);
+        cairo_pdf_surface_set_page_label(surface, sheets[i].name.c_str());
+        const std::string target = "page=" + std::to_string(i + 1);
+        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheets[i].name.c_str(), target.c_str(),
+                                      static_cast<cairo_pdf_outline_flags_t>(0));
+        draw_sheet(cr, sheets[i], text_painter, with_lines);
+        cairo_show_page(cr);
+    }
+
+    cairo_status_t status = cairo_status(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
+    cairo_surface_destroy(surface);
+    if (status != CAIRO_STATUS_SUCCESS) {
+        error = std::string("PDF output failed: ") + cairo_status_to_string(status);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -126,34 +167,30 @@ bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std:
         }
     }
 
+    // The pages' line work is written and compressed on the other processors while cairo sets the texts; should the
+    // document cairo made not take the line work as extra page streams, cairo draws the lines itself after all.
+    std::vector<std::string> line_work(sheets.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> packed{true};
+    auto pack = [&] {
+        std::string content;
+        for (std::size_t i = next++; i < sheets.size(); i = next++)
+            if (!(content = line_work_content(sheets[i])).empty() &&
+                !deflate_into(content, kLineWorkLevel, line_work[i]))
+                packed = false;
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> packers;
+    for (unsigned t = 1; t < std::min<std::size_t>(cores, sheets.size()); ++t) packers.emplace_back(pack);
     std::string document;
-    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-        write_to_buffer, &document, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
-    // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
-    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
-    cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
-    if (!title.empty()) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
-    cairo_t* cr = cairo_create(surface);
-    const PdfTextPainter text_painter(cr);
-
-    for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
-        cairo_pdf_surface_set_size(surface, sheets[i].width * kPointsPerMm, sheets[i].height * kPointsPerMm);
-        cairo_pdf_surface_set_page_label(surface, sheets[i].name.c_str());
-        const std::string target = "page=" + std::to_string(i + 1);
-        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheets[i].name.c_str(), target.c_str(),
-                                      static_cast<cairo_pdf_outline_flags_t>(0));
-        draw_sheet(cr, sheets[i], text_painter);
-        cairo_show_page(cr);
-    }
-
-    cairo_status_t status = cairo_status(cr);
-    cairo_destroy(cr);
-    cairo_surface_finish(surface);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        error = std::string("PDF output failed: ") + cairo_status_to_string(status);
-        return false;
+    const bool drawn = draw_document(sheets, title, false, document, error);
+    pack();
+    for (auto& packer : packers) packer.join();
+    if (!drawn) return false;
+    std::string why;
+    if (!packed || !prepend_page_streams(document, line_work, why)) {
+        document.clear();
+        if (!draw_document(sheets, title, true, document, error)) return false;
     }
     out.write(document.data(), static_cast<std::streamsize>(document.size()));
     out.flush();
