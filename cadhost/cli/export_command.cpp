@@ -15,6 +15,7 @@
 #include "cadhost/cli/export_files.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/files/staged_files.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/projection_table.h"
@@ -44,6 +45,13 @@ namespace {
 bool write_file(const fs::path& path, const std::string& bytes, std::ostream& err) {
     std::string error;
     if (files::write_atomically(path.string(), bytes, error)) return true;
+    err << "quillon export: " << error << '\n';
+    return false;
+}
+
+bool stage_file(files::StagedFiles& staged, const fs::path& path, const std::string& bytes, std::ostream& err) {
+    std::string error;
+    if (staged.stage(path.string(), bytes, error)) return true;
     err << "quillon export: " << error << '\n';
     return false;
 }
@@ -85,7 +93,8 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
 // The SVG and DXF files of every sheet under its file name; false at the first that cannot be written, with the message
 // on err.
 bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& names,
-                       const std::set<std::string>& formats, const std::string& dir, int& written, std::ostream& err) {
+                       const std::set<std::string>& formats, const std::string& dir, files::StagedFiles& staged,
+                       int& written, std::ostream& err) {
     std::string error;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         const auto& sheet = sheets[i];
@@ -93,7 +102,7 @@ bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const s
         if (formats.count("svg")) {
             std::ostringstream svg;
             render::write_svg(sheet, svg);
-            if (!write_file(fs::path(dir) / (name + ".svg"), svg.str(), err)) return false;
+            if (!stage_file(staged, fs::path(dir) / (name + ".svg"), svg.str(), err)) return false;
             ++written;
         }
         if (formats.count("dxf")) {
@@ -102,7 +111,7 @@ bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const s
                 err << "quillon export: sheet " << sheet.name << ": " << error << '\n';
                 return false;
             }
-            if (!write_file(fs::path(dir) / (name + ".dxf"), dxf.str(), err)) return false;
+            if (!stage_file(staged, fs::path(dir) / (name + ".dxf"), dxf.str(), err)) return false;
             ++written;
         }
     }
@@ -217,11 +226,13 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const bool tracked = !listed.empty();
     if (tracked && !write_file(manifest, manifest_text(listed), err)) return 2;
 
+    // The outputs are staged and put in place together once all are written: see StagedFiles.
+    files::StagedFiles staged;
     int written = 0;
     if (formats.count("json")) {
         std::ostringstream report;
         drafting::write_report(report, doc);
-        if (!write_file(fs::path(dir) / (stem + ".json"), report.str(), err)) return 2;
+        if (!stage_file(staged, fs::path(dir) / (stem + ".json"), report.str(), err)) return 2;
         ++written;
     }
     const auto setups = setup::setups_of(doc);
@@ -229,14 +240,15 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (setups.empty())
             out << "note: no sheet carries an EDM setup; the setup list and bill of material are empty\n";
         for (const auto& file : setup_list_files(setups, stem, allowance)) {
-            if (!write_file(fs::path(dir) / file.file, file.bytes, err)) return 2;
+            if (!stage_file(staged, fs::path(dir) / file.file, file.bytes, err)) return 2;
             ++written;
         }
     }
     if (formats.count("html")) {
         std::vector<std::string> svg_files;
         for (const auto& name : file_names) svg_files.push_back(name + ".svg");
-        if (!write_file(fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups), err))
+        if (!stage_file(staged, fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups),
+                        err))
             return 2;
         ++written;
     }
@@ -245,14 +257,15 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     int sheet_files = 0;
     bool sheets_written = true;
     std::thread sheet_writer(
-        [&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, sheet_files, sheet_err); });
+        [&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, staged, sheet_files, sheet_err); });
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
-        if (!render::write_pdf(with_summary(sheets, drawings, setups, summary), pdf, error, stem)) {
+        const auto summary_ahead = summary_pages(sheets, drawings, setups, summary);
+        if (!render::write_pdf_pages(pdf_pages(summary_ahead, sheets), pdf, error, stem)) {
             err << "quillon export: " << error << '\n';
             pdf_written = false;
-        } else if (write_file(fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {
+        } else if (stage_file(staged, fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {
             ++written;
         } else {
             pdf_written = false;
@@ -260,6 +273,11 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     }
     sheet_writer.join();
     err << sheet_err.str();
+    // The files written are put in place even when a sheet's file or the PDF failed: each stands on its own.
+    if (!staged.commit(error)) {
+        err << "quillon export: " << error << '\n';
+        return 2;
+    }
     if (!pdf_written || !sheets_written) return 2;
     written += sheet_files;
     // The earlier export's files of sheets that are gone go; the manifest then lists exactly what is there of ours.

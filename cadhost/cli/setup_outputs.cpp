@@ -18,16 +18,22 @@ std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& 
     return {{stem + ".electrodes.csv", list.str()}, {stem + ".bom.csv", bom.str()}};
 }
 
-std::vector<render::SheetGraphics> with_summary(const std::vector<render::SheetGraphics>& sheets,
-                                                const std::vector<tag_t>& drawings,
-                                                const std::vector<setup::SheetSetup>& setups, int summary) {
-    if (setups.empty() || summary == 0 || (summary < 0 && setups.size() < 2)) return sheets;
+std::vector<render::SheetGraphics> summary_pages(const std::vector<render::SheetGraphics>& sheets,
+                                                 const std::vector<tag_t>& drawings,
+                                                 const std::vector<setup::SheetSetup>& setups, int summary) {
+    if (setups.empty() || summary == 0 || (summary < 0 && setups.size() < 2)) return {};
     std::size_t frame = 0;
     while (frame < drawings.size() && drawings[frame] != setups.front().drawing) ++frame;
-    if (frame >= sheets.size()) return sheets;
-    std::vector<render::SheetGraphics> out = setup::summary_pages(setups, sheets[frame]);
-    out.insert(out.end(), sheets.begin(), sheets.end());
-    return out;
+    if (frame >= sheets.size()) return {};
+    return setup::summary_pages(setups, sheets[frame]);
+}
+
+std::vector<const render::SheetGraphics*> pdf_pages(const std::vector<render::SheetGraphics>& summary,
+                                                    const std::vector<render::SheetGraphics>& sheets) {
+    std::vector<const render::SheetGraphics*> pages;
+    for (const auto& page : summary) pages.push_back(&page);
+    for (const auto& sheet : sheets) pages.push_back(&sheet);
+    return pages;
 }
 
 std::string browser_page(const std::string& title, const std::vector<tag_t>& drawings,

@@ -19,11 +19,15 @@ struct NamedOutput {
 std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem,
                                           double allowance);
 
-// The sheets of the PDF: the setup table's pages ahead of the sheets when summary is 1, or when it is -1 and more
-// than one sheet has a setup; drawings[i] is the drawing of sheets[i].
-std::vector<render::SheetGraphics> with_summary(const std::vector<render::SheetGraphics>& sheets,
-                                                const std::vector<tag_t>& drawings,
-                                                const std::vector<setup::SheetSetup>& setups, int summary);
+// The setup table's pages that go ahead of the sheets in the PDF: none unless summary is 1, or it is -1 and more than
+// one sheet has a setup; drawings[i] is the drawing of sheets[i].
+std::vector<render::SheetGraphics> summary_pages(const std::vector<render::SheetGraphics>& sheets,
+                                                 const std::vector<tag_t>& drawings,
+                                                 const std::vector<setup::SheetSetup>& setups, int summary);
+
+// The sheets of the PDF: the summary pages, then the sheets. Pointers into both, which must outlive the list.
+std::vector<const render::SheetGraphics*> pdf_pages(const std::vector<render::SheetGraphics>& summary,
+                                                    const std::vector<render::SheetGraphics>& sheets);
 
 // index.html for the sheets, whose SVGs are svg_files[i] in the same folder.
 std::string browser_page(const std::string& title, const std::vector<tag_t>& drawings,

@@ -95,15 +95,19 @@ bool write_atomically(const std::string& path, const std::string& bytes, std::st
 }
 
 int remove_stale_temporaries(const std::string& path) {
-    const fs::path final_path(path);
-    const std::string prefix = final_path.filename().string() + ".tmp-";
+    return remove_stale_temporaries_in(folder_of(path), {fs::path(path).filename().string()});
+}
+
+int remove_stale_temporaries_in(const std::string& folder, const std::set<std::string>& names) {
     std::error_code ec;
     int removed = 0;
-    for (fs::directory_iterator it(folder_of(path), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-        const std::string digits = name.substr(prefix.size());
-        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::size_t mark = name.rfind(".tmp-");
+        if (mark == std::string::npos || !names.count(name.substr(0, mark))) continue;
+        const std::string digits = name.substr(mark + 5);
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
         if (process_alive(std::stol(digits))) continue;
         std::error_code remove_ec;
         if (it->is_regular_file(remove_ec) && fs::remove(it->path(), remove_ec)) ++removed;

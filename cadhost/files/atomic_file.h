@@ -4,6 +4,7 @@
 #define CADHOST_FILES_ATOMIC_FILE_H
 
 #include <functional>
+#include <set>
 #include <string>
 
 namespace cadhost::files {
@@ -24,6 +25,9 @@ bool replace_atomically(const std::string& path,
 // Removes the temporary files that killed writes of path left: exactly "path.tmp-<digits>", and only when no process
 // of that number runs. Returns how many it removed.
 int remove_stale_temporaries(const std::string& path);
+
+// The same for the files of one folder with the given names, in one pass over the folder.
+int remove_stale_temporaries_in(const std::string& folder, const std::set<std::string>& names);
 
 // Flushes a file, or a folder's entries, to disk.
 bool sync_to_disk(const std::string& path, bool directory);

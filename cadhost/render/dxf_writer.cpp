@@ -90,6 +90,7 @@ class DxfSheet {
         entities();
         write_dxf_objects(dw_);
         dw_.dxfEOF();
+        dw_.flush();
         return true;
     }
 

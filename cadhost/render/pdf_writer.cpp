@@ -120,10 +120,10 @@ bool usable_size(const SheetGraphics& sheet) {
 }
 
 // The whole document through cairo into document, with the sheets' polylines and arcs or without them.
-bool draw_document(const std::vector<SheetGraphics>& sheets, const std::string& title, bool with_lines,
+bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::string& title, bool with_lines,
                    std::string& document, std::string& error) {
     cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-        write_to_buffer, &document, sheets[0].width * kPointsPerMm, sheets[0].height * kPointsPerMm);
+        write_to_buffer, &document, sheets[0]->width * kPointsPerMm, sheets[0]->height * kPointsPerMm);
     // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
@@ -132,12 +132,13 @@ bool draw_document(const std::vector<SheetGraphics>& sheets, const std::string& 
     const PdfTextPainter text_painter(cr);
 
     for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
-        cairo_pdf_surface_set_size(surface, sheets[i].width * kPointsPerMm, sheets[i].height * kPointsPerMm);
-        cairo_pdf_surface_set_page_label(surface, sheets[i].name.c_str());
+        const SheetGraphics& sheet = *sheets[i];
+        cairo_pdf_surface_set_size(surface, sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
+        cairo_pdf_surface_set_page_label(surface, sheet.name.c_str());
         const std::string target = "page=" + std::to_string(i + 1);
-        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheets[i].name.c_str(), target.c_str(),
+        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheet.name.c_str(), target.c_str(),
                                       static_cast<cairo_pdf_outline_flags_t>(0));
-        draw_sheet(cr, sheets[i], text_painter, with_lines);
+        draw_sheet(cr, sheet, text_painter, with_lines);
         cairo_show_page(cr);
     }
 
@@ -157,11 +158,19 @@ bool draw_document(const std::vector<SheetGraphics>& sheets, const std::string& 
 
 bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error,
                const std::string& title) {
+    std::vector<const SheetGraphics*> pointers;
+    for (const SheetGraphics& sheet : sheets) pointers.push_back(&sheet);
+    return write_pdf_pages(pointers, out, error, title);
+}
+
+bool write_pdf_pages(const std::vector<const SheetGraphics*>& sheets, std::ostream& out, std::string& error,
+                     const std::string& title) {
     if (sheets.empty()) {
         error = "no sheets to write";
         return false;
     }
-    for (const SheetGraphics& sheet : sheets) {
+    for (const SheetGraphics* sheet_pointer : sheets) {
+        const SheetGraphics& sheet = *sheet_pointer;
         if (!usable_size(sheet)) {
             error = "sheet \"" + sheet.name + "\" has no usable size";
             return false;
@@ -176,7 +185,7 @@ bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std:
     auto pack = [&] {
         std::string content;
         for (std::size_t i = next++; i < sheets.size(); i = next++)
-            if (!(content = line_work_content(sheets[i])).empty() &&
+            if (!(content = line_work_content(*sheets[i])).empty() &&
                 !deflate_into(content, kLineWorkLevel, line_work[i]))
                 packed = false;
     };

@@ -18,6 +18,10 @@ namespace cadhost::render {
 bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error,
                const std::string& title = "");
 
+// The same for sheets held elsewhere, which a large export need not copy; none of the pointers may be null.
+bool write_pdf_pages(const std::vector<const SheetGraphics*>& sheets, std::ostream& out, std::string& error,
+                     const std::string& title = "");
+
 }  // namespace cadhost::render
 
 #endif

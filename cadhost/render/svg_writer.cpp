@@ -1,12 +1,12 @@
 #include "cadhost/render/svg_writer.h"
 
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "cadhost/render/line_style.h"
+#include "cadhost/render/number_text.h"
 #include "cadhost/render/text_placement.h"
 
 namespace cadhost::render {
@@ -14,11 +14,11 @@ namespace {
 
 // Three decimals are a micrometre on the sheet, finer than any plotter; "-0.000" is folded to "0.000" so that a value
 // that wobbles around zero does not make a diff.
+constexpr int kDecimals = 3;
+
 std::string num(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    std::string text = buffer;
-    if (text == "-0.000") text = "0.000";
+    std::string text;
+    append_fixed(text, value, kDecimals);
     return text;
 }
 
@@ -47,6 +47,9 @@ std::string escape(const std::string& text) {
 }
 
 std::string layer_name(const std::string& layer) { return layer.empty() ? "0" : layer; }
+
+// Whether a primitive of the given layer belongs to the named one, without making the name.
+bool on_layer(const std::string& layer, const std::string& name) { return layer.empty() ? name == "0" : layer == name; }
 
 class SvgSheet {
   public:
@@ -86,17 +89,17 @@ class SvgSheet {
     void write_layer(const std::string& layer) {
         out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
         for (const Polyline& p : sheet_.polylines)
-            if (layer_name(p.layer) == layer) write_polyline(p);
+            if (on_layer(p.layer, layer)) write_polyline(p);
         for (const Arc& a : sheet_.arcs)
-            if (layer_name(a.layer) == layer) write_arc(a);
+            if (on_layer(a.layer, layer)) write_arc(a);
         for (const Ellipse& e : sheet_.ellipses)
-            if (layer_name(e.layer) == layer) write_ellipse(e);
+            if (on_layer(e.layer, layer)) write_ellipse(e);
         for (const Spline& s : sheet_.splines)
-            if (layer_name(s.layer) == layer) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
+            if (on_layer(s.layer, layer)) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
         for (const Triangle& t : sheet_.triangles)
-            if (layer_name(t.layer) == layer) write_triangle(t);
+            if (on_layer(t.layer, layer)) write_triangle(t);
         for (const Text& t : sheet_.texts)
-            if (layer_name(t.layer) == layer) write_text(t);
+            if (on_layer(t.layer, layer)) write_text(t);
         out_ << "</g>\n";
     }
 
@@ -117,11 +120,27 @@ class SvgSheet {
         return attributes;
     }
 
+    // A large sheet's views hold tens of thousands of points: they are formatted straight into one buffer.
     void write_polyline(const Polyline& polyline) {
         if (polyline.points.empty()) return;
-        out_ << (polyline.closed ? "<polygon" : "<polyline") << " points=\"";
-        for (std::size_t i = 0; i < polyline.points.size(); ++i) out_ << (i ? " " : "") << xy(polyline.points[i]);
-        out_ << "\" " << stroke_attributes(polyline.stroke) << "/>\n";
+        points_.assign(polyline.closed ? "<polygon points=\"" : "<polyline points=\"");
+        for (std::size_t i = 0; i < polyline.points.size(); ++i) {
+            if (i) points_ += ' ';
+            append_fixed(points_, polyline.points[i].x, kDecimals);
+            points_ += ',';
+            append_fixed(points_, sheet_.height - polyline.points[i].y, kDecimals);
+        }
+        points_ += "\" ";
+        points_ += stroke_text(polyline.stroke);
+        points_ += "/>\n";
+        out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
+    }
+
+    // The attributes of the six strokes are made once each.
+    const std::string& stroke_text(const Stroke& stroke) {
+        std::string& text = strokes_[static_cast<int>(stroke.weight) * 3 + static_cast<int>(stroke.pattern)];
+        if (text.empty()) text = stroke_attributes(stroke);
+        return text;
     }
 
     void write_arc(const Arc& arc) {
@@ -129,7 +148,7 @@ class SvgSheet {
         double sweep = arc.end_angle - arc.start_angle;
         if (sweep >= two_pi - 1e-9) {
             out_ << "<circle cx=\"" << num(arc.center.x) << "\" cy=\"" << num(sheet_.height - arc.center.y) << "\" r=\""
-                 << num(arc.radius) << "\" " << stroke_attributes(arc.stroke) << "/>\n";
+                 << num(arc.radius) << "\" " << stroke_text(arc.stroke) << "/>\n";
             return;
         }
         sweep = std::fmod(sweep, two_pi);
@@ -140,8 +159,7 @@ class SvgSheet {
                         arc.center.y + arc.radius * std::sin(arc.start_angle + sweep)};
         // Anticlockwise on the sheet stays anticlockwise on the page, which is SVG's negative sweep (its y is down).
         out_ << "<path d=\"M" << xy(from) << " A" << num(arc.radius) << ',' << num(arc.radius) << " 0 "
-             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(to) << "\" " << stroke_attributes(arc.stroke)
-             << "/>\n";
+             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(to) << "\" " << stroke_text(arc.stroke) << "/>\n";
     }
 
     void write_ellipse(const Ellipse& ellipse) {
@@ -154,7 +172,7 @@ class SvgSheet {
             const std::string cx = num(ellipse.center.x), cy = num(sheet_.height - ellipse.center.y);
             out_ << "<ellipse cx=\"" << cx << "\" cy=\"" << cy << "\" rx=\"" << num(a) << "\" ry=\"" << num(b)
                  << "\" transform=\"rotate(" << rotation << ' ' << cx << ' ' << cy << ")\" "
-                 << stroke_attributes(ellipse.stroke) << "/>\n";
+                 << stroke_text(ellipse.stroke) << "/>\n";
             return;
         }
         const Point2& m = ellipse.major;
@@ -166,7 +184,7 @@ class SvgSheet {
         // large-arc flag chooses by.
         out_ << "<path d=\"M" << xy(at(ellipse.start_param)) << " A" << num(a) << ',' << num(b) << ' ' << rotation
              << ' ' << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(at(ellipse.end_param)) << "\" "
-             << stroke_attributes(ellipse.stroke) << "/>\n";
+             << stroke_text(ellipse.stroke) << "/>\n";
     }
 
     void write_triangle(const Triangle& triangle) {
@@ -191,6 +209,8 @@ class SvgSheet {
 
     const SheetGraphics& sheet_;
     std::ostream& out_;
+    std::string points_;
+    std::string strokes_[6];
 };
 
 }  // namespace

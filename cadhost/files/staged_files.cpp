@@ -1,0 +1,119 @@
+#include "cadhost/files/staged_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "cadhost/files/atomic_file.h"
+
+namespace cadhost::files {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string folder_of(const std::string& path) {
+    const fs::path parent = fs::path(path).parent_path();
+    return parent.empty() ? "." : parent.string();
+}
+
+bool write_new_file(const std::string& temp, std::string_view bytes) {
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        data += n, left -= static_cast<std::size_t>(n);
+    }
+    const int saved = errno;
+    const bool closed = ::close(fd) == 0;
+    if (left > 0) errno = saved;
+    return left == 0 && closed;
+}
+
+// One flush of the whole file system a folder lies on writes every staged file at once; where that is refused, each
+// file is flushed on its own.
+bool flush_all(const std::set<std::string>& folders, const std::vector<std::string>& temps) {
+    bool whole = true;
+    for (const std::string& folder : folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        whole = whole && fd >= 0 && ::syncfs(fd) == 0;
+        if (fd >= 0) ::close(fd);
+    }
+    if (whole) return true;
+    return std::all_of(temps.begin(), temps.end(), [](const std::string& temp) { return sync_to_disk(temp, false); });
+}
+
+}  // namespace
+
+StagedFiles::~StagedFiles() {
+    for (const std::string& path : paths_) {
+        std::error_code ec;
+        fs::remove(temporary_name(path), ec);
+    }
+}
+
+bool StagedFiles::stage(const std::string& path, std::string_view bytes, std::string& error) {
+    const std::string temp = temporary_name(path);
+    if (!write_new_file(temp, bytes)) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        std::error_code ec;
+        fs::remove(temp, ec);
+        std::lock_guard<std::mutex> lock(mutex_);
+        paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end());
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
+    return true;
+}
+
+bool StagedFiles::commit(std::string& error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> paths;
+    paths.swap(paths_);
+    if (paths.empty()) return true;
+    std::set<std::string> folders;
+    std::vector<std::string> temps;
+    for (const std::string& path : paths) {
+        folders.insert(folder_of(path));
+        temps.push_back(temporary_name(path));
+    }
+    if (!flush_all(folders, temps)) {
+        error = "cannot write the files in '" + *folders.begin() + "': they cannot be flushed to disk";
+        for (const std::string& temp : temps) {
+            std::error_code ec;
+            fs::remove(temp, ec);
+        }
+        return false;
+    }
+    bool ok = true;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (::rename(temps[i].c_str(), paths[i].c_str()) == 0) continue;
+        if (ok) error = "cannot write '" + paths[i] + "': " + std::strerror(errno);
+        ok = false;
+        std::error_code ec;
+        fs::remove(temps[i], ec);
+    }
+    for (const std::string& folder : folders) sync_to_disk(folder, true);
+    std::map<std::string, std::set<std::string>> names;
+    for (const std::string& path : paths) names[folder_of(path)].insert(fs::path(path).filename().string());
+    for (const auto& [folder, in_folder] : names) remove_stale_temporaries_in(folder, in_folder);
+    return ok;
+}
+
+std::size_t StagedFiles::size() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return paths_.size();
+}
+
+}  // namespace cadhost::files
