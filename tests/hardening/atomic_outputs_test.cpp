@@ -16,6 +16,7 @@
 
 #include "cadhost/document/dump_json.h"
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/files/staged_files.h"
 #include "cadhost/partfile/part_file.h"
 #include "hardening/hardening_fixture.h"
 #include "hardening/quillon_process.h"
@@ -170,6 +171,52 @@ TEST_F(AtomicOutputs, ASaveRemovesOnlyTheTemporariesOfItsPartWhoseWriterIsGone) 
     EXPECT_EQ(contents(path("E01.svg")), "<svg/>\n");
     EXPECT_FALSE(cadhost::files::write_atomically(path("no/such/folder/E01.svg"), "x", error));
     EXPECT_NE(error.find("no/such/folder/E01.svg"), std::string::npos) << error;
+}
+
+// Staged files keep the old files under the final names until all the new ones are written and committed; threads
+// stage side by side; what is never committed leaves nothing behind; a commit clears what killed writers left.
+TEST_F(AtomicOutputs, StagedFilesReplaceTheOldOnesOnlyWhenCommitted) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = ".tmp-" + std::to_string(gone);
+    std::ofstream(path("S0.svg")) << "old";
+    std::ofstream(path("S0.svg" + dead)) << "half";
+    std::ofstream(path("keep.svg" + dead)) << "not one of ours";
+    std::string error;
+    {
+        cadhost::files::StagedFiles staged;
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&, t] {
+                std::string why;
+                for (int i = t; i < 40; i += 4)
+                    EXPECT_TRUE(staged.stage(path("S" + std::to_string(i) + ".svg"), "new " + std::to_string(i), why))
+                        << why;
+            });
+        for (auto& thread : threads) thread.join();
+        EXPECT_EQ(staged.size(), 40u);
+        EXPECT_EQ(contents(path("S0.svg")), "old") << "nothing is in place before the commit";
+        EXPECT_FALSE(fs::exists(path("S1.svg")));
+        EXPECT_FALSE(staged.stage(path("no/such/folder/S.svg"), "x", error));
+        EXPECT_NE(error.find("no/such/folder/S.svg"), std::string::npos) << error;
+        ASSERT_TRUE(staged.commit(error)) << error;
+        EXPECT_EQ(staged.size(), 0u);
+    }
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(contents(path("S" + std::to_string(i) + ".svg")), "new " + std::to_string(i));
+    EXPECT_FALSE(fs::exists(path("S0.svg" + dead))) << "a killed writer's temporary of a committed name goes";
+    EXPECT_TRUE(fs::exists(path("keep.svg" + dead))) << "others' stay";
+
+    // Dropped without a commit: the final name keeps its old file and no temporary is left.
+    {
+        cadhost::files::StagedFiles staged;
+        ASSERT_TRUE(staged.stage(path("S0.svg"), "abandoned", error)) << error;
+        ASSERT_TRUE(staged.stage(path("T.svg"), "abandoned", error)) << error;
+    }
+    EXPECT_EQ(contents(path("S0.svg")), "new 0");
+    EXPECT_FALSE(fs::exists(path("T.svg")));
+    for (const std::string& name : listing()) EXPECT_TRUE(!is_temporary(name) || name == "keep.svg" + dead) << name;
 }
 
 }  // namespace
