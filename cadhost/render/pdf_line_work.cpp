@@ -49,12 +49,19 @@ class ContentText {
     std::string text_;
 };
 
+bool all_usable(const std::vector<Point2>& points) {
+    return std::all_of(points.begin(), points.end(), [](const Point2& p) { return usable(p); });
+}
+
+void add_points(ContentText& out, const std::vector<Point2>& points) {
+    if (points.empty() || !all_usable(points)) return;
+    out.point(points[0], " m\n");
+    for (std::size_t i = 1; i < points.size(); ++i) out.point(points[i], " l\n");
+}
+
 void add_polyline(ContentText& out, const Polyline& polyline) {
-    if (polyline.points.empty() ||
-        !std::all_of(polyline.points.begin(), polyline.points.end(), [](const Point2& p) { return usable(p); }))
-        return;
-    out.point(polyline.points[0], " m\n");
-    for (std::size_t i = 1; i < polyline.points.size(); ++i) out.point(polyline.points[i], " l\n");
+    if (polyline.points.empty() || !all_usable(polyline.points)) return;
+    add_points(out, polyline.points);
     if (polyline.closed) out.raw("h\n");
 }
 
@@ -65,32 +72,45 @@ double curve_error(double sweep, double radius) {
     return radius * 2.0 / 27.0 * s * s * s * s * s * s / (c * c);
 }
 
+// The points centre + u cos t + v sin t for t from start over sweep, as cubic curves: those of the unit circle, carried
+// over by the affine map, which takes curves to curves. A circle has u and v at right angles and of its radius; an
+// ellipse its two semi-axes. The curves stay within kArcTolerance of the arc for the longer axis, `reach`.
+void add_conic(ContentText& out, const Point2& centre, const Point2& u, const Point2& v, double start, double end,
+               double reach) {
+    const double two_pi = 2.0 * std::numbers::pi;
+    // As cairo_arc: an end before the start is taken a turn later; more than a turn draws the whole once.
+    double sweep = end - start;
+    if (sweep < 0.0) sweep = std::fmod(sweep, two_pi) + two_pi;
+    sweep = std::min(sweep, two_pi);
+    int pieces = std::max(1, static_cast<int>(std::ceil(sweep / (std::numbers::pi / 2.0) - 1e-9)));
+    while (pieces < 64 && curve_error(sweep / pieces, reach) > kArcTolerance) ++pieces;
+    const double step = sweep / pieces;
+    const double handle = 4.0 / 3.0 * std::tan(step / 4.0);
+    auto map = [&](double x, double y) { return Point2{centre.x + u.x * x + v.x * y, centre.y + u.y * x + v.y * y}; };
+    out.point(map(std::cos(start), std::sin(start)), " m\n");
+    for (int i = 0; i < pieces; ++i) {
+        const double a0 = start + step * i;
+        const double a1 = start + step * (i + 1);
+        const double c0 = std::cos(a0), s0 = std::sin(a0), c1 = std::cos(a1), s1 = std::sin(a1);
+        out.curve(map(c0 - handle * s0, s0 + handle * c0), map(c1 + handle * s1, s1 - handle * c1), map(c1, s1));
+    }
+}
+
 void add_arc(ContentText& out, const Arc& arc) {
     if (!usable(arc.center) || !usable(arc.radius) || !usable(arc.start_angle) || !usable(arc.end_angle) ||
         arc.radius <= 0.0)
         return;
-    const double two_pi = 2.0 * std::numbers::pi;
-    // As cairo_arc: an end before the start is taken a turn later; more than a turn draws the circle once.
-    double sweep = arc.end_angle - arc.start_angle;
-    if (sweep < 0.0) sweep = std::fmod(sweep, two_pi) + two_pi;
-    sweep = std::min(sweep, two_pi);
-    int pieces = std::max(1, static_cast<int>(std::ceil(sweep / (std::numbers::pi / 2.0) - 1e-9)));
-    while (pieces < 64 && curve_error(sweep / pieces, arc.radius) > kArcTolerance) ++pieces;
-    const double step = sweep / pieces;
-    const double handle = 4.0 / 3.0 * std::tan(step / 4.0) * arc.radius;
-    auto on_circle = [&](double angle) {
-        return Point2{arc.center.x + arc.radius * std::cos(angle), arc.center.y + arc.radius * std::sin(angle)};
-    };
-    Point2 from = on_circle(arc.start_angle);
-    out.point(from, " m\n");
-    for (int i = 0; i < pieces; ++i) {
-        const double a0 = arc.start_angle + step * i;
-        const double a1 = arc.start_angle + step * (i + 1);
-        const Point2 to = on_circle(a1);
-        out.curve({from.x - handle * std::sin(a0), from.y + handle * std::cos(a0)},
-                  {to.x + handle * std::sin(a1), to.y - handle * std::cos(a1)}, to);
-        from = to;
-    }
+    add_conic(out, arc.center, {arc.radius, 0.0}, {0.0, arc.radius}, arc.start_angle, arc.end_angle, arc.radius);
+}
+
+void add_ellipse(ContentText& out, const Ellipse& ellipse) {
+    const double a = std::hypot(ellipse.major.x, ellipse.major.y), b = a * ellipse.ratio;
+    if (!usable(ellipse.center) || !usable(ellipse.major) || !usable(ellipse.start_param) ||
+        !usable(ellipse.end_param) || !(a > 0.0) || !(b > 1e-6) || !(ellipse.ratio <= 1.0))
+        return;
+    // The minor semi-axis is the major turned a quarter anticlockwise and shortened by the ratio.
+    const Point2 minor{-ellipse.major.y * ellipse.ratio, ellipse.major.x * ellipse.ratio};
+    add_conic(out, ellipse.center, ellipse.major, minor, ellipse.start_param, ellipse.end_param, a);
 }
 
 }  // namespace
@@ -122,6 +142,10 @@ std::string line_work_content(const SheetGraphics& sheet) {
                 if (same(polyline.stroke)) add_polyline(out, polyline);
             for (const Arc& arc : sheet.arcs)
                 if (same(arc.stroke)) add_arc(out, arc);
+            for (const Ellipse& ellipse : sheet.ellipses)
+                if (same(ellipse.stroke)) add_ellipse(out, ellipse);
+            for (const Spline& spline : sheet.splines)
+                if (same(spline.stroke)) add_points(out, spline.points);
             if (out.text().size() == state)
                 out.text().resize(before);  // nothing of this stroke: no state for it either
             else

@@ -119,7 +119,7 @@ bool usable_size(const SheetGraphics& sheet) {
     return std::isfinite(sheet.width) && std::isfinite(sheet.height) && sheet.width > 0.0 && sheet.height > 0.0;
 }
 
-// The whole document through cairo into document, with the sheets' polylines and arcs or without them.
+// The whole document through cairo into document, with the sheets' line work or without it.
 bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::string& title, bool with_lines,
                    std::string& document, std::string& error) {
     cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(

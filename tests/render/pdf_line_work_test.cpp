@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -81,9 +82,16 @@ Arc arc_of(Point2 centre, double radius, double start, double end) {
     return arc;
 }
 
-// Follows the curves of a stream of arcs only, checking every curve point against the circle of the arc that the
+// How far a point is from the curve a subpath should follow.
+using OffCurve = std::function<double(const Point2&)>;
+
+OffCurve off_circle(const Arc& arc) {
+    return [arc](const Point2& p) { return std::hypot(p.x - arc.center.x, p.y - arc.center.y) - arc.radius; };
+}
+
+// Follows the curves of a stream of arcs and ellipses only, checking every curve point against the curve that the
 // current subpath draws; returns each subpath's first and last point.
-std::vector<std::pair<Point2, Point2>> check_curves(const std::string& content, const std::vector<Arc>& arcs) {
+std::vector<std::pair<Point2, Point2>> check_curves(const std::string& content, const std::vector<OffCurve>& curves) {
     const std::vector<std::string> t = tokens(content);
     std::vector<std::pair<Point2, Point2>> subpaths;
     Point2 current;
@@ -92,7 +100,7 @@ std::vector<std::pair<Point2, Point2>> check_curves(const std::string& content, 
             current = {std::stod(t[i - 2]), std::stod(t[i - 1])};
             subpaths.push_back({current, current});
         } else if (t[i] == "c") {
-            const Arc& arc = arcs.at(subpaths.size() - 1);
+            const OffCurve& off = curves.at(subpaths.size() - 1);
             Point2 p[4] = {current, {}, {}, {}};
             for (int k = 0; k < 3; ++k) p[k + 1] = {std::stod(t[i - 6 + 2 * k]), std::stod(t[i - 5 + 2 * k])};
             for (double u = 0.0; u <= 1.0; u += 0.0625) {
@@ -101,8 +109,7 @@ std::vector<std::pair<Point2, Point2>> check_curves(const std::string& content, 
                 const double x = a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x;
                 const double y = a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y;
                 // 0.0005 mm of the curve itself and half a thousandth of the written coordinates.
-                EXPECT_NEAR(std::hypot(x - arc.center.x, y - arc.center.y), arc.radius, 0.0012)
-                    << "radius " << arc.radius << " at u=" << u;
+                EXPECT_NEAR(off({x, y}), 0.0, 0.0012) << "subpath " << subpaths.size() << " at u=" << u;
             }
             current = p[3];
             subpaths.back().second = current;
@@ -120,7 +127,9 @@ TEST(PdfLineWork, ArcsStayOnTheirCircleFromStartToEnd) {
                                 arc_of({50, 50}, 30, 0, pi / 2),    arc_of({60, 60}, 12, -pi / 3, pi / 4),
                                 arc_of({70, 70}, 8, pi, pi / 2),    arc_of({80, 80}, 5, 0, 5 * pi)};
     sheet.arcs = arcs;
-    const std::vector<std::pair<Point2, Point2>> subpaths = check_curves(line_work_content(sheet), arcs);
+    std::vector<OffCurve> curves;
+    for (const Arc& arc : arcs) curves.push_back(off_circle(arc));
+    const std::vector<std::pair<Point2, Point2>> subpaths = check_curves(line_work_content(sheet), curves);
     ASSERT_EQ(subpaths.size(), arcs.size());
     for (std::size_t i = 0; i < arcs.size(); ++i) {
         const Arc& arc = arcs[i];
@@ -132,6 +141,48 @@ TEST(PdfLineWork, ArcsStayOnTheirCircleFromStartToEnd) {
         EXPECT_NEAR(subpaths[i].first.y, arc.center.y + arc.radius * std::sin(arc.start_angle), 0.0006) << i;
         EXPECT_NEAR(subpaths[i].second.x, arc.center.x + arc.radius * std::cos(end), 0.0006) << i;
         EXPECT_NEAR(subpaths[i].second.y, arc.center.y + arc.radius * std::sin(end), 0.0006) << i;
+    }
+}
+
+// Ellipses turned every way, whole and in part, go through the same curves carried over to their axes.
+TEST(PdfLineWork, EllipsesStayOnTheirEllipseFromStartToEnd) {
+    const double pi = std::numbers::pi;
+    SheetGraphics sheet;
+    auto ellipse = [](Point2 centre, Point2 major, double ratio, double start, double end) {
+        Ellipse e;
+        e.center = centre;
+        e.major = major;
+        e.ratio = ratio;
+        e.start_param = start;
+        e.end_param = end;
+        return e;
+    };
+    sheet.ellipses = {ellipse({100, 100}, {40, 0}, 0.5, 0, 2 * pi), ellipse({50, 60}, {-3, 12}, 0.3, 0.2, 2.5),
+                      ellipse({150, 90}, {70, 70}, 0.9, -1.0, 1.0), ellipse({10, 10}, {1, 0}, 1e-9, 0, pi)};
+    std::vector<OffCurve> curves;
+    for (const Ellipse& e : sheet.ellipses) {
+        const double a = std::hypot(e.major.x, e.major.y), b = a * e.ratio;
+        const Point2 along{e.major.x / a, e.major.y / a};
+        curves.push_back([e, a, b, along](const Point2& p) {
+            const double x = ((p.x - e.center.x) * along.x + (p.y - e.center.y) * along.y) / a;
+            const double y = (-(p.x - e.center.x) * along.y + (p.y - e.center.y) * along.x) / b;
+            return (std::hypot(x, y) - 1.0) * b;  // at most the distance to the ellipse
+        });
+    }
+    const std::vector<std::pair<Point2, Point2>> subpaths = check_curves(line_work_content(sheet), curves);
+    ASSERT_EQ(subpaths.size(), 3u) << "an ellipse without width is left out";
+    for (std::size_t i = 0; i < subpaths.size(); ++i) {
+        const Ellipse& e = sheet.ellipses[i];
+        const Point2 minor{-e.major.y * e.ratio, e.major.x * e.ratio};
+        auto at = [&](double t) {
+            return Point2{e.center.x + e.major.x * std::cos(t) + minor.x * std::sin(t),
+                          e.center.y + e.major.y * std::cos(t) + minor.y * std::sin(t)};
+        };
+        for (const auto& [found, t] :
+             {std::pair{subpaths[i].first, e.start_param}, {subpaths[i].second, e.end_param}}) {
+            EXPECT_NEAR(found.x, at(t).x, 0.0006) << i;
+            EXPECT_NEAR(found.y, at(t).y, 0.0006) << i;
+        }
     }
 }
 
@@ -160,6 +211,12 @@ TEST(PdfLineWork, EachStrokeSetsItsWidthCapAndDashesBeforeItsPath) {
 
     SheetGraphics words_only = texts();
     EXPECT_EQ(line_work_content(words_only), "") << "no stream for a sheet without lines";
+    Spline spline;
+    spline.points = {{1, 2}, {3, 4}, {5, 6.5}};
+    spline.poles = {{1, 2}, {9, 9}, {5, 6.5}};
+    words_only.splines = {spline};
+    EXPECT_NE(line_work_content(words_only).find("] 0 d\n1 2 m\n3 4 l\n5 6.5 l\nS\n"), std::string::npos)
+        << "a spline is drawn by its polyline";
 }
 
 // A document as write_pdf makes it of sheets without lines: cairo's own, with no update appended yet.
