@@ -36,6 +36,9 @@ struct BodyData {
     bool sheet = false;            // a sheet body (open shell or faces) rather than a solid
     std::vector<tag_t> face_tags;  // index i - 1 holds the tag of face i, or NULL_TAG until asked for
     std::vector<tag_t> edge_tags;
+    // The shape as it was last found to read back from the part file's form (read from a part file, or checked when it
+    // came in): a save need not check it again while `shape` is still that shape.
+    TopoDS_Shape stored_form_known;
     std::shared_ptr<const Topology> topology() const;
 
   private:

@@ -114,6 +114,8 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
             default:
                 break;
         }
+        // Read from its stored form (the translator's answer), the shape is known to read back from it.
+        if (auto* body = tag == NULL_TAG ? nullptr : doc.find(tag)->as<BodyData>()) body->stored_form_known = shape;
         if (tag == NULL_TAG) {
             result.notes.push_back("an object named \"" + object.name +
                                    "\" has no geometry the part can hold; left out");

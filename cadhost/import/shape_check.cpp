@@ -1,13 +1,14 @@
 #include "cadhost/import/shape_check.h"
 
 #include <cmath>
-#include <sstream>
 
 #include <BRepBndLib.hxx>
 #include <BRepCheck_Analyzer.hxx>
-#include <BinTools.hxx>
 #include <Bnd_Box.hxx>
 #include <Standard_Failure.hxx>
+
+#include "cadhost/import/solid_check.h"
+#include "cadhost/partfile/shape_bytes.h"
 
 namespace cadhost::import {
 
@@ -31,18 +32,29 @@ std::string size_problem(const TopoDS_Shape& shape) {
 
 }  // namespace
 
-std::string shape_problem(const TopoDS_Shape& shape, std::string& bytes) {
+std::string ShapeChecker::validity_problem(const TopoDS_Shape& shape) {
+    const TopoDS_Shape unplaced = shape.Located(TopLoc_Location());
+    auto found = verdicts_.find(unplaced.TShape().get());
+    if (found != verdicts_.end()) return found->second.problem;
+    std::string problem;
+    if (shape.ShapeType() == TopAbs_SOLID) {
+        problem = solid_problem(unplaced);
+    } else if (!BRepCheck_Analyzer(unplaced).IsValid()) {
+        problem = "the shape checker finds it invalid";
+    }
+    verdicts_.emplace(unplaced.TShape().get(), Verdict{unplaced, problem});
+    return problem;
+}
+
+std::string ShapeChecker::problem(const TopoDS_Shape& shape, std::string& bytes) {
     try {
         if (shape.IsNull()) return "it has no geometry";
+        // The size first: the checks after it are not made for geometry at the ends of the double range.
         if (std::string problem = size_problem(shape); !problem.empty()) return problem;
-        if (!BRepCheck_Analyzer(shape).IsValid()) return "its geometry is not valid";
-        std::ostringstream out(std::ios::binary);
-        BinTools::Write(shape, out, Standard_False, Standard_False, BinTools_FormatVersion_CURRENT);
-        bytes = out.str();
-        std::istringstream in(bytes, std::ios::binary);
+        if (std::string problem = validity_problem(shape); !problem.empty()) return problem;
+        bytes = partfile::shape_bytes(shape);
         TopoDS_Shape back;
-        BinTools::Read(back, in);
-        if (back.IsNull() || back.ShapeType() != shape.ShapeType()) return "it cannot be stored and read back";
+        if (std::string problem = partfile::read_back_problem(shape, bytes, back); !problem.empty()) return problem;
         return size_problem(back);
     } catch (const Standard_Failure& failure) {
         return std::string("the geometry kernel fails on it: ") + failure.GetMessageString();

@@ -1,7 +1,7 @@
 // The STEP translator runs in a child process. The kernel's translator and shape healing crash, overflow their stack
 // or loop for ever on some damaged files; in a child that costs the child, and the parent reports the file. The child
 // hands the objects back in the kernel's binary shape format through a pipe, each one checked there (the checks run
-// kernel code on untrusted geometry too).
+// kernel code on untrusted geometry too), and the parent keeps them in that form for the part file.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,13 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
-#include <BinTools.hxx>
 #include <Standard_Failure.hxx>
 
-#include "cadhost/import/shape_check.h"
 #include "cadhost/import/step_reader.h"
+#include "cadhost/partfile/shape_bytes.h"
 
 namespace cadhost::import {
 
@@ -76,20 +74,10 @@ std::string describe(std::size_t index, const StepObject& object) {
     return where;
 }
 
-// The child's whole work: translate, check each object, pack the answer.
+// The child's whole work: translate (which checks each object), pack the answer.
 std::string child_answer(const std::string& path) {
     Packet packet;
-    StepReadResult result = translate_step_file(path);
-    std::vector<std::string> shapes;
-    for (std::size_t i = 0; result.ok && i < result.objects.size(); ++i) {
-        std::string bytes;
-        const std::string problem = shape_problem(result.objects[i].shape, bytes);
-        if (!problem.empty()) {
-            result.ok = false;
-            result.error = path + ": " + describe(i, result.objects[i]) + ": " + problem;
-        }
-        shapes.push_back(std::move(bytes));
-    }
+    const StepReadResult result = translate_step_file(path);
     packet.put(std::uint64_t{result.ok ? 1u : 0u});
     packet.put(result.error);
     packet.put(static_cast<std::uint64_t>(result.warnings.size()));
@@ -102,7 +90,7 @@ std::string child_answer(const std::string& path) {
     for (std::size_t i = 0; i < count; ++i) {
         packet.put(result.objects[i].name);
         packet.put(result.objects[i].layer_name);
-        packet.put(shapes[i]);
+        packet.put(result.objects[i].stored);
     }
     return std::move(packet.bytes());
 }
@@ -146,8 +134,7 @@ StepReadResult unpack(const std::string& path, const std::string& answer) {
         StepObject object;
         object.name = in.text();
         object.layer_name = in.text();
-        std::istringstream shape(in.text(), std::ios::binary);
-        BinTools::Read(object.shape, shape);
+        object.shape = partfile::shape_from_bytes(in.text());
         if (object.shape.IsNull()) throw std::runtime_error(describe(i, object) + " came back empty");
         result.objects.push_back(std::move(object));
     }

@@ -35,6 +35,7 @@
 #include <TCollection_HAsciiString.hxx>
 #include <TColStd_SequenceOfAsciiString.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopoDS_Iterator.hxx>
 #include <TopoDS.hxx>
 #include <Transfer_Binder.hxx>
 #include <Transfer_TransientProcess.hxx>
@@ -95,9 +96,11 @@ void StepItems::after_transfer(STEPControl_Reader& reader) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (!items_[i].problem.empty()) continue;
         const TopoDS_Shape result = TransferBRep::ShapeResult(process_, items_[i].entity);
-        if (!result.IsNull()) by_shape_.emplace(result.TShape().get(), i);
+        if (result.IsNull()) continue;
+        by_shape_.emplace(result.TShape().get(), i);
+        if (items_[i].top) map_pieces(result, i);
     }
-    check_solid_items();
+    find_solid_items_without_solid();
 }
 
 void StepItems::detach_damaged() {
@@ -193,7 +196,19 @@ void StepItems::mark_damaged() {
     }
 }
 
-void StepItems::check_solid_items() {
+// The objects the model is split into from an item that came out as a group of them (a curve set's points, a solid
+// item's several solids), as the model's walk splits it.
+void StepItems::map_pieces(const TopoDS_Shape& shape, std::size_t item) {
+    const TopAbs_ShapeEnum kind = shape.ShapeType();
+    if (kind != TopAbs_COMPOUND && kind != TopAbs_COMPSOLID && kind != TopAbs_WIRE) {
+        by_piece_.emplace(shape.TShape().get(), item);
+        return;
+    }
+    for (TopoDS_Iterator it(shape); it.More(); it.Next()) map_pieces(it.Value(), item);
+}
+
+// The solids themselves are checked with every other object as the model is taken in.
+void StepItems::find_solid_items_without_solid() {
     for (Item& item : items_) {
         if (!item.top || !item.problem.empty() || !item.entity->IsKind(STANDARD_TYPE(StepShape_SolidModel))) continue;
         const TopoDS_Shape result = TransferBRep::ShapeResult(process_, item.entity);
@@ -201,12 +216,7 @@ void StepItems::check_solid_items() {
             item.problem = "the translator could not make a shape of it";
             continue;
         }
-        bool any_solid = false;
-        for (TopExp_Explorer solid(result, TopAbs_SOLID); solid.More() && item.problem.empty(); solid.Next()) {
-            any_solid = true;
-            item.problem = solid_problem(solid.Current());
-        }
-        if (any_solid) continue;
+        if (TopExp_Explorer(result, TopAbs_SOLID).More()) continue;
         const int open = open_edges(result);
         item.problem = open > 0
                            ? "it is open: " + std::to_string(open) + (open == 1 ? " edge bounds" : " edges bound") +
@@ -284,11 +294,6 @@ const std::string* StepItems::problem_of(const TopoDS_Shape& shape) const {
     return item && !item->problem.empty() ? &item->problem : nullptr;
 }
 
-bool StepItems::checked_solid(const TopoDS_Shape& shape) const {
-    const Item* item = item_of(shape);
-    return item && item->top && item->entity->IsKind(STANDARD_TYPE(StepShape_SolidModel));
-}
-
 // The name shown is the one the object takes: the item's own, else its product's.
 std::string StepItems::describe_item(const Item& item) const {
     const std::string& name = item.name.empty() ? item.product : item.name;
@@ -303,7 +308,14 @@ std::string StepItems::describe(const TopoDS_Shape& shape, const std::string& ki
                                 const std::string& layer) const {
     if (const Item* item = item_of(shape); item && item->top) return describe_item(*item);
     std::string text = name.empty() ? "unnamed " + kind : kind + " " + quoted(name);
-    return text + (layer.empty() ? " (no layer)" : " (layer " + quoted(layer) + ")");
+    auto piece = shape.IsNull() ? by_piece_.end() : by_piece_.find(shape.TShape().get());
+    if (piece == by_piece_.end()) return text + (layer.empty() ? " (no layer)" : " (layer " + quoted(layer) + ")");
+    // A piece of an item: the item's entity and product place it in the file, the caller's name and layer are its own.
+    const Item& item = items_[piece->second];
+    text += " (in entity #" + std::to_string(model_->IdentLabel(item.entity)) + " " + model_->TypeName(item.entity);
+    if (!item.product.empty()) text += ", product " + quoted(item.product);
+    const std::string& own_layer = layer.empty() ? item.layer : layer;
+    return text + (own_layer.empty() ? ", no layer)" : ", layer " + quoted(own_layer) + ")");
 }
 
 }  // namespace cadhost::import

@@ -27,7 +27,7 @@ class StepItems {
     // nothing of them anyway.
     explicit StepItems(STEPControl_Reader& reader);
 
-    // Takes in what the transfer made of each item and checks the solids.
+    // Takes in what the transfer made of each item, and finds the solid items that did not come out as solids.
     void after_transfer(STEPControl_Reader& reader);
 
     // The name the file gives the item this shape was made from; empty when the item has none ("" or "NONE").
@@ -36,9 +36,6 @@ class StepItems {
     // Why the item this shape was made from cannot be taken (damaged, or a solid that did not come out as one); null
     // when it can.
     const std::string* problem_of(const TopoDS_Shape& shape) const;
-
-    // Whether the shape is a solid item's own result, whose solids have been checked here already.
-    bool checked_solid(const TopoDS_Shape& shape) const;
 
     // Every damaged item and every unreadable entity that belongs to no item, each described once, in file order.
     const std::vector<std::string>& problems() const { return problems_; }
@@ -66,7 +63,8 @@ class StepItems {
     void read_units(STEPControl_Reader& reader);
     void mark_damaged();
     void detach_damaged();
-    void check_solid_items();
+    void find_solid_items_without_solid();
+    void map_pieces(const TopoDS_Shape& shape, std::size_t item);
     std::string describe_item(const Item& item) const;
     std::string product_of(const Handle(Standard_Transient) & representation) const;
     std::string layer_of(const Handle(Standard_Transient) & item) const;
@@ -78,6 +76,8 @@ class StepItems {
     std::vector<Item> items_;  // file order
     std::map<const Standard_Transient*, std::size_t> by_entity_;
     std::map<const void*, std::size_t> by_shape_;  // the item's translated shape, without placement
+    // The objects of an item that came out as a group of them, for the messages about them.
+    std::map<const void*, std::size_t> by_piece_;
     std::vector<std::string> problems_;
     std::string length_unit_;
 };

@@ -27,7 +27,7 @@
 #include <XCAFDoc_LayerTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
 
-#include "cadhost/import/solid_check.h"
+#include "cadhost/import/shape_check.h"
 #include "cadhost/import/step_items.h"
 
 namespace cadhost::import {
@@ -172,23 +172,39 @@ class ModelWalker {
         result_.warnings.push_back("a shape of unknown kind named \"" + here.name + "\" was skipped");
     }
 
-    // Objects of damaged items are left out (the items' problems are listed once, by StepItems); a solid that comes
-    // from no item of the file's own is checked here.
+    // Objects of damaged items are left out (the items' problems are listed once, by StepItems); every other object
+    // is checked here, once, and left out with its place in the model when it fails.
     void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
         if (items_.problem_of(shape)) return;
-        if (shape.ShapeType() == TopAbs_SOLID && !items_.checked_solid(shape)) {
-            if (std::string problem = solid_problem(shape); !problem.empty()) {
-                result_.problems.push_back(items_.describe(shape, "solid", here.name, here.layer) + ": " + problem);
-                return;
-            }
+        StepObject object{shape.Moved(placement), here.name, here.layer, {}};
+        if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
+            result_.problems.push_back(items_.describe(shape, kind_of(shape), here.name, here.layer) + ": " + problem);
+            return;
         }
-        result_.objects.push_back({shape.Moved(placement), here.name, here.layer});
+        result_.objects.push_back(std::move(object));
+    }
+
+    static const char* kind_of(const TopoDS_Shape& shape) {
+        switch (shape.ShapeType()) {
+            case TopAbs_SOLID:
+                return "solid";
+            case TopAbs_SHELL:
+            case TopAbs_FACE:
+                return "sheet";
+            case TopAbs_EDGE:
+                return "curve";
+            case TopAbs_VERTEX:
+                return "point";
+            default:
+                return "object";
+        }
     }
 
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_LayerTool) layers_;
     const StepItems& items_;
     StepReadResult& result_;
+    ShapeChecker checker_;
 };
 
 std::string check_readable(const std::string& path) {

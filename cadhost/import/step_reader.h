@@ -14,6 +14,7 @@ struct StepObject {
                              // TopoDS_Vertex; placed in model coordinates
     std::string name;        // UTF-8, empty when none
     std::string layer_name;  // empty when none; when the file gives several layers, the first
+    std::string stored;      // the shape in the part file's form, read back once when it was checked
 };
 
 struct StepReadResult {
@@ -38,7 +39,7 @@ struct StepReadLimits {
 // kernel's own console output reaches the terminal. Never throws, and never runs the
 // kernel's translator in this process: it runs in a child process, so that a crash, a stack overflow or an endless
 // loop on a damaged file ends as an error naming the file. Every object handed back is a valid shape of finite size
-// that survives the part file's binary form; the first that is not is refused with its place in the model.
+// that survives the part file's binary form; each that is not is among the problems, with its place in the model.
 StepReadResult read_step_file(const std::string& path, const StepReadLimits& limits = {});
 
 // The translation itself, in this process: the child's work. Exposed for the fuzz target and the benchmark, which

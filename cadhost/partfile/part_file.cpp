@@ -6,12 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <unordered_map>
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRep_Tool.hxx>
-#include <BinTools.hxx>
 #include <Standard_Failure.hxx>
 #include <TopoDS.hxx>
 
@@ -19,6 +17,7 @@
 #include "cadhost/partfile/part_check.h"
 #include "cadhost/partfile/payload_codec.h"
 #include "cadhost/partfile/projection_table.h"
+#include "cadhost/partfile/shape_bytes.h"
 #include "cadhost/partfile/sqlite_db.h"
 
 namespace cadhost::partfile {
@@ -224,19 +223,24 @@ DrawingViewData get_drawing_view(ByteReader& in) {
     return v;
 }
 
-// Writes each distinct shape once, whichever states refer to it.
+// Writes each distinct shape once, whichever states refer to it. A shape not known to read back from its bytes is read
+// back before it is written: a part file that holds one that does not would never open again.
 class ShapeStore {
   public:
     explicit ShapeStore(Db& db) : insert_(db, "INSERT INTO shapes(id, checksum, brep) VALUES(?, ?, ?)") {}
 
-    std::int64_t id_of(const TopoDS_Shape& shape) {
+    // `owner` names the object in a refusal.
+    std::int64_t id_of(const TopoDS_Shape& shape, bool known_to_read_back, const std::string& owner) {
         auto& candidates = known_[shape.TShape().get()];
         for (const auto& [known, id] : candidates) {
             if (known.IsEqual(shape)) return id;
         }
-        std::ostringstream stream(std::ios::binary);
-        BinTools::Write(shape, stream, Standard_False, Standard_False, BinTools_FormatVersion_CURRENT);
-        const std::string bytes = stream.str();
+        const std::string bytes = shape_bytes(shape);
+        if (!known_to_read_back) {
+            TopoDS_Shape back;
+            if (std::string problem = read_back_problem(shape, bytes, back); !problem.empty())
+                throw std::runtime_error(owner + ": " + problem);
+        }
         const std::int64_t id = next_id_++;
         insert_.bind(1, id).bind(2, checksum(bytes)).bind_blob(3, bytes).run();
         candidates.emplace_back(shape, id);
@@ -249,10 +253,18 @@ class ShapeStore {
     std::int64_t next_id_ = 1;
 };
 
-std::pair<std::string, std::string> encode_payload(const Object& object, ShapeStore& shapes) {
+// "object 12 (a body "E01")", as a save's refusals name an object.
+std::string object_place(tag_t tag, const Object& object, const char* kind) {
+    std::string place = "object " + std::to_string(tag) + " (a " + kind;
+    if (!object.name.empty()) place += " \"" + object.name + "\"";
+    return place + ")";
+}
+
+std::pair<std::string, std::string> encode_payload(tag_t tag, const Object& object, ShapeStore& shapes) {
     ByteWriter out;
     if (const auto* body = object.as<BodyData>()) {
-        out.put_int(shapes.id_of(body->shape));
+        out.put_int(
+            shapes.id_of(body->shape, body->stored_form_known.IsEqual(body->shape), object_place(tag, object, "body")));
         out.put_int(body->sheet ? 1 : 0);
         return {"body", out.bytes()};
     }
@@ -274,7 +286,8 @@ std::pair<std::string, std::string> encode_payload(const Object& object, ShapeSt
         return {"point", out.bytes()};
     }
     if (const auto* curve = object.as<CurveData>()) {
-        out.put_int(shapes.id_of(BRepBuilderAPI_MakeEdge(curve->curve, curve->first, curve->last).Edge()));
+        out.put_int(shapes.id_of(BRepBuilderAPI_MakeEdge(curve->curve, curve->first, curve->last).Edge(), false,
+                                 object_place(tag, object, "curve")));
         out.put_double(curve->first), out.put_double(curve->last);
         return {"curve", out.bytes()};
     }
@@ -338,7 +351,7 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
     Stmt attribute(db, "INSERT INTO attributes(state, tag, seq, title, type, value) VALUES(?, ?, ?, ?, ?, ?)");
     int written = 0;
     for (const auto& [tag, object] : doc.objects()) {
-        auto [kind, payload] = encode_payload(object, shapes);
+        auto [kind, payload] = encode_payload(tag, object, shapes);
         insert.bind(1, std::int64_t{state})
             .bind(2, std::int64_t{tag})
             .bind(3, std::int64_t{object.type})
@@ -424,9 +437,7 @@ TopoDS_Shape read_shape(Db& db, std::int64_t id, std::map<std::int64_t, TopoDS_S
     if (!query.step()) throw LoadError("shape " + std::to_string(id) + " is missing");
     std::string bytes = query.blob(1);
     if (checksum(bytes) != query.integer(0)) throw LoadError("shape " + std::to_string(id) + " is damaged");
-    std::istringstream stream(bytes, std::ios::binary);
-    TopoDS_Shape shape;
-    BinTools::Read(shape, stream);
+    TopoDS_Shape shape = shape_from_bytes(bytes);
     if (shape.IsNull()) throw LoadError("shape " + std::to_string(id) + " is empty");
     cache[id] = shape;
     return shape;
@@ -440,6 +451,7 @@ Payload decode_payload(Db& db, const std::string& kind, const std::string& bytes
     } else if (kind == "body") {
         BodyData body;
         body.shape = read_shape(db, in.get_int(), shapes);
+        body.stored_form_known = body.shape;
         body.sheet = in.get_int() != 0;
         payload = std::move(body);
     } else if (kind == "sub") {

@@ -50,9 +50,18 @@ TEST_F(ImportRefusals, AnEndlessTranslationIsStoppedAtItsTimeLimit) {
                    {"QUILLON_STEP_TIME_LIMIT=2"});
 }
 
-TEST_F(ImportRefusals, GeometryFarOutsideAnyMouldIsRefusedNamingTheObject) {
-    expect_refused("point_at_minus_1e308.step",
-                   {"point_at_minus_1e308.step", "object 1 of the model (\"ORIGIN\")", "reaches beyond"});
+TEST_F(ImportRefusals, GeometryFarOutsideAnyMouldIsRefusedNamingTheObjectOrLeftOutOnRequest) {
+    const std::string place =
+        "point \"ORIGIN\" (in entity #3175 GEOMETRIC_CURVE_SET, product \"ORIGIN\", layer \"240\")";
+    expect_refused(
+        "point_at_minus_1e308.step",
+        {"point_at_minus_1e308.step: 1 problem (--keep-going imports the rest):\n  " + place, "reaches beyond"});
+
+    const Outcome outcome =
+        run_quillon({"import", input("point_at_minus_1e308.step"), "--keep-going", "-o", path("part.prt")});
+    ASSERT_EQ(outcome.status, 0) << describe(outcome);
+    EXPECT_NE(outcome.out.find("left out: " + place + ": it reaches beyond"), std::string::npos) << outcome.out;
+    EXPECT_NE(outcome.out.find("layer 6: 1 solid body, 1 line (E06)"), std::string::npos) << outcome.out;
 }
 
 TEST_F(ImportRefusals, AttributeFilesOutOfRangeOrNotUtf8AreRefusedWithThePlace) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
 
 #include "cadhost/import/import_model.h"
 #include "cadhost/import/step_reader.h"
@@ -150,6 +151,49 @@ TEST(DamagedSolid, ADamagedEntityOfNoObjectIsStillAProblem) {
     const Imported going_on = import(path, true);
     ASSERT_TRUE(going_on.result.ok) << going_on.result.error;
     EXPECT_EQ(solid_names(going_on.doc).size(), 2u);
+}
+
+// Every object that fails the import's check is listed with its place, and each is left out alone when the rest is
+// wanted: here a solid of a product a kilometre away and a point as far.
+TEST(DamagedSolid, EveryObjectThatFailsTheCheckIsListedAndTheRestImportedOnRequest) {
+    Folder dir;
+    const std::string path = dir.file("checked.step");
+    BRep_Builder builder;
+    TopoDS_Compound blocks;
+    builder.MakeCompound(blocks);
+    builder.Add(blocks, box(0, 0, 0, 10, 20, 30));
+    builder.Add(blocks, box(2.0e6, 0, 0, 10, 20, 30));
+    std::string text = write_model(
+        path, {{blocks, "BLOCKS", "L1"}, {BRepBuilderAPI_MakeVertex(gp_Pnt(2.0e6, 0, 0)).Vertex(), "FAR", "5"}});
+    for (int i = 0; i < 2; ++i) {
+        const std::string line = entity_line(text, "MANIFOLD_SOLID_BREP", i);
+        text =
+            replaced(text, line,
+                     replaced(line, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('E0" + std::to_string(i + 1) + "'"));
+    }
+    write_text(path, text);
+
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    EXPECT_NE(stopped.result.error.find(path + ": 2 problems (--keep-going imports the rest):"), std::string::npos)
+        << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("\n  solid \"E02\" (entity #"), std::string::npos) << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find(
+                  "MANIFOLD_SOLID_BREP, product \"BLOCKS\", layer \"L1\"): it reaches beyond 1000000 mm"),
+              std::string::npos)
+        << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("\n  point \"FAR\" (in entity #"), std::string::npos) << stopped.result.error;
+    EXPECT_EQ(stopped.result.error.find("E01"), std::string::npos) << "the sound solid is not blamed";
+    EXPECT_TRUE(stopped.doc.objects().size() <= Document().objects().size()) << "nothing was imported";
+
+    const Imported going_on = import(path, true);
+    ASSERT_TRUE(going_on.result.ok) << going_on.result.error;
+    EXPECT_EQ(solid_names(going_on.doc), std::vector<std::string>{"E01"});
+    ASSERT_EQ(going_on.result.left_out.size(), 2u);
+    EXPECT_EQ(going_on.result.left_out[0].rfind("solid \"E02\"", 0), 0u) << going_on.result.left_out[0];
+    EXPECT_EQ(going_on.result.left_out[1].rfind("point \"FAR\"", 0), 0u) << going_on.result.left_out[1];
+    for (const auto& [tag, object] : going_on.doc.objects())
+        EXPECT_NE(object.name, "FAR") << "the point far away was imported";
 }
 
 TEST(DamagedSolid, AModelWithoutSolidIsRefusedUnlessTheRestIsWanted) {

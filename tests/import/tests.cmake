@@ -2,7 +2,8 @@
 add_executable(step_reader_test ${CMAKE_CURRENT_LIST_DIR}/step_reader_test.cpp
                                 ${CMAKE_SOURCE_DIR}/examples/generator/step_writer.cpp)
 target_include_directories(step_reader_test PRIVATE ${CMAKE_SOURCE_DIR}/examples/generator)
-target_link_libraries(step_reader_test PRIVATE cadhost_import cadhost_files cadhost_document cadhost_geometry GTest::gtest GTest::gtest_main quillon_warnings)
+target_link_libraries(step_reader_test PRIVATE cadhost_import cadhost_partfile cadhost_files cadhost_document cadhost_geometry
+                      GTest::gtest GTest::gtest_main quillon_warnings)
 target_compile_definitions(step_reader_test PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(step_reader_test)
 

@@ -9,6 +9,7 @@
 
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <TopLoc_Location.hxx>
 #include <TopoDS_Face.hxx>
 
 #include "cadhost/document/dump_json.h"
@@ -123,6 +124,42 @@ TEST_F(PartFileTest, ASaveKilledAtAnyStageLeavesThePreviousPartIntact) {
     LoadedPart loaded;
     ASSERT_TRUE(cadhost::partfile::load(path("p.prt"), loaded, error));
     EXPECT_EQ(json(loaded.document), json(bigger));
+}
+
+// A placement that shrinks a shape to nothing in doubles: the kernel writes it, but cannot read it back.
+TopoDS_Shape unreadable_box() {
+    gp_Trsf shrink;
+    shrink.SetScale(gp_Pnt(0, 0, 0), 1e-110);
+    return BRepPrimAPI_MakeBox(10, 10, 10).Shape().Moved(TopLoc_Location(shrink), Standard_False);
+}
+
+TEST_F(PartFileTest, AShapeThatDoesNotReadBackIsRefusedNamingItsObjectAndThePartStaysAsItWas) {
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("p.prt"), sample(), std::nullopt, error)) << error;
+    const std::string before = json(sample());
+
+    Document with_bad_body = sample();
+    const tag_t bad = with_bad_body.add_body(unreadable_box(), false);
+    with_bad_body.set_name(bad, "SHRUNK");
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), with_bad_body, std::nullopt, error));
+    EXPECT_EQ(error, "cannot save part file '" + path("p.prt") + "': object " + std::to_string(bad) +
+                         " (a body \"SHRUNK\"): it cannot be read back from the part file's form");
+    // In the undo mark only, it is refused all the same.
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), sample(), with_bad_body, error));
+    EXPECT_NE(error.find("(a body \"SHRUNK\"): it cannot be read back"), std::string::npos) << error;
+
+    // A body that was read from the part file, then given another shape, is checked again.
+    LoadedPart loaded;
+    ASSERT_TRUE(cadhost::partfile::load(path("p.prt"), loaded, error)) << error;
+    EXPECT_EQ(json(loaded.document), before);
+    for (auto& [tag, object] : loaded.document.objects())
+        if (auto* body = loaded.document.find(tag)->as<cadhost::BodyData>()) body->shape = unreadable_box();
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), loaded.document, std::nullopt, error));
+    EXPECT_NE(error.find("it cannot be read back"), std::string::npos) << error;
+
+    ASSERT_TRUE(cadhost::partfile::load(path("p.prt"), loaded, error)) << error;
+    EXPECT_EQ(json(loaded.document), before) << "a refused save changed the part";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "a temporary file is left";
 }
 
 TEST_F(PartFileTest, FilesThatAreNotPartsAreRefusedWithAMessageNamingThem) {

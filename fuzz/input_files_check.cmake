@@ -1,0 +1,15 @@
+# The fuzz runs' temporary folders: MODE=plant makes them afresh, each holding the input file of a process that can
+# no longer exist (above the kernel's largest process number); MODE=check fails when any file is left in them.
+foreach(target IN LISTS TARGETS)
+  set(folder ${FOLDER}/${target})
+  if(MODE STREQUAL "plant")
+    file(REMOVE_RECURSE ${folder})
+    file(MAKE_DIRECTORY ${folder})
+    file(WRITE ${folder}/quillon_fuzz_99999999.${target} "left by a run that was killed")
+  else()
+    file(GLOB left ${folder}/*)
+    if(left)
+      message(FATAL_ERROR "the fuzz run of ${target} left ${left}")
+    endif()
+  endif()
+endforeach()
