@@ -21,6 +21,7 @@
 #include <gp_Ax2.hxx>
 
 #include "cadhost/drafting/face_selection.h"
+#include "cadhost/drafting/prepared_body.h"
 #include "cadhost/drafting/projection_regions.h"
 #include "cadhost/drafting/projection_store.h"
 
@@ -279,13 +280,15 @@ ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const V
     return edges;
 }
 
-std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
-                                                     const ProjectionOptions& options) {
+std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& given_bodies,
+                                                     const ViewOrientation& o, const ProjectionOptions& options) {
     const std::string direction = direction_key(o, options);
     const std::string own_direction = direction_key(own_orientation(o), options);
     std::vector<std::string> digests, alone_keys, view_keys;
-    for (const auto& body : bodies) {
-        digests.push_back(shape_digest(body));
+    std::vector<TopoDS_Shape> bodies;
+    for (const auto& given : given_bodies) {
+        digests.push_back(shape_digest(given));
+        bodies.push_back(prepared_body(given, digests.back()));
         alone_keys.push_back("body " + digests.back() + " " + own_direction);
         view_keys.push_back("body " + digests.back() + " " + direction);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,14 @@
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakeSphere.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
 #include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
+#include <Geom2d_Curve.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <BinTools.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
 
@@ -248,6 +256,37 @@ TEST(ProjectionByPartsTest, AViewTurnedInItsPlaneReusesTheBodyAloneAndIsDrawnAsW
         EXPECT_TRUE(extra.empty()) << "drawn by parts only, " << extra.front();
         EXPECT_TRUE(missing.empty()) << "missing by parts, " << missing.front();
     }
+}
+
+// The body as a STEP file gives it: its plane faces' edges without curves in the planes' parameters.
+TopoDS_Shape without_plane_curves(const TopoDS_Shape& shape) {
+    const TopoDS_Shape copy = BRepBuilderAPI_Copy(shape).Shape();
+    BRep_Builder builder;
+    for (TopExp_Explorer face(copy, TopAbs_FACE); face.More(); face.Next()) {
+        const TopoDS_Face& f = TopoDS::Face(face.Current());
+        if (BRepAdaptor_Surface(f).GetType() != GeomAbs_Plane) continue;
+        for (TopExp_Explorer edge(f, TopAbs_EDGE); edge.More(); edge.Next()) {
+            const TopoDS_Edge& e = TopoDS::Edge(edge.Current());
+            builder.UpdateEdge(e, Handle(Geom2d_Curve)(), f, BRep_Tool::Tolerance(e));
+        }
+    }
+    return copy;
+}
+
+TEST(ProjectionByPartsTest, BodiesWithoutCurvesInTheirPlanesAreDrawnAsWhenProjectedTogetherAndLeftAsTheyWere) {
+    const TopoDS_Shape core = without_plane_curves(core_with_pocket());
+    const TopoDS_Shape electrode = without_plane_curves(box(-30, -20, 3, 0, 5, 15));
+    auto bytes = [](const TopoDS_Shape& shape) {
+        std::ostringstream out;
+        BinTools::Write(shape, out, Standard_False, Standard_False, BinTools_FormatVersion_CURRENT);
+        return out.str();
+    };
+    const std::string core_before = bytes(core), electrode_before = bytes(electrode);
+    expect_same_drawing({core, electrode}, "bodies without curves in their planes");
+    // The part file keeps bodies and keys projections by their bytes: what the projection adds to the faces to work
+    // faster goes to copies of its own.
+    EXPECT_TRUE(bytes(core) == core_before);
+    EXPECT_TRUE(bytes(electrode) == electrode_before);
 }
 
 TEST(ProjectionRegionsTest, OverlapsAreMergedAndLinesCutAtTheirBorders) {
