@@ -114,6 +114,17 @@ bool as_spline(const ProjectedLine& line, const Placement& placed, render::Splin
     return sampled_spline(out, kSheetTolerance);
 }
 
+// Puts the shape that make() gives on the sheet, with the line's stroke and layer; false when make() gives none.
+template <class Shape, class Make>
+bool add_if(std::vector<Shape>& to, Make make, const render::Stroke& stroke, const std::string& layer) {
+    Shape shape;
+    if (!make(shape)) return false;
+    shape.stroke = stroke;
+    shape.layer = layer;
+    to.push_back(std::move(shape));
+    return true;
+}
+
 }  // namespace
 
 bool sampled_spline(render::Spline& spline, double tolerance) {
@@ -183,27 +194,13 @@ Polyline2d simplified(const Polyline2d& line, double tolerance) {
 
 void add_projected(render::SheetGraphics& sheet, const ProjectedLine& line, const Placement& placed,
                    const render::Stroke& stroke, const std::string& layer) {
-    render::Arc arc;
-    if (as_arc(line, placed, arc)) {
-        arc.stroke = stroke;
-        arc.layer = layer;
-        sheet.arcs.push_back(std::move(arc));
+    if (add_if(
+            sheet.arcs, [&](render::Arc& arc) { return as_arc(line, placed, arc); }, stroke, layer) ||
+        add_if(
+            sheet.ellipses, [&](render::Ellipse& e) { return as_ellipse(line, placed, e); }, stroke, layer) ||
+        add_if(
+            sheet.splines, [&](render::Spline& spline) { return as_spline(line, placed, spline); }, stroke, layer))
         return;
-    }
-    render::Ellipse ellipse;
-    if (as_ellipse(line, placed, ellipse)) {
-        ellipse.stroke = stroke;
-        ellipse.layer = layer;
-        sheet.ellipses.push_back(std::move(ellipse));
-        return;
-    }
-    render::Spline spline;
-    if (as_spline(line, placed, spline)) {
-        spline.stroke = stroke;
-        spline.layer = layer;
-        sheet.splines.push_back(std::move(spline));
-        return;
-    }
     render::Polyline out{{}, false, stroke, layer};
     for (const auto& p : simplified(line.points, kSheetTolerance / placed.scale))
         out.points.push_back({placed.sheet_x(p.x), placed.sheet_y(p.y)});

@@ -87,12 +87,13 @@ double stray_between(const std::vector<render::Point2>& a, const std::vector<ren
 }
 
 struct Drawn {
-    int ellipse_lines = 0, ellipses = 0, partial_visible = 0, partial_hidden = 0, polylines = 0;
+    int ellipse_lines = 0, ellipses = 0, partial_visible = 0, partial_hidden = 0, polylines = 0, splines = 0;
     double worst = 0.0;
     double worst_vertex = 0.0;  // of the polyline's inner points, which the kernel put on the curve
 };
 
-// Draws every projected line on a sheet of its own and measures each ellipse against the polyline it replaces.
+// Draws every projected line on a sheet of its own and measures each ellipse and spline against the polyline it
+// replaces.
 Drawn draw(const ProjectedEdges& edges) {
     const Placement placed = placed_view();
     Drawn drawn;
@@ -103,6 +104,9 @@ Drawn draw(const ProjectedEdges& edges) {
                 add_projected(sheet, line, placed, {}, "VIEW");
                 drawn.ellipse_lines += line.is_ellipse();
                 if (line.is_ellipse()) drawn.polylines += static_cast<int>(sheet.polylines.size());
+                drawn.splines += static_cast<int>(sheet.splines.size());
+                for (const auto& spline : sheet.splines)
+                    drawn.worst = std::max(drawn.worst, stray_between(spline.points, on_sheet(line, placed)));
                 for (const auto& e : sheet.ellipses) {
                     ++drawn.ellipses;
                     const bool partial = e.end_param - e.start_param < 2 * M_PI - 1e-6;
@@ -131,7 +135,7 @@ TEST(ProjectedCurvesTest, CirclesSeenObliquelyAreEllipsesWithinAHundredthOfTheir
     EXPECT_LE(drawn.worst_vertex, 1e-3);
 }
 
-TEST(ProjectedCurvesTest, EllipsesCutWhereBodiesOverlapStayArcsOfTheirEllipse) {
+TEST(ProjectedCurvesTest, CurvesCutWhereBodiesOverlapStayTheirCurvesPieces) {
     // A pin standing in the hole and over the block's edge: the bodies' boxes overlap in iso, so lines are cut at
     // the overlap's border and the pieces must still be arcs of their ellipses.
     const TopoDS_Shape pin = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(12, 15, 5), gp::DZ()), 4, 30).Shape();
@@ -139,9 +143,13 @@ TEST(ProjectedCurvesTest, EllipsesCutWhereBodiesOverlapStayArcsOfTheirEllipse) {
         BRepAlgoAPI_Cut(BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(-20, 15, 0), gp::DZ()), 25, 8).Shape(),
                         BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(-20, 15, -1), gp::DZ()), 22, 10).Shape())
             .Shape();
+    // A torus lying across the block's corner: its outlines are splines that the overlap's border cuts, and a piece
+    // must not be drawn as the whole spline.
+    const TopoDS_Shape torus = BRepPrimAPI_MakeTorus(gp_Ax2(gp_Pnt(45, 35, 10), gp::DZ()), 12, 3).Shape();
     ProjectionOptions options;
-    const auto edges = project_bodies({block_with_hole_and_boss(), pin, ring}, iso(), options);
+    const auto edges = project_bodies({block_with_hole_and_boss(), pin, ring, torus}, iso(), options);
     const Drawn drawn = draw(*edges);
+    EXPECT_GT(drawn.splines, 0);
     EXPECT_GE(drawn.ellipse_lines, 8);
     EXPECT_EQ(drawn.ellipses, drawn.ellipse_lines);
     EXPECT_EQ(drawn.polylines, 0);
