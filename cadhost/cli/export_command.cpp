@@ -13,15 +13,14 @@
 #include "cadhost/cli/setup_outputs.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/cli/export_files.h"
+#include "cadhost/cli/sheet_files.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/files/staged_files.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/projection_table.h"
-#include "cadhost/render/dxf_writer.h"
 #include "cadhost/render/pdf_writer.h"
-#include "cadhost/render/svg_writer.h"
 
 namespace cadhost::cli {
 
@@ -88,34 +87,6 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
     for (auto& thread : threads) thread.join();
     if (failure) std::rethrow_exception(failure);
     return sheets;
-}
-
-// The SVG and DXF files of every sheet under its file name; false at the first that cannot be written, with the message
-// on err.
-bool write_sheet_files(const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& names,
-                       const std::set<std::string>& formats, const std::string& dir, files::StagedFiles& staged,
-                       int& written, std::ostream& err) {
-    std::string error;
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        const auto& sheet = sheets[i];
-        const std::string& name = names[i];
-        if (formats.count("svg")) {
-            std::ostringstream svg;
-            render::write_svg(sheet, svg);
-            if (!stage_file(staged, fs::path(dir) / (name + ".svg"), svg.str(), err)) return false;
-            ++written;
-        }
-        if (formats.count("dxf")) {
-            std::ostringstream dxf;
-            if (!render::write_dxf(sheet, dxf, error)) {
-                err << "quillon export: sheet " << sheet.name << ": " << error << '\n';
-                return false;
-            }
-            if (!stage_file(staged, fs::path(dir) / (name + ".dxf"), dxf.str(), err)) return false;
-            ++written;
-        }
-    }
-    return true;
 }
 
 }  // namespace
@@ -252,12 +223,16 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
             return 2;
         ++written;
     }
-    // The sheets' own files are written beside the PDF, which takes as long as they do together.
+    // The sheets' own files are written beside the PDF, on every processor: the PDF's pages keep its writer busy
+    // about as long as the sheets' files do.
     std::ostringstream sheet_err;
     int sheet_files = 0;
     bool sheets_written = true;
-    std::thread sheet_writer(
-        [&] { sheets_written = write_sheet_files(sheets, file_names, formats, dir, staged, sheet_files, sheet_err); });
+    std::thread sheet_writer([&] {
+        sheets_written =
+            write_sheet_files(sheets, file_names, formats.count("svg") > 0, formats.count("dxf") > 0, dir, staged,
+                              std::max(1u, std::thread::hardware_concurrency()), sheet_files, sheet_err);
+    });
     bool pdf_written = true;
     if (formats.count("pdf") && !sheets.empty()) {
         std::ostringstream pdf;
@@ -265,7 +240,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (!render::write_pdf_pages(pdf_pages(summary_ahead, sheets), pdf, error, stem)) {
             err << "quillon export: " << error << '\n';
             pdf_written = false;
-        } else if (stage_file(staged, fs::path(dir) / (stem + ".pdf"), pdf.str(), err)) {
+        } else if (stage_file(staged, fs::path(dir) / (stem + ".pdf"), std::move(pdf).str(), err)) {
             ++written;
         } else {
             pdf_written = false;

@@ -246,11 +246,13 @@ render::SheetGraphics build_sheet(const Document& doc, tag_t drawing) {
         for (double x = step; x < sheet.width; x += step) add_line(sheet, {x, 0}, {x, sheet.height}, faint, "GRID");
         for (double y = step; y < sheet.height; y += step) add_line(sheet, {0, y}, {sheet.width, y}, faint, "GRID");
     }
-    for (tag_t member : doc.drawing_members(drawing)) {
+    // The members are found by a walk over the whole document, which a large part makes long: it is walked once.
+    const std::vector<tag_t> members = doc.drawing_members(drawing);
+    for (tag_t member : members) {
         const Object* m = doc.find(member);
         if (m->as<DrawingViewData>()) draw_view(doc, member, sheet);
     }
-    for (tag_t member : doc.drawing_members(drawing)) {
+    for (tag_t member : members) {
         const Object* m = doc.find(member);
         if (m->blank_status == UF_OBJ_BLANKED) continue;
         if (const auto* a = m->as<AnnotationData>())

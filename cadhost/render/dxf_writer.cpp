@@ -1,6 +1,8 @@
 #include "cadhost/render/dxf_writer.h"
 
 #include <cmath>
+#include <map>
+#include <tuple>
 #include <numbers>
 #include <string_view>
 #include <vector>
@@ -211,18 +213,23 @@ class DxfSheet {
         dw_.sectionEnd();
     }
 
-    DL_Attributes attributes(const std::string& layer, const Stroke& stroke) const {
+    // A sheet has a few layers and strokes but tens of thousands of entities: each pair's attributes, with the
+    // layer's name converted to GBK, are made once.
+    const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke) {
+        const auto key = std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern));
+        auto found = attributes_.find(key);
+        if (found != attributes_.end()) return found->second;
         DL_Attributes attributes(gbk(layer_name(layer)), kByLayer, -1,
                                  static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0)),
                                  linetype_name(stroke.pattern));
         attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
-        return attributes;
+        return attributes_.emplace(key, attributes).first->second;
     }
 
     void polyline(const Polyline& polyline) {
         const std::vector<Point2>& points = polyline.points;
         if (points.size() < 2) return;
-        const DL_Attributes attrib = attributes(polyline.layer, polyline.stroke);
+        const DL_Attributes& attrib = attributes(polyline.layer, polyline.stroke);
         if (points.size() == 2 && !polyline.closed) {
             dxf_.writeLine(dw_, DL_LineData(points[0].x, points[0].y, 0.0, points[1].x, points[1].y, 0.0), attrib);
             return;
@@ -235,7 +242,7 @@ class DxfSheet {
 
     void arc(const Arc& arc) {
         if (arc.radius <= 0.0) return;
-        const DL_Attributes attrib = attributes(arc.layer, arc.stroke);
+        const DL_Attributes& attrib = attributes(arc.layer, arc.stroke);
         if (arc.end_angle - arc.start_angle >= 2.0 * std::numbers::pi - 1e-9) {
             dxf_.writeCircle(dw_, DL_CircleData(arc.center.x, arc.center.y, 0.0, arc.radius), attrib);
             return;
@@ -476,6 +483,7 @@ class DxfSheet {
     DxfStreamWriter dw_;
     std::vector<std::string> layers_;
     std::vector<int> dimension_records_;
+    std::map<std::tuple<std::string, int, int>, DL_Attributes> attributes_;
 };
 
 }  // namespace

@@ -1,10 +1,44 @@
 #include "cadhost/render/number_text.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace cadhost::render {
 
+namespace {
+
+constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+
+// The digits of value rounded to `decimals` places, without the library's exact conversion, when the scaled value is
+// small enough to be held to a millionth of a unit and is not that close to halfway between two results: then the
+// nearest whole number of the scaled value is the correctly rounded one, which is what printf writes. False otherwise.
+bool append_fast(std::string& out, double value, int decimals) {
+    if (decimals > 6) return false;
+    const double scaled = value * kPowersOfTen[decimals];
+    if (!(std::abs(scaled) < 1e8)) return false;  // also refuses NaN
+    const double below = std::floor(scaled);
+    const double fraction = scaled - below;
+    if (std::abs(fraction - 0.5) < 1e-6) return false;
+    const long long whole = static_cast<long long>(fraction < 0.5 ? below : below + 1.0);
+    unsigned long long digits = static_cast<unsigned long long>(whole < 0 ? -whole : whole);
+    char buffer[32];
+    char* end = buffer + sizeof buffer;
+    char* at = end;
+    for (int i = 0; i < decimals; ++i, digits /= 10) *--at = static_cast<char>('0' + digits % 10);
+    if (decimals > 0) *--at = '.';
+    do {
+        *--at = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits > 0);
+    if (whole < 0) *--at = '-';
+    out.append(at, static_cast<std::size_t>(end - at));
+    return true;
+}
+
+}  // namespace
+
 void append_fixed(std::string& out, double value, int decimals) {
+    if (append_fast(out, value, decimals)) return;
     // The longest double in fixed notation has 309 integer digits; the buffer holds that with the decimals asked for.
     char buffer[360];
     if (decimals < 0) decimals = 0;

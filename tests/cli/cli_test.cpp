@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cadhost/cli/cli_commands.h"
+#include "cadhost/cli/sheet_files.h"
+#include "cadhost/render/svg_writer.h"
 #include "cadhost/session/session.h"
 
 namespace {
@@ -103,6 +105,49 @@ TEST_F(CliTest, UnreadableInputEndsWithStatusTwoAndWritesNothing) {
     }
     EXPECT_EQ(quillon({"import", "-x"}).status, 2);
     EXPECT_EQ(quillon({"frobnicate"}).status, 2);
+}
+
+// The sheets' files made on several threads are each sheet's own, under its own name, whatever thread made it; a
+// folder that cannot be written stops the work with a message and stages nothing.
+TEST_F(CliTest, SheetFilesOfManyThreadsAreEachSheetsOwn) {
+    std::vector<cadhost::render::SheetGraphics> sheets(9);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        sheets[i].name = "E" + std::to_string(i);
+        cadhost::render::Polyline line;
+        line.points = {{1.0 * i, 2}, {30, 40.5 + i}};
+        sheets[i].polylines.push_back(line);
+        names.push_back("file_" + std::to_string(i));
+    }
+    cadhost::files::StagedFiles staged;
+    std::ostringstream err;
+    int written = 0;
+    ASSERT_TRUE(cadhost::cli::write_sheet_files(sheets, names, true, true, dir_.string(), staged, 3, written, err))
+        << err.str();
+    EXPECT_EQ(written, 18);
+    std::string error;
+    ASSERT_TRUE(staged.commit(error)) << error;
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        std::ostringstream svg;
+        cadhost::render::write_svg(sheets[i], svg);
+        std::ifstream in(path(names[i] + ".svg"));
+        std::stringstream found;
+        found << in.rdbuf();
+        EXPECT_EQ(found.str(), svg.str()) << names[i];
+        std::ifstream dxf(path(names[i] + ".dxf"));
+        std::stringstream dxf_text;
+        dxf_text << dxf.rdbuf();
+        EXPECT_NE(dxf_text.str().find("\n" + std::to_string(40.5 + i).substr(0, 4)), std::string::npos) << names[i];
+    }
+
+    cadhost::files::StagedFiles nowhere;
+    written = 0;
+    std::ostringstream refused;
+    EXPECT_FALSE(cadhost::cli::write_sheet_files(sheets, names, true, false, path("missing/folder"), nowhere, 2,
+                                                 written, refused));
+    EXPECT_NE(refused.str().find("missing/folder/file_"), std::string::npos) << refused.str();
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(nowhere.size(), 0u);
 }
 
 }  // namespace

@@ -37,8 +37,10 @@ std::string trimmed(double value, int decimals) {
 
 TEST(NumberText, FixedTextIsPrintfsWithoutNegativeZero) {
     // Halfway cases, values just either side of a rounding step, large and tiny ones, and a spread of ordinary ones.
-    std::vector<double> values{0.0005, 0.0015, 2.5, 0.1245, 123.4565, 1e-9, 99999.9995, 1e15, 2.0 / 3.0, 297.0};
-    for (int i = 0; i < 2000; ++i) values.push_back((i * 7919 % 100003) / 37.0 - 1300.0);
+    std::vector<double> values{0.0005, 0.0015, 2.5,    0.1245, 123.4565,  1e-9, 99999.9995, 1e15,    2.0 / 3.0,
+                               297.0,  1.0005, 2.0005, 0.9995, 1e8 + 0.5, 5e7,  NAN,        INFINITY};
+    for (int i = 0; i < 20000; ++i) values.push_back((i * 7919 % 100003) / 37.0 - 1300.0);
+    for (int i = 0; i < 20000; ++i) values.push_back(i / 2000.0 + 0.0005);  // at or next to halfway
     for (double v : values) {
         for (double value : {v, -v}) {
             char expected[400];
