@@ -56,11 +56,17 @@ bool stage_file(files::StagedFiles& staged, const fs::path& path, const std::str
 }
 
 // Sheets are drawn side by side, one per processor: a sheet's hidden-line projections are independent of the others'.
-// The document is only read; the bodies' face and edge tables, which are filled on first use, are filled before.
+// The document is only read; the bodies' face and edge tables, which are filled on first use, are filled before. The
+// bodies' own projections, which many sheets share, are made first, side by side too.
 std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::vector<tag_t>& drawings,
                                                 std::ostream& out) {
     for (const auto& [tag, object] : doc.objects())
         if (const auto* body = object.as<BodyData>()) body->topology();
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<drafting::ProjectionRequest> requests;
+    for (tag_t drawing : drawings)
+        for (auto& request : drafting::projection_requests(doc, drawing)) requests.push_back(std::move(request));
+    drafting::project_alone_ahead(requests, cores);
     std::vector<render::SheetGraphics> sheets(drawings.size());
     std::atomic<std::size_t> next{0};
     std::mutex progress;
@@ -79,7 +85,6 @@ std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::
             out << "sheet " << ++done << " of " << drawings.size() << '\n' << std::flush;
         }
     };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t count = std::min<std::size_t>(cores, drawings.size());
     std::vector<std::thread> threads;
     for (std::size_t t = 1; t < count; ++t) threads.emplace_back(work);

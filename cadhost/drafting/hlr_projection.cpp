@@ -1,11 +1,13 @@
 #include "cadhost/drafting/hlr_projection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>
@@ -246,24 +248,60 @@ void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool in
     });
 }
 
-// Each body's own projection, without what lies in the regions. A body whose box lies in a region has nothing outside
-// them, and is not projected on its own at all: an electrode over a core is drawn wholly where they overlap.
-void each_alone(const std::vector<TopoDS_Shape>& bodies, const std::vector<std::string>& keys, const ViewOrientation& o,
-                const ProjectionOptions& options, const std::vector<Box2>& boxes, const std::vector<Box2>& regions,
-                Collector& collector) {
-    const ViewOrientation own = own_orientation(o);
-    const Turn turn(own, o);
-    for (std::size_t i = 0; i < bodies.size(); ++i) {
-        if (!boxes.empty() && std::any_of(regions.begin(), regions.end(), [&](const Box2& r) {
-                return r.contains(boxes[i].x0, boxes[i].y0) && r.contains(boxes[i].x1, boxes[i].y1);
-            }))
-            continue;
-        auto alone = ProjectionStore::shared().get(keys[i], [&] { return run_hlr({bodies[i]}, own, options); });
-        collector.add_all(*alone, [&](const ProjectedLine& line, auto emit) {
+// What a view's projection takes: its bodies (prepared copies), their keys, their boxes and where they overlap.
+struct Plan {
+    std::string direction;
+    std::vector<std::string> digests, alone_keys, view_keys;
+    std::vector<TopoDS_Shape> bodies;
+    std::vector<Box2> boxes, overlaps;
+    std::vector<char> alone;  // projected on its own: not a body that lies wholly in an overlap
+};
+
+Plan plan_of(const std::vector<TopoDS_Shape>& given_bodies, const ViewOrientation& o,
+             const ProjectionOptions& options) {
+    Plan plan;
+    plan.direction = direction_key(o, options);
+    const std::string own_direction = direction_key(own_orientation(o), options);
+    for (const auto& given : given_bodies) {
+        plan.digests.push_back(shape_digest(given));
+        plan.bodies.push_back(prepared_body(given, plan.digests.back()));
+        plan.alone_keys.push_back("body " + plan.digests.back() + " " + own_direction);
+        plan.view_keys.push_back("body " + plan.digests.back() + " " + plan.direction);
+    }
+    // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
+    if (options.hidden_line_removal && options.hidden_by_other_bodies && plan.bodies.size() > 1) {
+        for (std::size_t i = 0; i < plan.bodies.size(); ++i)
+            plan.boxes.push_back(body_boxes(plan.bodies[i], plan.view_keys[i], o)->body);
+        plan.overlaps = overlap_regions(plan.boxes);
+    }
+    // A body whose box lies in an overlap has nothing outside them, and is not projected on its own at all: an
+    // electrode over a core is drawn wholly where they overlap.
+    for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
+        const bool within =
+            !plan.boxes.empty() && std::any_of(plan.overlaps.begin(), plan.overlaps.end(), [&](const Box2& r) {
+                return r.contains(plan.boxes[i].x0, plan.boxes[i].y0) && r.contains(plan.boxes[i].x1, plan.boxes[i].y1);
+            });
+        plan.alone.push_back(within ? 0 : 1);
+    }
+    return plan;
+}
+
+std::shared_ptr<const ProjectedEdges> alone(const Plan& plan, std::size_t i, const ViewOrientation& o,
+                                            const ProjectionOptions& options) {
+    return ProjectionStore::shared().get(plan.alone_keys[i],
+                                         [&] { return run_hlr({plan.bodies[i]}, own_orientation(o), options); });
+}
+
+// Each body's own projection, without what lies in the overlaps.
+void each_alone(const Plan& plan, const ViewOrientation& o, const ProjectionOptions& options, Collector& collector) {
+    const Turn turn(own_orientation(o), o);
+    for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
+        if (!plan.alone[i]) continue;
+        collector.add_all(*alone(plan, i, o, options), [&](const ProjectedLine& line, auto emit) {
             if (turn.none())
-                pieces(line, regions, false, emit);
+                pieces(line, plan.overlaps, false, emit);
             else
-                pieces(turn(line), regions, false, emit);
+                pieces(turn(line), plan.overlaps, false, emit);
         });
     }
 }
@@ -282,47 +320,68 @@ ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const V
 
 std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Shape>& given_bodies,
                                                      const ViewOrientation& o, const ProjectionOptions& options) {
-    const std::string direction = direction_key(o, options);
-    const std::string own_direction = direction_key(own_orientation(o), options);
-    std::vector<std::string> digests, alone_keys, view_keys;
-    std::vector<TopoDS_Shape> bodies;
-    for (const auto& given : given_bodies) {
-        digests.push_back(shape_digest(given));
-        bodies.push_back(prepared_body(given, digests.back()));
-        alone_keys.push_back("body " + digests.back() + " " + own_direction);
-        view_keys.push_back("body " + digests.back() + " " + direction);
-    }
-    // Bodies hide each other only where their outlines overlap: there, and only there, they are projected together.
-    std::vector<Box2> boxes, overlaps;
-    if (options.hidden_line_removal && options.hidden_by_other_bodies && bodies.size() > 1) {
-        for (std::size_t i = 0; i < bodies.size(); ++i) boxes.push_back(body_boxes(bodies[i], view_keys[i], o)->body);
-        overlaps = overlap_regions(boxes);
-    }
+    const Plan plan = plan_of(given_bodies, o, options);
     auto edges = std::make_shared<ProjectedEdges>();
     Collector collector(*edges);
-    each_alone(bodies, alone_keys, o, options, boxes, overlaps, collector);
-    if (overlaps.empty()) return edges;
+    each_alone(plan, o, options, collector);
+    if (plan.overlaps.empty()) return edges;
 
-    std::vector<std::string> sorted = digests;
+    std::vector<std::string> sorted = plan.digests;
     std::sort(sorted.begin(), sorted.end());
     std::string together_key = "overlap";
     for (const auto& d : sorted) together_key += " " + d;
-    together_key += " " + direction;
+    together_key += " " + plan.direction;
     auto together = ProjectionStore::shared().get(together_key, [&] {
         std::vector<TopoDS_Shape> parts;
-        for (std::size_t i = 0; i < bodies.size(); ++i) {
-            auto boxes = body_boxes(bodies[i], view_keys[i], o);
-            TopoDS_Shape part = faces_reaching(bodies[i], *boxes, overlaps);
+        for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
+            auto boxes = body_boxes(plan.bodies[i], plan.view_keys[i], o);
+            TopoDS_Shape part = faces_reaching(plan.bodies[i], *boxes, plan.overlaps);
             if (!part.IsNull()) parts.push_back(part);
         }
         const ProjectedEdges all = run_hlr(parts, o, options);
         ProjectedEdges inside;
         Collector clipped(inside);
-        clipped.add_all(all, [&](const ProjectedLine& line, auto emit) { pieces(line, overlaps, true, emit); });
+        clipped.add_all(all, [&](const ProjectedLine& line, auto emit) { pieces(line, plan.overlaps, true, emit); });
         return inside;
     });
     collector.add_all(*together, [](const ProjectedLine& line, auto emit) { emit(line); });
     return edges;
+}
+
+void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigned threads) {
+    // Each body's own projection once, however many views ask for it; the largest bodies first, so that the threads
+    // finish together.
+    struct Job {
+        const ProjectionRequest* request;
+        Plan plan;
+        std::size_t body;
+        std::size_t faces;
+    };
+    std::vector<Job> jobs;
+    std::set<std::string> planned;
+    for (const auto& request : requests) {
+        Plan plan = plan_of(request.bodies, request.orientation, request.options);
+        for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
+            if (!plan.alone[i] || !planned.insert(plan.alone_keys[i]).second) continue;
+            const std::size_t faces = body_boxes(plan.bodies[i], plan.view_keys[i], request.orientation)->faces.size();
+            jobs.push_back({&request, plan, i, faces});
+        }
+    }
+    std::stable_sort(jobs.begin(), jobs.end(), [](const Job& a, const Job& b) { return a.faces > b.faces; });
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t j = next++; j < jobs.size(); j = next++) {
+            try {
+                alone(jobs[j].plan, jobs[j].body, jobs[j].request->orientation, jobs[j].request->options);
+            } catch (...) {
+                // The view that needs it projects it again when it is drawn, and tells of the failure there.
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < std::max(1u, threads); ++t) pool.emplace_back(work);
+    work();
+    for (auto& thread : pool) thread.join();
 }
 
 long projections_computed() { return ProjectionStore::shared().computed(); }

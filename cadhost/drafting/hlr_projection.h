@@ -67,6 +67,18 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
                                                      const ViewOrientation& orientation,
                                                      const ProjectionOptions& options);
 
+// What a view asks project_bodies for.
+struct ProjectionRequest {
+    std::vector<TopoDS_Shape> bodies;
+    ViewOrientation orientation;
+    ProjectionOptions options;
+};
+
+// Projects ahead, on that many threads side by side, each body on its own as the requests will need it: once for each
+// body and direction of the eye, however many requests share it. Drawing the views afterwards then finds them made,
+// instead of waiting, sheet after sheet, for the one thread that projects the core in the sheet's new direction.
+void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigned threads);
+
 // Projects the bodies all at once, nothing kept: what project_bodies must agree with.
 ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& orientation,
                                 const ProjectionOptions& options);

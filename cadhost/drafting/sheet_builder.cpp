@@ -84,6 +84,23 @@ void add_text_lines(SheetGraphics& sheet, const std::vector<std::string>& lines,
     }
 }
 
+// What a view projects: the bodies it shows, seen as its orientation and display say; the curves and points it shows
+// besides, when asked for them.
+ProjectionRequest projection_of(const Document& doc, const DrawingViewData& view, std::vector<const Object*>* curves) {
+    ProjectionRequest request;
+    for (tag_t tag : shown_objects(doc, view)) {
+        const Object* shown = doc.find(tag);
+        if (const auto* body = shown->as<BodyData>())
+            request.bodies.push_back(body->shape);
+        else if (curves)
+            curves->push_back(shown);
+    }
+    request.orientation = view.orientation;
+    request.options.hidden_line_removal = view.display.hidden_line_removal != 0;
+    request.options.hidden_by_other_bodies = view.display.hidden_by_other_bodies != 0;
+    return request;
+}
+
 void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const Object* object = doc.find(view_tag);
     const auto& view = std::get<DrawingViewData>(object->payload);
@@ -91,19 +108,9 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const std::string layer = "VIEW-" + object->name;
     auto to_sheet = [&](double vx, double vy) { return Point2{placed.sheet_x(vx), placed.sheet_y(vy)}; };
 
-    std::vector<TopoDS_Shape> bodies;
     std::vector<const Object*> curves;
-    for (tag_t tag : shown_objects(doc, view)) {
-        const Object* shown = doc.find(tag);
-        if (const auto* body = shown->as<BodyData>())
-            bodies.push_back(body->shape);
-        else
-            curves.push_back(shown);
-    }
-    ProjectionOptions options;
-    options.hidden_line_removal = view.display.hidden_line_removal != 0;
-    options.hidden_by_other_bodies = view.display.hidden_by_other_bodies != 0;
-    auto edges = project_bodies(bodies, view.orientation, options);
+    const ProjectionRequest request = projection_of(doc, view, &curves);
+    auto edges = project_bodies(request.bodies, request.orientation, request.options);
     const Stroke visible{view.display.visible_edge_width == 1 ? LineWeight::Thin : LineWeight::Wide,
                          LinePattern::Continuous};
     const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
@@ -224,6 +231,14 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
 }
 
 }  // namespace
+
+std::vector<ProjectionRequest> projection_requests(const Document& doc, tag_t drawing) {
+    std::vector<ProjectionRequest> requests;
+    for (tag_t member : doc.drawing_members(drawing))
+        if (const auto* view = doc.find(member)->as<DrawingViewData>())
+            requests.push_back(projection_of(doc, *view, nullptr));
+    return requests;
+}
 
 std::vector<tag_t> drawings_of(const Document& doc) {
     std::vector<tag_t> drawings;

@@ -4,11 +4,15 @@
 #define CADHOST_DRAFTING_SHEET_BUILDER_H
 
 #include "cadhost/document/document.h"
+#include "cadhost/drafting/hlr_projection.h"
 #include "cadhost/render/sheet_graphics.h"
 
 namespace cadhost::drafting {
 
 render::SheetGraphics build_sheet(const Document& doc, tag_t drawing);
+
+// What the views of a drawing ask the projection for, in the order build_sheet asks.
+std::vector<ProjectionRequest> projection_requests(const Document& doc, tag_t drawing);
 
 // Every drawing of the part, in creation order.
 std::vector<tag_t> drawings_of(const Document& doc);

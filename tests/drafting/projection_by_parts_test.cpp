@@ -289,6 +289,25 @@ TEST(ProjectionByPartsTest, BodiesWithoutCurvesInTheirPlanesAreDrawnAsWhenProjec
     EXPECT_TRUE(bytes(electrode) == electrode_before);
 }
 
+TEST(ProjectionByPartsTest, BodiesAloneAreProjectedAheadOnceEachAndFoundWhenTheViewsAreDrawn) {
+    // Bodies of their own; the electrodes lie well inside the core's outline from every side, so only the core is
+    // ever projected alone: once from above, for both rights, and once from the iso side.
+    const TopoDS_Shape core = cut(box(-75, -50, -30, 75, 50, 0), box(-8, -8, -12, 8, 8, 1));
+    const TopoDS_Shape first = box(-30, -20, 1, -20, -10, 5), second = box(20, 10, 1, 30, 20, 5);
+    const ViewOrientation top = directions()[0].second, iso = directions()[6].second;
+    const ViewOrientation turned{gp::DY(), gp::DX().Reversed(), gp::DZ()};
+    const std::vector<cadhost::drafting::ProjectionRequest> requests{
+        {{core, first}, top, {}}, {{core, second}, top, {}}, {{core, first}, iso, {}}, {{core, second}, turned, {}}};
+    const long start = cadhost::drafting::projections_computed();
+    cadhost::drafting::project_alone_ahead(requests, 2);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 2);
+    cadhost::drafting::project_alone_ahead(requests, 2);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 2) << "nothing is projected twice";
+    for (const auto& request : requests)
+        cadhost::drafting::project_bodies(request.bodies, request.orientation, request.options);
+    EXPECT_EQ(cadhost::drafting::projections_computed(), start + 6) << "the four overlaps, nothing alone";
+}
+
 TEST(ProjectionRegionsTest, OverlapsAreMergedAndLinesCutAtTheirBorders) {
     const std::vector<Box2> boxes{
         {0, 0, 100, 100, false}, {10, 10, 20, 20, false}, {15, 15, 30, 30, false}, {200, 0, 210, 10, false}};
