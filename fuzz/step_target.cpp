@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A mutated file that hangs the translator costs the whole limit; fuzzing wants it found, not waited for long.
-    static const bool limited = ::setenv("QUILLON_STEP_TIME_LIMIT", "5", 0) == 0;
+    static const bool limited = ::setenv("QUILLON_STEP_TIME_LIMIT", "1", 0) == 0;
     (void)limited;
     const std::string file = fuzz::input_file(data, size, ".step");
     cadhost::Document doc;

@@ -177,6 +177,10 @@ StepReadResult read_step_file(const std::string& path, const StepReadLimits& lim
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     const auto limit = limits.time_limit.count() > 0 ? limits.time_limit : default_time_limit(ec ? 0 : size);
+    // A process that reads one file is better off leaving all of the setting up to its child; one that reads many
+    // (a fuzzer, a test run) sets the tables up once, for every child after the first.
+    static int files_read = 0;
+    if (++files_read > 1) prepare_translator();
     int pipe_ends[2];
     if (::pipe2(pipe_ends, O_CLOEXEC) != 0)
         return failed(path + ": cannot start the STEP translator: " + std::strerror(errno));

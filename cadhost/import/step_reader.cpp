@@ -9,6 +9,7 @@
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <Message_Printer.hxx>
+#include <STEPCAFControl_Controller.hxx>
 #include <STEPCAFControl_Reader.hxx>
 #include <Standard_Failure.hxx>
 #include <TCollection_AsciiString.hxx>
@@ -260,6 +261,22 @@ void read_into(const std::string& path, StepReadResult& result) {
 }
 
 }  // namespace
+
+void prepare_translator() {
+    static const bool prepared = [] {
+        try {
+            const QuietKernel quiet;
+            STEPCAFControl_Controller::Init();
+            XCAFApp_Application::GetApplication();
+            // A reader made and dropped: its work session loads the protocol's tables, which outlive it.
+            STEPCAFControl_Reader reader;
+        } catch (const Standard_Failure&) {
+            // Each child prepares what is missing for itself then; it reports what fails there.
+        }
+        return true;
+    }();
+    (void)prepared;
+}
 
 StepReadResult translate_step_file(const std::string& path) {
     StepReadResult result;

@@ -46,6 +46,10 @@ StepReadResult read_step_file(const std::string& path, const StepReadLimits& lim
 // want the kernel's faults to show.
 StepReadResult translate_step_file(const std::string& path);
 
+// Sets up the translator's tables in this process, once, so that each child starts with them ready; reads no file
+// and translates nothing. read_step_file calls it from its second file on.
+void prepare_translator();
+
 // The time limit for a file of that size when none is given.
 std::chrono::milliseconds default_time_limit(std::uintmax_t file_size);
 
