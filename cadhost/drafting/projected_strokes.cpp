@@ -22,14 +22,18 @@ double distance_to_segment(const Point2d& p, const Point2d& a, const Point2d& b)
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
-// The line as an arc of its circle, anticlockwise on the sheet; false when its points do not make one (a piece too
-// short to tell its sense, or points off the circle).
+// How far the ends of a piece of a circle or an ellipse may lie off it: a piece cut where the line leaves a region
+// ends on a chord of the polyline, which strays from the curve by the projection's deflection at most.
+constexpr double kOffCurve = 0.01;
+
+// The line as an arc of its circle, anticlockwise on the sheet; false when its points are off the circle. A piece of
+// two points is the shorter way between them: the curve was divided wherever it turned further.
 bool as_arc(const ProjectedLine& line, const Placement& placed, render::Arc& arc) {
     const Polyline2d& p = line.points;
-    if (line.radius <= 0 || p.size() < 3) return false;
+    if (line.radius <= 0 || p.size() < 2) return false;
     const Point2d c = line.centre;
     for (const Point2d* q : {&p.front(), &p[p.size() / 2], &p.back()})
-        if (std::fabs(std::hypot(q->x - c.x, q->y - c.y) - line.radius) > 1e-3) return false;
+        if (std::fabs(std::hypot(q->x - c.x, q->y - c.y) - line.radius) > kOffCurve) return false;
     arc.center = {placed.sheet_x(c.x), placed.sheet_y(c.y)};
     arc.radius = line.radius * placed.scale;
     if (std::hypot(p.front().x - p.back().x, p.front().y - p.back().y) < 1e-9) {
@@ -49,13 +53,9 @@ bool as_arc(const ProjectedLine& line, const Placement& placed, render::Arc& arc
     return true;
 }
 
-// How far the ends of a piece of an ellipse may lie off it: a piece cut where the line leaves a region ends on a chord
-// of the polyline, which strays from the curve by the projection's deflection at most.
-constexpr double kOffEllipse = 0.01;
-
 // The line as an arc of its ellipse, anticlockwise on the sheet; false when its points are off the ellipse. Points are
 // measured in the ellipse's own frame scaled to a unit circle, where the parameter is the angle. A piece of two points
-// is the shorter way between them: the curve was divided wherever it turned further.
+// is the shorter way between them, as for a circle.
 bool as_ellipse(const ProjectedLine& line, const Placement& placed, render::Ellipse& ellipse) {
     const Polyline2d& p = line.points;
     const double a = std::hypot(line.major.x, line.major.y);
@@ -68,7 +68,7 @@ bool as_ellipse(const ProjectedLine& line, const Placement& placed, render::Elli
     // a |r - 1| bounds the distance from the ellipse of a point at r times the way from the centre to it.
     for (const Point2d* q : {&p.front(), &p[p.size() / 2], &p.back()}) {
         const Point2d u = unit(*q);
-        if (a * std::fabs(std::hypot(u.x, u.y) - 1.0) > kOffEllipse) return false;
+        if (a * std::fabs(std::hypot(u.x, u.y) - 1.0) > kOffCurve) return false;
     }
     ellipse.center = {placed.sheet_x(line.centre.x), placed.sheet_y(line.centre.y)};
     ellipse.major = {line.major.x * placed.scale, line.major.y * placed.scale};

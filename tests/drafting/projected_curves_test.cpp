@@ -87,7 +87,8 @@ double stray_between(const std::vector<render::Point2>& a, const std::vector<ren
 }
 
 struct Drawn {
-    int ellipse_lines = 0, ellipses = 0, partial_visible = 0, partial_hidden = 0, polylines = 0, splines = 0;
+    int ellipse_lines = 0, ellipses = 0, partial_visible = 0, partial_hidden = 0, splines = 0;
+    int circle_lines = 0, arcs = 0, polylines = 0;  // polylines: of lines that lie on a circle or an ellipse
     double worst = 0.0;
     double worst_vertex = 0.0;  // of the polyline's inner points, which the kernel put on the curve
 };
@@ -103,7 +104,9 @@ Drawn draw(const ProjectedEdges& edges) {
                 render::SheetGraphics sheet;
                 add_projected(sheet, line, placed, {}, "VIEW");
                 drawn.ellipse_lines += line.is_ellipse();
-                if (line.is_ellipse()) drawn.polylines += static_cast<int>(sheet.polylines.size());
+                drawn.circle_lines += line.radius > 0;
+                drawn.arcs += static_cast<int>(sheet.arcs.size());
+                if (line.is_ellipse() || line.radius > 0) drawn.polylines += static_cast<int>(sheet.polylines.size());
                 drawn.splines += static_cast<int>(sheet.splines.size());
                 for (const auto& spline : sheet.splines)
                     drawn.worst = std::max(drawn.worst, stray_between(spline.points, on_sheet(line, placed)));
@@ -155,6 +158,13 @@ TEST(ProjectedCurvesTest, CurvesCutWhereBodiesOverlapStayTheirCurvesPieces) {
     EXPECT_EQ(drawn.polylines, 0);
     EXPECT_LE(drawn.worst, kDrawnTolerance);
     EXPECT_LE(drawn.worst_vertex, 1e-3);
+
+    // From above the rims are circles, and the overlaps' borders cut the hole's and the ring's.
+    const auto from_top = project_bodies({block_with_hole_and_boss(), pin, ring}, ViewOrientation{}, options);
+    const Drawn top = draw(*from_top);
+    EXPECT_GE(top.circle_lines, 8);
+    EXPECT_EQ(top.arcs, top.circle_lines);
+    EXPECT_EQ(top.polylines, 0);
 }
 
 TEST(ProjectedCurvesTest, CurvedOutlinesAreSplinesWithinAHundredthOfTheirPolylines) {
