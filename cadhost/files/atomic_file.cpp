@@ -12,12 +12,12 @@ namespace cadhost::files {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 std::string folder_of(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     return parent.empty() ? "." : parent.string();
 }
+
+namespace {
 
 // True when a process of that number may still be writing: it runs, or we may not ask (another user's).
 bool process_alive(long pid) {

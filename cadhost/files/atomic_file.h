@@ -9,6 +9,9 @@
 
 namespace cadhost::files {
 
+// The folder a file's path lies in: its parent, or "." for a bare name.
+std::string folder_of(const std::string& path);
+
 // The temporary name of this process's write of path: "path.tmp-<pid>".
 std::string temporary_name(const std::string& path);
 

@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string folder_of(const std::string& path) {
-    const fs::path parent = fs::path(path).parent_path();
-    return parent.empty() ? "." : parent.string();
-}
-
 bool write_new_file(const std::string& temp, std::string_view bytes) {
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
