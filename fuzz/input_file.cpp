@@ -47,8 +47,10 @@ std::string& own_file() {
     return path;
 }
 
+// With the files a database library may have made beside it for an input that asked for them.
 void remove_own_file() {
-    if (!own_file().empty()) ::unlink(own_file().c_str());
+    if (own_file().empty()) return;
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) ::unlink((own_file() + suffix).c_str());
 }
 
 }  // namespace
