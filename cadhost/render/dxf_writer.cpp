@@ -434,23 +434,14 @@ class DxfSheet {
         dw_.dxfString(1, gbk(with_control_codes(dimension.text)));
         dw_.dxfString(3, "Standard");
         dw_.dxfReal(42, dimension.measured);
-        if (ordinate) {
-            dw_.dxfString(100, "AcDbOrdinateDimension");
-            dw_.dxfReal(13, points.first.x);
-            dw_.dxfReal(23, points.first.y);
-            dw_.dxfReal(33, 0.0);
-            dw_.dxfReal(14, points.second.x);
-            dw_.dxfReal(24, points.second.y);
-            dw_.dxfReal(34, 0.0);
-            return;
-        }
-        dw_.dxfString(100, "AcDbAlignedDimension");
+        dw_.dxfString(100, ordinate ? "AcDbOrdinateDimension" : "AcDbAlignedDimension");
         dw_.dxfReal(13, points.first.x);
         dw_.dxfReal(23, points.first.y);
         dw_.dxfReal(33, 0.0);
         dw_.dxfReal(14, points.second.x);
         dw_.dxfReal(24, points.second.y);
         dw_.dxfReal(34, 0.0);
+        if (ordinate) return;
         dw_.dxfReal(50, vertical ? 90.0 : 0.0);
         dw_.dxfString(100, "AcDbRotatedDimension");
         // The sheet shows the part at a view scale; the linear factor turns the sheet distance back into the
