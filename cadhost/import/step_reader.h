@@ -47,8 +47,12 @@ StepReadResult read_step_file(const std::string& path, const StepReadLimits& lim
 StepReadResult translate_step_file(const std::string& path);
 
 // Sets up the translator's tables in this process, once, so that each child starts with them ready; reads no file
-// and translates nothing. read_step_file calls it from its second file on.
+// and translates nothing. read_step_file calls it from its second file on, and then keeps its child for the next file.
 void prepare_translator();
+
+// How many translating children this process has started: one per file for a process that reads one, fewer than
+// its files for one that reads many. For tests.
+int translator_children_started();
 
 // The time limit for a file of that size when none is given.
 std::chrono::milliseconds default_time_limit(std::uintmax_t file_size);

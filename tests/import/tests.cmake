@@ -14,3 +14,6 @@ foreach(name step_names_layers_test step_damage_test)
   quillon_add_test(${name} ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${CMAKE_SOURCE_DIR}/examples/generator/step_writer.cpp)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/examples/generator)
 endforeach()
+
+# The translating child kept by a process that reads many files.
+quillon_add_test(step_translator_child_test ${CMAKE_CURRENT_LIST_DIR}/step_translator_child_test.cpp)
