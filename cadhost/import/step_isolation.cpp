@@ -320,10 +320,13 @@ class Translator {
         return Outcome::answered;
     }
 
-    // The child ended (or its socket failed) in the middle of a request: wait for it and keep how it ended.
+    // The child ended (or its socket failed) in the middle of a request: wait for it and keep how it ended. The kill
+    // cannot change how a child that has ended ended; it only makes sure that waiting for one whose socket failed
+    // returns.
     Outcome end() {
         ::close(socket_);
         socket_ = -1;
+        ::kill(pid_, SIGKILL);
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }

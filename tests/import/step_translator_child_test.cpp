@@ -54,7 +54,8 @@ TEST(KeptTranslator, ACrashOrATimeOutCostsThatFileAloneAndTheNextOneReadsAsBefor
 
     StepReadResult crashed = read_step_file(kInputs + "deep_nesting.step");
     EXPECT_FALSE(crashed.ok);
-    EXPECT_NE(crashed.error.find("deep_nesting.step: the STEP translator crashed on this file"), std::string::npos)
+    EXPECT_NE(crashed.error.find("deep_nesting.step: the STEP translator crashed on this file (Segmentation fault"),
+              std::string::npos)
         << crashed.error;
     EXPECT_EQ(fingerprint(sound()), first);
 
