@@ -13,7 +13,7 @@ constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
 // small enough to be held to a millionth of a unit and is not that close to halfway between two results: then the
 // nearest whole number of the scaled value is the correctly rounded one, which is what printf writes. False otherwise.
 bool append_fast(std::string& out, double value, int decimals) {
-    if (decimals > 6) return false;
+    if (decimals < 0 || decimals > 6) return false;  // the table of powers holds 0 to 6
     const double scaled = value * kPowersOfTen[decimals];
     if (!(std::abs(scaled) < 1e8)) return false;  // also refuses NaN
     const double below = std::floor(scaled);

@@ -53,6 +53,7 @@ TEST(NumberText, FixedTextIsPrintfsWithoutNegativeZero) {
     EXPECT_EQ(fixed(-0.0004, 3), "0.000");
     EXPECT_EQ(fixed(-0.0, 1), "0.0");
     EXPECT_EQ(fixed(1e300, 3).size(), 305u) << "the largest doubles fit";
+    EXPECT_EQ(fixed(2.5, -2), "2") << "fewer than no decimals are none";
 }
 
 TEST(NumberText, TrimmedTextDropsZerosAndABarePoint) {
