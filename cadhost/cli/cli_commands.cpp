@@ -16,6 +16,7 @@
 #include "cadhost/cli/help_text.h"
 #include "cadhost/cli/import_command.h"
 #include "cadhost/cli/info_command.h"
+#include "cadhost/cli/part_hold.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/import/import_model.h"
@@ -155,6 +156,8 @@ int cmd_undo(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kUsage;
     }
     const std::string& path = options.positional[0];
+    partfile::PartLock lock;
+    if (!hold_part(lock, path, "undo", err)) return kUsage;
     partfile::LoadedPart part;
     std::string error;
     if (!partfile::load(path, part, error)) {
@@ -298,6 +301,12 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!configuration_dir(options, conf_dir, error) ||
         !batch_values(options, library, conf_dir, values, answers, error)) {
         err << "quillon run: " << error << "\nnothing was run\n";
+        return kUsage;
+    }
+    // Held until the part is saved: a second run of the part waits, then loads what this one saved.
+    partfile::PartLock lock;
+    if (!hold_part(lock, options.positional[0], "run", err)) {
+        err << "nothing was run\n";
         return kUsage;
     }
     if (!open_display_part(options.positional[0], error)) {

@@ -13,6 +13,7 @@
 #include "cadhost/cli/setup_outputs.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/cli/export_files.h"
+#include "cadhost/cli/part_hold.h"
 #include "cadhost/cli/sheet_files.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
@@ -130,6 +131,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (formats.empty()) formats = {"pdf", "svg", "dxf", "json", "csv", "html"};
     if (formats.count("html")) formats.insert("svg");  // the page shows the sheets' SVG files
+    // The export writes the projections it made into the part: it holds the part from the load to that write, so
+    // that a run saving the part meanwhile is not overwritten. A part another process keeps busy for the whole wait
+    // is drawn as it is now, and its projections are not kept.
+    partfile::PartLock lock;
+    const bool held = hold_part(lock, part_path, "export", err);
+    if (!held) err << "quillon export: the sheets are drawn from the part as it is now; its projections are not kept\n";
     partfile::LoadedPart part;
     std::string error;
     if (!partfile::load(part_path, part, error)) {
@@ -179,8 +186,9 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         << " found in the part\n";
     // The part file is written only when what it keeps changes: new projections, or kept ones no sheet used.
     const bool keeps_changed = !computed.empty() || used.size() != kept;
-    if (keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
+    if (held && keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
         err << "quillon export: the sheets are drawn, but " << error << '\n';
+    lock.release();
     std::vector<std::string> sheet_names, notes;
     for (const auto& sheet : sheets) sheet_names.push_back(sheet.name);
     const std::vector<std::string> file_names = sheet_file_names(sheet_names, notes);

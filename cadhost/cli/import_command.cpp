@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "cadhost/cli/part_hold.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/partfile/part_file.h"
 
@@ -38,6 +39,11 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
     for (const auto& note : result.notes) out << "note: " << note << '\n';
     for (const auto& left : result.left_out) out << "left out: " << left << '\n';
     std::string error;
+    partfile::PartLock lock;
+    if (!hold_part(lock, output, "import", err)) {
+        err << "nothing was written\n";
+        return kUsage;
+    }
     if (!partfile::save(output, doc, std::nullopt, error)) {
         err << "quillon import: " << error << '\n';
         return kUsage;

@@ -43,8 +43,13 @@ void point(const gp_XYZ& p, const std::string& what) {
     finite(p.X(), what + " x"), finite(p.Y(), what + " y"), finite(p.Z(), what + " z");
 }
 
+// A direction made from components whose squares overflow (1e300, 1e300, 0) comes out of normalising as a zero vector,
+// which no later use of it survives: a direction is sound only with a unit length.
 void direction(const gp_Dir& d, const std::string& what) {
-    demand(std::isfinite(d.X()) && std::isfinite(d.Y()) && std::isfinite(d.Z()), what + " is not a direction");
+    demand(std::isfinite(d.X()) && std::isfinite(d.Y()) && std::isfinite(d.Z()) &&
+               std::abs(d.XYZ().Modulus() - 1.0) <= kDirectionTolerance,
+           what + " is not a direction (" + number_text(d.X()) + ", " + number_text(d.Y()) + ", " + number_text(d.Z()) +
+               ")");
 }
 
 void orientation(const ViewOrientation& view, const std::string& what) {
@@ -131,6 +136,7 @@ void check_view(const Document& doc, tag_t tag, const DrawingViewData& v, const 
     positive(v.scale, kLargestScale, at + ": its scale");
     finite(v.ref_x, at + ": its reference point x"), finite(v.ref_y, at + ": its reference point y");
     demand(v.layers.size() == UF_LAYER_MAX_LAYER, at + ": its layer table has the wrong size");
+    demand(v.erased.size() <= kMostErased, at + ": it erases " + std::to_string(v.erased.size()) + " objects");
     // Each view has one parent, so a chain that comes back to a view it passed is a cycle; the chain's length is
     // bounded by the number of objects.
     std::set<tag_t> seen{tag};
@@ -147,6 +153,7 @@ void check_annotation(const Document& doc, const Object& o, const AnnotationData
     demand(o.subtype == annotation_subtype(a.kind),
            at + ": subtype " + std::to_string(o.subtype) + " does not match its kind");
     refers(doc, a.drawing, UF_drawing_type, at + ": its sheet");
+    demand(a.lines.size() <= kMostAnnotationLines, at + ": it has " + std::to_string(a.lines.size()) + " text lines");
     for (std::size_t i = 0; i < a.lines.size(); ++i) text(a.lines[i], at + ": text line " + std::to_string(i + 1));
     text(a.name, at + ": its name");
     finite(a.origin_x, at + ": its origin x"), finite(a.origin_y, at + ": its origin y");
@@ -251,6 +258,10 @@ void check_settings(const Document& doc) {
     for (std::size_t i = 0; i < prefs.mpr.size(); ++i)
         finite(prefs.mpr[i], "the annotation preference mpr[" + std::to_string(i) + "]");
     text(prefs.radius_text, "the radius text"), text(prefs.diameter_text, "the diameter text");
+    demand(prefs.radius_text.size() <= DraftingPreferences::kSymbolTextLength &&
+               prefs.diameter_text.size() <= DraftingPreferences::kSymbolTextLength,
+           "the radius or diameter text is longer than " + std::to_string(DraftingPreferences::kSymbolTextLength) +
+               " bytes");
     for (const Lettering& l : prefs.lettering) {
         finite(l.size, "a lettering size"), finite(l.char_space_factor, "a lettering spacing");
         finite(l.aspect_ratio, "a lettering aspect ratio"), finite(l.line_space_factor, "a lettering line spacing");

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -15,6 +16,7 @@
 
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/partfile/part_check.h"
+#include "cadhost/partfile/part_schema.h"
 #include "cadhost/partfile/payload_codec.h"
 #include "cadhost/partfile/projection_table.h"
 #include "cadhost/partfile/shape_bytes.h"
@@ -25,23 +27,6 @@ namespace cadhost::partfile {
 namespace {
 
 constexpr const char* kFormatName = "quillon-part";
-
-constexpr const char* kSchema = R"sql(
-CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
-CREATE TABLE states(id INTEGER PRIMARY KEY, role TEXT UNIQUE NOT NULL, next_tag INTEGER NOT NULL,
-                    work_layer INTEGER NOT NULL, wcs INTEGER NOT NULL, module INTEGER NOT NULL,
-                    display_state INTEGER NOT NULL, work_view BLOB NOT NULL, preferences BLOB NOT NULL,
-                    drafting BLOB NOT NULL);
-CREATE TABLE layers(state INTEGER NOT NULL, layer INTEGER NOT NULL, status INTEGER NOT NULL,
-                    PRIMARY KEY(state, layer));
-CREATE TABLE shapes(id INTEGER PRIMARY KEY, checksum INTEGER NOT NULL, brep BLOB NOT NULL);
-CREATE TABLE objects(state INTEGER NOT NULL, tag INTEGER NOT NULL, type INTEGER NOT NULL, subtype INTEGER NOT NULL,
-                     layer INTEGER NOT NULL, name TEXT NOT NULL, blank INTEGER NOT NULL, font INTEGER NOT NULL,
-                     color INTEGER NOT NULL, width INTEGER NOT NULL, kind TEXT NOT NULL, payload BLOB NOT NULL,
-                     drawing INTEGER NOT NULL, PRIMARY KEY(state, tag));
-CREATE TABLE attributes(state INTEGER NOT NULL, tag INTEGER NOT NULL, seq INTEGER NOT NULL, title TEXT NOT NULL,
-                        type INTEGER NOT NULL, value, PRIMARY KEY(state, tag, seq));
-)sql";
 
 // FNV-1a: cheap, and enough to tell a damaged shape record before the kernel parses it.
 std::int64_t checksum(const std::string& bytes) {
@@ -63,7 +48,14 @@ gp_Pnt get_point(ByteReader& in) {
 }
 gp_Dir get_dir(ByteReader& in) {
     double x = in.get_double(), y = in.get_double(), z = in.get_double();
-    return gp_Dir(x, y, z);  // throws on a null vector, which the loader reports as damage
+    // The kernel refuses a null vector but turns one whose squares overflow into a zero vector: both are damage.
+    const gp_Dir d(x, y, z);
+    if (!(std::abs(d.XYZ().Modulus() - 1.0) <= kDirectionTolerance)) {
+        char text[96];
+        std::snprintf(text, sizeof text, "a direction (%g, %g, %g) has no usable length", x, y, z);
+        throw std::runtime_error(text);
+    }
+    return d;
 }
 gp_Ax2 get_axes(ByteReader& in) {
     gp_Pnt origin = get_point(in);
@@ -169,7 +161,8 @@ AnnotationData get_annotation(ByteReader& in) {
     a.kind = static_cast<AnnotationData::Kind>(kind);
     a.drawing = static_cast<tag_t>(in.get_int());
     const auto lines = in.get_int();
-    if (lines < 0 || lines > 10000) throw std::runtime_error("an annotation has too many lines");
+    if (lines < 0 || lines > static_cast<std::int64_t>(kMostAnnotationLines))
+        throw std::runtime_error("an annotation has too many lines");
     for (std::int64_t i = 0; i < lines; ++i) a.lines.push_back(in.get_string());
     a.origin_x = in.get_double(), a.origin_y = in.get_double(), a.leader_x = in.get_double();
     a.leader_y = in.get_double();
@@ -213,7 +206,8 @@ DrawingViewData get_drawing_view(ByteReader& in) {
     if (layers.size() != UF_LAYER_MAX_LAYER) throw std::runtime_error("a view's layer table has the wrong size");
     v.layers.assign(layers.begin(), layers.end());
     const auto erased = in.get_int();
-    if (erased < 0 || erased > 10000000) throw std::runtime_error("a view's erased list is damaged");
+    if (erased < 0 || erased > static_cast<std::int64_t>(kMostErased))
+        throw std::runtime_error("a view's erased list is damaged");
     for (std::int64_t i = 0; i < erased; ++i) v.erased.push_back(static_cast<tag_t>(in.get_int()));
     ViewDisplay& d = v.display;
     d.hidden_line_removal = static_cast<int>(in.get_int()), d.visible_edge_width = static_cast<int>(in.get_int());
@@ -381,6 +375,27 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
     }
 }
 
+// The journal SQLite keeps beside a database while a write to it is under way, or after the writing process was
+// stopped: then it holds the pages to put back.
+std::string journal_of(const std::string& path) { return path + "-journal"; }
+
+// Renaming a new part over a file whose journal is left beside it would have that journal rolled back into the new
+// file. A journal left by a stopped process is rolled back first (a read-write connection does that on its first
+// read); one that stays belongs to a write under way, and the save is refused.
+std::string unfinished_write(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(journal_of(path), ec)) return {};
+    try {
+        Db old(path, SQLITE_OPEN_READWRITE);
+        Stmt(old, "SELECT count(*) FROM sqlite_master").step();
+    } catch (const SqlError& e) {
+        return database_problem(path, e);
+    }
+    if (std::filesystem::exists(journal_of(path), ec) && std::filesystem::file_size(journal_of(path), ec) > 0)
+        return "another process is writing it";
+    return {};
+}
+
 }  // namespace
 
 bool save(const std::string& path, const Document& document, const std::optional<Document>& undo_mark,
@@ -401,7 +416,7 @@ bool save(const std::string& path, const Document& document, const std::optional
                 db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
                 db.exec("BEGIN");
                 if (probe) probe("begin");
-                db.exec(kSchema);
+                db.exec(kPartTables);
                 Stmt meta(db, "INSERT INTO meta(key, value) VALUES(?, ?)");
                 meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
                 meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
@@ -412,6 +427,10 @@ bool save(const std::string& path, const Document& document, const std::optional
                 if (probe) probe("commit");
                 db.exec("COMMIT");
                 carry_projections(db, path);
+                if (std::string problem = unfinished_write(path); !problem.empty()) {
+                    why = "cannot save part file '" + path + "': " + problem;
+                    return false;
+                }
                 if (probe) probe("rename");
                 return true;
             } catch (const std::exception& e) {
@@ -613,6 +632,56 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
 
 }  // namespace
 
+namespace {
+
+bool read_part(Db& db, const std::string& path, LoadedPart& part, std::string& error) {
+    const std::string where = "part file '" + path + "'";
+    std::string format, version;
+    try {
+        Stmt meta(db, "SELECT key, value FROM meta");
+        while (meta.step()) {
+            if (meta.text(0) == "format") format = meta.text(1);
+            if (meta.text(0) == "version") version = meta.text(1);
+        }
+    } catch (const SqlError& e) {
+        // A database without our table of names is some other database; any other failure has its own message.
+        if (e.code != SQLITE_ERROR) throw;
+        error = "'" + path + "' is not a part file";
+        return false;
+    }
+    if (format != kFormatName) {
+        error = "'" + path + "' is not a part file";
+        return false;
+    }
+    if (version != std::to_string(kFormatVersion)) {
+        error = where + " has format version " + (version.empty() ? "?" : version) + "; this program reads version " +
+                std::to_string(kFormatVersion);
+        return false;
+    }
+    {
+        Stmt check(db, "PRAGMA quick_check");
+        if (!check.step() || check.text(0) != "ok") throw LoadError("the database is damaged");
+    }
+    if (std::string foreign = foreign_schema(db); !foreign.empty()) {
+        error = where + " is refused: it holds what this program never writes into a part: " + foreign;
+        return false;
+    }
+    std::map<std::int64_t, TopoDS_Shape> shapes;
+    Stmt roles(db, "SELECT id, role FROM states");
+    std::optional<std::int64_t> current, mark;
+    while (roles.step()) {
+        if (roles.text(1) == "current") current = roles.integer(0);
+        if (roles.text(1) == "undo_mark") mark = roles.integer(0);
+    }
+    if (!current) throw LoadError("it holds no part state");
+    part.document = read_state(db, *current, shapes);
+    part.undo_mark.reset();
+    if (mark) part.undo_mark = read_state(db, *mark, shapes);
+    return true;
+}
+
+}  // namespace
+
 bool load(const std::string& path, LoadedPart& part, std::string& error) {
     const std::string where = "part file '" + path + "'";
     std::error_code ec;
@@ -620,59 +689,29 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
         error = "cannot open " + where + ": no such file";
         return false;
     }
-    try {
-        Db db(path, SQLITE_OPEN_READONLY);
-        std::string format, version;
+    // A journal beside the part is a write that a stopped process left unfinished: a read-write connection rolls it
+    // back on its first read, which restores the part as it was before that write; a read-only one cannot. Without a
+    // journal the part is only read.
+    bool read_write = std::filesystem::exists(journal_of(path), ec);
+    for (;;) {
         try {
-            Stmt meta(db, "SELECT key, value FROM meta");
-            while (meta.step()) {
-                if (meta.text(0) == "format") format = meta.text(1);
-                if (meta.text(0) == "version") version = meta.text(1);
-            }
+            Db db(path, read_write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
+            return read_part(db, path, part, error);
         } catch (const SqlError& e) {
-            if ((e.code & 0xff) == SQLITE_CORRUPT) throw;
-            error = "'" + path + "' is not a part file";
-            return false;
-        }
-        if (format != kFormatName) {
-            error = "'" + path + "' is not a part file";
-            return false;
-        }
-        if (version != std::to_string(kFormatVersion)) {
-            error = where + " has format version " + (version.empty() ? "?" : version) +
-                    "; this program reads version " + std::to_string(kFormatVersion);
-            return false;
-        }
-        {
-            Stmt check(db, "PRAGMA quick_check");
-            if (!check.step() || check.text(0) != "ok") throw LoadError("the database is damaged");
-        }
-        std::map<std::int64_t, TopoDS_Shape> shapes;
-        Stmt roles(db, "SELECT id, role FROM states");
-        std::optional<std::int64_t> current, mark;
-        while (roles.step()) {
-            if (roles.text(1) == "current") current = roles.integer(0);
-            if (roles.text(1) == "undo_mark") mark = roles.integer(0);
-        }
-        if (!current) throw LoadError("it holds no part state");
-        part.document = read_state(db, *current, shapes);
-        part.undo_mark.reset();
-        if (mark) part.undo_mark = read_state(db, *mark, shapes);
-        return true;
-    } catch (const SqlError& e) {
-        int primary = e.code & 0xff;
-        if (primary == SQLITE_NOTADB)
-            error = "'" + path + "' is not a part file";
-        else
+            if (e.code == SQLITE_READONLY_ROLLBACK && !read_write) {
+                read_write = true;  // the journal appeared after the look above
+                continue;
+            }
+            error = database_problem(path, e);
+        } catch (const LoadError& e) {
             error = where + " is damaged: " + e.what();
-    } catch (const LoadError& e) {
-        error = where + " is damaged: " + e.what();
-    } catch (const Standard_Failure& e) {
-        error = where + " is damaged: " + e.GetMessageString();
-    } catch (const std::exception& e) {
-        error = where + " is damaged: " + e.what();
+        } catch (const Standard_Failure& e) {
+            error = where + " is damaged: " + e.GetMessageString();
+        } catch (const std::exception& e) {
+            error = where + " is damaged: " + e.what();
+        }
+        return false;
     }
-    return false;
 }
 
 }  // namespace cadhost::partfile

@@ -2,13 +2,12 @@
 
 #include <filesystem>
 
+#include "cadhost/partfile/part_schema.h"
 #include "cadhost/partfile/sqlite_db.h"
 
 namespace cadhost::partfile {
 
 namespace {
-
-constexpr const char* kCreate = "CREATE TABLE IF NOT EXISTS projections(key TEXT PRIMARY KEY, edges BLOB NOT NULL)";
 
 bool has_table(Db& db, const char* schema) {
     Stmt query(db,
@@ -24,11 +23,15 @@ bool read_projections(const std::string& path, const std::function<void(std::str
     try {
         Db db(path, SQLITE_OPEN_READONLY);
         if (!has_table(db, "main")) return true;
+        if (std::string foreign = foreign_schema(db); !foreign.empty()) {
+            error = "part file '" + path + "' holds what this program never writes into a part: " + foreign;
+            return false;
+        }
         Stmt rows(db, "SELECT key, edges FROM projections");
         while (rows.step()) take(rows.text(0), rows.blob(1));
         return true;
     } catch (const SqlError& e) {
-        error = "cannot read the projections kept in part file '" + path + "': " + e.what();
+        error = "cannot read the projections kept: " + database_problem(path, e);
         return false;
     }
 }
@@ -39,7 +42,13 @@ bool keep_projections(const std::string& path, const std::vector<std::pair<std::
         Db db(path, SQLITE_OPEN_READWRITE);
         db.exec("BEGIN IMMEDIATE");
         try {
-            db.exec(kCreate);
+            // Only a part as this program writes it is written to: nothing of the file's own runs in the write.
+            if (std::string foreign = foreign_schema(db); !foreign.empty()) {
+                sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+                error = "part file '" + path + "' holds what this program never writes into a part: " + foreign;
+                return false;
+            }
+            db.exec(kProjectionsTable);
             db.exec("CREATE TEMP TABLE kept(key TEXT PRIMARY KEY)");
             Stmt mark(db, "INSERT OR IGNORE INTO kept(key) VALUES(?)");
             for (const auto& key : keep) mark.bind(1, key).run();
@@ -53,7 +62,7 @@ bool keep_projections(const std::string& path, const std::vector<std::pair<std::
         }
         return true;
     } catch (const SqlError& e) {
-        error = "cannot keep the projections in part file '" + path + "': " + e.what();
+        error = "cannot keep the projections: " + database_problem(path, e);
         return false;
     }
 }
@@ -68,9 +77,9 @@ void carry_projections(Db& db, const std::string& old_path) {
         return;
     }
     try {
-        if (has_table(db, "old")) {
+        if (has_table(db, "old") && foreign_schema(db, "old").empty()) {
             db.exec("BEGIN");
-            db.exec(kCreate);
+            db.exec(kProjectionsTable);
             db.exec(
                 "INSERT OR IGNORE INTO projections(key, edges) SELECT key, edges FROM old.projections"
                 " WHERE typeof(key) = 'text' AND typeof(edges) = 'blob'");

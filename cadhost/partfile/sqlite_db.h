@@ -1,4 +1,6 @@
-// A thin RAII layer over SQLite: a connection and prepared statements whose failures throw SqlError.
+// A thin RAII layer over SQLite: a connection and prepared statements whose failures throw SqlError. A connection never
+// runs SQL that a file carries (triggers and views are off, the schema is not trusted), and it waits for a database
+// another process holds, up to part_wait_seconds(), before it fails with SQLITE_BUSY.
 #ifndef CADHOST_PARTFILE_SQLITE_DB_H
 #define CADHOST_PARTFILE_SQLITE_DB_H
 
@@ -14,6 +16,13 @@ struct SqlError : std::runtime_error {
     SqlError(const std::string& what, int code) : std::runtime_error(what), code(code) {}
     int code;
 };
+
+// How long a command waits for a part another process is using: QUILLON_PART_WAIT seconds (0 to 3600), else 20.
+int part_wait_seconds();
+
+// What went wrong with a database, in words that do not depend on the library's wording: "is in use by another
+// process", "is not a part file", "is damaged: ...". `path` is named in the message.
+std::string database_problem(const std::string& path, const SqlError& error);
 
 class Db {
   public:

@@ -52,6 +52,19 @@ class DamagedParts : public hardening::ScratchTest {
         ASSERT_TRUE(cadhost::partfile::save(path("base.prt"), doc, std::nullopt, error)) << error;
     }
 
+    // A copy of the base part with the SQL run on it.
+    std::string crafted(const std::string& name, const std::string& sql) {
+        const std::string file = path(name + ".prt");
+        std::filesystem::copy_file(path("base.prt"), file);
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        char* message = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << message;
+        sqlite3_free(message);
+        sqlite3_close(db);
+        return file;
+    }
+
     // A copy of the base part with the committed patch applied.
     std::string damaged(const std::string& patch) {
         std::ifstream in(input("parts/" + patch + ".sql"));
@@ -113,6 +126,52 @@ TEST_F(DamagedParts, ANanViewScaleIsRefused) {
 
 TEST_F(DamagedParts, AGridTooFineToDrawIsRefused) {
     expect_refused("grid_spacing_1e-9", "the sheets' grid spacing is 1e-09 mm");
+}
+
+// Normalised, it would be a zero vector: a run would save it and nothing could open the part again.
+TEST_F(DamagedParts, ADirectionThatOverflowsWhenNormalisedIsRefused) {
+    expect_refused("direction_overflow", "the part's settings are damaged: a direction (1e+300, 1e+300, 0)");
+}
+
+// What a part file never holds is refused by name before anything is read, and nothing of it runs: a trigger that
+// would empty the part on the projections' write leaves it whole.
+TEST_F(DamagedParts, SchemaObjectsThisProgramNeverWritesAreRefusedByName) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"CREATE TABLE projections(key TEXT PRIMARY KEY, edges BLOB NOT NULL);"
+         "CREATE TRIGGER wipe AFTER INSERT ON projections BEGIN DELETE FROM objects; END;",
+         "trigger 'wipe'"},
+        {"CREATE VIEW everything AS SELECT * FROM objects;", "view 'everything'"},
+        {"CREATE TABLE extra(x); CREATE INDEX by_name ON objects(name);", "index 'by_name', table 'extra'"},
+        {"ALTER TABLE meta ADD COLUMN note TEXT DEFAULT 'x';", "table 'meta' (not as this program makes it)"}};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto& [sql, named] = cases[i];
+        SCOPED_TRACE(named);
+        const std::string file = crafted("schema" + std::to_string(i), sql);
+        for (const char* command : {"dump", "export", "undo"}) {
+            std::vector<std::string> args{command, file};
+            if (std::string(command) == "export") args.insert(args.end(), {"-o", path("out")});
+            const Outcome outcome = run_quillon(args);
+            EXPECT_TRUE(outcome.exited && outcome.status == 2) << command << ": " << describe(outcome);
+            EXPECT_NE(outcome.err.find("part file '" + file +
+                                       "' is refused: it holds what this program never writes "
+                                       "into a part: " +
+                                       named),
+                      std::string::npos)
+                << outcome.err;
+        }
+        cadhost::partfile::LoadedPart part;
+        std::string error;
+        EXPECT_FALSE(cadhost::partfile::load(file, part, error));
+        sqlite3* db = nullptr;
+        sqlite3_open(file.c_str(), &db);
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM objects", -1, &count, nullptr);
+        ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+        EXPECT_GT(sqlite3_column_int(count, 0), 10) << "the part's objects are all there";
+        sqlite3_finalize(count);
+        sqlite3_close(db);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("out")));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,8 +39,11 @@ std::string slurp(const std::string& path) {
 }  // namespace
 
 Outcome run_quillon(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
-    const std::string base =
-        (std::filesystem::temp_directory_path() / ("quillon_run_" + std::to_string(::getpid()))).string();
+    // Numbered, so that threads of one test can run several at once.
+    static std::atomic<int> runs{0};
+    const std::string base = (std::filesystem::temp_directory_path() /
+                              ("quillon_run_" + std::to_string(::getpid()) + "_" + std::to_string(runs++)))
+                                 .string();
     const pid_t child = ::fork();
     if (child == 0) exec_quillon(args, environment, base + ".out", base + ".err");
     int status = 0;

@@ -15,6 +15,7 @@
 #include "cadhost/document/dump_json.h"
 #include "cadhost/geometry/queries.h"
 #include "cadhost/partfile/part_file.h"
+#include "cadhost/partfile/projection_table.h"
 
 namespace {
 
@@ -239,6 +240,63 @@ TEST_F(PartFileTest, DamagedPartsAreRefusedNeverCrash) {
     std::ofstream(path("cut.prt"), std::ios::binary) << bytes.substr(0, size / 2);
     EXPECT_FALSE(cadhost::partfile::load(path("cut.prt"), loaded, error));
     EXPECT_NE(error.find("cut.prt"), std::string::npos);
+}
+
+// Components whose squares overflow normalise to a zero vector, which nothing reading the part again survives: a save
+// refuses it as a load would, and the part on disk stays as it was.
+TEST_F(PartFileTest, ADirectionWithoutUsableLengthIsNeverSaved) {
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("p.prt"), sample(), std::nullopt, error)) << error;
+    Document doc = sample();
+    const tag_t top = doc.find_model_view("TOP");
+    ASSERT_NE(top, NULL_TAG);
+    doc.find(top)->as<cadhost::ModelViewData>()->orientation.up = gp_Dir(0, 1e300, 1e300);
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), doc, std::nullopt, error));
+    EXPECT_NE(
+        error.find("object " + std::to_string(top) + " (a model view): the up direction is not a direction (0, 0, 0)"),
+        std::string::npos)
+        << error;
+    cadhost::ViewOrientation work = sample().work_view();
+    work.toward_eye = gp_Dir(-1e300, 0, 1e300);
+    doc = sample();
+    doc.set_work_view(work);
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), sample(), doc, error));
+    EXPECT_NE(error.find("the undo mark: the work view: the direction toward the eye is not a direction"),
+              std::string::npos)
+        << error;
+    LoadedPart loaded;
+    ASSERT_TRUE(cadhost::partfile::load(path("p.prt"), loaded, error)) << error;
+    EXPECT_EQ(json(loaded.document), json(sample()));
+}
+
+// A part that carries SQL of its own is neither read from nor written to: a trigger that would empty it when the
+// projections are written never fires.
+TEST_F(PartFileTest, ProjectionsAreNeverWrittenIntoAPartThatCarriesItsOwnSql) {
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("p.prt"), sample(), std::nullopt, error)) << error;
+    sqlite3* db = nullptr;
+    sqlite3_open(path("p.prt").c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE projections(key TEXT PRIMARY KEY, edges BLOB NOT NULL);"
+                           "CREATE TRIGGER wipe AFTER INSERT ON projections BEGIN DELETE FROM objects; END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    auto count = [&](const char* table) {
+        sqlite3_stmt* query = nullptr;
+        sqlite3_prepare_v2(db, (std::string("SELECT count(*) FROM ") + table).c_str(), -1, &query, nullptr);
+        const int rows = sqlite3_step(query) == SQLITE_ROW ? sqlite3_column_int(query, 0) : -1;
+        sqlite3_finalize(query);
+        return rows;
+    };
+    const int objects = count("objects");
+    EXPECT_FALSE(cadhost::partfile::keep_projections(path("p.prt"), {{"k", "edges"}}, {"k"}, error));
+    EXPECT_NE(error.find("holds what this program never writes into a part: trigger 'wipe'"), std::string::npos)
+        << error;
+    EXPECT_FALSE(cadhost::partfile::read_projections(
+        path("p.prt"), [](std::string, std::string) {}, error));
+    EXPECT_EQ(count("objects"), objects);
+    EXPECT_EQ(count("projections"), 0);
+    sqlite3_close(db);
 }
 
 }  // namespace
