@@ -9,6 +9,7 @@
 
 #include "cadhost/partfile/part_file.h"
 #include "hardening/hardening_fixture.h"
+#include "hardening/one_sheet_part.h"
 #include "hardening/quillon_process.h"
 #include "host/uf_types.h"
 
@@ -32,23 +33,7 @@ class DamagedParts : public hardening::ScratchTest {
         const tag_t body = doc.next_on_layer(6, NULL_TAG);
         doc.find(body)->attributes.push_back({"ELEC_NOTE", std::string("先粗后精")});
 
-        cadhost::Object sheet;
-        sheet.type = UF_drawing_type;
-        sheet.name = "SHEET1";
-        sheet.payload = cadhost::DrawingData{};
-        const tag_t drawing = doc.add(std::move(sheet), false);
-        cadhost::DrawingViewData data;
-        data.drawing = drawing;
-        data.model_view = doc.find_model_view("TOP");
-        data.orientation = doc.find(data.model_view)->as<cadhost::ModelViewData>()->orientation;
-        data.ref_x = 150, data.ref_y = 105;
-        data.layers.assign(UF_LAYER_MAX_LAYER, 1);
-        cadhost::Object view;
-        view.type = UF_view_type;
-        view.subtype = UF_draw_view_subtype;
-        view.name = "TOP@1";
-        view.payload = std::move(data);
-        view_ = doc.add(std::move(view), false);
+        view_ = hardening::add_sheet_with_top_view(doc);
         ASSERT_TRUE(cadhost::partfile::save(path("base.prt"), doc, std::nullopt, error)) << error;
     }
 

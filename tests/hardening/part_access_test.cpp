@@ -16,6 +16,7 @@
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/part_lock.h"
 #include "hardening/hardening_fixture.h"
+#include "hardening/one_sheet_part.h"
 #include "hardening/quillon_process.h"
 
 namespace {
@@ -90,6 +91,11 @@ class PartAccess : public hardening::ScratchTest {
         ScratchTest::SetUp();
         const Outcome imported = run_quillon({"import", input("small_mould.step"), "-o", part()});
         ASSERT_EQ(imported.status, 0) << describe(imported);
+        cadhost::partfile::LoadedPart loaded;
+        std::string error;
+        ASSERT_TRUE(cadhost::partfile::load(part(), loaded, error)) << error;
+        hardening::add_sheet_with_top_view(loaded.document);
+        ASSERT_TRUE(cadhost::partfile::save(part(), loaded.document, std::nullopt, error)) << error;
     }
     std::string part() const { return path("part.prt"); }
     std::string journal() const { return part() + "-journal"; }
