@@ -1,4 +1,7 @@
-// The part-file loader on any bytes; a part that loads is dumped, reported and drawn, as `dump` and `export` would.
+// The part-file loader on any bytes; a part that loads is dumped, reported and drawn, as `dump` and `export` would,
+// and saved: a part that a save accepts must load again, or a run could save a part that nothing can open.
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "cadhost/document/dump_json.h"
@@ -13,6 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cadhost::partfile::LoadedPart part;
     std::string error;
     if (!cadhost::partfile::load(file, part, error)) return 0;
+    const std::string again = file + ".again";
+    if (cadhost::partfile::save(again, part.document, part.undo_mark, error)) {
+        cadhost::partfile::LoadedPart reloaded;
+        const bool reloads = cadhost::partfile::load(again, reloaded, error);
+        std::remove(again.c_str());
+        if (!reloads) {
+            std::fprintf(stderr, "a saved part does not load again: %s\n", error.c_str());
+            std::abort();
+        }
+    }
     std::ostringstream out;
     cadhost::write_part_json(out, part.document, part.undo_mark);
     cadhost::drafting::write_report(out, part.document);
