@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <unordered_map>
@@ -382,7 +383,26 @@ std::string journal_of(const std::string& path) { return path + "-journal"; }
 // Renaming a new part over a file whose journal is left beside it would have that journal rolled back into the new
 // file. A journal left by a stopped process is rolled back first (a read-write connection does that on its first
 // read); one that stays belongs to a write under way, and the save is refused.
+// A write-ahead log beside a part is no file of ours, and the library would read it into whatever file carries the
+// part's name: a part in that mode, or with such a log beside it, is neither opened nor replaced.
+std::string write_ahead_log(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path + "-wal", ec))
+        return "a write-ahead log '" + path +
+               "-wal' lies beside it, which this program never writes; remove it if "
+               "no other program is writing the part";
+    char header[20] = {};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return {};
+    const bool whole = std::fread(header, 1, sizeof header, file) == sizeof header;
+    std::fclose(file);
+    if (whole && std::memcmp(header, "SQLite format 3", 16) == 0 && (header[18] == 2 || header[19] == 2))
+        return "it is in write-ahead-log mode, which this program never writes";
+    return {};
+}
+
 std::string unfinished_write(const std::string& path) {
+    if (std::string log = write_ahead_log(path); !log.empty()) return log;
     std::error_code ec;
     if (!std::filesystem::exists(journal_of(path), ec)) return {};
     try {
@@ -426,11 +446,11 @@ bool save(const std::string& path, const Document& document, const std::optional
                 if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
                 if (probe) probe("commit");
                 db.exec("COMMIT");
-                carry_projections(db, path);
                 if (std::string problem = unfinished_write(path); !problem.empty()) {
                     why = "cannot save part file '" + path + "': " + problem;
                     return false;
                 }
+                carry_projections(db, path);
                 if (probe) probe("rename");
                 return true;
             } catch (const std::exception& e) {
@@ -687,6 +707,10 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         error = "cannot open " + where + ": no such file";
+        return false;
+    }
+    if (std::string log = write_ahead_log(path); !log.empty()) {
+        error = where + " is refused: " + log;
         return false;
     }
     // A journal beside the part is a write that a stopped process left unfinished: a read-write connection rolls it

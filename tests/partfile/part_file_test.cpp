@@ -299,4 +299,25 @@ TEST_F(PartFileTest, ProjectionsAreNeverWrittenIntoAPartThatCarriesItsOwnSql) {
     sqlite3_close(db);
 }
 
+// The library would read a write-ahead log beside a part into any file under the part's name: a part in that mode is
+// not opened (nor given a log by opening it), and no part is saved over one with a log beside it.
+TEST_F(PartFileTest, APartInWriteAheadLogModeIsRefusedAndNeverReplaced) {
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("p.prt"), sample(), std::nullopt, error)) << error;
+    sqlite3* db = nullptr;
+    sqlite3_open(path("p.prt").c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    LoadedPart loaded;
+    EXPECT_FALSE(cadhost::partfile::load(path("p.prt"), loaded, error));
+    EXPECT_NE(error.find("is refused: it is in write-ahead-log mode"), std::string::npos) << error;
+    EXPECT_FALSE(cadhost::partfile::save(path("p.prt"), sample(), std::nullopt, error));
+    EXPECT_NE(error.find("it is in write-ahead-log mode"), std::string::npos) << error;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "no log was made";
+
+    std::ofstream(path("q.prt-wal")) << "a log";
+    EXPECT_FALSE(cadhost::partfile::save(path("q.prt"), sample(), std::nullopt, error));
+    EXPECT_NE(error.find("a write-ahead log '" + path("q.prt") + "-wal' lies beside it"), std::string::npos) << error;
+}
+
 }  // namespace
