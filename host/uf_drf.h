@@ -19,7 +19,9 @@ extern "C" {
 
 int UF_DRF_ask_preferences(int mpi[UF_DRF_PREF_INTEGERS], double mpr[UF_DRF_PREF_REALS],
                            char radius_val[UF_DRF_SYMBOL_TEXT_SIZE], char diameter_val[UF_DRF_SYMBOL_TEXT_SIZE]);
-/* Texts longer than UF_DRF_SYMBOL_TEXT_SIZE - 1 bytes are refused (UF_err_bad_argument) and nothing changes. */
+/* Sets the entries and the two texts; the lettering's members that are not among the entries (fonts, widths, line
+ * spacing, the text angle, ...) keep their values. Texts longer than UF_DRF_SYMBOL_TEXT_SIZE - 1 bytes are refused
+ * (UF_err_bad_argument) and nothing changes. */
 int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr[UF_DRF_PREF_REALS],
                            const char *radius_val, const char *diameter_val);
 

@@ -80,7 +80,8 @@ void layout_elec_views(const elec_view_settings *settings, const elec_view_choic
         layout->side_refer_point[0] = px + (s * w + sp) / 2.0;
         layout->ortho_proj_dir = ELEC_SIDE_RIGHT;
     }
-    // The iso view holds the box's diagonal across its two largest extents, the same as the core's iso view.
+    // The iso view holds the diagonal of width and height, or of width and depth when the depth is strictly the
+    // largest extent (so not always the two largest: with H > W it keeps W), the same as the core's iso view.
     const double length = mr_iso_length(w, h, d);
     layout->iso_view_scale = std::min(settings->iso_bound_x / length, settings->iso_bound_y / length);
     layout->iso_refer_point[0] = settings->iso_point_x;

@@ -21,10 +21,13 @@ struct number_note_positions {
 number_note_positions positions;
 
 int read_positions(void) {
-    return read_config_number("share_elec_note_point_x:", &positions.share_elec_note_point_x) &&
-           read_config_number("share_elec_note_point_y:", &positions.share_elec_note_point_y) &&
-           read_config_number("elec_no_note_point_x:", &positions.elec_no_note_point_x) &&
-           read_config_number("elec_no_note_point_y:", &positions.elec_no_note_point_y);
+    const config_cell keys[] = {
+        {"share_elec_note_point_x:", &positions.share_elec_note_point_x},
+        {"share_elec_note_point_y:", &positions.share_elec_note_point_y},
+        {"elec_no_note_point_x:", &positions.elec_no_note_point_x},
+        {"elec_no_note_point_y:", &positions.elec_no_note_point_y},
+    };
+    return read_config_cells(keys, sizeof keys / sizeof keys[0]);
 }
 
 }  // namespace

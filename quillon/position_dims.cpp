@@ -160,21 +160,23 @@ void create_position_dims(tag_t view, const double mr_view_min[3], const double 
 }  // namespace
 
 double position_text_across(position_rule rule, double e, double vmin, double vmax, unsigned char *side_flag) {
-    const double mid = (vmin + vmax) / 2;
+    // The side is decided on sheet positions to 2 decimals: an EDM point at the box's middle, as drawn, takes the
+    // same side whatever the last bits of the mapping and of the halving came out as.
+    const double mid2 = round_decimals((vmin + vmax) / 2, 2), e2 = round_decimals(e, 2);
     switch (rule) {
         case POSITION_RULE_U:
-            *side_flag = mid <= e;
-            return mid <= e ? vmax + FAR_GAP : vmin - NEAR_GAP;
+            *side_flag = mid2 <= e2;
+            return mid2 <= e2 ? vmax + FAR_GAP : vmin - NEAR_GAP;
         case POSITION_RULE_U_PRIME:
-            *side_flag = !(e <= mid);
-            return e <= mid ? vmax - NEAR_GAP : vmin + FAR_GAP;
+            *side_flag = !(e2 <= mid2);
+            return e2 <= mid2 ? vmax - NEAR_GAP : vmin + FAR_GAP;
         case POSITION_RULE_R:
-            *side_flag = mid <= e;
-            return mid <= e ? vmax + NEAR_GAP : vmin - FAR_GAP;
+            *side_flag = mid2 <= e2;
+            return mid2 <= e2 ? vmax + NEAR_GAP : vmin - FAR_GAP;
         case POSITION_RULE_R_PRIME:
         default:
-            *side_flag = !(e <= mid);
-            return e <= mid ? vmax - FAR_GAP : vmin + NEAR_GAP;
+            *side_flag = !(e2 <= mid2);
+            return e2 <= mid2 ? vmax - FAR_GAP : vmin + NEAR_GAP;
     }
 }
 

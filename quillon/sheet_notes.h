@@ -10,7 +10,8 @@ typedef struct config_cell_s {
     double *cell;
 } config_cell;
 
-/* Reads the keys in order; stops at the first that fails. 1 when all were read, 0 after the reader's message. */
+/* Reads the keys in order; stops at the first that fails. 1 when all were read and stored in their cells; 0 after the
+ * reader's message, with every cell left as it was. */
 int read_config_cells(const config_cell *cells, size_t count);
 
 /* A one-line (or line-feed separated) note on the current sheet at (x, y), in the preferences current now. */

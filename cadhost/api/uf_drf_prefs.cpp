@@ -38,7 +38,9 @@ int UF_DRF_set_preferences(const int mpi[UF_DRF_PREF_INTEGERS], const double mpr
         !cadhost::is_utf8(diameter_val))
         return UF_err_bad_argument;
     return with_part([&](Part&, Document& doc) {
-        DraftingPreferences prefs;
+        // Only what the arguments carry changes: the lettering that is not among the entries (fonts, line spacing,
+        // the other kinds' spacing and aspect, the text angle) stays as it was set.
+        DraftingPreferences prefs = doc.drafting_preferences();
         std::memcpy(prefs.mpi.data(), mpi, sizeof(int) * prefs.mpi.size());
         std::memcpy(prefs.mpr.data(), mpr, sizeof(double) * prefs.mpr.size());
         prefs.radius_text = radius_val;

@@ -257,6 +257,18 @@ std::string stop_message(std::size_t first) {
     return (where.empty() ? std::string("stopped: ") : "stopped at " + where + ": ") + ui.messages()[index];
 }
 
+// How many messages the command showed while its run went on after the dialog: the same span as stop_message's, the
+// closing message after the progress line ended left out. A run that completed with messages has told the user of
+// something to look at (a configuration key it could not read, a sheet name passed over).
+std::size_t run_messages(const RunContext& run, std::size_t first) {
+    const UiChannels& ui = Session::instance().ui();
+    const std::size_t start = std::max(first, run.messages_at_confirm);
+    const std::size_t shown = ui.messages().size();
+    if (shown <= start) return 0;
+    const std::size_t at_status = ui.messages_at_last_status();
+    return at_status > start && at_status <= shown ? at_status - start : shown - start - 1;
+}
+
 RunEnd run_end(const RunContext& run, int return_code, std::size_t first_message) {
     RunEnd end;
     if (run.stop_status == kUsage) {
@@ -371,7 +383,12 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "quillon run: " << made_text << "; " << end.reason << '\n';
         return end.status;
     }
-    out << made_text << '\n';
+    const std::size_t shown = run_messages(run, messages_before);
+    out << made_text;
+    if (shown > 0)
+        out << "; " << shown << (shown == 1 ? " message" : " messages") << ", see "
+            << std::filesystem::path(options.positional[0]).replace_extension(".log").string();
+    out << '\n';
     return kDone;
 }
 

@@ -158,9 +158,10 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
             button = run_batch(form, table, run, dialog_file);
         }
         table.call(UF_STYLER_DESTRUCTOR_CB);
-        if (button == Button::Ok)
+        if (button == Button::Ok) {
+            if (!run.confirmed) run.messages_at_confirm = Session::instance().ui().messages().size();
             run.confirmed = true;
-        else
+        } else
             run.declined =
                 std::string("dialog ") + dialog_file + " closed with " + (button == Button::Back ? "Back" : "Cancel");
         *response = response_of(button);

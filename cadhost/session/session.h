@@ -51,6 +51,8 @@ struct RunContext {
     // Set when a dialog of the command closed with OK. A command none of whose dialogs was confirmed, and whose
     // dialog was closed otherwise or which stopped, has done nothing the user asked for: the part is left as it was.
     bool confirmed = false;
+    // How many messages the host had shown when the first dialog closed with OK: those after it are the run's.
+    std::size_t messages_at_confirm = 0;
     // How the last dialog that closed without OK was closed, for example "dialog x.dlg closed with Cancel".
     std::string declined;
 };

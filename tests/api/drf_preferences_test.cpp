@@ -3,6 +3,7 @@
 
 #include "host/uf_drf.h"
 #include "support/host_fixture.h"
+#include "support/odd_preferences.h"
 
 namespace {
 
@@ -32,6 +33,20 @@ TEST_F(DrfPreferencesTest, ASetCopyIsReadBackAndOverlongTextsChangeNothing) {
     ASSERT_EQ(UF_DRF_ask_preferences(again_i, again_r, radius, diameter), 0);
     EXPECT_EQ(again_i[3], 2) << "a refused set changes nothing";
     EXPECT_STREQ(radius, "R=");
+}
+
+TEST_F(DrfPreferencesTest, SettingTheAnnotationPreferencesChangesOnlyWhatTheCallCarries) {
+    cadhost::DraftingPreferences expected = testing_support::odd_drafting_preferences();
+    session().display_part()->document.set_drafting_preferences(expected);
+    int mpi[UF_DRF_PREF_INTEGERS];
+    double mpr[UF_DRF_PREF_REALS];
+    char radius[UF_DRF_SYMBOL_TEXT_SIZE], diameter[UF_DRF_SYMBOL_TEXT_SIZE];
+    ASSERT_EQ(UF_DRF_ask_preferences(mpi, mpr, radius, diameter), 0);
+    mpr[44] = 4.0;  // the general text's size: the one member both records share that this call changes
+    ASSERT_EQ(UF_DRF_set_preferences(mpi, mpr, radius, diameter), 0);
+    expected.mpr[44] = 4.0;
+    EXPECT_EQ(testing_support::preference_changes(expected, session().display_part()->document.drafting_preferences()),
+              "");
 }
 
 }  // namespace

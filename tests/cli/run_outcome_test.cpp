@@ -116,6 +116,22 @@ TEST_F(RunOutcomeTest, CompletedRunSavesAndSaysWhatItMade) {
     EXPECT_NE(done.out.find("status: E01 (1/2)"), std::string::npos) << "progress on the terminal: " << done.out;
     EXPECT_NE(done.out.find("status: E02 (2/2)"), std::string::npos) << done.out;
     EXPECT_NE(read_file(part()), before);
+
+    // A note position missing from config.def: every sheet says so, the run completes and its last line counts the
+    // messages, which the log beside the part keeps.
+    const std::string config = read_file(dir_ / "conf" / "config.def");
+    const std::string key = "elec_f_space_note_point_y:,102,EOF";
+    ASSERT_NE(config.find(key), std::string::npos);
+    quillon_test::write_file(dir_ / "conf" / "config.def",
+                             config.substr(0, config.find(key)) + config.substr(config.find(key) + key.size()));
+    done = run();
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.last_line(), "made 2 sheets; 2 messages, see " + (dir_ / "mould.log").string());
+    const std::string log = read_file(dir_ / "mould.log");
+    std::size_t said = 0;
+    const std::string message = "找不到elec_f_space_note_point_y:";
+    for (std::size_t at = log.find(message); at != std::string::npos; at = log.find(message, at + 1)) ++said;
+    EXPECT_EQ(said, 2u) << log;
 }
 
 TEST_F(RunOutcomeTest, RunsThatDidNothingLeaveThePartByteForByteWithTheUndoMarkOfTheRunBefore) {

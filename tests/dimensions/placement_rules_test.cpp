@@ -2,6 +2,8 @@
 // margin, the slot orders and the end of an extreme edge a value is attached to.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "quillon/ordinate_rules.h"
 #include "quillon/position_dims.h"
 
@@ -24,6 +26,20 @@ TEST(PositionSides, TextsGoToTheSideTheEdmPointLiesTowardsWithTheMiddleCountingA
     EXPECT_EQ(flag, 1);
     EXPECT_DOUBLE_EQ(position_text_across(POSITION_RULE_R, 30, kLo, kHi, &flag), kLo - 11);
     EXPECT_EQ(flag, 0);
+    // The middle as mapping and halving leave it, a few ulps either side of the EDM point: still the middle, on every
+    // rule, however the last bits came out.
+    const double above = std::nextafter(70.0, 100.0), below = std::nextafter(70.0, 0.0);
+    for (const double e : {above, below})
+        for (const double hi : {kHi + 3e-9, kHi - 3e-9}) {
+            EXPECT_DOUBLE_EQ(position_text_across(POSITION_RULE_U, e, kLo, hi, &flag), hi + 11);
+            EXPECT_EQ(flag, 1);
+            EXPECT_DOUBLE_EQ(position_text_across(POSITION_RULE_R, e, kLo, hi, &flag), hi + 4);
+            EXPECT_EQ(flag, 1);
+            EXPECT_DOUBLE_EQ(position_text_across(POSITION_RULE_U_PRIME, e, hi, kLo, &flag), kLo - 4);
+            EXPECT_EQ(flag, 0);
+            EXPECT_DOUBLE_EQ(position_text_across(POSITION_RULE_R_PRIME, e, hi, kLo, &flag), kLo - 11);
+            EXPECT_EQ(flag, 0);
+        }
 }
 
 TEST(PositionSides, TurnedOverViewsKeepTheTextOnTheEdmPointsSideOfTheSheet) {
@@ -126,17 +142,35 @@ TEST(OrdinateCrowding, ExtremeEdgeValuesFollowAMovedEdmValue) {
 }
 
 TEST(OrdinateEdges, SlotsAreTriedInOrderAndTheEndFollowsTheMargin) {
-    box_edge_set record = {};
-    record.edge_x_one_max_tag = 55;    // slot 5
-    record.edge_x_touch_max_tag = 77;  // slot 7
-    int found = -1;
-    EXPECT_EQ(first_edge_of(&record, SLOTS_V_MAX, &found), 55u);
-    EXPECT_EQ(found, 2);
-    EXPECT_EQ(first_edge_of(&record, SLOTS_V_MIN, &found), NULL_TAG);
-    EXPECT_EQ(found, -1);
-    record.edge_y_touch_min_tag = 14;
-    EXPECT_EQ(first_edge_of(&record, SLOTS_H_MIN, &found), 14u);
-    EXPECT_EQ(found, 3);
+    // Every slot full: each order gives its slots one after the other as the earlier ones are emptied.
+    const struct {
+        const int* order;
+        int slots[4];
+    } orders[] = {{SLOTS_V_MIN, {0, 2, 4, 6}},
+                  {SLOTS_V_MAX, {1, 3, 5, 7}},
+                  {SLOTS_H_MIN, {8, 10, 12, 14}},
+                  {SLOTS_H_MAX, {9, 11, 13, 15}}};
+    for (const auto& o : orders) {
+        static tag_t box_edge_set::*const members[16] = {
+            &box_edge_set::edge_x_face_min_tag,  &box_edge_set::edge_x_face_max_tag,
+            &box_edge_set::edge_x_full_min_tag,  &box_edge_set::edge_x_full_max_tag,
+            &box_edge_set::edge_x_one_min_tag,   &box_edge_set::edge_x_one_max_tag,
+            &box_edge_set::edge_x_touch_min_tag, &box_edge_set::edge_x_touch_max_tag,
+            &box_edge_set::edge_y_face_min_tag,  &box_edge_set::edge_y_face_max_tag,
+            &box_edge_set::edge_y_full_min_tag,  &box_edge_set::edge_y_full_max_tag,
+            &box_edge_set::edge_y_one_min_tag,   &box_edge_set::edge_y_one_max_tag,
+            &box_edge_set::edge_y_touch_min_tag, &box_edge_set::edge_y_touch_max_tag};
+        box_edge_set record = {};
+        for (int i = 0; i < 16; ++i) record.*members[i] = 100 + i;
+        int found = -1;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(first_edge_of(&record, o.order, &found), tag_t(100 + o.slots[i])) << "slot " << o.slots[i];
+            EXPECT_EQ(found, i);
+            record.*members[o.slots[i]] = NULL_TAG;
+        }
+        EXPECT_EQ(first_edge_of(&record, o.order, &found), NULL_TAG);
+        EXPECT_EQ(found, -1);
+    }
 
     // An edge along the extreme: the end nearer the margin (vertical margin, across is x).
     EXPECT_EQ(choose_edge_end(false, false, true, true, 10, 30, 5, 5), 1) << "left margin, smaller x";

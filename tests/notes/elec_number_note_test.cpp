@@ -27,7 +27,7 @@ TEST_F(ElecNumberNoteTest, ASingleElectrodeIsNamedInTheCurrentLettering) {
     EXPECT_EQ(notes[0].lines, Lines{"E01"});
     EXPECT_DOUBLE_EQ(notes[0].x, kNameX);
     EXPECT_DOUBLE_EQ(notes[0].y, kNameY);
-    EXPECT_DOUBLE_EQ(notes[0].height, 2.5) << "the lettering the caller left";
+    EXPECT_DOUBLE_EQ(notes[0].height, testing_support::kOddGeneralSize) << "the lettering the caller left";
 }
 
 TEST_F(ElecNumberNoteTest, TheSecondOfThreeSaysSoInItsOwnLetteringAndPutsTheUsersBack) {
@@ -80,6 +80,18 @@ TEST_F(ElecNumberNoteTest, PositionsAreReadWhileTheSharingPlaceIsStillZero) {
     bare_sheet("S5");
     EXPECT_EQ(write_elec_number_note(body, 2, 2), 0);
     EXPECT_TRUE(written("S5").empty());
+
+    // The block's last key missing: every sheet meets it again, with its message, and gets no name at y 0.
+    reset_elec_number_note_positions();
+    conf.copy_shipped();
+    unconfigure("elec_no_note_point_y:");
+    session().ui().clear();
+    for (const char* sheet : {"S6", "S7"}) {
+        bare_sheet(sheet);
+        EXPECT_EQ(write_elec_number_note(body, 1, 1), 0) << sheet;
+        EXPECT_TRUE(written(sheet).empty()) << sheet;
+    }
+    EXPECT_EQ(messages().size(), 2u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/uf_drf.h"
 #include "my_func1/elec_defaults.h"
 #include "run_driver/run_fixture.h"
+#include "support/odd_preferences.h"
 
 namespace notes_test {
 
@@ -55,6 +56,14 @@ class NotesTest : public run_driver_test::RunTest {
         std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         text = std::regex_replace(text, std::regex(key + ",[^,]*,EOF"), key + "," + value + ",EOF");
         conf.write_config(text);
+    }
+    // config.def without one entry.
+    void unconfigure(const std::string& key) {
+        std::ifstream in(conf.path() + "/config.def");
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string without = std::regex_replace(text, std::regex(key + ",[^,]*,EOF"), "");
+        ASSERT_NE(without, text) << key;
+        conf.write_config(without);
     }
     // A drawing without template or title block: whatever the report lists afterwards, the routine wrote.
     static tag_t bare_sheet(const char* name) {
@@ -105,15 +114,8 @@ class NotesTest : public run_driver_test::RunTest {
         ASSERT_EQ(UF_ATTR_assign(body, title, value), 0);
     }
     // Preferences unlike the command's working ones, so that a routine that forgets to set or to restore shows.
-    static void odd_preferences() {
-        Preferences p = Preferences::now();
-        p.mpi[1] = 2;
-        p.mpi[30] = 7;
-        p.mpr[9] = 4.0;
-        p.mpr[44] = 2.5;
-        p.mpr[45] = 0.6;
-        ASSERT_EQ(UF_DRF_set_preferences(p.mpi, p.mpr, p.radius, p.diameter), 0);
-    }
+    // Every member of the record, lettering included.
+    static void odd_preferences() { doc().set_drafting_preferences(testing_support::odd_drafting_preferences()); }
 };
 
 }  // namespace notes_test

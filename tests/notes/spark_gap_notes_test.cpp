@@ -159,6 +159,18 @@ TEST_F(SparkGapNotesTest, PositionsAreReadOncePerRunAndAMissingOneWritesNothing)
     EXPECT_TRUE(written("S4").empty());
     EXPECT_TRUE(Preferences::now() == before);
     EXPECT_EQ(messages().size(), 1u) << "the reader's message about the missing key";
+
+    // A later key of the block missing: every sheet meets it again, with its message, and no note goes to 0.
+    reset_spark_gap_note_positions();
+    conf.copy_shipped();
+    unconfigure("elec_f_space_note_point_y:");
+    session().ui().clear();
+    for (const char* sheet : {"S5", "S6"}) {
+        bare_sheet(sheet);
+        EXPECT_EQ(write_spark_gap_notes(body), 0) << sheet;
+        EXPECT_TRUE(written(sheet).empty()) << sheet;
+    }
+    EXPECT_EQ(messages().size(), 2u);
 }
 
 TEST_F(SparkGapNotesTest, EverySlotTakesItsOwnTitleAndType) {

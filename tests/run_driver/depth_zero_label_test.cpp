@@ -1,14 +1,13 @@
 // The depth-zero label through scripted answers: every way through the questions on the first sheet, what later sheets
 // repeat without asking, and the annotation preferences as they were after every call.
-#include <cstring>
 
 #include "cadhost/dialog/prompt_answers.h"
 #include "host/uf_draw.h"
 #include "host/uf_layer.h"
 #include "host/uf_view.h"
 #include "quillon/depth_zero_label.h"
-#include "quillon/drf_preferences.h"
 #include "run_driver/run_fixture.h"
+#include "support/odd_preferences.h"
 
 namespace {
 
@@ -38,14 +37,6 @@ class DepthZeroLabelTest : public run_driver_test::RunTest {
         electrode(1, -50, 0, "E01");
         // Sticking out of the core, the second electrode widens its sheet's views: the two top views differ.
         electrode(2, 110, 0, "E02");
-        // Preferences unlike the label's, so that a restore from anything but the saved copy shows.
-        drf_preferences prefs;
-        ASSERT_EQ(UF_DRF_ask_preferences(prefs.mpi, prefs.mpr, prefs.radius_val, prefs.diameter_val), 0);
-        prefs.mpi[1] = 2;
-        prefs.mpi[3] = 1;
-        prefs.mpi[30] = 7;
-        prefs.mpr[44] = 2.5;
-        ASSERT_EQ(UF_DRF_set_preferences(prefs.mpi, prefs.mpr, prefs.radius_val, prefs.diameter_val), 0);
     }
     void TearDown() override {
         session().run() = cadhost::RunContext{};
@@ -59,12 +50,6 @@ class DepthZeroLabelTest : public run_driver_test::RunTest {
             session().run().prompt_answers.push_back(answer);
         }
     }
-    static drf_preferences annotation_preferences() {
-        drf_preferences p;
-        std::memset(&p, 0, sizeof p);
-        EXPECT_EQ(UF_DRF_ask_preferences(p.mpi, p.mpr, p.radius_val, p.diameter_val), 0);
-        return p;
-    }
     static tag_t top_view(const std::string& sheet) { return report(sheet)["views"][0]["tag"].get<tag_t>(); }
 
     // The sheets made by the run without the label, then the label on each in turn as the run's last step would
@@ -75,10 +60,12 @@ class DepthZeroLabelTest : public run_driver_test::RunTest {
         ASSERT_EQ(sheets_.size(), 2u);
         for (const std::string& sheet : sheets_) {
             ASSERT_EQ(UF_DRAW_open_drawing(doc().find_drawing(sheet)), 0);
-            const drf_preferences before = annotation_preferences();
+            // Preferences unlike the label's in every member, so that a restore from anything but the saved copy
+            // shows.
+            const cadhost::DraftingPreferences odd = testing_support::odd_drafting_preferences();
+            doc().set_drafting_preferences(odd);
             write_depth_zero_label(top_view(sheet), 240);
-            const drf_preferences after = annotation_preferences();
-            EXPECT_TRUE(std::memcmp(&after, &before, sizeof after) == 0)
+            EXPECT_EQ(testing_support::preference_changes(odd, doc().drafting_preferences()), "")
                 << "preferences changed by the label on " << sheet;
             prompts_after_.push_back(session().ui().prompts().size());
         }
