@@ -47,8 +47,8 @@ Box text_box(const render::Text& t) {
     const double lo = baseline - 0.3 * t.height, hi = baseline + 1.2 * t.height;
     const double c = std::cos(t.angle), s = std::sin(t.angle);
     Box box{1e300, 1e300, -1e300, -1e300};
-    for (const auto& [u, v] : std::array<std::pair<double, double>, 4>{
-             {{left, lo}, {left + width, lo}, {left, hi}, {left + width, hi}}}) {
+    for (const auto& [u, v] :
+         std::array<std::pair<double, double>, 4>{{{left, lo}, {left + width, lo}, {left, hi}, {left + width, hi}}}) {
         const double x = t.anchor.x + c * u - s * v, y = t.anchor.y + s * u + c * v;
         box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
     }
@@ -156,14 +156,14 @@ const Attribute* attribute(const Object& object, const char* title) {
     return nullptr;
 }
 
-// The label's look: that of the sheet's other labels, as the run lettered them.
+// The label's look: that of the sheet's other labels as the run lettered them, else the run's label lettering.
 AnnotationStyle label_style(const Document& doc, tag_t drawing) {
     for (tag_t member : doc.drawing_members(drawing))
         if (const auto* a = doc.find(member)->as<AnnotationData>(); a && a->kind == AnnotationData::Kind::Label)
             return a->style;
     AnnotationStyle style;
-    style.height = 3.5;
-    style.arrowhead = 8;
+    style.height = 3.175;
+    style.arrow_length = 1.5;
     return style;
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 void setup_table(std::ostream& out, const std::vector<BrowserSheet>& sheets) {
     out << "<table class=\"setup\">\n<tr><th>图纸</th><th>页</th><th>铜公</th><th>层</th><th>处</th><th>方向</th>"
-           "<th>定位点</th><th>X</th><th>Y</th><th>Z</th><th>深度</th><th>转角</th><th>粗火花位</th><th>精火花位</th><th>粗公数</th><th>精公数</th>"
+           "<th>定位点</th><th>X</th><th>Y</th><th>Z</th><th>深度</th><th>转角</th><th>粗火花位</th><th>精火花位</"
+           "th><th>粗公数</th><th>精公数</th>"
            "<th>特粗公火花位</th><th>特精公火花位</th><th>特粗公数</th><th>特精公数</th><th>外形尺寸</th>"
            "<th>工作部分</th><th>C角</th><th>备注</th></tr>\n";
     for (std::size_t i = 0; i < sheets.size(); ++i) {

@@ -29,10 +29,11 @@ struct Column {
 };
 
 // Headings as the shop reads them: sheet, page, electrode, layer, place, direction, which point X/Y/Z locate, the
-// EDM point, the burn's depth, the copy's turn, spark gaps and counts, the special electrodes' gap and count, sizes, chamfer corner, note.
-const Column kColumns[] = {{"图纸", 20},   {"页", 9},    {"铜公", 16},     {"层", 6},        {"处", 8},
+// EDM point, the burn's depth, the copy's turn, spark gaps and counts, the special electrodes' gap and count, sizes,
+// chamfer corner, note.
+const Column kColumns[] = {{"图纸", 20},  {"页", 9},      {"铜公", 16},     {"层", 6},        {"处", 8},
                            {"方向", 7},   {"定位点", 11}, {"X", 14},        {"Y", 14},        {"Z", 14},
-                           {"深度", 14},  {"转角", 9},   {"粗火花位", 12}, {"精火花位", 12}, {"粗公数", 8},
+                           {"深度", 14},  {"转角", 9},    {"粗火花位", 12}, {"精火花位", 12}, {"粗公数", 8},
                            {"精公数", 8}, {"特粗公", 14}, {"特精公", 14},   {"外形尺寸", 23}, {"工作部分", 23},
                            {"C角", 6},    {"备注", 0}};
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
