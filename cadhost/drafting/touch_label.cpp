@@ -219,33 +219,38 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
     for (double turn : {0.0, 15.0, -15.0, 30.0, -30.0, 45.0})
         for (double diagonal : {45.0, 135.0, 225.0, 315.0}) angles.push_back(diagonal + turn);
     const double reach = label.style.arrow_length + 3.0;
-    for (double distance = reach; distance <= std::max(sheet.width, sheet.height); distance += 2.0) {
-        for (double degrees : angles) {
-            const double a = degrees * M_PI / 180.0;
-            const Point2 start{tip->x + distance * std::cos(a), tip->y + distance * std::sin(a)};
-            // The leader leaves the text at the end facing the point; the text reads away from it.
-            const bool rightwards = std::cos(a) >= -1e-9;
-            label.style.alignment = rightwards ? 4 : 6;
-            label.style.leader_side = rightwards ? 1 : 2;
-            label.origin_x = start.x + (rightwards ? 1.0 : -1.0);
-            label.origin_y = start.y;
-            SheetGraphics drawn;
-            draw_annotation(doc, label, drawn);
-            if (drawn.texts.empty() || drawn.polylines.empty()) return std::nullopt;
-            const Box box = text_box(drawn.texts.front());
-            if (box.x0 < area.x0 || box.y0 < area.y0 || box.x1 > area.x1 || box.y1 > area.y1) continue;
-            const Box clear = box.grown(kTextClearance);
-            if (std::any_of(texts.begin(), texts.end(), [&](const Box& t) { return t.overlaps(clear); })) continue;
-            if (segments.hits(clear)) continue;
-            const Segment leader{drawn.polylines.front().points.front(), drawn.polylines.front().points.back()};
-            if (std::any_of(texts.begin(), texts.end(), [&](const Box& t) {
-                    const Box near = t.grown(kLeaderClearance);
-                    return leader.box().overlaps(near) && segment_hits_box(leader, near);
-                }))
-                continue;
-            return label;
+    // A sheet too full for a clear place still gets its label: first where it covers no text at least, at worst the
+    // nearest place on the sheet.
+    for (int demand = 2; demand >= 0; --demand)
+        for (double distance = reach; distance <= std::max(sheet.width, sheet.height); distance += 2.0) {
+            for (double degrees : angles) {
+                const double a = degrees * M_PI / 180.0;
+                const Point2 start{tip->x + distance * std::cos(a), tip->y + distance * std::sin(a)};
+                // The leader leaves the text at the end facing the point; the text reads away from it.
+                const bool rightwards = std::cos(a) >= -1e-9;
+                label.style.alignment = rightwards ? 4 : 6;
+                label.style.leader_side = rightwards ? 1 : 2;
+                label.origin_x = start.x + (rightwards ? 1.0 : -1.0);
+                label.origin_y = start.y;
+                SheetGraphics drawn;
+                draw_annotation(doc, label, drawn);
+                if (drawn.texts.empty() || drawn.polylines.empty()) return std::nullopt;
+                const Box box = text_box(drawn.texts.front());
+                if (box.x0 < area.x0 || box.y0 < area.y0 || box.x1 > area.x1 || box.y1 > area.y1) continue;
+                const Box clear = box.grown(demand > 0 ? kTextClearance : 0.0);
+                if (demand > 0 &&
+                    std::any_of(texts.begin(), texts.end(), [&](const Box& t) { return t.overlaps(clear); }))
+                    continue;
+                if (demand > 1 && segments.hits(clear)) continue;
+                const Segment leader{drawn.polylines.front().points.front(), drawn.polylines.front().points.back()};
+                if (demand > 1 && std::any_of(texts.begin(), texts.end(), [&](const Box& t) {
+                        const Box near = t.grown(kLeaderClearance);
+                        return leader.box().overlaps(near) && segment_hits_box(leader, near);
+                    }))
+                    continue;
+                return label;
+            }
         }
-    }
     return std::nullopt;
 }
 

@@ -17,8 +17,9 @@ namespace cadhost::drafting {
 inline constexpr const char* kTouchLabelText = "单边碰";
 
 // The label for a drawn sheet of the drawing: its text position clear of the sheet's texts and lines, inside the
-// sheet, its leader crossing no text. Empty when the drawing's EDM point is not a touch point, its view or point is
-// not known, or no place on the sheet is free.
+// sheet, its leader crossing no text, as near the point as that allows (on a sheet without such a place, clear of the
+// texts only, else the nearest place inside the sheet). Empty when the drawing's EDM point is not a touch point, or
+// its view or point is not known.
 std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, const render::SheetGraphics& sheet);
 
 // Places the label on every sheet that needs one: the annotation joins the drawing in doc (so the report lists it)
