@@ -14,8 +14,7 @@
 #define SHEET_SETUP_PLACES "setup_places"       /* copies on the layer */
 #define SHEET_SETUP_DIRECTION "setup_direction" /* the electrode direction code: 1 t, -1 -t, 2 f, -2 -f, 3 s, -3 -s */
 #define SHEET_SETUP_CHAMFER "setup_chamfer"     /* chamfer corner 1 to 4, 0 for none */
-#define SHEET_SETUP_EDM_TOUCH "setup_edm_touch" /* 1: the EDM point is the single-side touch point; 0: the reference \
-                                                 */
+#define SHEET_SETUP_EDM_TOUCH "setup_edm_touch" /* 1 the EDM point is the touch point, 0 the reference point */
 
 /* Strings: the texts as the sheet writes them; an attribute is absent when the sheet shows nothing there. */
 #define SHEET_SETUP_NAME "setup_name" /* the electrode's name ("无" for an unnamed body) */
