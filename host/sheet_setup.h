@@ -14,6 +14,7 @@
 #define SHEET_SETUP_PLACES "setup_places"       /* copies on the layer */
 #define SHEET_SETUP_DIRECTION "setup_direction" /* the electrode direction code: 1 t, -1 -t, 2 f, -2 -f, 3 s, -3 -s */
 #define SHEET_SETUP_CHAMFER "setup_chamfer"     /* chamfer corner 1 to 4, 0 for none */
+#define SHEET_SETUP_EDM_TOUCH "setup_edm_touch" /* 1 the EDM point is the touch point, 0 the reference point */
 
 /* Strings: the texts as the sheet writes them; an attribute is absent when the sheet shows nothing there. */
 #define SHEET_SETUP_NAME "setup_name" /* the electrode's name ("无" for an unnamed body) */
@@ -26,6 +27,9 @@
 #define SHEET_SETUP_T_ROUGH_COUNT "setup_t_rough_count"
 #define SHEET_SETUP_T_FINISH_COUNT "setup_t_finish_count"
 #define SHEET_SETUP_NOTE "setup_note" /* the free-text note as written */
+/* The name of the drawing view in which the sheet locates the EDM point from above (the core's top view): a touch
+ * point is labelled there. */
+#define SHEET_SETUP_TOP_VIEW "setup_top_view"
 
 /* Reals, millimetres. The EDM point is the point the sheet's position dimensions measure, relative to the origin of
  * the core's centre lines; sizes are the body's box and its working part's box (absent for a body without base). */
@@ -38,5 +42,15 @@
 #define SHEET_SETUP_WORK_X "setup_work_x"
 #define SHEET_SETUP_WORK_Y "setup_work_y"
 #define SHEET_SETUP_WORK_Z "setup_work_z"
+/* The EDM point in model coordinates (not from the origin), for marking it in a view. */
+#define SHEET_SETUP_EDM_MODEL_X "setup_edm_model_x"
+#define SHEET_SETUP_EDM_MODEL_Y "setup_edm_model_y"
+#define SHEET_SETUP_EDM_MODEL_Z "setup_edm_model_z"
+/* The depth of the burn: the EDM point from the origin along the burn axis, counted positive towards the side the
+ * electrode's base faces (the side the sheet's top view looks from). */
+#define SHEET_SETUP_DEPTH "setup_depth"
+/* Degrees, 0 to below 360: how far this copy is turned about the burn axis against the first copy of its layer,
+ * anticlockwise as the top view shows it. Absent when the copies cannot be matched by a turn. */
+#define SHEET_SETUP_ROTATION "setup_rotation"
 
 #endif

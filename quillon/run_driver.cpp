@@ -53,8 +53,9 @@ const box_edge_set *edge_record_for(const core_measures *core, int elec_directio
     }
 }
 
-int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char letter, int *counter,
-                    const core_measures *core) {
+/* first_copy: the first body of the entry's layer, which the copy's turn is measured against. */
+int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, const elec_data *first_copy, char letter,
+                    int *counter, const core_measures *core) {
     const elec_data *e = &entry->data;
     show_sheet_progress(entry);
     char sheet_name[SHEET_NAME_BUFSIZE];
@@ -95,7 +96,7 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, char 
     write_spark_gap_notes(e->elec_tag);
     if (settings->manual_note) write_depth_zero_label(top_view, settings->mr_layer);
     // The complete sheet's setup, for the lists the host writes beside the sheets.
-    record_sheet_setup(drawing, entry, edm_point_tag);
+    record_sheet_setup(drawing, entry, edm_point_tag, top_view, first_copy);
     return 1;
 }
 
@@ -135,8 +136,11 @@ int run_elec_drawings(const run_settings *settings) {
         reset_core_center_lines();
         if (choose_group_letter(&letter) && scan_core_layer(settings->mr_layer, core.mr_min, core.mr_max)) {
             done = 1;
-            for (const elec_entry *entry = head; entry != NULL && done; entry = entry->next)
-                done = draw_elec_sheet(settings, entry, letter, &counter, &core);
+            const elec_data *first_copy = NULL;
+            for (const elec_entry *entry = head; entry != NULL && done; entry = entry->next) {
+                if (first_copy == NULL || first_copy->elec_layer != entry->data.elec_layer) first_copy = &entry->data;
+                done = draw_elec_sheet(settings, entry, first_copy, letter, &counter, &core);
+            }
         }
     }
     free_elec_list(head);

@@ -13,6 +13,7 @@
 #include "my_func1/elec_attr_texts.h"
 #include "my_func1/elec_defaults.h"
 #include "quillon/center_lines.h"
+#include "quillon/copy_rotation.h"
 #include "quillon/spark_gap_notes.h"
 
 namespace {
@@ -77,19 +78,29 @@ void record_note(tag_t drawing, tag_t elec_tag) {
     put_text(drawing, SHEET_SETUP_NOTE, note_text);
 }
 
-/* The EDM point from the origin the position dimensions measure from. */
-void record_edm_point(tag_t drawing, tag_t edm_point_tag) {
+/* The EDM point from the origin the position dimensions measure from, where it lies in the model, and its depth
+ * along the burn axis. */
+void record_edm_point(tag_t drawing, tag_t edm_point_tag, int elec_direction) {
     double point[3] = {0.0, 0.0, 0.0}, origin[3] = {0.0, 0.0, 0.0};
     if (UF_CALL(UF_CURVE_ask_point_data(edm_point_tag, point)) != 0) return;
     if (ori_point != NULL_TAG) UF_CALL(UF_CURVE_ask_point_data(ori_point, origin));
-    put_real(drawing, SHEET_SETUP_EDM_X, point[0] - origin[0]);
-    put_real(drawing, SHEET_SETUP_EDM_Y, point[1] - origin[1]);
-    put_real(drawing, SHEET_SETUP_EDM_Z, point[2] - origin[2]);
+    const double from_origin[3] = {point[0] - origin[0], point[1] - origin[1], point[2] - origin[2]};
+    put_real(drawing, SHEET_SETUP_EDM_X, from_origin[0]);
+    put_real(drawing, SHEET_SETUP_EDM_Y, from_origin[1]);
+    put_real(drawing, SHEET_SETUP_EDM_Z, from_origin[2]);
+    put_real(drawing, SHEET_SETUP_EDM_MODEL_X, point[0]);
+    put_real(drawing, SHEET_SETUP_EDM_MODEL_Y, point[1]);
+    put_real(drawing, SHEET_SETUP_EDM_MODEL_Z, point[2]);
+    double axis[3];
+    if (burn_axis(elec_direction, axis))
+        put_real(drawing, SHEET_SETUP_DEPTH,
+                 from_origin[0] * axis[0] + from_origin[1] * axis[1] + from_origin[2] * axis[2]);
 }
 
 }  // namespace
 
-int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_tag) {
+int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_tag, tag_t top_view,
+                       const elec_data *first_copy) {
     const elec_data *e = &entry->data;
     put_integer(drawing, SHEET_SETUP_PAGE, entry->sheet_no);
     put_integer(drawing, SHEET_SETUP_PAGES, entry->sheet_count);
@@ -98,13 +109,20 @@ int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_t
     put_integer(drawing, SHEET_SETUP_PLACES, e->elec_layer_count);
     put_integer(drawing, SHEET_SETUP_DIRECTION, e->elec_direction);
     put_integer(drawing, SHEET_SETUP_CHAMFER, e->chamfer_corner);
+    // The point the position dimensions locate: the touch point where the body has one (the EDM point is made there).
+    put_integer(drawing, SHEET_SETUP_EDM_TOUCH, e->have_att_side_pt ? 1 : 0);
+    char view_name[UF_OBJ_NAME_BUFSIZE] = "";
+    if (top_view != NULL_TAG && UF_CALL(UF_OBJ_ask_name(top_view, view_name)) == 0)
+        put_text(drawing, SHEET_SETUP_TOP_VIEW, view_name);
+    double turn = 0.0;
+    if (first_copy != NULL && copy_rotation(first_copy, e, &turn)) put_real(drawing, SHEET_SETUP_ROTATION, turn);
 
     char name[UF_OBJ_NAME_BUFSIZE] = "";
     if (UF_OBJ_ask_name(e->elec_tag, name) != 0) std::snprintf(name, sizeof name, "%s", "无");
     put_text(drawing, SHEET_SETUP_NAME, name);
     record_spark_gaps(drawing, e->elec_tag);
     record_note(drawing, e->elec_tag);
-    record_edm_point(drawing, edm_point_tag);
+    record_edm_point(drawing, edm_point_tag, e->elec_direction);
 
     put_real(drawing, SHEET_SETUP_BOX_X, e->elec_box_max[0] - e->elec_box_min[0]);
     put_real(drawing, SHEET_SETUP_BOX_Y, e->elec_box_max[1] - e->elec_box_min[1]);

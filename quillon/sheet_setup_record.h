@@ -6,8 +6,9 @@
 #include "my_func/elec_record.h"
 
 /* Writes the setup attributes of host/sheet_setup.h on drawing: what the sheet of entry shows, with the EDM point
- * object's position taken from the core's origin point. Failed host calls are listed and the rest is still written;
- * returns 1. */
-int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_tag);
+ * object's position taken from the core's origin point, top_view the core's top view, and the copy's turn against
+ * first_copy (the first body of its layer). Failed host calls are listed and the rest is still written; returns 1. */
+int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_tag, tag_t top_view,
+                       const elec_data *first_copy);
 
 #endif

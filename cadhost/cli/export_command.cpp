@@ -19,6 +19,7 @@
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/files/staged_files.h"
 #include "cadhost/drafting/sheet_report.h"
+#include "cadhost/drafting/touch_label.h"
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/projection_table.h"
 #include "cadhost/render/pdf_writer.h"
@@ -180,6 +181,9 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         err << "quillon export: a sheet could not be drawn: the geometry kernel failed\n";
         return 2;
     }
+    // Labels placed in view of everything else drawn: they join the part as it is exported (not the part file), so
+    // that every output, the report included, shows them.
+    drafting::add_touch_labels(part.document, drawings, sheets);
     const auto computed = store.computed_since_clear();
     const auto used = store.used_since_clear();
     out << "projections: " << store.computed() - computed_before << " computed, " << used.size() - computed.size()

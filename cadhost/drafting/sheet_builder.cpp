@@ -187,6 +187,8 @@ void draw_dimension(const Document& doc, const AnnotationData& a, SheetGraphics&
     sheet.dimensions.push_back(dim);
 }
 
+}  // namespace
+
 void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
     using Kind = AnnotationData::Kind;
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
@@ -229,8 +231,6 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             break;  // a margin is where values sit; it is not drawn itself
     }
 }
-
-}  // namespace
 
 std::vector<ProjectionRequest> projection_requests(const Document& doc, tag_t drawing) {
     std::vector<ProjectionRequest> requests;

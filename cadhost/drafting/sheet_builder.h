@@ -11,6 +11,9 @@ namespace cadhost::drafting {
 
 render::SheetGraphics build_sheet(const Document& doc, tag_t drawing);
 
+// Adds one annotation's strokes and texts to a sheet, as build_sheet draws it.
+void draw_annotation(const Document& doc, const AnnotationData& annotation, render::SheetGraphics& sheet);
+
 // What the views of a drawing ask the projection for, in the order build_sheet asks.
 std::vector<ProjectionRequest> projection_requests(const Document& doc, tag_t drawing);
 

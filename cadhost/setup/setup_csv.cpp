@@ -66,6 +66,9 @@ void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups) {
                     "edm_x",
                     "edm_y",
                     "edm_z",
+                    "edm_point",
+                    "depth",
+                    "rotation",
                     "rough_gap",
                     "finish_gap",
                     "rough_count",
@@ -86,6 +89,9 @@ void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups) {
         std::vector<std::string> row{s.sheet,         number(s.page),  number(s.pages),  s.electrode,
                                      number(s.layer), number(s.place), number(s.places), direction_name(s.direction)};
         append_triple(row, s.edm_point);
+        row.push_back(edm_point_kind(s));
+        row.push_back(s.depth ? millimetres(*s.depth) : std::string());
+        row.push_back(degrees_text(s.rotation));
         for (const std::string* t : {&s.rough_gap, &s.finish_gap, &s.rough_count, &s.finish_count, &s.special_rough_gap,
                                      &s.special_finish_gap, &s.special_rough_count, &s.special_finish_count})
             row.push_back(*t);

@@ -11,7 +11,8 @@ namespace {
 
 void setup_table(std::ostream& out, const std::vector<BrowserSheet>& sheets) {
     out << "<table class=\"setup\">\n<tr><th>图纸</th><th>页</th><th>铜公</th><th>层</th><th>处</th><th>方向</th>"
-           "<th>X</th><th>Y</th><th>Z</th><th>粗火花位</th><th>精火花位</th><th>粗公数</th><th>精公数</th>"
+           "<th>定位点</th><th>X</th><th>Y</th><th>Z</th><th>深度</th><th>转角</th><th>粗火花位</th><th>精火花位</"
+           "th><th>粗公数</th><th>精公数</th>"
            "<th>特粗公火花位</th><th>特精公火花位</th><th>特粗公数</th><th>特精公数</th><th>外形尺寸</th>"
            "<th>工作部分</th><th>C角</th><th>备注</th></tr>\n";
     for (std::size_t i = 0; i < sheets.size(); ++i) {
@@ -19,7 +20,7 @@ void setup_table(std::ostream& out, const std::vector<BrowserSheet>& sheets) {
         out << "<tr data-sheet=\"" << i << "\"><td><a href=\"#sheet-" << i << "\" data-go=\"" << i << "\">"
             << html_escaped(sheet.name) << "</a></td>";
         if (!sheet.setup) {
-            out << "<td colspan=\"20\"></td></tr>\n";
+            out << "<td colspan=\"23\"></td></tr>\n";
             continue;
         }
         const SheetSetup& s = *sheet.setup;
@@ -29,7 +30,10 @@ void setup_table(std::ostream& out, const std::vector<BrowserSheet>& sheets) {
         cell(std::to_string(s.layer));
         cell(std::to_string(s.place) + "/" + std::to_string(s.places));
         cell(direction_name(s.direction));
+        cell(edm_point_kind_text(s));
         for (int a = 0; a < 3; ++a) cell(s.edm_point ? millimetres((*s.edm_point)[a]) : "");
+        cell(s.depth ? millimetres(*s.depth) : "");
+        cell(degrees_text(s.rotation));
         for (const std::string* t : {&s.rough_gap, &s.finish_gap, &s.rough_count, &s.finish_count, &s.special_rough_gap,
                                      &s.special_finish_gap, &s.special_rough_count, &s.special_finish_count})
             cell(*t);

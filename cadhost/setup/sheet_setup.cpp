@@ -59,6 +59,11 @@ std::optional<SheetSetup> sheet_setup(const Document& doc, tag_t drawing) {
     s.places = integer(o, SHEET_SETUP_PLACES);
     s.direction = integer(o, SHEET_SETUP_DIRECTION);
     s.edm_point = triple(o, SHEET_SETUP_EDM_X, SHEET_SETUP_EDM_Y, SHEET_SETUP_EDM_Z);
+    if (const int* touch = value<int>(o, SHEET_SETUP_EDM_TOUCH)) s.edm_touch = *touch != 0;
+    s.edm_model_point = triple(o, SHEET_SETUP_EDM_MODEL_X, SHEET_SETUP_EDM_MODEL_Y, SHEET_SETUP_EDM_MODEL_Z);
+    s.top_view = text(o, SHEET_SETUP_TOP_VIEW);
+    if (const double* depth = value<double>(o, SHEET_SETUP_DEPTH)) s.depth = *depth;
+    if (const double* turn = value<double>(o, SHEET_SETUP_ROTATION); turn && std::isfinite(*turn)) s.rotation = *turn;
     s.rough_gap = text(o, SHEET_SETUP_ROUGH_GAP);
     s.finish_gap = text(o, SHEET_SETUP_FINISH_GAP);
     s.rough_count = text(o, SHEET_SETUP_ROUGH_COUNT);
@@ -107,6 +112,29 @@ std::string millimetres(double value) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 3);
     return result.ec == std::errc() ? std::string(buffer, result.ptr) : std::string();
+}
+
+std::string edm_point_kind(const SheetSetup& setup) {
+    if (!setup.edm_touch) return "";
+    return *setup.edm_touch ? "touch" : "reference";
+}
+
+std::string edm_point_kind_text(const SheetSetup& setup) {
+    if (!setup.edm_touch) return "";
+    return *setup.edm_touch ? "单边碰" : "基准点";
+}
+
+std::string degrees_text(const std::optional<double>& degrees) {
+    if (!degrees || !std::isfinite(*degrees)) return "";
+    double rounded = std::round(*degrees * 100.0) / 100.0;
+    if (rounded == 0.0 || rounded == 360.0) rounded = 0.0;
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, 2);
+    if (result.ec != std::errc()) return "";
+    std::string out(buffer, result.ptr);
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+    return out;
 }
 
 }  // namespace cadhost::setup

@@ -21,6 +21,13 @@ struct SheetSetup {
     int place = 0, places = 0;
     int direction = 0;  // 1 t, -1 -t, 2 f, -2 -f, 3 s, -3 -s
     std::optional<std::array<double, 3>> edm_point;
+    // Which point edm_point is: the single-side touch point (true) or the electrode's reference point; unknown for
+    // sheets recorded before the run said.
+    std::optional<bool> edm_touch;
+    std::optional<std::array<double, 3>> edm_model_point;  // the same point in model coordinates
+    std::string top_view;                                  // the drawing view that shows it from above
+    std::optional<double> depth;     // edm_point along the burn axis, positive towards the base's side
+    std::optional<double> rotation;  // degrees, anticlockwise from above, against the layer's first copy
     // As the sheet writes them; empty where the sheet shows nothing.
     std::string rough_gap, finish_gap, rough_count, finish_count;
     std::string special_rough_gap, special_finish_gap, special_rough_count, special_finish_count;
@@ -41,6 +48,14 @@ std::string direction_name(int direction);
 
 // Millimetres with three decimals and a decimal point whatever the locale; no "-0.000".
 std::string millimetres(double value);
+
+// "touch" or "reference" for the point the EDM coordinates give; "" when the sheet does not say.
+std::string edm_point_kind(const SheetSetup& setup);
+// The same for a reader of the sheet: "单边碰" or "基准点".
+std::string edm_point_kind_text(const SheetSetup& setup);
+
+// Degrees to two decimals without trailing zeros ("90", "37.5"); "" for none.
+std::string degrees_text(const std::optional<double>& degrees);
 
 }  // namespace cadhost::setup
 

@@ -28,12 +28,14 @@ struct Column {
     double width;  // mm; the last column takes what is left
 };
 
-// Headings as the shop reads them: sheet, page, electrode, layer, place, direction, the EDM point, spark gaps and
-// counts, the special electrodes' gap and count, sizes, chamfer corner, note.
-const Column kColumns[] = {{"图纸", 22},     {"页", 10},       {"铜公", 18},  {"层", 7},      {"处", 9},
-                           {"方向", 8},      {"X", 15},        {"Y", 15},     {"Z", 15},      {"粗火花位", 13},
-                           {"精火花位", 13}, {"粗公数", 9},    {"精公数", 9}, {"特粗公", 16}, {"特精公", 16},
-                           {"外形尺寸", 25}, {"工作部分", 25}, {"C角", 7},    {"备注", 0}};
+// Headings as the shop reads them: sheet, page, electrode, layer, place, direction, which point X/Y/Z locate, the
+// EDM point, the burn's depth, the copy's turn, spark gaps and counts, the special electrodes' gap and count, sizes,
+// chamfer corner, note.
+const Column kColumns[] = {{"图纸", 20},  {"页", 9},      {"铜公", 16},     {"层", 6},        {"处", 8},
+                           {"方向", 7},   {"定位点", 11}, {"X", 14},        {"Y", 14},        {"Z", 14},
+                           {"深度", 14},  {"转角", 9},    {"粗火花位", 12}, {"精火花位", 12}, {"粗公数", 8},
+                           {"精公数", 8}, {"特粗公", 14}, {"特精公", 14},   {"外形尺寸", 19}, {"工作部分", 19},
+                           {"C角", 6},    {"备注", 0}};
 constexpr std::size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
 std::string trimmed(double value) {
@@ -60,9 +62,12 @@ std::vector<std::string> cells_of(const SheetSetup& s) {
             std::to_string(s.layer),
             std::to_string(s.place) + "/" + std::to_string(s.places),
             direction_name(s.direction),
+            edm_point_kind_text(s),
             point(0),
             point(1),
             point(2),
+            s.depth ? millimetres(*s.depth) : "",
+            degrees_text(s.rotation),
             s.rough_gap,
             s.finish_gap,
             s.rough_count,

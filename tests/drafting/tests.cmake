@@ -6,4 +6,5 @@ quillon_add_test(drafting_test
   ${CMAKE_CURRENT_LIST_DIR}/reference_sheet_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/projection_by_parts_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/face_selection_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/projected_curves_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/projected_curves_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/touch_label_test.cpp)

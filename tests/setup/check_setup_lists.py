@@ -83,6 +83,46 @@ class SampleSetupList(unittest.TestCase):
         e05 = self.rows[5]
         self.assertEqual([e05["edm_x"], e05["edm_y"]], ["110.000", "5.000"])
 
+    def test_which_point_depth_and_turn(self):
+        # Which point X/Y/Z locate, the EDM point along the burn axis counted towards the base's side, and each
+        # copy's turn against its layer's first (the sample turns E02's second copy a quarter anticlockwise).
+        axes = {1: (2, 1), -1: (2, -1), 2: (1, -1), -2: (1, 1), 3: (0, 1), -3: (0, -1)}
+        for row, e in zip(self.rows, self.expected):
+            self.assertEqual(row["edm_point"], "touch" if e["single_side_point"] else "reference", e["name"])
+            point = e["single_side_point"] or e["reference_point"]
+            axis, sign = axes[e["direction"]]
+            self.assertEqual(row["depth"], mm(sign * point[axis] + 0.0), e["name"])
+        self.assertEqual([r["rotation"] for r in self.rows], ["0", "0", "90", "0", "0", "0", "0", "0"])
+
+    def test_touch_point_sheet_is_labelled_in_every_output(self):
+        with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
+            sheets = {s["name"]: s for s in json.load(f)["sheets"]}
+        for row in self.rows:
+            sheet = sheets[row["sheet"]]
+            labels = [a for a in sheet["annotations"] if a["kind"] == "label" and a["text"] == ["单边碰"]]
+            with open(os.path.join(self.dir, row["sheet"] + ".svg"), encoding="utf-8") as f:
+                svg = f.read()
+            with open(os.path.join(self.dir, row["sheet"] + ".dxf"), "rb") as f:
+                dxf = f.read()
+            touch = row["edm_point"] == "touch"
+            self.assertEqual(len(labels), 1 if touch else 0, row["sheet"])
+            self.assertEqual(svg.count("单边碰"), 1 if touch else 0, row["sheet"])
+            self.assertEqual(dxf.count("单边碰".encode("gbk")), 1 if touch else 0, row["sheet"])
+            if not touch:
+                continue
+            # The leader ends on the EDM point as the core's top view shows it: where the position dimensions of
+            # that view start.
+            top = next(v for v in sheet["views"] if 240 in v["layers"] and "parent" not in v)
+            starts = [a["first"]["sheet_point"] for a in sheet["annotations"]
+                      if a["kind"] in ("horizontal dimension", "vertical dimension") and a["first"]["view"] == top["tag"]]
+            self.assertTrue(starts)
+            for start in starts:
+                self.assertAlmostEqual(labels[0]["leader_point"][0], start[0], places=2)
+                self.assertAlmostEqual(labels[0]["leader_point"][1], start[1], places=2)
+        pdf = subprocess.run(["pdftotext", os.path.join(self.dir, "sample_mould.pdf"), "-"], capture_output=True,
+                             text=True, check=True).stdout
+        self.assertEqual(pdf.count("单边碰"), 2)  # E05's sheet, and its row of the setup table
+
     def test_edm_points_match_the_position_dimensions_of_each_sheet(self):
         with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
             sheets = {s["name"]: s for s in json.load(f)["sheets"]}
@@ -111,9 +151,11 @@ class SampleSetupList(unittest.TestCase):
         for row in self.rows:
             line = next((l for l in lines if l.split()[:1] == [row["sheet"]]), None)
             self.assertIsNotNone(line, row["sheet"])
-            self.assertEqual(line.split()[1:9], [f"{row['page']}/{row['pages']}", row["electrode"], row["layer"],
-                                                 f"{row['place']}/{row['places']}", row["direction"], row["edm_x"],
-                                                 row["edm_y"], row["edm_z"]])
+            kind = {"touch": "单边碰", "reference": "基准点"}[row["edm_point"]]
+            self.assertEqual(line.split()[1:12], [f"{row['page']}/{row['pages']}", row["electrode"], row["layer"],
+                                                  f"{row['place']}/{row['places']}", row["direction"], kind,
+                                                  row["edm_x"], row["edm_y"], row["edm_z"], row["depth"],
+                                                  row["rotation"]])
         for word in ("放电设置表", "SAMPLE-01", "设置表 1/1", "模号", "50×40×35", "0.35 / 1"):
             self.assertIn(word, text)
         self.assertNotIn("第 1/8 页", text)

@@ -1,0 +1,31 @@
+// The label "单边碰" that tells the machinist a sheet's EDM point is the electrode's single-side touch point, not its
+// reference point: a leader to the point in the core's top view, and the text where the sheet leaves room for it.
+//
+// The run records on the drawing that the point is a touch point, where it lies in the model and which view shows it
+// from above (host/sheet_setup.h); the label is placed when the sheet is drawn, once everything else on it is known,
+// so that it covers no text and no line.
+#ifndef CADHOST_DRAFTING_TOUCH_LABEL_H
+#define CADHOST_DRAFTING_TOUCH_LABEL_H
+
+#include <optional>
+
+#include "cadhost/document/document.h"
+#include "cadhost/render/sheet_graphics.h"
+
+namespace cadhost::drafting {
+
+inline constexpr const char* kTouchLabelText = "单边碰";
+
+// The label for a drawn sheet of the drawing: its text position clear of the sheet's texts and lines, inside the
+// sheet, its leader crossing no text, as near the point as that allows (on a sheet without such a place, clear of the
+// texts only, else the nearest place inside the sheet). Empty when the drawing's EDM point is not a touch point, or
+// its view or point is not known.
+std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, const render::SheetGraphics& sheet);
+
+// Places the label on every sheet that needs one: the annotation joins the drawing in doc (so the report lists it)
+// and its strokes and text join the sheet's graphics. sheets[i] is the drawing of drawings[i].
+void add_touch_labels(Document& doc, const std::vector<tag_t>& drawings, std::vector<render::SheetGraphics>& sheets);
+
+}  // namespace cadhost::drafting
+
+#endif
