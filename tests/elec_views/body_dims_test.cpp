@@ -67,13 +67,15 @@ TEST(BodyDimPlacement, ValuesStandOutsideTheOutlineAndMoveBeyondTheEndWhenTheyDo
 
 TEST(BodyDimPlacement, ATextAsLongAsItsLineFits) {
     double tw = 0;
-    EXPECT_TRUE(body_dim_text_fits(10, 0.5, &tw)) << "\"10\" is 5 mm, the line 5 mm";
-    EXPECT_EQ(tw, 5.0);
-    EXPECT_FALSE(body_dim_text_fits(10, 0.499, &tw));
-    EXPECT_TRUE(body_dim_text_fits(12.5, 1, &tw));
-    EXPECT_EQ(tw, 10.0);
-    EXPECT_TRUE(body_dim_text_fits(12.504, 1, &tw)) << "two decimals: 12.5";
-    EXPECT_EQ(tw, 10.0);
+    // Reckoned on the text as the sheet writes it, three decimals with their zeros.
+    EXPECT_TRUE(body_dim_text_fits(10, 1.5, &tw)) << "\"10.000\" is 15 mm, the line 15 mm";
+    EXPECT_EQ(tw, 15.0);
+    EXPECT_FALSE(body_dim_text_fits(10, 0.5, &tw)) << "a 10 mm size at scale 0.5 does not hold its value";
+    EXPECT_FALSE(body_dim_text_fits(10, 1.499, &tw));
+    EXPECT_TRUE(body_dim_text_fits(12.5, 1.2, &tw));
+    EXPECT_EQ(tw, 15.0);
+    EXPECT_TRUE(body_dim_text_fits(12.5004, 1.2, &tw)) << "three decimals: 12.500";
+    EXPECT_EQ(tw, 15.0);
 }
 
 TEST(BodyDimEnds, EdgesInTheSidePlaneTakeTheVertexTheDirectionNamesAndTiesTheSecond) {
