@@ -185,8 +185,8 @@ double position_text_along(double d, double scale, double p, double e) {
     /* The value shown is the distance, without sign, as the preferences above write it. */
     char text[NUMERIC_TEXT_SIZE];
     const double n = static_cast<double>(strlen(VALUE_TRAILING_ZEROS
-                                                     ? format_decimals(abs_value(d), VALUE_DECIMALS, text, sizeof text)
-                                                     : format_trimmed(abs_value(d), VALUE_DECIMALS, text, sizeof text)));
+                                                    ? format_decimals(abs_value(d), VALUE_DECIMALS, text, sizeof text)
+                                                    : format_trimmed(abs_value(d), VALUE_DECIMALS, text, sizeof text)));
     if (n * CHAR_WIDTH > abs_value(d) * scale)
         return p <= e ? e + n * CHAR_WIDTH / 2 + FIT_CLEARANCE : e - n * CHAR_WIDTH / 2 - FIT_CLEARANCE;
     return (p + e) / 2;

@@ -193,7 +193,9 @@ std::vector<AnnotationData> other_places(const Document& doc, const AnnotationDa
 class Arrangement {
   public:
     Arrangement(const SheetGraphics& fixed, std::vector<SheetItem>& items)
-        : width_(fixed.width), height_(fixed.height), fixed_lines_(stroke_segments(fixed), fixed.width, fixed.height),
+        : width_(fixed.width),
+          height_(fixed.height),
+          fixed_lines_(stroke_segments(fixed), fixed.width, fixed.height),
           items_(items) {
         for (const auto& item : items_) {
             covers_.push_back(cover_of(item.drawn));
@@ -204,7 +206,7 @@ class Arrangement {
 
     // How many collisions the item at index i would take part in, drawn as cover: its texts against the sheet's
     // edge, other texts and every line, and its own lines against other texts. Standing where it was put, it answers
-    // only for texts placed before it (a later text that meets it is the later one's to move).
+    // only for what was placed before it: a later annotation that meets it is the later one's to move.
     int collisions(std::size_t i, const Cover& cover, bool staying) const {
         const double text_margin = staying ? kStayTextMargin : kMovedTextMargin;
         const double line_margin = staying ? kStayLineMargin : kMovedLineMargin;
@@ -220,7 +222,7 @@ class Arrangement {
             }
             count += fixed_lines_.any_crossing(box, line_margin);
             for (std::size_t j = 0; j < items_.size(); ++j) {
-                if (j == i) continue;
+                if (j == i || (staying && j > i && items_[j].movable)) continue;
                 for (const Segment& s : covers_[j].lines)
                     if (crosses(s, box, line_margin)) {
                         ++count;

@@ -23,7 +23,7 @@ struct Measurer {
     PangoContext* context = nullptr;
     PangoFontDescription* font = nullptr;
     double capital_per_em = kCapitalHeightPerEm;
-    double ascent = 0.0, descent = 0.0;  // per em
+    double ascent = 0.0, descent = 0.0;                          // per em
     std::map<std::tuple<std::string, double>, double> advances;  // per em, by text and spacing per em
 
     Measurer() {
@@ -64,8 +64,8 @@ struct Measurer {
         pango_layout_set_text(out, text.c_str(), static_cast<int>(text.size()));
         if (spacing_per_em != 0.0) {
             PangoAttrList* attributes = pango_attr_list_new();
-            pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(
-                                                   static_cast<int>(spacing_per_em * kProbeEm * PANGO_SCALE)));
+            pango_attr_list_insert(
+                attributes, pango_attr_letter_spacing_new(static_cast<int>(spacing_per_em * kProbeEm * PANGO_SCALE)));
             pango_layout_set_attributes(out, attributes);
             pango_attr_list_unref(attributes);
         }
