@@ -315,7 +315,9 @@ render::SheetGraphics build_sheet(const Document& doc, tag_t drawing, std::vecto
             append(fixed, std::move(piece));
         }
     }
-    fixed.polylines.insert(fixed.polylines.begin(), sheet.polylines.begin(), sheet.polylines.end());
+    // The grid is a drawing aid behind everything, not a line a text could be read across.
+    for (const auto& line : sheet.polylines)
+        if (line.layer != "GRID") fixed.polylines.push_back(line);
     fixed.arcs.insert(fixed.arcs.begin(), sheet.arcs.begin(), sheet.arcs.end());
     fixed.ellipses.insert(fixed.ellipses.begin(), sheet.ellipses.begin(), sheet.ellipses.end());
     fixed.splines.insert(fixed.splines.begin(), sheet.splines.begin(), sheet.splines.end());
