@@ -321,7 +321,16 @@ render::SheetGraphics build_sheet(const Document& doc, tag_t drawing, std::vecto
     fixed.arcs.insert(fixed.arcs.begin(), sheet.arcs.begin(), sheet.arcs.end());
     fixed.ellipses.insert(fixed.ellipses.begin(), sheet.ellipses.begin(), sheet.ellipses.end());
     fixed.splines.insert(fixed.splines.begin(), sheet.splines.begin(), sheet.splines.end());
-    arrange_texts(doc, fixed, items, [&doc](const AnnotationData& a) {
+    std::vector<ViewBox> views;
+    for (tag_t member : members) {
+        if (!doc.find(member)->as<DrawingViewData>()) continue;
+        const Placement placed = placement(doc, member);
+        if (placed.extent.empty) continue;
+        const double x0 = placed.sheet_x(placed.extent.xmin), x1 = placed.sheet_x(placed.extent.xmax);
+        const double y0 = placed.sheet_y(placed.extent.ymin), y1 = placed.sheet_y(placed.extent.ymax);
+        views.push_back({member, {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)}});
+    }
+    arrange_texts(doc, fixed, views, items, [&doc](const AnnotationData& a) {
         SheetGraphics piece;
         draw_annotation(doc, a, piece);
         return piece;

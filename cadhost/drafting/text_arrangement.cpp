@@ -192,10 +192,11 @@ std::vector<AnnotationData> other_places(const Document& doc, const AnnotationDa
 
 class Arrangement {
   public:
-    Arrangement(const SheetGraphics& fixed, std::vector<SheetItem>& items)
+    Arrangement(const SheetGraphics& fixed, const std::vector<ViewBox>& views, std::vector<SheetItem>& items)
         : width_(fixed.width),
           height_(fixed.height),
           fixed_lines_(stroke_segments(fixed), fixed.width, fixed.height),
+          views_(views),
           items_(items) {
         for (const auto& item : items_) {
             covers_.push_back(cover_of(item.drawn));
@@ -214,6 +215,10 @@ class Arrangement {
         for (const Box& box : cover.texts) {
             const double edge = staying ? 0.0 : text_margin;
             if (box.x0 < edge || box.y0 < edge || box.x1 > width_ - edge || box.y1 > height_ - edge) ++count;
+            if (!staying)
+                for (const ViewBox& v : views_)
+                    count += v.view != items_[i].placed.first.view && items_[i].placed.first.view != NULL_TAG &&
+                             overlaps(box, v.box, 0.0);
             for (const Box& other : fixed_texts_) count += overlaps(box, other, text_margin);
             for (std::size_t j = 0; j < items_.size(); ++j) {
                 if (j == i || !items_[j].movable) continue;
@@ -278,6 +283,7 @@ class Arrangement {
   private:
     double width_, height_;
     LineGrid fixed_lines_;
+    const std::vector<ViewBox>& views_;
     std::vector<SheetItem>& items_;
     std::vector<Cover> covers_;
     std::vector<Box> fixed_texts_;
@@ -350,9 +356,9 @@ bool overlaps(const Box& a, const Box& b, double margin) {
            std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > -2 * margin;
 }
 
-void arrange_texts(const Document& doc, const SheetGraphics& fixed, std::vector<SheetItem>& items,
-                   const DrawAnnotation& draw) {
-    Arrangement arrangement(fixed, items);
+void arrange_texts(const Document& doc, const SheetGraphics& fixed, const std::vector<ViewBox>& views,
+                   std::vector<SheetItem>& items, const DrawAnnotation& draw) {
+    Arrangement arrangement(fixed, views, items);
     arrangement.arrange(doc, draw);
 }
 

@@ -44,8 +44,14 @@ using DrawAnnotation = std::function<render::SheetGraphics(const AnnotationData&
 // Moves the movable items, in their order, whose text collides with a text placed before it (or a fixed one), with a
 // line of the sheet or any annotation, or with the sheet's edge. fixed holds what never moves: the views' edges, the
 // sheet's own curves; texts among the items that do not move (notes) count as fixed texts.
-void arrange_texts(const Document& doc, const render::SheetGraphics& fixed, std::vector<SheetItem>& items,
-                   const DrawAnnotation& draw);
+// A moved value also keeps out of the boxes of views other than the one it measures in (views), so that it is not
+// read as belonging to them.
+struct ViewBox {
+    tag_t view = NULL_TAG;
+    Box box;
+};
+void arrange_texts(const Document& doc, const render::SheetGraphics& fixed, const std::vector<ViewBox>& views,
+                   std::vector<SheetItem>& items, const DrawAnnotation& draw);
 
 }  // namespace cadhost::drafting
 
