@@ -189,10 +189,10 @@ int MY_elec_body_dims(tag_t draw_tag, tag_t t_view_tag, tag_t s_view_tag, tag_t 
     UF_CALL(UF_DRF_ask_preferences(working.mpi, working.mpr, working.radius_val, working.diameter_val));
     working.mpi[3] = 2;
     working.mpi[7] = 1;
-    working.mpi[9] = 3;
+    working.mpi[9] = BODY_DIM_DECIMALS;
     working.mpi[16] = 1;
     working.mpi[30] = 5;
-    working.mpi[90] = 1;
+    working.mpi[90] = BODY_DIM_TRAILING_ZEROS;
     working.mpr[32] = 2.8;
     working.mpr[33] = 0.75;
     working.mpr[34] = 0.3;

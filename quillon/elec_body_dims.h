@@ -23,6 +23,10 @@ typedef struct body_view_axes_s {
 int body_dim_axes(int elec_direction, body_view_axes *axes);
 
 /* The three dimensions of a group. */
+/* The sizes are written with three decimals and their trailing zeros ("10.000"); the fit is reckoned on that text. */
+#define BODY_DIM_DECIMALS 3
+#define BODY_DIM_TRAILING_ZEROS 1
+
 #define BODY_DIM_TOP_WIDTH 1
 #define BODY_DIM_TOP_HEIGHT 2
 #define BODY_DIM_SIDE_DEPTH 3
@@ -51,7 +55,7 @@ typedef struct body_dim_spot_s {
     double m_min[2], m_max[2];
 } body_dim_spot;
 
-/* The estimated width of the value's text (2.5 mm per character of its text with 2 decimals and no trailing zeros)
+/* The estimated width of the value's text (2.5 mm per character of the text the sizes are written with, "10.000")
  * and whether it fits the dimension's drawn length, value times scale; a text exactly as long fits. */
 bool body_dim_text_fits(double value, double scale, double *text_width);
 

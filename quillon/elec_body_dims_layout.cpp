@@ -55,7 +55,10 @@ int body_dim_end(int candidate, bool high_end, bool horizontal, int elec_directi
 
 bool body_dim_text_fits(double value, double scale, double *text_width) {
     char text[NUMERIC_TEXT_SIZE];
-    format_trimmed(value, 2, text, sizeof text);
+    if (BODY_DIM_TRAILING_ZEROS)
+        format_decimals(value, BODY_DIM_DECIMALS, text, sizeof text);
+    else
+        format_trimmed(value, BODY_DIM_DECIMALS, text, sizeof text);
     *text_width = CHAR_WIDTH * static_cast<double>(std::strlen(text));
     return *text_width <= value * scale;
 }

@@ -17,6 +17,9 @@ const double CHAR_WIDTH = 3.175;  /* sheet width reckoned per character of a val
 const double NEAR_GAP = 4.0;      /* text beside the box on the side dimensions start from */
 const double FAR_GAP = 11.0;      /* text beside the box on the other side */
 const double FIT_CLEARANCE = 4.0; /* a text that does not fit stands this far beyond the EDM point */
+/* The values are written with three decimals, trailing zeros dropped; the fit is reckoned on that text. */
+const int VALUE_DECIMALS = 3;
+const int VALUE_TRAILING_ZEROS = 0;
 
 /* One linear dimension from the EDM point to a centre line: which line, along which model axis it measures, whether
  * it runs along the sheet's x (horizontal) and how its text is put beside the box. */
@@ -34,9 +37,9 @@ void apply_position_preferences(const drf_preferences &saved) {
     working.mpi[3] = 2;
     working.mpi[6] = 8;
     working.mpi[7] = 1;
-    working.mpi[9] = 3;
+    working.mpi[9] = VALUE_DECIMALS;
     working.mpi[30] = 2;
-    working.mpi[90] = 0;
+    working.mpi[90] = VALUE_TRAILING_ZEROS;
     working.mpr[32] = 3.175;
     working.mpr[33] = 0.75;
     working.mpr[34] = 0.1;
@@ -181,8 +184,11 @@ double position_text_across(position_rule rule, double e, double vmin, double vm
 }
 
 double position_text_along(double d, double scale, double p, double e) {
+    /* The value shown is the distance, without sign, as the preferences above write it. */
     char text[NUMERIC_TEXT_SIZE];
-    const double n = static_cast<double>(strlen(format_decimals(d, 2, text, sizeof text)));
+    const double n = static_cast<double>(strlen(VALUE_TRAILING_ZEROS
+                                                    ? format_decimals(abs_value(d), VALUE_DECIMALS, text, sizeof text)
+                                                    : format_trimmed(abs_value(d), VALUE_DECIMALS, text, sizeof text)));
     if (n * CHAR_WIDTH > abs_value(d) * scale)
         return p <= e ? e + n * CHAR_WIDTH / 2 + FIT_CLEARANCE : e - n * CHAR_WIDTH / 2 - FIT_CLEARANCE;
     return (p + e) / 2;

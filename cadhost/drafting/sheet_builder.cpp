@@ -7,6 +7,7 @@
 #include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/hlr_projection.h"
 #include "cadhost/drafting/projected_strokes.h"
+#include "cadhost/drafting/text_arrangement.h"
 #include "cadhost/drafting/view_frame.h"
 #include "cadhost/geometry/queries.h"
 
@@ -247,7 +248,29 @@ std::vector<tag_t> drawings_of(const Document& doc) {
     return drawings;
 }
 
-render::SheetGraphics build_sheet(const Document& doc, tag_t drawing) {
+namespace {
+
+void append(SheetGraphics& to, SheetGraphics&& piece) {
+    auto move_all = [](auto& into, auto& from) {
+        into.insert(into.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    };
+    move_all(to.polylines, piece.polylines);
+    move_all(to.arcs, piece.arcs);
+    move_all(to.ellipses, piece.ellipses);
+    move_all(to.splines, piece.splines);
+    move_all(to.triangles, piece.triangles);
+    move_all(to.texts, piece.texts);
+    move_all(to.dimensions, piece.dimensions);
+}
+
+bool movable(const AnnotationData& a) {
+    using Kind = AnnotationData::Kind;
+    return a.kind == Kind::Label || a.kind == Kind::Horizontal || a.kind == Kind::Vertical || a.kind == Kind::Ordinate;
+}
+
+}  // namespace
+
+render::SheetGraphics build_sheet(const Document& doc, tag_t drawing, std::vector<ArrangedAnnotation>* moved) {
     SheetGraphics sheet;
     const Object* object = doc.find(drawing);
     if (!object || !object->as<DrawingData>()) return sheet;
@@ -267,15 +290,68 @@ render::SheetGraphics build_sheet(const Document& doc, tag_t drawing) {
         const Object* m = doc.find(member);
         if (m->as<DrawingViewData>()) draw_view(doc, member, sheet);
     }
+    // Everything else is drawn piece by piece, so that texts can be moved clear of each other before the pieces go
+    // onto the sheet in the members' order. The sheet's own curves never move; they are obstacles like the views.
+    SheetGraphics fixed;
+    fixed.width = sheet.width;
+    fixed.height = sheet.height;
+    std::vector<SheetItem> items;
+    std::vector<std::pair<bool, SheetGraphics>> curves;  // in member order: (is an item, the curve drawn)
     for (tag_t member : members) {
         const Object* m = doc.find(member);
-        if (m->blank_status == UF_OBJ_BLANKED) continue;
-        if (const auto* a = m->as<AnnotationData>())
-            draw_annotation(doc, *a, sheet);
-        else if (!m->as<DrawingViewData>())
-            draw_sheet_curve(*m, sheet);
+        if (m->blank_status == UF_OBJ_BLANKED || m->as<DrawingViewData>()) continue;
+        if (const auto* a = m->as<AnnotationData>()) {
+            SheetItem item;
+            item.tag = member;
+            item.movable = movable(*a);
+            item.placed = *a;
+            draw_annotation(doc, *a, item.drawn);
+            items.push_back(std::move(item));
+            curves.emplace_back(true, SheetGraphics{});
+        } else {
+            SheetGraphics piece;
+            draw_sheet_curve(*m, piece);
+            curves.emplace_back(false, piece);
+            append(fixed, std::move(piece));
+        }
+    }
+    // The grid is a drawing aid behind everything, not a line a text could be read across.
+    for (const auto& line : sheet.polylines)
+        if (line.layer != "GRID") fixed.polylines.push_back(line);
+    fixed.arcs.insert(fixed.arcs.begin(), sheet.arcs.begin(), sheet.arcs.end());
+    fixed.ellipses.insert(fixed.ellipses.begin(), sheet.ellipses.begin(), sheet.ellipses.end());
+    fixed.splines.insert(fixed.splines.begin(), sheet.splines.begin(), sheet.splines.end());
+    std::vector<ViewBox> views;
+    for (tag_t member : members) {
+        if (!doc.find(member)->as<DrawingViewData>()) continue;
+        const Placement placed = placement(doc, member);
+        if (placed.extent.empty) continue;
+        const double x0 = placed.sheet_x(placed.extent.xmin), x1 = placed.sheet_x(placed.extent.xmax);
+        const double y0 = placed.sheet_y(placed.extent.ymin), y1 = placed.sheet_y(placed.extent.ymax);
+        views.push_back({member, {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)}});
+    }
+    arrange_texts(doc, fixed, views, items, [&doc](const AnnotationData& a) {
+        SheetGraphics piece;
+        draw_annotation(doc, a, piece);
+        return piece;
+    });
+    std::size_t next_item = 0;
+    for (auto& [is_item, piece] : curves) {
+        if (!is_item) {
+            append(sheet, std::move(piece));
+            continue;
+        }
+        SheetItem& item = items[next_item++];
+        if (item.moved && moved) moved->push_back({item.tag, item.placed});
+        append(sheet, std::move(item.drawn));
     }
     return sheet;
+}
+
+std::vector<ArrangedAnnotation> arranged_annotations(const Document& doc, tag_t drawing) {
+    std::vector<ArrangedAnnotation> moved;
+    build_sheet(doc, drawing, &moved);
+    return moved;
 }
 
 }  // namespace cadhost::drafting

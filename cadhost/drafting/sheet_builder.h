@@ -9,7 +9,18 @@
 
 namespace cadhost::drafting {
 
-render::SheetGraphics build_sheet(const Document& doc, tag_t drawing);
+// An annotation whose text the sheet moved clear of others, as it was drawn.
+struct ArrangedAnnotation {
+    tag_t tag = NULL_TAG;
+    AnnotationData drawn;
+};
+
+// The sheet's primitives; texts that would collide are moved clear first (text_arrangement.h), and those moved are
+// listed in moved when it is given.
+render::SheetGraphics build_sheet(const Document& doc, tag_t drawing, std::vector<ArrangedAnnotation>* moved = nullptr);
+
+// The annotations the sheet draws elsewhere than their own position says.
+std::vector<ArrangedAnnotation> arranged_annotations(const Document& doc, tag_t drawing);
 
 // Adds one annotation's strokes and texts to a sheet, as build_sheet draws it.
 void draw_annotation(const Document& doc, const AnnotationData& annotation, render::SheetGraphics& sheet);

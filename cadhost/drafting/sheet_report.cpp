@@ -1,6 +1,7 @@
 #include "cadhost/drafting/sheet_report.h"
 
 #include <cmath>
+#include <map>
 
 #include "cadhost/drafting/annotation_geometry.h"
 #include "cadhost/drafting/dimension_layout.h"
@@ -84,7 +85,7 @@ ordered_json view_json(const Document& doc, tag_t tag) {
     return out;
 }
 
-ordered_json annotation_json(const Document& doc, tag_t tag) {
+ordered_json annotation_json(const Document& doc, tag_t tag, const AnnotationData* drawn) {
     const auto& a = std::get<AnnotationData>(doc.find(tag)->payload);
     using Kind = AnnotationData::Kind;
     ordered_json out;
@@ -113,13 +114,16 @@ ordered_json annotation_json(const Document& doc, tag_t tag) {
     out["alignment"] = a.style.alignment;
     // Where and how a value is drawn: for ordinates left in place and for automatic texts that is not the position
     // given, and a dimension's text takes the alignment and angle its layout gives it.
+    // A text the sheet moved clear of others is reported where it is drawn; "position" stays the one given.
     if (dimension) {
-        if (auto layout = layout_dimension(doc, a)) {
+        if (auto layout = layout_dimension(doc, drawn ? *drawn : a)) {
             out["text_position"] = {tidy(layout->text_at.x), tidy(layout->text_at.y)};
             out["alignment"] = layout->alignment;
             out["text_angle"] = tidy(layout->text_angle);
         }
     }
+    if (drawn && a.kind == Kind::Label) out["text_position"] = {tidy(drawn->origin_x), tidy(drawn->origin_y)};
+    if (drawn) out["moved_clear"] = true;
     return out;
 }
 
@@ -133,12 +137,14 @@ ordered_json sheet_report(const Document& doc, tag_t drawing) {
     out["name"] = object->name;
     out["size"] = {tidy(data.width), tidy(data.height)};
     ordered_json views = ordered_json::array(), annotations = ordered_json::array(), curves = ordered_json::array();
+    std::map<tag_t, AnnotationData> moved;
+    for (auto& [tag, drawn] : arranged_annotations(doc, drawing)) moved.emplace(tag, std::move(drawn));
     for (tag_t member : doc.drawing_members(drawing)) {
         const Object* m = doc.find(member);
         if (m->as<DrawingViewData>())
             views.push_back(view_json(doc, member));
         else if (m->as<AnnotationData>())
-            annotations.push_back(annotation_json(doc, member));
+            annotations.push_back(annotation_json(doc, member, moved.count(member) ? &moved.at(member) : nullptr));
         else
             curves.push_back(member);
     }

@@ -58,8 +58,8 @@ inline std::array<double, 4> sheet_box(const json& view, const json& electrode, 
 }
 
 // A position dimension's value stands outside the view box on the side of its middle the EDM point lies on, and
-// along the dimension midway between its ends, or beyond the EDM point when the value written with 2 decimals
-// (3.175 mm a character) is longer than the dimension on the sheet.
+// along the dimension midway between its ends, or beyond the EDM point when the value as shown (3 decimals, trailing
+// zeros dropped; 3.175 mm a character) is longer than the dimension on the sheet.
 inline void check_linear_text(const json& a, const json& view, const json& electrode, const json& core, bool horizontal,
                               const std::string& what) {
     const json edm = edm_point_of(electrode);
@@ -80,8 +80,11 @@ inline void check_linear_text(const json& a, const json& view, const json& elect
         if (std::fabs(axis[k].get<double>()) > 0.5) i = k;
     const double d = 0.0 - edm[i].get<double>();  // the centre line's coordinate less the EDM point's
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", d);
-    const double n = static_cast<double>(std::string(text).size()), s = view["scale"];
+    std::snprintf(text, sizeof text, "%.3f", std::fabs(d));
+    std::string shown = text;
+    while (shown.back() == '0') shown.pop_back();
+    if (shown.back() == '.') shown.pop_back();
+    const double n = static_cast<double>(shown.size()), s = view["scale"];
     const double p = a["second"]["sheet_point"][along], ea = e_sheet[along];
     const double want =
         n * 3.175 > std::fabs(d) * s ? (p <= ea ? ea + n * 3.175 / 2 + 4 : ea - n * 3.175 / 2 - 4) : (p + ea) / 2;

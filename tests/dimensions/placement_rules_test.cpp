@@ -59,15 +59,16 @@ TEST(PositionSides, TurnedOverViewsKeepTheTextOnTheEdmPointsSideOfTheSheet) {
 }
 
 TEST(PositionTextFit, AValueThatDoesNotFitStandsBeyondTheEdmPointAwayFromTheLine) {
-    // The line at 50, the EDM point 1.5 short of it at scale 1: 1.50 is 4 characters, 12.7 mm of text.
-    EXPECT_DOUBLE_EQ(position_text_along(1.5, 1.0, 50, 48.5), 48.5 - 4 * 3.175 / 2 - 4);
-    // Beyond it the other way the value is -1.50, and the minus sign counts.
-    EXPECT_DOUBLE_EQ(position_text_along(-1.5, 1.0, 50, 51.5), 51.5 + 5 * 3.175 / 2 + 4);
-    // -45.00 is 6 characters, 19.05 mm: it fits 45 mm at scale 0.5 (22.5) and is centred, not at 0.42 (18.9).
-    EXPECT_DOUBLE_EQ(position_text_along(-45, 0.5, 10, 32.5), 21.25);
-    EXPECT_DOUBLE_EQ(position_text_along(-45, 0.42, 10, 28.9), 28.9 + 6 * 3.175 / 2 + 4);
-    // An EDM point on the line has no room at all.
-    EXPECT_DOUBLE_EQ(position_text_along(0, 1.0, 10, 10), 10 + 4 * 3.175 / 2 + 4);
+    // Reckoned on the value as shown: the distance with up to three decimals, no sign, no trailing zeros.
+    // The line at 50, the EDM point 1.5 short of it at scale 1: "1.5" is 3 characters, 9.525 mm of text.
+    EXPECT_DOUBLE_EQ(position_text_along(1.5, 1.0, 50, 48.5), 48.5 - 3 * 3.175 / 2 - 4);
+    // Beyond it the other way the distance is the same and so is its text.
+    EXPECT_DOUBLE_EQ(position_text_along(-1.5, 1.0, 50, 51.5), 51.5 + 3 * 3.175 / 2 + 4);
+    // "12.345" is 6 characters, 19.05 mm: it fits 12.345 mm at scale 2 (24.69) and is centred, not at 1.5 (18.5).
+    EXPECT_DOUBLE_EQ(position_text_along(-12.345, 2.0, 10, 34.69), 22.345);
+    EXPECT_DOUBLE_EQ(position_text_along(-12.345, 1.5, 10, 28.5175), 28.5175 + 6 * 3.175 / 2 + 4);
+    // An EDM point on the line has no room at all ("0").
+    EXPECT_DOUBLE_EQ(position_text_along(0, 1.0, 10, 10), 10 + 1 * 3.175 / 2 + 4);
 }
 
 // The worked crowding examples along one margin, origin at 100.

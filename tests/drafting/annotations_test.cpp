@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cadhost/document/dump_json.h"
+#include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/partfile/part_file.h"
 #include "drafting_fixture.h"
@@ -194,12 +195,12 @@ TEST_F(AnnotationsTest, DimensionsToEdgeEndsAndOrdinatesFromAnOrigin) {
     UF_DRF_object_t target = anchor(b_);
     const double moved[3] = {150, 0, 0};
     ASSERT_EQ(UF_DRF_create_orddimension(margin, 2, &target, 60.0, 3.0, &text, 1, moved, &ordinate), 0);
-    auto drawn = sheet();
-    const auto& dim = drawn.dimensions.back();
+    // (Laid out alone: on the sheet it would be moved clear of the edge's values beside it.)
+    const auto dim = *cadhost::drafting::layout_dimension(doc(), *doc().find(ordinate)->as<cadhost::AnnotationData>());
     EXPECT_NEAR(dim.measured, 50.0, 1e-9);
-    EXPECT_NEAR(dim.text_anchor.x, 150.0 - 1.0, 1e-9) << "turned to read up its line, a text gap left of it";
+    EXPECT_NEAR(dim.text_at.x, 150.0 - 1.0, 1e-9) << "turned to read up its line, a text gap left of it";
     auto o = map(top_, 10, 20, 40);
-    EXPECT_NEAR(dim.text_anchor.y, o.second + 20.0, 1e-9) << "starting at the margin";
+    EXPECT_NEAR(dim.text_at.y, o.second + 20.0, 1e-9) << "starting at the margin";
 }
 
 TEST_F(AnnotationsTest, NotesAndLabelsKeepTheLetteringTheyWereMadeWith) {

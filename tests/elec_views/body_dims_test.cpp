@@ -40,40 +40,42 @@ std::vector<double> placed(const body_dim_spot& s) {
 }
 
 TEST(BodyDimPlacement, ValuesStandOutsideTheOutlineAndMoveBeyondTheEndWhenTheyDoNotFit) {
-    // 12.5 at scale 1: four characters, 10 mm, fit 12.5 mm and stay centred; 11 mm above a 20 high outline.
-    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_WIDTH, 3, 12.5, 1)), (std::vector<double>{100, 50 + 10 + 11, 0}));
-    // 3.25 needs 10 mm for 3.25 mm: half the line, half the text and 3 further left.
-    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_WIDTH, 3, 3.25, 1)), (std::vector<double>{100 - 9.625, 71, 0}));
-    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_HEIGHT, 3, 3.25, 1)), (std::vector<double>{100 - 20 - 11, 50 - 9.625, 0}));
-    EXPECT_EQ(placed(spot(1, BODY_DIM_SIDE_DEPTH, 2, 3.25, 1)), (std::vector<double>{100 + 9.625, 71, 0}))
+    // 15 at scale 1: "15.000", six characters, 15 mm, fit 15 mm and stay centred; 11 mm above a 20 high outline.
+    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_WIDTH, 3, 15, 1)), (std::vector<double>{100, 50 + 10 + 11, 0}));
+    // "3.250" needs 12.5 mm for 3.25 mm: half the line, half the text and 3 further left.
+    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_WIDTH, 3, 3.25, 1)), (std::vector<double>{100 - 10.875, 71, 0}));
+    EXPECT_EQ(placed(spot(1, BODY_DIM_TOP_HEIGHT, 3, 3.25, 1)), (std::vector<double>{100 - 20 - 11, 50 - 10.875, 0}));
+    EXPECT_EQ(placed(spot(1, BODY_DIM_SIDE_DEPTH, 2, 3.25, 1)), (std::vector<double>{100 + 10.875, 71, 0}))
         << "the side view's depth moves right, away from the top view";
     EXPECT_EQ(placed(spot(1, BODY_DIM_SIDE_DEPTH, 3, 30, 1)), (std::vector<double>{100 - 31, 50, 0}));
 
     // The working part's sizes stand 5.5 out, centred on the working part where they fit.
-    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_WIDTH, 3, 6, 1)), (std::vector<double>{93, 50 + 10 + 5.5, 0}));
-    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_HEIGHT, 3, 8, 1)), (std::vector<double>{100 - 20 - 5.5, 48, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_WIDTH, 3, 16, 1)), (std::vector<double>{93, 50 + 10 + 5.5, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_HEIGHT, 3, 16, 1)), (std::vector<double>{100 - 20 - 5.5, 48, 0}));
     // A height too long for its line, with the side view below, goes right of the outline and down past it.
     EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_HEIGHT, 3, 1.5, 1)),
-              (std::vector<double>{100 + 20 + 5.5, 50 - 10 - 3.75 - 3, 0}));
+              (std::vector<double>{100 + 20 + 5.5, 50 - 10 - 6.25 - 3, 0}));
     EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_HEIGHT, 2, 1.5, 1)),
-              (std::vector<double>{100 - 20 - 5.5, 50 - 10 - 3.75 - 3, 0}));
-    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_WIDTH, 3, 1.5, 1)), (std::vector<double>{100 - 20 - 3.75 - 3, 65.5, 0}));
+              (std::vector<double>{100 - 20 - 5.5, 50 - 10 - 6.25 - 3, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_TOP_WIDTH, 3, 1.5, 1)), (std::vector<double>{100 - 20 - 6.25 - 3, 65.5, 0}));
     // The side view's working depth is centred on the part of the outline that starts at its left or top edge.
-    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 2, 10, 1)), (std::vector<double>{100 - 15 + 5, 65.5, 0}));
-    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 3, 10, 1)), (std::vector<double>{74.5, 50 + 15 - 5, 0}));
-    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 2, 1.5, 1)), (std::vector<double>{100 + 15 + 3.75 + 3, 65.5, 0}));
-    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 3, 1.5, 1)), (std::vector<double>{74.5, 50 - 15 - 3.75 - 3, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 2, 16, 1)), (std::vector<double>{100 - 15 + 8, 65.5, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 3, 16, 1)), (std::vector<double>{74.5, 50 + 15 - 8, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 2, 1.5, 1)), (std::vector<double>{100 + 15 + 6.25 + 3, 65.5, 0}));
+    EXPECT_EQ(placed(spot(2, BODY_DIM_SIDE_DEPTH, 3, 1.5, 1)), (std::vector<double>{74.5, 50 - 15 - 6.25 - 3, 0}));
 }
 
 TEST(BodyDimPlacement, ATextAsLongAsItsLineFits) {
     double tw = 0;
-    EXPECT_TRUE(body_dim_text_fits(10, 0.5, &tw)) << "\"10\" is 5 mm, the line 5 mm";
-    EXPECT_EQ(tw, 5.0);
-    EXPECT_FALSE(body_dim_text_fits(10, 0.499, &tw));
-    EXPECT_TRUE(body_dim_text_fits(12.5, 1, &tw));
-    EXPECT_EQ(tw, 10.0);
-    EXPECT_TRUE(body_dim_text_fits(12.504, 1, &tw)) << "two decimals: 12.5";
-    EXPECT_EQ(tw, 10.0);
+    // Reckoned on the text as the sheet writes it, three decimals with their zeros.
+    EXPECT_TRUE(body_dim_text_fits(10, 1.5, &tw)) << "\"10.000\" is 15 mm, the line 15 mm";
+    EXPECT_EQ(tw, 15.0);
+    EXPECT_FALSE(body_dim_text_fits(10, 0.5, &tw)) << "a 10 mm size at scale 0.5 does not hold its value";
+    EXPECT_FALSE(body_dim_text_fits(10, 1.499, &tw));
+    EXPECT_TRUE(body_dim_text_fits(12.5, 1.2, &tw));
+    EXPECT_EQ(tw, 15.0);
+    EXPECT_TRUE(body_dim_text_fits(12.5004, 1.2, &tw)) << "three decimals: 12.500";
+    EXPECT_EQ(tw, 15.0);
 }
 
 TEST(BodyDimEnds, EdgesInTheSidePlaneTakeTheVertexTheDirectionNamesAndTiesTheSecond) {
@@ -186,12 +188,14 @@ TEST_F(BodyDimsTest, AFlatElectrodeHasItsSideViewBelowWithTheDepthsStandingLeft)
         EXPECT_EQ(dims[k]["kind"], "vertical dimension") << k;
         EXPECT_EQ(dims[k]["first"]["view"], views[1]["tag"]) << k;
     }
-    // Left of the side view's outline, 11 and 5.5 out; the working depth centred on the outline's upper part.
+    // Left of the side view's outline, 11 and 5.5 out. The working depth's "15.000" takes 15 mm (2.5 a character),
+    // more than the 15 mm depth drawn at this scale: it stands below the outline, half its text and 3 beyond it.
     const auto side_box = views[1]["sheet_box"];
     EXPECT_NEAR(dims[2]["position"][0].get<double>(), side_box[0].get<double>() - 11, 1e-4);
     EXPECT_NEAR(dims[5]["position"][0].get<double>(), side_box[0].get<double>() - 5.5, 1e-4);
     const double s = views[1]["scale"];
-    EXPECT_NEAR(dims[5]["position"][1].get<double>(), side_box[3].get<double>() - 15 * s / 2, 1e-3)
+    ASSERT_LT(s, 1.0);
+    EXPECT_NEAR(dims[5]["position"][1].get<double>(), side_box[1].get<double>() - 7.5 - 3, 1e-3)
         << "the report rounds to four decimals";
 }
 

@@ -352,7 +352,8 @@ int check_electrode_views(const json& report, const json& electrodes) {
             if (a["kind"] != "horizontal dimension" && a["kind"] != "vertical dimension") continue;
             if (a["first"]["view"] != views[3]["tag"] && a["first"]["view"] != views[4]["tag"]) continue;
             measured.push_back(a["measured"]);
-            const double x = a["position"][0], y = a["position"][1];
+            // Where the value is drawn: a value its placement would leave on something is moved clear.
+            const double x = a["text_position"][0], y = a["text_position"][1];
             EXPECT_TRUE(x > 10 && x < 287 && y > title_top && y < 200) << name << " size at " << x << ", " << y;
             for (int v = 0; v < 6; ++v) EXPECT_FALSE(inside(views[v]["sheet_box"], x, y)) << name << " on view " << v;
             for (const auto& n : report[i]["annotations"]) {

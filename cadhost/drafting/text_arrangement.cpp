@@ -1,0 +1,365 @@
+#include "cadhost/drafting/text_arrangement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "cadhost/drafting/annotation_geometry.h"
+#include "cadhost/drafting/dimension_layout.h"
+#include "cadhost/render/text_metrics.h"
+
+namespace cadhost::drafting {
+
+namespace {
+
+using render::Point2;
+using render::SheetGraphics;
+
+// A text left where it was put collides only when something plainly reaches into its ink: a line grazing its edge or
+// two boxes touching do not count, so that measuring a little differently from a reader's font never moves a text.
+constexpr double kStayTextMargin = 0.0;
+constexpr double kStayLineMargin = -0.15;
+// A text that is moved keeps clear of everything by this much, so that it reads as apart.
+constexpr double kMovedTextMargin = 0.4;
+constexpr double kMovedLineMargin = 0.3;
+constexpr double kStep = 0.5;              // candidate places are tried this far apart, mm
+constexpr double kFarthest = 80.0;         // and no farther from where the text was put
+constexpr double kLeastLeader = 3.0;       // a label's text stays this far from its leader's point
+constexpr int kLinesOut = 4;               // a linear dimension's line may go this many text rows further out
+constexpr double kCellSize = 5.0;          // of the grid that finds the sheet's fixed lines near a box, mm
+constexpr double kArcChord = M_PI / 36.0;  // arcs are divided every 5 degrees to find crossings
+
+double along_of(const Point2& p, int axis) { return axis == 0 ? p.x : p.y; }
+
+void add_polyline(const std::vector<Point2>& points, bool closed, std::vector<Segment>& out) {
+    for (std::size_t i = 1; i < points.size(); ++i) out.push_back({points[i - 1], points[i]});
+    if (closed && points.size() > 2) out.push_back({points.back(), points.front()});
+}
+
+// The fixed lines of a sheet, filed by the grid cells they pass, so that a box meets only the lines near it.
+class LineGrid {
+  public:
+    LineGrid(std::vector<Segment> segments, double width, double height) : segments_(std::move(segments)) {
+        columns_ = std::max(1, static_cast<int>(std::ceil(width / kCellSize)) + 2);
+        rows_ = std::max(1, static_cast<int>(std::ceil(height / kCellSize)) + 2);
+        cells_.resize(static_cast<std::size_t>(columns_ * rows_));
+        for (std::size_t i = 0; i < segments_.size(); ++i) {
+            const Segment& s = segments_[i];
+            const int c0 = column(std::min(s.a.x, s.b.x)), c1 = column(std::max(s.a.x, s.b.x));
+            const int r0 = row(std::min(s.a.y, s.b.y)), r1 = row(std::max(s.a.y, s.b.y));
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c) {
+                    const double x0 = (c - 1) * kCellSize, y0 = (r - 1) * kCellSize;
+                    if (crosses(s, Box{x0, y0, x0 + kCellSize, y0 + kCellSize}, 1e-9))
+                        cells_[static_cast<std::size_t>(r * columns_ + c)].push_back(i);
+                }
+        }
+    }
+
+    bool any_crossing(const Box& box, double margin) const {
+        const int c0 = column(box.x0 - margin), c1 = column(box.x1 + margin);
+        const int r0 = row(box.y0 - margin), r1 = row(box.y1 + margin);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c)
+                for (std::size_t i : cells_[static_cast<std::size_t>(r * columns_ + c)])
+                    if (crosses(segments_[i], box, margin)) return true;
+        return false;
+    }
+
+  private:
+    // Cell 0 and the last one in each direction take everything beyond the sheet.
+    int column(double x) const { return std::clamp(static_cast<int>(std::floor(x / kCellSize)) + 1, 0, columns_ - 1); }
+    int row(double y) const { return std::clamp(static_cast<int>(std::floor(y / kCellSize)) + 1, 0, rows_ - 1); }
+
+    std::vector<Segment> segments_;
+    int columns_ = 1, rows_ = 1;
+    std::vector<std::vector<std::size_t>> cells_;
+};
+
+// What one item covers as it stands.
+struct Cover {
+    std::vector<Box> texts;
+    std::vector<Segment> lines;
+};
+
+Cover cover_of(const SheetGraphics& drawn) {
+    Cover out;
+    for (const auto& text : drawn.texts)
+        if (!text.text.empty()) out.texts.push_back(text_box(text));
+    out.lines = stroke_segments(drawn);
+    return out;
+}
+
+const AnnotationData* annotation(const Document& doc, tag_t tag) {
+    const Object* object = doc.find(tag);
+    return object ? object->as<AnnotationData>() : nullptr;
+}
+
+// The distances tried, nearest first, each with the side it lies on.
+std::vector<double> offsets(double first_sign) {
+    std::vector<double> out;
+    for (double d = kStep; d <= kFarthest + 1e-9; d += kStep) {
+        out.push_back(first_sign * d);
+        out.push_back(-first_sign * d);
+    }
+    return out;
+}
+
+// An ordinate's value moves along its margin, on the dogleg its kind is drawn with.
+std::vector<AnnotationData> ordinate_places(const Document& doc, const AnnotationData& a) {
+    std::vector<AnnotationData> out;
+    const AnnotationData* margin = annotation(doc, a.margin);
+    auto object = anchor_sheet_point(doc, a.first);
+    if (!margin || !object) return out;
+    const bool along_x = margin->margin_type == 1;
+    const double own = along_x ? object->first : object->second;
+    const double base = a.text_moved ? (along_x ? a.origin_x : a.origin_y) : own;
+    for (double d : offsets(base < own ? -1.0 : 1.0)) {
+        AnnotationData c = a;
+        c.text_moved = true;
+        if (!(a.text_moved && a.dogleg_angle > 0)) c.dogleg_angle = 60.0;
+        if (!(a.text_moved && a.dogleg_distance > 0)) c.dogleg_distance = 3.0;
+        (along_x ? c.origin_x : c.origin_y) = base + d;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+// A linear value moves along its dimension line (which runs on under it, past the extension lines); failing a clear
+// place there, the line goes further out, a text row at a time.
+std::vector<AnnotationData> linear_places(const Document& doc, const AnnotationData& a) {
+    std::vector<AnnotationData> out;
+    auto layout = layout_dimension(doc, a);
+    if (!layout) return out;
+    const int along = a.kind == AnnotationData::Kind::Horizontal ? 0 : 1, across = 1 - along;
+    const double text_along = along_of(layout->text_at, along);
+    const double text_across = across == 0 ? a.origin_x : a.origin_y;
+    const double measured_across = (along_of(layout->first, across) + along_of(layout->second, across)) / 2;
+    const double out_sign = text_across >= measured_across ? 1.0 : -1.0;
+    const double row = a.style.height * 1.6 + 1.0;
+    struct Place {
+        double weight, along, across;
+    };
+    std::vector<Place> places;
+    const double centre = (along_of(layout->first, along) + along_of(layout->second, along)) / 2;
+    const double first_sign = text_along >= centre ? 1.0 : -1.0;  // on beyond the end it already stands past
+    for (int k = 0; k <= kLinesOut; ++k) {
+        if (k > 0) places.push_back({8.0 * k, 0.0, k * row});
+        for (double d : offsets(first_sign)) places.push_back({std::fabs(d) + 8.0 * k, d, k * row});
+    }
+    std::stable_sort(places.begin(), places.end(), [](const Place& p, const Place& q) { return p.weight < q.weight; });
+    for (const Place& p : places) {
+        AnnotationData c = a;
+        c.style.manual_text = true;
+        (along == 0 ? c.origin_x : c.origin_y) = text_along + p.along;
+        (across == 0 ? c.origin_x : c.origin_y) = text_across + out_sign * p.across;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+// A label's text moves along its leader, further from the point it shows or nearer to it.
+std::vector<AnnotationData> label_places(const AnnotationData& a) {
+    std::vector<AnnotationData> out;
+    double ux = a.origin_x - a.leader_x, uy = a.origin_y - a.leader_y;
+    const double length = std::hypot(ux, uy);
+    if (length < 1e-9) return out;
+    ux /= length, uy /= length;
+    for (double d : offsets(1.0)) {
+        if (length + d < kLeastLeader) continue;
+        AnnotationData c = a;
+        c.origin_x = a.origin_x + ux * d;
+        c.origin_y = a.origin_y + uy * d;
+        out.push_back(std::move(c));
+    }
+    return out;
+}
+
+std::vector<AnnotationData> other_places(const Document& doc, const AnnotationData& a) {
+    using Kind = AnnotationData::Kind;
+    switch (a.kind) {
+        case Kind::Ordinate:
+            return ordinate_places(doc, a);
+        case Kind::Horizontal:
+        case Kind::Vertical:
+            return linear_places(doc, a);
+        case Kind::Label:
+            return label_places(a);
+        default:
+            return {};
+    }
+}
+
+class Arrangement {
+  public:
+    Arrangement(const SheetGraphics& fixed, const std::vector<ViewBox>& views, std::vector<SheetItem>& items)
+        : width_(fixed.width),
+          height_(fixed.height),
+          fixed_lines_(stroke_segments(fixed), fixed.width, fixed.height),
+          views_(views),
+          items_(items) {
+        for (const auto& item : items_) {
+            covers_.push_back(cover_of(item.drawn));
+            if (!item.movable)
+                for (const Box& b : covers_.back().texts) fixed_texts_.push_back(b);
+        }
+    }
+
+    // How many collisions the item at index i would take part in, drawn as cover: its texts against the sheet's
+    // edge, other texts and every line, and its own lines against other texts. Standing where it was put, it answers
+    // only for what was placed before it: a later annotation that meets it is the later one's to move.
+    int collisions(std::size_t i, const Cover& cover, bool staying) const {
+        const double text_margin = staying ? kStayTextMargin : kMovedTextMargin;
+        const double line_margin = staying ? kStayLineMargin : kMovedLineMargin;
+        int count = 0;
+        for (const Box& box : cover.texts) {
+            const double edge = staying ? 0.0 : text_margin;
+            if (box.x0 < edge || box.y0 < edge || box.x1 > width_ - edge || box.y1 > height_ - edge) ++count;
+            if (!staying)
+                for (const ViewBox& v : views_)
+                    count += v.view != items_[i].placed.first.view && items_[i].placed.first.view != NULL_TAG &&
+                             overlaps(box, v.box, 0.0);
+            for (const Box& other : fixed_texts_) count += overlaps(box, other, text_margin);
+            for (std::size_t j = 0; j < items_.size(); ++j) {
+                if (j == i || !items_[j].movable) continue;
+                if (staying && j > i) continue;
+                for (const Box& other : covers_[j].texts) count += overlaps(box, other, text_margin);
+            }
+            count += fixed_lines_.any_crossing(box, line_margin);
+            for (std::size_t j = 0; j < items_.size(); ++j) {
+                if (j == i || (staying && j > i && items_[j].movable)) continue;
+                for (const Segment& s : covers_[j].lines)
+                    if (crosses(s, box, line_margin)) {
+                        ++count;
+                        break;
+                    }
+            }
+            for (const Segment& s : cover.lines)
+                if (crosses(s, box, kStayLineMargin)) {
+                    ++count;
+                    break;
+                }
+        }
+        for (const Segment& s : cover.lines) {
+            for (const Box& other : fixed_texts_) count += crosses(s, other, line_margin);
+            for (std::size_t j = 0; j < items_.size(); ++j) {
+                if (j == i || !items_[j].movable || (staying && j > i)) continue;
+                for (const Box& other : covers_[j].texts) count += crosses(s, other, line_margin);
+            }
+        }
+        return count;
+    }
+
+    void arrange(const Document& doc, const DrawAnnotation& draw) {
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (!items_[i].movable || covers_[i].texts.empty()) continue;
+            if (collisions(i, covers_[i], true) == 0) continue;
+            int best = collisions(i, covers_[i], false);
+            AnnotationData best_place;
+            SheetGraphics best_drawn;
+            Cover best_cover;
+            bool found = false;
+            for (AnnotationData& place : other_places(doc, items_[i].placed)) {
+                SheetGraphics drawn = draw(place);
+                Cover cover = cover_of(drawn);
+                if (cover.texts.empty()) continue;
+                const int count = collisions(i, cover, false);
+                if (count >= best) continue;
+                best = count;
+                best_place = std::move(place);
+                best_drawn = std::move(drawn);
+                best_cover = std::move(cover);
+                found = true;
+                if (best == 0) break;
+            }
+            if (!found) continue;
+            items_[i].placed = std::move(best_place);
+            items_[i].drawn = std::move(best_drawn);
+            items_[i].moved = true;
+            covers_[i] = std::move(best_cover);
+        }
+    }
+
+  private:
+    double width_, height_;
+    LineGrid fixed_lines_;
+    const std::vector<ViewBox>& views_;
+    std::vector<SheetItem>& items_;
+    std::vector<Cover> covers_;
+    std::vector<Box> fixed_texts_;
+};
+
+}  // namespace
+
+Box text_box(const render::Text& text) {
+    const auto corners = render::text_ink_corners(text, render::measure_text(text));
+    Box box{corners[0].x, corners[0].y, corners[0].x, corners[0].y};
+    for (const Point2& p : corners) {
+        box.x0 = std::min(box.x0, p.x), box.y0 = std::min(box.y0, p.y);
+        box.x1 = std::max(box.x1, p.x), box.y1 = std::max(box.y1, p.y);
+    }
+    return box;
+}
+
+std::vector<Segment> stroke_segments(const SheetGraphics& piece) {
+    std::vector<Segment> out;
+    for (const auto& line : piece.polylines) add_polyline(line.points, line.closed, out);
+    for (const auto& spline : piece.splines) add_polyline(spline.points, false, out);
+    for (const auto& t : piece.triangles) add_polyline({t.a, t.b, t.c}, true, out);
+    for (const auto& arc : piece.arcs) {
+        const double sweep = arc.end_angle - arc.start_angle;
+        const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
+        std::vector<Point2> points;
+        for (int k = 0; k <= n; ++k) {
+            const double t = arc.start_angle + sweep * k / n;
+            points.push_back({arc.center.x + arc.radius * std::cos(t), arc.center.y + arc.radius * std::sin(t)});
+        }
+        add_polyline(points, false, out);
+    }
+    for (const auto& e : piece.ellipses) {
+        const double sweep = e.end_param - e.start_param;
+        const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
+        std::vector<Point2> points;
+        for (int k = 0; k <= n; ++k) {
+            const double t = e.start_param + sweep * k / n, c = std::cos(t), s = std::sin(t);
+            points.push_back({e.center.x + e.major.x * c - e.ratio * e.major.y * s,
+                              e.center.y + e.major.y * c + e.ratio * e.major.x * s});
+        }
+        add_polyline(points, false, out);
+    }
+    return out;
+}
+
+bool crosses(const Segment& s, const Box& box, double margin) {
+    const double x0 = box.x0 - margin, y0 = box.y0 - margin, x1 = box.x1 + margin, y1 = box.y1 + margin;
+    if (x1 <= x0 || y1 <= y0) return false;
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = s.b.x - s.a.x, dy = s.b.y - s.a.y;
+    const double p[4] = {-dx, dx, -dy, dy}, q[4] = {s.a.x - x0, x1 - s.a.x, s.a.y - y0, y1 - s.a.y};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] < 0) return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    return true;
+}
+
+bool overlaps(const Box& a, const Box& b, double margin) {
+    return std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > -2 * margin &&
+           std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > -2 * margin;
+}
+
+void arrange_texts(const Document& doc, const SheetGraphics& fixed, const std::vector<ViewBox>& views,
+                   std::vector<SheetItem>& items, const DrawAnnotation& draw) {
+    Arrangement arrangement(fixed, views, items);
+    arrangement.arrange(doc, draw);
+}
+
+}  // namespace cadhost::drafting
