@@ -98,6 +98,11 @@ TEST(SetupCsv, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(csv_field("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(csv_field("cr\r"), "\"cr\r\"");
     EXPECT_EQ(csv_field(""), "");
+    // Cells a spreadsheet would run as formulas are texts; plain numbers stay numbers.
+    EXPECT_EQ(csv_field("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+    for (const char* formula : {"+1+1", "-t", "@SUM(A1)", "\t=1", "-1-1", "-"})
+        EXPECT_EQ(csv_field(formula).find('\''), csv_field(formula).find_first_not_of('"')) << formula;
+    for (const char* number : {"-12.500", "+3", "0.125", "7"}) EXPECT_EQ(csv_field(number), number);
 }
 
 TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
