@@ -59,16 +59,16 @@ class ExportOutputs : public hardening::ScratchTest {
         std::string attrs = contents(sample("sample_mould.attrs.json"));
         const std::size_t e06 = attrs.find("\"attributes\": {", attrs.find("\"name\": \"E06\""));
         ASSERT_NE(e06, std::string::npos);
-        attrs.insert(e06 + 15, R"("ELEC_NOTE": {"string": "=HYPERLINK(\"http://example.invalid\",\"x\")"
-    }, )");
+        attrs.insert(e06 + 15, R"j("ELEC_NOTE": {"string": "=HYPERLINK(\"http://example.invalid\",\"x\")"}, )j");
         write(path("m.attrs.json"), attrs);
-    const Outcome imported =
-        run_quillon({"import", sample("sample_mould.step"), "--attrs", path("m.attrs.json"), "-o", path("m.prt")});
-    ASSERT_EQ(imported.status, 0) << describe(imported) << imported.err;
-    std::vector<std::string> args{"run", path("m.prt"), "--set", "INT_1=6", "--set", "INT_2=6"};
-    args.insert(args.end(), run_options.begin(), run_options.end());
-    run_ = run_quillon(args);
-} Outcome run_;
+        const Outcome imported =
+            run_quillon({"import", sample("sample_mould.step"), "--attrs", path("m.attrs.json"), "-o", path("m.prt")});
+        ASSERT_EQ(imported.status, 0) << describe(imported) << imported.err;
+        std::vector<std::string> args{"run", path("m.prt"), "--set", "INT_1=6", "--set", "INT_2=6"};
+        args.insert(args.end(), run_options.begin(), run_options.end());
+        run_ = run_quillon(args);
+    }
+    Outcome run_;
 };
 
 TEST_F(ExportOutputs, FormulaCellsAreTextsAndTheDxfIsTheSameFromExportToExport) {

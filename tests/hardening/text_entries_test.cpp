@@ -127,7 +127,7 @@ TEST_F(TextEntries, NulBytesFoldersAndTrailingBytesAreRefusedWithThePlace) {
     write(path("tail.attrs.json"), attrs + " {}");
     expect_refused(
         run_quillon({"import", input("small_mould.step"), "--attrs", path("tail.attrs.json"), "-o", path("n.prt")}),
-        {"tail.attrs.json', line 1, column 38: not valid JSON"});
+        {"tail.attrs.json', line 1, column 37: not valid JSON"});
 
     expect_refused(
         run_quillon({"import", input("small_mould.step"), "--layer-map", dir_.string(), "-o", path("n.prt")}),
