@@ -79,7 +79,7 @@ TEST(SetupCsv, AwkwardTextsRoundTripThroughAStandardReader) {
     EXPECT_EQ(field("electrode"), s.electrode);
     EXPECT_EQ(field("note"), s.note);
     EXPECT_EQ(field("special_rough_gap"), " 0.35");
-    EXPECT_EQ(field("direction"), "-s");
+    EXPECT_EQ(field("direction"), "'-s") << "a spreadsheet would read -s as a formula";
     // Three decimals with a point, and no negative zero.
     EXPECT_EQ(field("edm_x"), "-100.000");
     EXPECT_EQ(field("edm_y"), "30.000");
