@@ -82,7 +82,10 @@ typedef struct UF_STYLER_item_value_type_s {
 int UF_STYLER_create_dialog(const char *dialog_file, UF_STYLER_callback_item_t *callbacks, int count, void *client_data,
                             int *response);
 /* While the dialog is open (from its callbacks). A field the dialog does not have, a toggle other than 0 or 1 and a
- * radio value that is none of its choices give UF_err_bad_argument and change nothing. */
+ * radio value that is none of its choices give UF_err_bad_argument and change nothing. The indicator must be the
+ * field's kind as the dialog file declares it (UF_STYLER_STRING_VALUE for a text, UF_STYLER_REAL_VALUE for a real,
+ * UF_STYLER_INTEGER_VALUE for the others): a record of another kind gives UF_err_bad_argument, closes the dialog as
+ * cancelled and ends the run with the file and line of the field's declaration (exit status 2). */
 int UF_STYLER_set_value(int dialog_id, UF_STYLER_item_value_type_p_t value);
 /* Fills indicator, count (1) and value; a text is a copy for UF_STYLER_free_value. */
 int UF_STYLER_ask_value(int dialog_id, UF_STYLER_item_value_type_p_t value);

@@ -55,7 +55,24 @@ FILE *open_config_file(void) {
     char path[CONFIG_PATH_BUFSIZE];
     FILE *file = NULL;
     if (map_config_path(CONFIG_FILE_FIXED_PATH, path, sizeof path)) file = std::fopen(path, "rb");
-    if (file == NULL) uc1601("找不到 D:\\tarn_conf\\config.def 文件,请重新安装!", 1);
+    if (file == NULL) {
+        uc1601("找不到 D:\\tarn_conf\\config.def 文件,请重新安装!", 1);
+        return NULL;
+    }
+    // The scanner would take a NUL byte for the end of a token and read "65\0junk" as 65: such a file is refused.
+    long line = 1;
+    int c;
+    while ((c = std::fgetc(file)) != EOF) {
+        if (c == '\n') ++line;
+        if (c != '\0') continue;
+        char message[160];
+        std::snprintf(message, sizeof message, "D:\\tarn_conf\\config.def 文件第 %ld 行有空字节 (NUL), 请检查文件!",
+                      line);
+        uc1601(message, 1);
+        std::fclose(file);
+        return NULL;
+    }
+    std::rewind(file);
     return file;
 }
 

@@ -3,6 +3,7 @@
 
 #include "cadhost/api/boundary.h"
 #include "cadhost/partfile/part_file.h"
+#include "cadhost/session/session.h"
 #include "host/uf_part.h"
 
 using cadhost::Document;
@@ -41,7 +42,14 @@ int UF_PART_import(const char* part_name, UF_import_part_modes_t* /*modes*/, con
         if (x.Magnitude() < 1e-12 || y.Magnitude() < 1e-12 || x.IsParallel(y, 1e-9)) return UF_err_bad_argument;
         cadhost::partfile::LoadedPart source;
         std::string error;
-        if (!cadhost::partfile::load(part_name, source, error)) return UF_err_io;
+        if (!cadhost::partfile::load(part_name, source, error)) {
+            // The command goes on without the border; the user must hear of it before the run's last line.
+            cadhost::Session& session = cadhost::Session::instance();
+            cadhost::RunContext& run = session.run();
+            if (run.failed_imports++ == 0) run.import_failure = error;
+            session.ui().warning("the sheet \"" + doc.find(drawing)->name + "\" lacks its template: " + error);
+            return UF_err_io;
+        }
         Placement2 at{cadhost::api::from_c(dest_point), x.Normalized(), y.Normalized(), scale};
 
         for (const auto& [tag, object] : source.document.objects()) {

@@ -343,6 +343,8 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     bool ran = loader.run(library, "", error);
     const std::string stop_reason = run.stop_reason;
     const bool abandoned = run.abandoned;
+    const int failed_imports = run.failed_imports;
+    const std::string import_failure = run.import_failure;
     const std::size_t unused_answers = run.prompt_answers.size() - run.answers_used;
     run.form_in = nullptr;
     run.form_out = nullptr;
@@ -382,6 +384,13 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (end.status != kDone) {
         err << "quillon run: " << made_text << "; " << end.reason << '\n';
         return end.status;
+    }
+    // Sheets without their template are saved (undo takes them back) but are not what the run was to make.
+    if (failed_imports > 0) {
+        err << "quillon run: " << made_text << "; " << failed_imports
+            << (failed_imports == 1 ? " sheet lacks its template: " : " sheets lack their template: ") << import_failure
+            << '\n';
+        return kStopped;
     }
     const std::size_t shown = run_messages(run, messages_before);
     out << made_text;

@@ -213,6 +213,15 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     // An export of none of the sheets' files (the setup lists alone) into a folder without a manifest needs none.
     const bool tracked = !listed.empty();
     if (tracked && !write_file(manifest, manifest_text(listed), err)) return 2;
+    // An export that fails after this lists in the manifest those of the names that are in the folder: the earlier
+    // export's files when nothing was put in place, and what the commit renamed when it failed half-way.
+    const auto give_up = [&](const std::set<std::string>& names) {
+        std::set<std::string> present;
+        for (const auto& name : names)
+            if (fs::exists(fs::path(dir) / name, ec)) present.insert(name);
+        if (tracked) write_file(manifest, manifest_text(present), err);
+        return 2;
+    };
 
     // The outputs are staged and put in place together once all are written: see StagedFiles.
     files::StagedFiles staged;
@@ -220,7 +229,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     if (formats.count("json")) {
         std::ostringstream report;
         drafting::write_report(report, doc);
-        if (!stage_file(staged, fs::path(dir) / (stem + ".json"), report.str(), err)) return 2;
+        if (!stage_file(staged, fs::path(dir) / (stem + ".json"), report.str(), err)) return give_up(earlier);
         ++written;
     }
     const auto setups = setup::setups_of(doc);
@@ -228,7 +237,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (setups.empty())
             out << "note: no sheet carries an EDM setup; the setup list and bill of material are empty\n";
         for (const auto& file : setup_list_files(setups, stem, allowance)) {
-            if (!stage_file(staged, fs::path(dir) / file.file, file.bytes, err)) return 2;
+            if (!stage_file(staged, fs::path(dir) / file.file, file.bytes, err)) return give_up(earlier);
             ++written;
         }
     }
@@ -237,7 +246,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         for (const auto& name : file_names) svg_files.push_back(name + ".svg");
         if (!stage_file(staged, fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups),
                         err))
-            return 2;
+            return give_up(earlier);
         ++written;
     }
     // The sheets' own files are written beside the PDF, on every processor: the PDF's pages keep its writer busy
@@ -265,12 +274,16 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     }
     sheet_writer.join();
     err << sheet_err.str();
-    // The files written are put in place even when a sheet's file or the PDF failed: each stands on its own.
+    // A failed file fails the export: nothing of it is put in place (the staged files go with their temporaries),
+    // so the folder never mixes this export's files with the earlier one's.
+    if (!pdf_written || !sheets_written) {
+        err << "quillon export: nothing was written\n";
+        return give_up(earlier);
+    }
     if (!staged.commit(error)) {
         err << "quillon export: " << error << '\n';
-        return 2;
+        return give_up(listed);
     }
-    if (!pdf_written || !sheets_written) return 2;
     written += sheet_files;
     // The earlier export's files of sheets that are gone go; the manifest then lists exactly what is there of ours.
     const std::set<std::string> ours = files_kept(earlier, planned, formats, file_names, stem);

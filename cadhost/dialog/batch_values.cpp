@@ -37,6 +37,10 @@ bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, st
         error = "cannot read answers file '" + path + "': " + why;
         return false;
     }
+    if (const std::string place = files::nul_byte_place(bytes); !place.empty()) {
+        error = "answers file '" + path + "', " + place + ": a NUL byte";
+        return false;
+    }
     std::istringstream in(bytes);
     std::string line;
     int number = 0;

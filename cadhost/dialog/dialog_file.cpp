@@ -18,7 +18,8 @@ bool whole_number(const std::string& text, int& out) {
     errno = 0;
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return false;
+    // The whole text must be the number: a NUL inside it is not its end.
+    if (end != text.c_str() + text.size() || errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return false;
     out = static_cast<int>(value);
     return true;
 }
@@ -27,7 +28,7 @@ bool real_number(const std::string& text, double& out) {
     if (text.empty()) return false;
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value)) return false;
+    if (end != text.c_str() + text.size() || !std::isfinite(value)) return false;
     out = value;
     return true;
 }
@@ -98,9 +99,9 @@ bool parse_value(const Field& field, const std::string& text, FieldValue& value,
     int number = 0;
     switch (field.kind) {
         case FieldKind::Text:
-            // The text goes into the part and its sheets, whose writers need UTF-8.
-            if (!is_utf8(text)) {
-                why = "the text is not UTF-8 (" + utf8_problem(text) + ")";
+            // The text goes into the part and its sheets, whose writers need UTF-8 without control characters.
+            if (!is_fit_text(text)) {
+                why = text_refusal(text, "the text");
                 return false;
             }
             value = text;
@@ -157,6 +158,7 @@ std::string format_value(const FieldValue& value) {
 
 bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition& definition, std::string& error) {
     definition = DialogDefinition{};
+    definition.source = source;
     std::string line;
     int number = 0;
     // Which fields were given a default, so that radio fields without one take their first choice.
@@ -167,7 +169,8 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
     };
     while (std::getline(in, line)) {
         ++number;
-        if (!is_utf8(line)) return fail("the line is not UTF-8 (" + utf8_problem(line) + ")");
+        // A NUL would end the line early for whoever reads it as a C string; tabs and the CR of CRLF are fine.
+        if (!is_fit_text(line)) return fail(text_refusal(line, "the line"));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line[start] == '#') continue;
@@ -185,7 +188,7 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
             if (definition.find(id)) return fail("field " + id + " is defined twice");
             if (!parse_kind(kind_text, kind))
                 return fail("field " + id + ": kind '" + kind_text + "' is not integer, real, toggle, text or radio");
-            definition.fields.push_back(Field{id, kind, id, empty_value(kind), {}});
+            definition.fields.push_back(Field{id, kind, id, empty_value(kind), {}, number});
             has_default.push_back(false);
         } else if (word == "label" || word == "default" || word == "choice") {
             if (!field) return fail("'" + word + "' outside a field");

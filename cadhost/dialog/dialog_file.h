@@ -39,9 +39,11 @@ struct Field {
     std::string label;
     FieldValue initial = 0;
     std::vector<Choice> choices;
+    int line = 0;  // where the file declares it, for messages
 };
 
 struct DialogDefinition {
+    std::string source;  // the file, as messages name it
     std::string title;
     std::vector<Field> fields;
 

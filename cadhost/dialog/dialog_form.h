@@ -24,7 +24,13 @@ class Form {
     // The fields, numbered from 1, with their labels and values, and the buttons.
     void show(std::ostream& out) const;
 
+    // Set when the command handed the form something it cannot take (a value of another kind than its field's): the
+    // dialog then closes as cancelled and the run ends with the reason.
+    void refuse() { refused_ = true; }
+    bool refused() const { return refused_; }
+
   private:
+    bool refused_ = false;
     DialogDefinition definition_;
     std::vector<FieldValue> values_;
 };

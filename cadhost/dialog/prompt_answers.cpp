@@ -49,7 +49,7 @@ bool parse_coordinates(const std::string& text, std::vector<double>& out) {
     while (words >> word) {
         char* end = nullptr;
         const double value = std::strtod(word.c_str(), &end);
-        if (*end != '\0' || !std::isfinite(value)) return false;
+        if (end != word.c_str() + word.size() || !std::isfinite(value)) return false;
         out.push_back(value);
     }
     return true;
@@ -72,9 +72,9 @@ bool parse_prompt_answer(const std::string& line, const std::string& origin, Pro
                     std::to_string(kPromptTextLength);
             return false;
         }
-        // The text goes into the part and its sheets, whose writers need UTF-8.
-        if (!is_utf8(value)) {
-            error = origin + ": the text is not UTF-8 (" + utf8_problem(value) + ")";
+        // The text goes into the part and its sheets, whose writers need UTF-8 without control characters.
+        if (!is_fit_text(value)) {
+            error = origin + ": " + text_refusal(value, "the text");
             return false;
         }
         out.kind = PromptAnswer::Kind::Text;

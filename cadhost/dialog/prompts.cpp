@@ -77,8 +77,8 @@ bool reply_from_line(const Prompt& prompt, const std::string& line, Reply& reply
                 why = "longer than " + std::to_string(kPromptTextLength) + " bytes";
                 return false;
             }
-            if (!is_utf8(word)) {
-                why = "the text is not UTF-8 (" + utf8_problem(word) + ")";
+            if (!is_fit_text(word)) {
+                why = text_refusal(word, "the text");
                 return false;
             }
             reply.kind = Reply::Kind::Text;

@@ -66,6 +66,19 @@ class Callbacks {
     void* client_data_;
 };
 
+std::string indicator_name(int indicator) {
+    switch (indicator) {
+        case UF_STYLER_INTEGER_VALUE:
+            return "an integer";
+        case UF_STYLER_REAL_VALUE:
+            return "a real";
+        case UF_STYLER_STRING_VALUE:
+            return "a text";
+        default:
+            return "a value of no kind (indicator " + std::to_string(indicator) + ")";
+    }
+}
+
 int response_of(Button button) {
     return button == Button::Ok ? UF_UI_OK : button == Button::Back ? UF_UI_BACK : UF_UI_CANCEL;
 }
@@ -104,7 +117,8 @@ Button run_batch(Form& form, const Callbacks& callbacks, RunContext& run, const 
         *run.form_out << "batch run: OK\n";
     }
     const std::size_t shown = session.ui().messages().size();
-    if (callbacks.press(Button::Ok)) return Button::Ok;
+    // A form refused in the callback closes; the refusal, not OK's, is the run's end.
+    if (callbacks.press(Button::Ok) || form.refused()) return Button::Ok;
     run.stop_status = 1;
     run.stop_reason = "OK of dialog " + file_name + " was refused";
     if (session.ui().messages().size() > shown) run.stop_reason += ": " + session.ui().messages().back();
@@ -149,8 +163,11 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
         table.call(UF_STYLER_CONSTRUCTOR_CB);
 
         Button button = Button::Cancel;
-        if (run.interactive && run.form_in && run.form_out) {
-            button = run_terminal_form(form, *run.form_in, *run.form_out, [&](Button b) { return table.press(b); });
+        if (form.refused()) {
+            // The constructor set a value the form cannot take: no form is shown, the reason is the run's end.
+        } else if (run.interactive && run.form_in && run.form_out) {
+            button = run_terminal_form(form, *run.form_in, *run.form_out,
+                                       [&](Button b) { return table.press(b) || form.refused(); });
         } else if (!apply_batch_values(form, run, error)) {
             refuse(run, error, UF_err_bad_argument);
             table.press(Button::Cancel);
@@ -158,6 +175,7 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
             button = run_batch(form, table, run, dialog_file);
         }
         table.call(UF_STYLER_DESTRUCTOR_CB);
+        if (form.refused()) button = Button::Cancel;
         if (button == Button::Ok) {
             if (!run.confirmed) run.messages_at_confirm = Session::instance().ui().messages().size();
             run.confirmed = true;
@@ -175,6 +193,22 @@ int UF_STYLER_set_value(int dialog_id, UF_STYLER_item_value_type_p_t value) {
         const Field* field = field_of(form, value);
         if (!field) return UF_err_bad_argument;
         if (value->item_attr != UF_STYLER_VALUE) return UF_err_not_supported;
+        // The record's indicator says which member of its union the command filled. Read as another kind, an integer
+        // would be taken for a text's address: a dialog file whose field kinds do not match the command's ends the
+        // run, naming the declaration.
+        const int expected = field->kind == FieldKind::Text   ? UF_STYLER_STRING_VALUE
+                             : field->kind == FieldKind::Real ? UF_STYLER_REAL_VALUE
+                                                              : UF_STYLER_INTEGER_VALUE;
+        if (value->indicator != expected) {
+            if (form->refused()) return UF_err_bad_argument;  // the first mismatch is the one reported
+            const DialogDefinition& definition = form->definition();
+            form->refuse();
+            return refuse(Session::instance().run(),
+                          definition.source + ":" + std::to_string(field->line) + ": field " + field->id +
+                              " is declared " + kind_name(field->kind) + ", but the command sets it as " +
+                              indicator_name(value->indicator),
+                          UF_err_bad_argument);
+        }
         FieldValue typed;
         std::string why;
         switch (field->kind) {

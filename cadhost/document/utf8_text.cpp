@@ -1,6 +1,35 @@
 #include "cadhost/document/utf8_text.h"
 
+#include <cstdio>
+
 namespace cadhost {
+
+namespace {
+
+// The code point of the well-formed character at text[at], of length bytes.
+char32_t decode(std::string_view text, std::size_t at, std::size_t length) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    if (length == 1) return byte(0);
+    char32_t code = byte(0) & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) code = (code << 6) | (byte(i) & 0x3F);
+    return code;
+}
+
+// The length of the well-formed character at text[at], or 0 when the bytes there are not UTF-8.
+std::size_t character_length(std::string_view text, std::size_t at) {
+    const std::size_t bad = first_invalid_utf8(text.substr(at, 4));
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return bad != std::string_view::npos && bad < length ? 0 : length;
+}
+
+std::string code_name(char32_t code) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
+    return name;
+}
+
+}  // namespace
 
 std::size_t first_invalid_utf8(std::string_view text) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -39,6 +68,44 @@ std::string utf8_problem(std::string_view text) {
     const std::size_t at = first_invalid_utf8(text);
     if (at == std::string_view::npos) return {};
     return "byte " + std::to_string(at + 1) + " is not UTF-8";
+}
+
+namespace {
+
+// The first unfit character of a text that is UTF-8, with its number (from 1); false when there is none.
+bool first_unfit(std::string_view text, char32_t& code, std::size_t& number) {
+    number = 1;
+    for (std::size_t at = 0; at < text.size(); ++number) {
+        const std::size_t length = character_length(text, at);
+        code = decode(text, at, length);
+        if (is_unfit_character(code)) return true;
+        at += length;
+    }
+    return false;
+}
+
+std::string kind_of(char32_t code) {
+    return (code < 0xA0 ? "the control character " : "the noncharacter ") + code_name(code);
+}
+
+}  // namespace
+
+std::string text_problem(std::string_view text) {
+    std::string problem = utf8_problem(text);
+    if (!problem.empty()) return problem;
+    char32_t code = 0;
+    std::size_t number = 0;
+    if (!first_unfit(text, code, number)) return {};
+    return "character " + std::to_string(number) + " is " + kind_of(code);
+}
+
+std::string text_refusal(std::string_view text, std::string_view what) {
+    const std::string problem = utf8_problem(text);
+    if (!problem.empty()) return std::string(what) + " is not UTF-8 (" + problem + ")";
+    char32_t code = 0;
+    std::size_t number = 0;
+    if (!first_unfit(text, code, number)) return {};
+    return std::string(what) + " holds " + kind_of(code) + " (character " + std::to_string(number) + ")";
 }
 
 }  // namespace cadhost

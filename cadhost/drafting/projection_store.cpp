@@ -295,7 +295,11 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     lock.unlock();
     std::shared_ptr<const ProjectedEdges> edges;
     try {
-        edges = std::make_shared<ProjectedEdges>(compute());
+        // Drawn as it will be kept, on the part file's grid: the export that computes a projection and the next,
+        // which finds it kept, then draw the same sheets to the last digit.
+        auto computed = std::make_shared<ProjectedEdges>(compute());
+        auto kept_form = std::make_shared<ProjectedEdges>();
+        edges = decode_edges(encode_edges(*computed), *kept_form) ? std::move(kept_form) : std::move(computed);
     } catch (...) {
         lock.lock();
         entry->busy = false;

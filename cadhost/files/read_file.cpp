@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -37,6 +38,15 @@ bool read_whole_file(const std::string& path, std::string& bytes, std::string& w
     }
     ::close(fd);
     return true;
+}
+
+std::string nul_byte_place(std::string_view bytes) {
+    const std::size_t at = bytes.find('\0');
+    if (at == std::string_view::npos) return {};
+    const std::size_t line_start = bytes.rfind('\n', at);
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+    const std::size_t column = line_start == std::string_view::npos ? at + 1 : at - line_start;
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
 }  // namespace cadhost::files

@@ -1,6 +1,7 @@
 #include "cadhost/import/import_model.h"
 
 #include <map>
+#include <set>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>
@@ -18,6 +19,9 @@ namespace cadhost::import {
 namespace {
 
 // Cuts a UTF-8 text to at most max bytes without splitting a character.
+// Bytes a sheet's copy number takes after its electrode's name: "_" and up to three digits.
+constexpr std::size_t kCopySuffixRoom = 4;
+
 std::string shorten_utf8(const std::string& text, std::size_t max) {
     if (text.size() <= max) return text;
     std::size_t end = max;
@@ -83,11 +87,11 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
     result.length_unit = model.length_unit;
     if (!accept_problems(step_path, model, options.keep_going, result)) return result;
     LayerAssigner layers(options.layer_map);
+    std::set<std::string> noted_long;  // names told of once, however many copies carry them
     for (std::size_t i = 0; i < model.objects.size(); ++i) {
         const StepObject& object = model.objects[i];
         for (const std::string* text : {&object.name, &object.layer_name}) {
-            std::string problem = utf8_problem(*text);
-            if (problem.empty() && text->find('\0') != std::string::npos) problem = "it holds the character U+0000";
+            std::string problem = text_problem(*text);
             if (!problem.empty()) {
                 result.error = step_path + ": object " + std::to_string(i + 1) + " of the model: its " +
                                (text == &object.name ? "name" : "layer name") + " cannot be taken: " + problem;
@@ -123,10 +127,20 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
         }
         doc.set_layer(tag, layer);
         if (!object.name.empty()) {
-            std::string name = shorten_utf8(object.name, UF_OBJ_NAME_LEN);
+            // A sheet takes its electrode's name, and a second sheet of the name adds "_1" (up to "_999"): a name cut
+            // short is cut so that those still fit the 30 bytes a name may have, and a long name that fits as it
+            // stands is told of.
+            std::string name = object.name.size() > UF_OBJ_NAME_LEN
+                                   ? shorten_utf8(object.name, UF_OBJ_NAME_LEN - kCopySuffixRoom)
+                                   : object.name;
             if (name != object.name)
                 result.notes.push_back("name \"" + object.name + "\" is longer than " +
-                                       std::to_string(UF_OBJ_NAME_LEN) + " bytes; kept as \"" + name + "\"");
+                                       std::to_string(UF_OBJ_NAME_LEN) + " bytes; kept as \"" + name +
+                                       "\", which leaves room for a sheet's copy number");
+            else if (name.size() > UF_OBJ_NAME_LEN - kCopySuffixRoom && noted_long.insert(name).second)
+                result.notes.push_back("name \"" + name + "\" is " + std::to_string(name.size()) +
+                                       " bytes long: a second sheet of it (\"" + name + "_1\") would be over " +
+                                       std::to_string(UF_OBJ_NAME_LEN) + " bytes, and the run would stop there");
             doc.set_name(tag, name);
         }
     }

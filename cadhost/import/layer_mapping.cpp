@@ -1,8 +1,8 @@
 #include "cadhost/import/layer_mapping.h"
 
-#include <fstream>
 #include <sstream>
 
+#include "cadhost/files/read_file.h"
 #include "host/uf_types.h"
 
 namespace cadhost::import {
@@ -73,14 +73,17 @@ bool parse_layer_map(const std::string& text, const std::string& source, LayerMa
 }
 
 bool read_layer_map(const std::string& path, LayerMap& map, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open layer map '" + path + "'";
+    // A folder opens as a stream that reads nothing, which would be an empty map.
+    std::string text, why;
+    if (!files::read_whole_file(path, text, why)) {
+        error = "cannot open layer map '" + path + "': " + why;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parse_layer_map(text.str(), path, map, error);
+    if (const std::string place = files::nul_byte_place(text); !place.empty()) {
+        error = "layer map '" + path + "', " + place + ": a NUL byte";
+        return false;
+    }
+    return parse_layer_map(text, path, map, error);
 }
 
 int LayerAssigner::layer_for(const std::string& layer_name) {

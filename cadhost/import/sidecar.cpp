@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/document/utf8_text.h"
 #include "cadhost/files/read_file.h"
 #include "host/uf_attr.h"
 
@@ -42,9 +43,11 @@ int whole_number(const json& value, const std::string& where) {
     return static_cast<int>(n);
 }
 
-// The parser hands back UTF-8 only; a NUL character would cut the text short where the command reads it.
+// The parser hands back UTF-8 only, but its escapes give any character: a NUL would cut the text short where the
+// command reads it, and other control characters and noncharacters spoil the sheets' files.
 std::string plain_text(std::string text, const std::string& where) {
-    if (text.find('\0') != std::string::npos) throw SidecarError(where + ": a text cannot hold the character U+0000");
+    if (const std::string refusal = text_refusal(text, "the text"); !refusal.empty())
+        throw SidecarError(where + ": " + refusal);
     return text;
 }
 
@@ -153,6 +156,11 @@ void apply_changes(const std::vector<Change>& changes, Document& doc) {
 }  // namespace
 
 bool apply_sidecar_text(const std::string& text, const std::string& source, Document& doc, std::string& error) {
+    // The parser takes a NUL byte for the end of its input and would pass over whatever follows it.
+    if (const std::string place = files::nul_byte_place(text); !place.empty()) {
+        error = "attribute file '" + source + "', " + place + ": a NUL byte";
+        return false;
+    }
     json root;
     try {
         root = json::parse(text);

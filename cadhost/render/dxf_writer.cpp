@@ -13,6 +13,7 @@
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
 #include "cadhost/render/line_style.h"
+#include "cadhost/render/printable_text.h"
 #include "cadhost/render/text_placement.h"
 
 namespace cadhost::render {
@@ -97,9 +98,10 @@ class DxfSheet {
     }
 
   private:
+    // A group's value is one line of the file: a line break in a text would end it and misread the rest.
     std::string gbk(const std::string& utf8) const {
         std::string converted;
-        utf8_to_gbk(utf8, converted);
+        utf8_to_gbk(printable_text(utf8, true), converted);
         return converted;
     }
 
@@ -187,7 +189,7 @@ class DxfSheet {
         dw_.tableAppid(1);
         dxf_.writeAppid(dw_, "ACAD");
         dw_.tableEnd();
-        dxf_.writeDimStyle(dw_, 2.5, 1.25, 0.625, 0.625, 3.5);
+        dim_style();
         dxf_.writeBlockRecord(dw_);
         // Each dimension's geometry block: a reader that knows dimensions finds the block it expects.
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
@@ -337,9 +339,53 @@ class DxfSheet {
 
     static std::string dimension_block(std::size_t index) { return "*D" + std::to_string(index + 1); }
 
+    // The dimension style, written here rather than by the library: its record points at the text style by handle
+    // (group 340), and the library would take that handle from a style it wrote itself, which ours are not, and so
+    // write whatever its memory held.
+    void dim_style() {
+        constexpr int kDimStyleTable = 0xA, kDimStyleRecord = 0x27;
+        dw_.dxfString(0, "TABLE");
+        dw_.dxfString(2, "DIMSTYLE");
+        dw_.dxfHex(5, kDimStyleTable);
+        dw_.dxfString(100, "AcDbSymbolTable");
+        dw_.dxfInt(70, 1);
+        dw_.dxfString(100, "AcDbDimStyleTable");
+        dw_.dxfInt(71, 0);
+        dw_.dxfString(0, "DIMSTYLE");
+        dw_.dxfHex(105, kDimStyleRecord);
+        dw_.dxfHex(330, kDimStyleTable);
+        dw_.dxfString(100, "AcDbSymbolTableRecord");
+        dw_.dxfString(100, "AcDbDimStyleTableRecord");
+        dw_.dxfString(2, "Standard");
+        dw_.dxfReal(41, 2.5);    // arrow size
+        dw_.dxfReal(42, 0.625);  // extension line offset
+        dw_.dxfReal(43, 3.75);   // baseline spacing
+        dw_.dxfReal(44, 1.25);   // extension line extension
+        dw_.dxfInt(70, 0);
+        dw_.dxfInt(73, 0);
+        dw_.dxfInt(74, 0);
+        dw_.dxfInt(77, 1);      // text above the dimension line
+        dw_.dxfInt(78, 8);      // no trailing zeros
+        dw_.dxfReal(140, 3.5);  // text height
+        dw_.dxfReal(141, 2.5);  // centre mark
+        dw_.dxfReal(143, 0.03937007874016);
+        dw_.dxfReal(147, 0.625);  // gap around the text
+        dw_.dxfInt(171, 3);
+        dw_.dxfInt(172, 1);
+        dw_.dxfInt(271, 2);
+        dw_.dxfInt(272, 2);
+        dw_.dxfInt(274, 3);
+        dw_.dxfInt(278, 44);  // the decimal separator's character code, as the library wrote it
+        dw_.dxfInt(283, 0);
+        dw_.dxfInt(284, 8);
+        dw_.dxfHex(340, static_cast<int>(text_style_handle_));
+        dw_.tableEnd();
+    }
+
     void style(const char* name, const char* font, const char* big_font, const char* family) {
         dw_.dxfString(0, "STYLE");
-        dw_.handle();
+        const unsigned long handle = dw_.handle();
+        if (std::string_view(name) == kTextStyle) text_style_handle_ = handle;
         dw_.dxfHex(330, 3);  // the style table
         dw_.dxfString(100, "AcDbSymbolTableRecord");
         dw_.dxfString(100, "AcDbTextStyleTableRecord");
@@ -474,6 +520,7 @@ class DxfSheet {
     DxfStreamWriter dw_;
     std::vector<std::string> layers_;
     std::vector<int> dimension_records_;
+    unsigned long text_style_handle_ = 0;  // the Standard style's record, which the dimension style names
     std::map<std::tuple<std::string, int, int>, DL_Attributes> attributes_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <pango/pangocairo.h>
 
+#include "cadhost/render/printable_text.h"
 #include "cadhost/render/text_placement.h"
 
 namespace cadhost::render {
@@ -65,7 +66,8 @@ void PdfTextPainter::draw(cairo_t* cr, const Text& text) const {
     // Laid out unstretched, the whole line is then stretched alike.
     LayoutPtr layout = unhinted_layout(cr, text.height / capital_per_em_);
     cairo_scale(cr, text.width_factor, 1.0);
-    pango_layout_set_text(layout.get(), text.text.c_str(), -1);
+    const std::string shown = printable_text(text.text, true);
+    pango_layout_set_text(layout.get(), shown.c_str(), -1);
     if (text.spacing_factor != 0.0) {
         // The spacing is sheet millimetres along the text, so it must not be stretched by the width factor.
         const double spacing = text.spacing_factor * text.height / text.width_factor;

@@ -14,6 +14,7 @@
 #include "cadhost/render/pdf_line_work.h"
 #include "cadhost/render/pdf_page_streams.h"
 #include "cadhost/render/pdf_text.h"
+#include "cadhost/render/printable_text.h"
 
 namespace cadhost::render {
 namespace {
@@ -127,16 +128,19 @@ bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::s
     // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
-    if (!title.empty()) cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    // PDF's text strings cannot hold the noncharacters: cairo stops the whole document on one.
+    if (!title.empty())
+        cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, printable_text(title, true).c_str());
     cairo_t* cr = cairo_create(surface);
     const PdfTextPainter text_painter(cr);
 
     for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
         const SheetGraphics& sheet = *sheets[i];
         cairo_pdf_surface_set_size(surface, sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
-        cairo_pdf_surface_set_page_label(surface, sheet.name.c_str());
+        const std::string name = printable_text(sheet.name, true);
+        cairo_pdf_surface_set_page_label(surface, name.c_str());
         const std::string target = "page=" + std::to_string(i + 1);
-        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, sheet.name.c_str(), target.c_str(),
+        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, name.c_str(), target.c_str(),
                                       static_cast<cairo_pdf_outline_flags_t>(0));
         draw_sheet(cr, sheet, text_painter, with_lines);
         cairo_show_page(cr);

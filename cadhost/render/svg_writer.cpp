@@ -7,6 +7,7 @@
 
 #include "cadhost/render/line_style.h"
 #include "cadhost/render/number_text.h"
+#include "cadhost/render/printable_text.h"
 #include "cadhost/render/text_placement.h"
 
 namespace cadhost::render {
@@ -22,10 +23,11 @@ std::string num(double value) {
     return text;
 }
 
+// XML holds no C0 control character but tab and the line breaks, and a reader stops at the first one.
 std::string escape(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size());
-    for (char c : text) {
+    for (char c : printable_text(text)) {
         switch (c) {
             case '&':
                 escaped += "&amp;";

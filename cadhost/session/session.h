@@ -55,6 +55,10 @@ struct RunContext {
     std::size_t messages_at_confirm = 0;
     // How the last dialog that closed without OK was closed, for example "dialog x.dlg closed with Cancel".
     std::string declined;
+    // Parts the command brought onto its sheets (their templates) that could not be read, and the first reason: the
+    // sheets lack their border and title block, so the run is not complete.
+    int failed_imports = 0;
+    std::string import_failure;
 };
 
 class Session {

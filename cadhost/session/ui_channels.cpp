@@ -34,6 +34,11 @@ void UiChannels::status(const std::string& text) {
     log("status: " + text);
 }
 
+void UiChannels::warning(const std::string& text) {
+    if (terminal_) *terminal_ << "warning: " << text << std::endl;
+    log("warning: " + text);
+}
+
 void UiChannels::prompt(const std::string& cue, const std::string& answer, bool echo) {
     prompts_.push_back(cue);
     if (echo && terminal_) *terminal_ << cue << "\n  -> " << answer << std::endl;

@@ -22,6 +22,9 @@ class UiChannels {
 
     void message(const std::string& text);
     void status(const std::string& text);
+    // Something the host could not do that leaves the command's work incomplete: "warning: TEXT" on the terminal and
+    // in the log.
+    void warning(const std::string& text);
     void open_listing();
     void write_listing(const std::string& text);
     void close_listing();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <string_view>
 
 namespace cadhost::setup {
 
@@ -40,9 +41,30 @@ int stock_of(double size, double allowance) {
     return static_cast<int>(std::ceil(std::round(size * 1000.0) / 1000.0 + 2.0 * allowance - 1e-9));
 }
 
+// A sign, digits and at most one decimal point among them: a cell a spreadsheet reads as that number and nothing more.
+bool plain_number(const std::string& text) {
+    std::size_t at = text.empty() || (text[0] != '-' && text[0] != '+') ? 0 : 1;
+    bool digit = false, point = false;
+    for (; at < text.size(); ++at) {
+        if (text[at] >= '0' && text[at] <= '9')
+            digit = true;
+        else if (text[at] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
 }  // namespace
 
-std::string csv_field(const std::string& text) {
+std::string csv_field(const std::string& raw) {
+    // A spreadsheet takes a cell that starts with one of these for a formula and runs it (=HYPERLINK(...) reaches
+    // out; a tab or carriage return it may skip first). A leading apostrophe makes the cell a text; plain numbers,
+    // the negative coordinates among them, stay numbers.
+    const bool formula =
+        !raw.empty() && std::string_view("=+-@\t\r").find(raw.front()) != std::string_view::npos && !plain_number(raw);
+    const std::string text = formula ? "'" + raw : raw;
     const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;

@@ -12,7 +12,9 @@
 
 namespace cadhost::setup {
 
-// One field, quoted when it holds a comma, a quote, a line break or blanks at its ends.
+// One field, quoted when it holds a comma, a quote, a line break or blanks at its ends, and with a leading
+// apostrophe when a spreadsheet would take it for a formula (it starts with = + - @, a tab or a carriage return and
+// is not a plain number).
 std::string csv_field(const std::string& text);
 
 void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups);

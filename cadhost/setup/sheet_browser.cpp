@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cadhost/render/printable_text.h"
 #include "cadhost/setup/sheet_browser_page.h"
 #include "cadhost/setup/summary_pages.h"
 
@@ -49,7 +50,7 @@ void setup_table(std::ostream& out, const std::vector<BrowserSheet>& sheets) {
 
 std::string html_escaped(const std::string& text) {
     std::string out;
-    for (char c : text) {
+    for (char c : render::printable_text(text)) {
         switch (c) {
             case '&':
                 out += "&amp;";

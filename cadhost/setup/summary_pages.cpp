@@ -80,15 +80,20 @@ std::vector<std::string> cells_of(const SheetSetup& s) {
             note};
 }
 
-// Drops whole UTF-8 characters from the end until the text and an ellipsis fit.
+// The longest run of whole UTF-8 characters from the start that fits with an ellipsis after it. The advance is a sum
+// over the characters, so one pass finds it: a note of a million characters costs no more than its length.
 std::string cut_to(const std::string& text, double width, double height) {
-    std::string out = text;
-    while (!out.empty() && text_advance(out + "…", height) > width) {
-        out.pop_back();
-        while (!out.empty() && (static_cast<unsigned char>(out.back()) & 0xC0) == 0x80) out.pop_back();
-        if (!out.empty() && static_cast<unsigned char>(out.back()) >= 0xC0) out.pop_back();
+    const double room = width - text_advance("…", height);
+    double advance = 0;
+    std::size_t end = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t next = at + 1;
+        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+        advance += text_advance(text.substr(at, next - at), height);
+        if (advance > room) break;
+        end = at = next;
     }
-    return out + "…";
+    return text.substr(0, end) + "…";
 }
 
 // A text in a cell, centred (left-aligned for the note), squeezed or cut to the cell's width.

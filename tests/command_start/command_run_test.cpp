@@ -38,6 +38,8 @@ class CommandRunCliTest : public ::testing::Test {
         fs::create_directories(dir_ / "conf");
         fs::copy_file(shared_ / "sample_mould.prt", part());
         fs::copy_file(std::string(QUILLON_SOURCE_DIR) + "/conf/config.def", dir_ / "conf/config.def");
+        // Without its template a run's sheets are incomplete, and the run says so with status 1.
+        fs::copy_file(std::string(QUILLON_SOURCE_DIR) + "/conf/my_edm_A4_a.prt", dir_ / "conf/my_edm_A4_a.prt");
     }
     static Result quillon(std::vector<std::string> args) {
         std::ostringstream out, err;

@@ -18,10 +18,11 @@ std::vector<std::string> calls;
 int ok_answer = UF_UI_CB_EXIT_DIALOG;
 int nested_status = 0;
 
-UF_STYLER_item_value_type_t record(const char* id) {
+UF_STYLER_item_value_type_t record(const char* id, int indicator = UF_STYLER_INTEGER_VALUE) {
     UF_STYLER_item_value_type_t v{};
     v.item_id = id;
     v.item_attr = UF_STYLER_VALUE;
+    v.indicator = indicator;
     return v;
 }
 
@@ -155,13 +156,13 @@ TEST_F(StylerTest, ValuesOutsideTheFieldAreRefusedAndChangeNothing) {
              v = record("NOPE");
              statuses.push_back(UF_STYLER_set_value(id, &v));
              statuses.push_back(UF_STYLER_ask_value(id, &v));
-             v = record("S");
+             v = record("S", UF_STYLER_STRING_VALUE);
              v.value.string = nullptr;
              statuses.push_back(UF_STYLER_set_value(id, &v));
              v.item_attr = 5;
              statuses.push_back(UF_STYLER_ask_value(id, &v));
              statuses.push_back(UF_STYLER_ask_value(id + 1, &v));
-             v = record("S");
+             v = record("S", UF_STYLER_STRING_VALUE);
              char text[] = "乙";
              v.value.string = text;
              statuses.push_back(UF_STYLER_set_value(id, &v));
@@ -178,6 +179,33 @@ TEST_F(StylerTest, ValuesOutsideTheFieldAreRefusedAndChangeNothing) {
     EXPECT_EQ(calls, std::vector<std::string>{"T=0 R=1 S=乙"});
     UF_STYLER_item_value_type_t v = record("N");
     EXPECT_EQ(UF_STYLER_ask_value(1, &v), UF_err_bad_argument) << "no dialog is open now";
+}
+
+TEST_F(StylerTest, AValueOfAnotherKindThanTheFieldEndsTheRunNamingTheDeclaration) {
+    // N is set as an integer; declared text, its string member would be read from that integer.
+    std::ofstream(dir_ / "t.dlg") << "dialog 测试\nfield S text\n# N holds a text here\nfield N text\n";
+    static int status = 0;
+    UF_STYLER_callback_item_t sets_n[] = {
+        {UF_STYLER_DIALOG_INDEX, UF_STYLER_CONSTRUCTOR_CB, 0,
+         [](int id, void*, UF_STYLER_callback_info_p_t) {
+             UF_STYLER_item_value_type_t n = record("N");
+             n.value.integer = 7;
+             status = UF_STYLER_set_value(id, &n);
+             return UF_UI_CB_CONTINUE_DIALOG;
+         }},
+        {UF_STYLER_DIALOG_INDEX, UF_STYLER_OK_CB, 0, ok},
+        {UF_STYLER_DIALOG_INDEX, UF_STYLER_DESTRUCTOR_CB, 0, destructor},
+        {UF_STYLER_NULL_OBJECT, UF_STYLER_NO_CB, 0, nullptr},
+    };
+    run().batch_values = {{"S", "x"}};
+    int response = 0;
+    ASSERT_EQ(UF_STYLER_create_dialog("t.dlg", sets_n, 4, nullptr, &response), 0);
+    EXPECT_EQ(status, UF_err_bad_argument);
+    EXPECT_EQ(response, UF_UI_CANCEL);
+    EXPECT_EQ(calls, std::vector<std::string>{"destructor"}) << "no form is shown and no button pressed";
+    EXPECT_EQ(run().stop_status, 2);
+    EXPECT_EQ(run().stop_reason,
+              (dir_ / "t.dlg").string() + ":4: field N is declared text, but the command sets it as an integer");
 }
 
 TEST_F(StylerTest, DialogsThatCannotBeShownLeaveTheResponse) {

@@ -293,6 +293,15 @@ TEST(DxfWriter, DraftingSignsBecomeControlCodes) {
     EXPECT_EQ(of_type(dump, "TEXT").at(0)["text"], "%%c20 %%p0.01 45%%d");
 }
 
+TEST(DxfWriter, ALineBreakOrControlCharacterCannotEndAGroupEarly) {
+    SheetGraphics sheet;
+    cadhost::render::Text text;
+    text.text = "先粗\n后精\a";
+    sheet.texts.push_back(text);
+    const json dump = read_back("breaks", sheet);
+    EXPECT_EQ(of_type(dump, "TEXT").at(0)["text"], "先粗 后精");
+}
+
 TEST(DxfWriter, ReportsAStreamThatFails) {
     std::ostringstream broken;
     broken.setstate(std::ios::badbit);

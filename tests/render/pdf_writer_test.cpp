@@ -124,10 +124,13 @@ TEST(PdfWriter, PagesAreTrueSizeOnePerSheet) {
 }
 
 TEST(PdfWriter, OutlineAndPageLabelsNameEverySheet) {
-    // Names that end in digits (which the label writer splits into prefix and number), one with a Chinese name.
-    std::vector<SheetGraphics> sheets{frame_and_strokes(), frame_and_strokes(), frame_and_strokes(), texts()};
-    const char* names[] = {"E09", "E10", "E10_1", "电极 A"};
+    // Names that end in digits (which the label writer splits into prefix and number), one with a Chinese name, and
+    // one with a control character and a noncharacter, which PDF's strings cannot hold: they are left out.
+    std::vector<SheetGraphics> sheets{frame_and_strokes(), frame_and_strokes(), frame_and_strokes(), texts(),
+                                      frame_and_strokes()};
+    const char* names[] = {"E09", "E10", "E10_1", "电极 A", "E11"};
     for (std::size_t i = 0; i < sheets.size(); ++i) sheets[i].name = names[i];
+    sheets.back().name = "E\a11\xEF\xBF\xBE";
     std::ostringstream out;
     std::string error;
     ASSERT_TRUE(write_pdf(sheets, out, error, "模具 mould_7")) << error;

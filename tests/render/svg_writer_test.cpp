@@ -154,7 +154,7 @@ TEST(SvgGeometry, EllipsesKeepTheirAxesAndSense) {
 TEST(SvgGeometry, TextIsEscapedAndSizedByItsCapitals) {
     SheetGraphics sheet;
     cadhost::render::Text text;
-    text.text = "R<5> & \"深\"";
+    text.text = "R<5> & \"深\"\a\xEF\xBF\xBF";  // XML holds neither the bell nor U+FFFF
     text.height = 7.14;
     text.alignment = 3;
     sheet.texts.push_back(text);

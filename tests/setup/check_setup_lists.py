@@ -15,6 +15,11 @@ import unittest
 QUILLON, SOURCE = sys.argv[1], sys.argv[2]
 EXAMPLES = os.path.join(SOURCE, "examples")
 DIRECTIONS = {1: "t", -1: "-t", 2: "f", -2: "-f", 3: "s", -3: "-s"}
+
+
+def as_cell(text):
+    """A text as the list writes it: a spreadsheet would run one that starts like a formula, so it leads with '."""
+    return "'" + text if text[:1] in ("=", "+", "-", "@") else text
 SLOTS = [("ELEC_ROUGH_SPACE", "rough_gap"), ("ELEC_FINISH_SPACE", "finish_gap"),
          ("elec_rough_number", "rough_count"), ("elec_finish_number", "finish_count"),
          ("T_ELEC_ROUGH_SPACE", "special_rough_gap"), ("T_ELEC_FINISH_SPACE", "special_finish_gap"),
@@ -71,7 +76,7 @@ class SampleSetupList(unittest.TestCase):
             same_layer = [x for x in self.expected if x["layer"] == e["layer"]]
             self.assertEqual(row["layer"], str(e["layer"]))
             self.assertEqual((row["place"], row["places"]), (str(same_layer.index(e) + 1), str(len(same_layer))))
-            self.assertEqual(row["direction"], DIRECTIONS[e["direction"]])
+            self.assertEqual(row["direction"], as_cell(DIRECTIONS[e["direction"]]))
             self.assertEqual(row["chamfer_corner"], str(e["chamfer_corner"]) if e["chamfer_corner"] else "")
 
     def test_edm_points_are_the_points_the_sheets_dimension(self):
@@ -153,7 +158,7 @@ class SampleSetupList(unittest.TestCase):
             self.assertIsNotNone(line, row["sheet"])
             kind = {"touch": "单边碰", "reference": "基准点"}[row["edm_point"]]
             self.assertEqual(line.split()[1:12], [f"{row['page']}/{row['pages']}", row["electrode"], row["layer"],
-                                                  f"{row['place']}/{row['places']}", row["direction"], kind,
+                                                  f"{row['place']}/{row['places']}", row["direction"].lstrip("'"), kind,
                                                   row["edm_x"], row["edm_y"], row["edm_z"], row["depth"],
                                                   row["rotation"]])
         for word in ("放电设置表", "SAMPLE-01", "设置表 1/1", "模号", "50×40×35", "0.35 / 1"):

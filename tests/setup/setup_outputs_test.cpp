@@ -79,7 +79,7 @@ TEST(SetupCsv, AwkwardTextsRoundTripThroughAStandardReader) {
     EXPECT_EQ(field("electrode"), s.electrode);
     EXPECT_EQ(field("note"), s.note);
     EXPECT_EQ(field("special_rough_gap"), " 0.35");
-    EXPECT_EQ(field("direction"), "-s");
+    EXPECT_EQ(field("direction"), "'-s") << "a spreadsheet would read -s as a formula";
     // Three decimals with a point, and no negative zero.
     EXPECT_EQ(field("edm_x"), "-100.000");
     EXPECT_EQ(field("edm_y"), "30.000");
@@ -98,6 +98,11 @@ TEST(SetupCsv, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(csv_field("two\nlines"), "\"two\nlines\"");
     EXPECT_EQ(csv_field("cr\r"), "\"cr\r\"");
     EXPECT_EQ(csv_field(""), "");
+    // Cells a spreadsheet would run as formulas are texts; plain numbers stay numbers.
+    EXPECT_EQ(csv_field("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+    for (const char* formula : {"+1+1", "-t", "@SUM(A1)", "\t=1", "-1-1", "-"})
+        EXPECT_EQ(csv_field(formula).find('\''), csv_field(formula).find_first_not_of('"')) << formula;
+    for (const char* number : {"-12.500", "+3", "0.125", "7"}) EXPECT_EQ(csv_field(number), number);
 }
 
 TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
