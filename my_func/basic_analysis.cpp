@@ -307,6 +307,8 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         return 0;
     }
 
+    // What was found is kept as it is found: a check reports how far the search came.
+    base->top_face = top->face;
     const plane_face *depth = find_depth_face(planes, *top);
     if (depth == NULL) {
         note_missing_depth_face(planes, *top, layer);
@@ -317,6 +319,7 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         return 0;
     }
 
+    base->depth_face = depth->face;
     tag_t diagonal = NULL_TAG;
     for (int i = 0; i < lines.count && diagonal == NULL_TAG; ++i) {
         double lo[3], hi[3];

@@ -135,10 +135,12 @@ void check_layer(check_run &run, int layer) {
         }
         double size[3] = {0, 0, 0};
         if (analysed) outline_size(&data, size);
+        // A run meets the name first and, once the copies share it, their outlines.
         if (i > 0) {
-            const bool both = analysed && previous_analysed;
             clear_check_note();
-            run.step(check_layer_copy(layer, name, previous_name, both ? size : NULL, both ? previous_size : NULL));
+            run.step(check_copy_name(layer, name, previous_name));
+            clear_check_note();
+            if (analysed && previous_analysed) run.step(check_copy_outline(layer, size, previous_size));
         }
         copy_text(previous_name, sizeof previous_name, name);
         for (int k = 0; k < 3; ++k) previous_size[k] = size[k];

@@ -18,9 +18,9 @@ bool layer_bodies(int layer, tag_array &bodies);
 /* The rounded size of the record's body box, as copies are compared. */
 void outline_size(const elec_data *record, double size[3]);
 
-/* A body of the layer after the first must be a copy of the body before it: the same name, and the same outline when
- * both sizes are given (null for a body whose analysis failed). 1, or 0 after one message. */
-int check_layer_copy(int layer, const char *name, const char *previous_name, const double size[3],
-                     const double previous_size[3]);
+/* A body of the layer after the first must be a copy of the body before it: the same name, and the same outline (turned
+ * by quarter turns or not, within 0.02 mm). Each 1, or 0 after one message. */
+int check_copy_name(int layer, const char *name, const char *previous_name);
+int check_copy_outline(int layer, const double size[3], const double previous_size[3]);
 
 #endif

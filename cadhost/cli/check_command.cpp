@@ -212,17 +212,15 @@ void write_body(std::ostream& out, const Stage& stage) {
     out << "layer " << stage.layer << ", " << (r.name[0] ? r.name : "(unnamed)");
     if (r.count_on_layer > 1) out << " (body " << r.index_on_layer << " of " << r.count_on_layer << ")";
     out << ": ";
-    if (!r.analysed) {
-        out << "not analysed";
-    } else {
-        out << "direction " << direction_name(r.direction) << ", reference point " << point(r.reference);
-        if (r.without_base)
-            out << ", no base (diagonal across a side)";
-        else
-            out << ", base " << (r.base_found ? "found" : "not found");
-        out << ", diagonal " << (r.diagonal_found ? "found" : "not found");
-        out << ", chamfer corner " << (r.chamfer_corner ? std::to_string(r.chamfer_corner) : "none");
-    }
+    // How far the analysis came: a failed one still tells the side and faces it found.
+    out << "direction " << (r.direction ? direction_name(r.direction) : "not found");
+    if (r.analysed) out << ", reference point " << point(r.reference);
+    if (r.without_base)
+        out << ", no base (diagonal across a side)";
+    else
+        out << ", base " << (r.base_found ? "found" : "not found");
+    out << ", diagonal " << (r.diagonal_found ? "found" : "not found");
+    if (r.analysed) out << ", chamfer corner " << (r.chamfer_corner ? std::to_string(r.chamfer_corner) : "none");
     if (r.have_touch_point)
         out << ", touch point " << point(r.touch_point) << (r.touch_circle_found ? " on its circle" : "");
     out << '\n';
