@@ -81,12 +81,12 @@ bool check_batch_values(std::vector<BatchValue>& values, const std::vector<std::
             const Field* field = definition.find_id_or_name(value.field);
             if (!field) continue;
             known = true;
-            // The command asks its fields by identifier.
-            value.field = field->id;
             FieldValue parsed;
             std::string reason;
             if (parse_value(*field, value.value, parsed, reason)) {
                 fits = true;
+                // The command asks its fields by identifier.
+                value.field = field->id;
                 break;
             }
             why = value.field + " is a " + kind_name(field->kind) + " field of " + name + ": " + reason;
