@@ -11,6 +11,7 @@
 #include "host/uf_modl.h"
 #include "host/uf_obj.h"
 #include "host/uf_ui.h"
+#include "my_func/check_notes.h"
 #include "my_func/extents.h"
 #include "my_func/numeric_text.h"
 #include "my_func/tag_array.h"
@@ -145,6 +146,73 @@ const plane_face *find_depth_face(const plane_faces &planes, const plane_face &t
     return NULL;
 }
 
+/* How far the face's outline is from the back face's in its best pair of axes: the largest difference of an extent. */
+double outline_gap(const plane_face &face, const plane_face &top) {
+    static const int pairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+    double best = -1.0;
+    for (const int *pair : pairs) {
+        double gap = 0.0;
+        for (int n = 0; n < 2; ++n) {
+            const int axis = pair[n];
+            const double d_lo = abs_value(face.lo[axis] - top.lo[axis]), d_hi = abs_value(face.hi[axis] - top.hi[axis]);
+            if (d_lo > gap) gap = d_lo;
+            if (d_hi > gap) gap = d_hi;
+        }
+        if (best < 0.0 || gap < best) best = gap;
+    }
+    return best;
+}
+
+void note_missing_depth_face(const plane_faces &planes, const plane_face &top, int layer) {
+    double nearest = -1.0;
+    for (int i = 0; i < planes.count; ++i) {
+        if (planes.items[i].face == top.face) continue;
+        const double gap = outline_gap(planes.items[i], top);
+        if (nearest < 0.0 || gap < nearest) nearest = gap;
+    }
+    char size[3 * NUMERIC_TEXT_SIZE], gap[NUMERIC_TEXT_SIZE];
+    box_size_text(top.lo, top.hi, size, sizeof size);
+    if (nearest < 0.0) {
+        check_note(
+            "layer %d: the back face (%s mm) is the body's only planar face; the depth face, a planar face with "
+            "the back face's outline, is missing: give the base straight sides down to a flat depth face",
+            layer, size);
+        return;
+    }
+    check_note(
+        "layer %d: no planar face has the back face's outline (%s mm); the nearest differs by %s mm, allowed 0: "
+        "keep the depth face whole (no relief cut into it) and the base's sides square",
+        layer, size, format_trimmed(nearest, 3, gap, sizeof gap));
+}
+
+/* The line that comes nearest to the depth face's corners, and by how much its worse end misses. */
+void note_missing_diagonal(const tag_array &lines, const plane_face &depth, int layer) {
+    char from[3 * NUMERIC_TEXT_SIZE], to[3 * NUMERIC_TEXT_SIZE], gap[NUMERIC_TEXT_SIZE];
+    point_text(depth.lo, from, sizeof from);
+    point_text(depth.hi, to, sizeof to);
+    double nearest = -1.0;
+    for (int i = 0; i < lines.count; ++i) {
+        double lo[3], hi[3];
+        line_box(lines.items[i], lo, hi);
+        double miss = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            const double d_lo = abs_value(depth.lo[k] - lo[k]), d_hi = abs_value(depth.hi[k] - hi[k]);
+            if (d_lo > miss) miss = d_lo;
+            if (d_hi > miss) miss = d_hi;
+        }
+        if (nearest < 0.0 || miss < nearest) nearest = miss;
+    }
+    if (nearest < 0.0) {
+        check_note("layer %d holds no line: draw the diagonal line across the depth face, corner %s to corner %s",
+                   layer, from, to);
+        return;
+    }
+    check_note(
+        "layer %d: diagonal end %s mm from the depth face's corner; allowed 0.003 mm: draw the diagonal line "
+        "corner %s to corner %s",
+        layer, format_trimmed(nearest, 3, gap, sizeof gap), from, to);
+}
+
 bool check_body(tag_t body) {
     int type = 0, subtype = -1;
     if (body == NULL_TAG || UF_OBJ_ask_type_and_subtype(body, &type, &subtype) != 0 || type != UF_solid_type ||
@@ -211,6 +279,12 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
     for (int i = 0; i < planes.count && side_faces < 2; ++i)
         if (elec_box_side(planes.items[i].lo, planes.items[i].hi, bmin, bmax) != 0) ++side_faces;
     if (side_faces >= 2) {
+        char size[3 * NUMERIC_TEXT_SIZE];
+        check_note(
+            "layer %d: %d planar faces each cover a whole side of the body's box (%s mm) and no line lies "
+            "across a side: a block needs its diagonal line across the side it is held by, a base and working "
+            "part must be united into one body",
+            layer, side_faces, box_size_text(bmin, bmax, size, sizeof size));
         show_layer_message("第 %d 层中的铜公没有对角线,或者对角线数据不对! 或者未合并! 请返回检查!", layer);
         return 0;
     }
@@ -223,13 +297,21 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         record->elec_direction = direction;
     }
     if (top == NULL) {
+        char size[3 * NUMERIC_TEXT_SIZE];
+        check_note(
+            "layer %d: no planar face covers a whole side of the body's box (%s mm): square the base to the "
+            "model axes and keep the working part inside the base's outline, as one united body",
+            layer, box_size_text(bmin, bmax, size, sizeof size));
         show_layer_message("第 %d 层中的铜公的基准台与坐标系不垂直,或者铜公体超出了基准台外形! 或者未合并! 请返回检查!",
                            layer);
         return 0;
     }
 
+    // What was found is kept as it is found: a check reports how far the search came.
+    base->top_face = top->face;
     const plane_face *depth = find_depth_face(planes, *top);
     if (depth == NULL) {
+        note_missing_depth_face(planes, *top, layer);
         show_layer_message(
             "第 %d 层中的铜公的深度取数面无法找出,这可能是基准台做避空时,切掉了*一部份深度取数面造成的,"
             "或者是基准台外形不垂直,请返回检查!",
@@ -237,6 +319,7 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         return 0;
     }
 
+    base->depth_face = depth->face;
     tag_t diagonal = NULL_TAG;
     for (int i = 0; i < lines.count && diagonal == NULL_TAG; ++i) {
         double lo[3], hi[3];
@@ -247,6 +330,7 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         if (fits) diagonal = lines.items[i];
     }
     if (diagonal == NULL_TAG) {
+        note_missing_diagonal(lines, *depth, layer);
         show_layer_message("第 %d 层中的铜公没有对角线,或者对角线数据不对!请返回检查!", layer);
         return 0;
     }

@@ -18,7 +18,8 @@ struct elec_base {
  * in the order t, -t, f, -f, s, -s; 0 for none. All six points rounded to 3 decimals. */
 int elec_box_side(const double lo[3], const double hi[3], const double bmin[3], const double bmax[3]);
 
-/* Fills elec_tag to not_have_base of the record (nothing else) and base. Returns 1, or 0 after one message. */
+/* Fills elec_tag to not_have_base of the record (nothing else) and base. Returns 1, or 0 after one message; base then
+ * holds the faces found before the failure, null tags for the rest. */
 int find_elec_base(tag_t body, elec_data *record, elec_base *base);
 
 /* The record cleared with init_elec_data and filled by find_elec_base; used where only the reference is wanted. */

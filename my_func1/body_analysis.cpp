@@ -151,7 +151,11 @@ void find_chamfer_corner(tag_t top_face, const double bmin[3], const double bmax
 int analyse_elec_body(tag_t body, elec_data *record, int layer, int layer_count, int layer_index) {
     clear_record(record, layer, layer_count, layer_index);
     elec_base base;
-    if (!find_elec_base(body, record, &base)) return 0;
+    if (!find_elec_base(body, record, &base)) {
+        record->elec_top_face = base.top_face;
+        record->elec_depth_face = base.depth_face;
+        return 0;
+    }
     if (record->not_have_base) return 1;
     record->elec_top_face = base.top_face;
     record->elec_depth_face = base.depth_face;

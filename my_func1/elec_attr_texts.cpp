@@ -24,6 +24,12 @@ const attr_slot slots[ELEC_ATTR_SLOTS] = {
 
 }  // namespace
 
+const char *elec_attr_title(int slot, int *type) {
+    if (slot < 0 || slot >= ELEC_ATTR_SLOTS) return NULL;
+    if (type != NULL) *type = slots[slot].type;
+    return slots[slot].title;
+}
+
 int read_elec_attr_texts(tag_t solid, elec_attr_texts *texts) {
     std::memset(texts, 0, sizeof *texts);
     for (int i = 0; i < ELEC_ATTR_SLOTS; ++i) {

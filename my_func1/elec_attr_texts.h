@@ -29,4 +29,7 @@ typedef struct elec_attr_texts_s {
  * are. An attribute of another type than its slot's counts as absent. Returns 1. */
 int read_elec_attr_texts(tag_t solid, elec_attr_texts *texts);
 
+/* The slot's attribute title and, when type is not null, its kind; null for a slot outside the eight. */
+const char *elec_attr_title(int slot, int *type);
+
 #endif

@@ -9,6 +9,7 @@
 #include "host/uf_modl.h"
 #include "host/uf_obj.h"
 #include "host/uf_ui.h"
+#include "my_func/check_notes.h"
 #include "my_func/numeric_text.h"
 #include "my_func/single_side.h"
 #include "my_func1/body_analysis.h"
@@ -30,13 +31,6 @@ bool is_visible_solid_body(tag_t tag) {
     props.blank_status = UF_OBJ_BLANKED;
     UF_CALL(UF_OBJ_ask_display_properties(tag, &props));
     return props.blank_status == UF_OBJ_NOT_BLANKED;
-}
-
-bool layer_bodies(int layer, tag_array &bodies) {
-    tag_t tag = NULL_TAG;
-    while (UF_CALL(UF_LAYER_cycle_by_layer(layer, &tag)) == 0 && tag != NULL_TAG)
-        if (is_visible_solid_body(tag) && !bodies.append(tag)) return false;
-    return true;
 }
 
 void show_layer_message(const char *format, int layer) {
@@ -103,18 +97,9 @@ int collect_layer(int layer, entry_list &list) {
         if (entry->data.have_att_side_pt && !check_single_side_touch(body)) return 0;
 
         double size[3];
-        for (int k = 0; k < 3; ++k)
-            size[k] = round_decimals(entry->data.elec_box_max[k] - entry->data.elec_box_min[k], 3);
-        if (i > 0) {
-            if (strcmp(name, previous_name) != 0) {
-                show_layer_message("第 %d 层中有多个铜公, 但铜公的名称却不相同(或有一个未命名)!请返回检查!", layer);
-                return 0;
-            }
-            if (!same_outline(size, previous_size)) {
-                show_layer_message("第 %d 层中有多个铜公, 但铜公外形数却不相同!请返回检查!", layer);
-                return 0;
-            }
-        }
+        outline_size(&entry->data, size);
+        if (i > 0 && (!check_copy_name(layer, name, previous_name) || !check_copy_outline(layer, size, previous_size)))
+            return 0;
         snprintf(previous_name, sizeof previous_name, "%s", name);
         for (int k = 0; k < 3; ++k) previous_size[k] = size[k];
     }
@@ -122,6 +107,40 @@ int collect_layer(int layer, entry_list &list) {
 }
 
 }  // namespace
+
+bool layer_bodies(int layer, tag_array &bodies) {
+    tag_t tag = NULL_TAG;
+    while (UF_CALL(UF_LAYER_cycle_by_layer(layer, &tag)) == 0 && tag != NULL_TAG)
+        if (is_visible_solid_body(tag) && !bodies.append(tag)) return false;
+    return true;
+}
+
+void outline_size(const elec_data *record, double size[3]) {
+    for (int k = 0; k < 3; ++k) size[k] = round_decimals(record->elec_box_max[k] - record->elec_box_min[k], 3);
+}
+
+int check_copy_name(int layer, const char *name, const char *previous_name) {
+    if (strcmp(name, previous_name) == 0) return 1;
+    check_note(
+        "layer %d: its bodies are copies of one electrode and must share one name, but one is %s%s%s and the "
+        "one before it %s%s%s: name the copies alike, or move the other electrode to a layer of its own",
+        layer, name[0] ? "'" : "", name[0] ? name : "unnamed", name[0] ? "'" : "", previous_name[0] ? "'" : "",
+        previous_name[0] ? previous_name : "unnamed", previous_name[0] ? "'" : "");
+    show_layer_message("第 %d 层中有多个铜公, 但铜公的名称却不相同(或有一个未命名)!请返回检查!", layer);
+    return 0;
+}
+
+int check_copy_outline(int layer, const double size[3], const double previous_size[3]) {
+    if (same_outline(size, previous_size)) return 1;
+    char a[3 * NUMERIC_TEXT_SIZE], b[3 * NUMERIC_TEXT_SIZE];
+    const double zero[3] = {0, 0, 0};
+    check_note(
+        "layer %d: copies of one electrode must have one outline within 0.02 mm, turned or not, but one body's "
+        "box is %s mm and the one before it %s mm: move the other electrode to a layer of its own",
+        layer, box_size_text(zero, size, a, sizeof a), box_size_text(zero, previous_size, b, sizeof b));
+    show_layer_message("第 %d 层中有多个铜公, 但铜公外形数却不相同!请返回检查!", layer);
+    return 0;
+}
 
 int collect_electrodes(int from_layer, int to_layer, elec_entry **head) {
     entry_list list;

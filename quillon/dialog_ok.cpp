@@ -65,6 +65,8 @@ int read_and_store(int dialog_id) {
     if (!check_core_layer(mr_layer)) return UF_UI_CB_CONTINUE_DIALOG;
     if (!check_elec_layers(elec_layer_from, elec_layer_to)) return UF_UI_CB_CONTINUE_DIALOG;
     if (check_elec_names == 1 && !check_unnamed_elecs(elec_layer_from, elec_layer_to)) return UF_UI_CB_CONTINUE_DIALOG;
+    // Bodies the range leaves out are drawn on no sheet: a range forgotten in a batch run must not pass unnoticed.
+    tell_layers_outside_range(mr_layer, sheet_data.value.integer, elec_layer_from, elec_layer_to);
 
     // Without the reversed views no sheet could show its iso view: the dialog closes and nothing runs.
     if (!prepare_model_views()) return UF_UI_CB_EXIT_DIALOG;

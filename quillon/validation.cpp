@@ -2,6 +2,7 @@
 #include "quillon/validation.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "host/uf.h"
 #include "host/uf_call.h"
@@ -9,6 +10,7 @@
 #include "host/uf_modl.h"
 #include "host/uf_obj.h"
 #include "host/uf_ui.h"
+#include "my_func/check_notes.h"
 
 namespace {
 
@@ -89,10 +91,14 @@ int check_core_layer(int mr_layer) {
     body_count count = {0, 0};
     count_solids(mr_layer, &count, 0);
     if (count.solids == 0) {
+        check_note(
+            "core layer %d holds no solid body: put the mould core on it, or give the core's layer (field INT_0)",
+            mr_layer);
         uc1601("错误! 你所输入的模仁层中没有实体!", 1);
         return 0;
     }
     if (count.visible == 0) {
+        check_note("core layer %d: all %d of its solid bodies are hidden: show the core", mr_layer, count.solids);
         uc1601("错误! 你把模仁层中的所有的实体都隐藏起来了,出放电图致少需要一个实体!", 1);
         return 0;
     }
@@ -114,6 +120,20 @@ int check_elec_layers(int elec_layer_from, int elec_layer_to) {
     return 1;
 }
 
+int check_elec_named(tag_t body, int layer) {
+    char name[UF_OBJ_NAME_BUFSIZE] = "";
+    if (UF_OBJ_ask_name(body, name) == 0) return 1;
+    check_note(
+        "layer %d: a visible electrode body has no name, and unnamed electrodes are refused (field TOGGLE_10): "
+        "name the body",
+        layer);
+    char message[256];
+    std::snprintf(message, sizeof message,
+                  "检测到第%d层中有铜公未命名,请用铜公命名功能*给未命名的铜公命名后再用此功能!", layer);
+    uc1601(message, 1);
+    return 0;
+}
+
 int check_unnamed_elecs(int elec_layer_from, int elec_layer_to) {
     for (int layer = elec_layer_from; layer <= elec_layer_to; ++layer) {
         tag_t object = NULL_TAG;
@@ -122,15 +142,48 @@ int check_unnamed_elecs(int elec_layer_from, int elec_layer_to) {
             UF_CALL(UF_OBJ_ask_display_properties(object, &props));
             if (props.blank_status == UF_OBJ_BLANKED) continue;
             if (!is_solid_body(object)) continue;
-            char name[UF_OBJ_NAME_BUFSIZE] = "";
-            if (UF_OBJ_ask_name(object, name) != 0) {
-                char message[256];
-                std::snprintf(message, sizeof message,
-                              "检测到第%d层中有铜公未命名,请用铜公命名功能*给未命名的铜公命名后再用此功能!", layer);
-                uc1601(message, 1);
-                return 0;
-            }
+            if (!check_elec_named(object, layer)) return 0;
         }
     }
     return 1;
+}
+
+namespace {
+
+/* Appends "a" or "a–b" for a run of layers, with a comma before all but the first. */
+void append_layer_run(char *text, size_t size, int first, int last) {
+    const size_t used = std::strlen(text);
+    if (used + 1 >= size) return;
+    if (first == last)
+        std::snprintf(text + used, size - used, "%s%d", used ? ", " : "", first);
+    else
+        std::snprintf(text + used, size - used, "%s%d–%d", used ? ", " : "", first, last);
+}
+
+}  // namespace
+
+int tell_layers_outside_range(int mr_layer, int sheet_layer, int elec_layer_from, int elec_layer_to) {
+    char runs[400] = "";
+    int count = 0, run_first = 0, run_last = 0;
+    for (int layer = 1; layer <= UF_LAYER_MAX_LAYER; ++layer) {
+        if (layer == mr_layer || layer == sheet_layer || (layer >= elec_layer_from && layer <= elec_layer_to)) continue;
+        body_count bodies = {0, 0};
+        count_solids(layer, &bodies, 1);
+        if (bodies.visible == 0) continue;
+        ++count;
+        if (run_first != 0 && layer == run_last + 1) {
+            run_last = layer;
+            continue;
+        }
+        if (run_first != 0) append_layer_run(runs, sizeof runs, run_first, run_last);
+        run_first = run_last = layer;
+    }
+    if (count == 0) return 0;
+    append_layer_run(runs, sizeof runs, run_first, run_last);
+    const bool several = count > 1 || std::strchr(runs, ',') != NULL;
+    char message[512];
+    std::snprintf(message, sizeof message, "%s %s %s solids outside the electrode range %d–%d",
+                  several ? "layers" : "layer", runs, several ? "hold" : "holds", elec_layer_from, elec_layer_to);
+    uc1601(message, 1);
+    return count;
 }

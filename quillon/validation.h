@@ -2,6 +2,8 @@
 #ifndef QUILLON_VALIDATION_H
 #define QUILLON_VALIDATION_H
 
+#include "host/uf_types.h"
+
 /* The range checks, in the order the dialog asks its fields. */
 int check_mr_layer_range(int mr_layer);
 int check_elec_from_range(int elec_layer_from);
@@ -18,5 +20,12 @@ int check_core_layer(int mr_layer);
 int check_elec_layers(int elec_layer_from, int elec_layer_to);
 /* Every visible solid body on the layers has a name. */
 int check_unnamed_elecs(int elec_layer_from, int elec_layer_to);
+
+/* Tells in one message which layers outside the electrode range, the core layer and the drawing layer hold visible
+ * solid bodies: those bodies get no sheet. The number of such layers. */
+int tell_layers_outside_range(int mr_layer, int sheet_layer, int elec_layer_from, int elec_layer_to);
+
+/* The visible solid body on the layer has a name. */
+int check_elec_named(tag_t body, int layer);
 
 #endif

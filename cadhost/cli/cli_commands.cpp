@@ -12,6 +12,8 @@
 
 #include "cadhost/dialog/batch_values.h"
 #include "cadhost/dialog/dialog_lookup.h"
+#include "cadhost/cli/attribute_warnings.h"
+#include "cadhost/cli/check_command.h"
 #include "cadhost/cli/export_command.h"
 #include "cadhost/cli/help_text.h"
 #include "cadhost/cli/import_command.h"
@@ -47,6 +49,7 @@ const char* kUsageText =
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon info PART.prt [--json] [--core-layer N]\n"
+    "  quillon check PART.prt [--core-layer N] [--layers A-B] [--json] [--command LIBRARY] [--conf DIR]\n"
     "  quillon demo [-o DIR] [--command LIBRARY]\n"
     "  quillon --version | -h | help | run --help\n";
 
@@ -83,15 +86,6 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string>&
 }
 
 constexpr const char* kCommandLibrary = "libquillon_command.so";
-
-// The drawing command is built beside the program.
-std::string default_command_library() {
-    std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    auto candidate = self.parent_path() / kCommandLibrary;
-    return std::filesystem::exists(candidate, ec) ? candidate.string() : std::string();
-}
 
 std::string examples_dir() {
     if (const char* env = std::getenv("QUILLON_EXAMPLES")) return env;
@@ -177,22 +171,9 @@ int cmd_undo(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kDone;
 }
 
-// The configuration directory: --conf, else QUILLON_CONF, else the conf/ shipped with the program.
-bool configuration_dir(const Options& options, std::string& dir, std::string& error) {
-    if (auto it = options.values.find("--conf"); it != options.values.end())
-        dir = it->second;
-    else if (const char* env = std::getenv("QUILLON_CONF"); env && env[0])
-        dir = env;
-    else
-        dir = std::string(QUILLON_SOURCE_DIR) + "/conf";
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) {
-        error = "configuration directory '" + dir + "' does not exist";
-        return false;
-    }
-    dir = std::filesystem::absolute(dir, ec).lexically_normal().string();
-    if (!dir.empty() && dir.back() == '/' && dir.size() > 1) dir.pop_back();
-    return true;
+bool options_conf_dir(const Options& options, std::string& dir, std::string& error) {
+    auto it = options.values.find("--conf");
+    return configuration_dir(it == options.values.end() ? std::string() : it->second, dir, error);
 }
 
 // The dialog values of a batch run, the answers file's first so that --set wins, each checked against the dialog files
@@ -229,7 +210,7 @@ int run_help(std::vector<std::string> args, std::ostream& out, std::ostream& err
     out << "usage: quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
            "Runs the drawing command on the part and saves it. In a batch run the values come from --answers FILE\n"
            "(one FIELD=VALUE a line) and --set, later ones winning, and OK is pressed once.\n\n";
-    if (!configuration_dir(options, conf_dir, error) || !write_dialog_fields(out, library, conf_dir, error)) {
+    if (!options_conf_dir(options, conf_dir, error) || !write_dialog_fields(out, library, conf_dir, error)) {
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
@@ -310,7 +291,7 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::string error, conf_dir;
     std::vector<dialog::BatchValue> values;
     std::vector<dialog::PromptAnswer> answers;
-    if (!configuration_dir(options, conf_dir, error) ||
+    if (!options_conf_dir(options, conf_dir, error) ||
         !batch_values(options, library, conf_dir, values, answers, error)) {
         err << "quillon run: " << error << "\nnothing was run\n";
         return kUsage;
@@ -325,6 +306,9 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
+    for (const auto& warning :
+         attribute_warnings(Session::instance().display_part()->document, command_attribute_titles(library), 0))
+        err << "quillon run: warning: " << warning << '\n';
     RunContext& run = Session::instance().run();
     run = RunContext{};
     run.conf_dir = conf_dir;
@@ -403,6 +387,33 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 }  // namespace
 
+// The drawing command is built beside the program.
+std::string default_command_library() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return {};
+    auto candidate = self.parent_path() / kCommandLibrary;
+    return std::filesystem::exists(candidate, ec) ? candidate.string() : std::string();
+}
+
+// The configuration directory: --conf, else QUILLON_CONF, else the conf/ shipped with the program.
+bool configuration_dir(const std::string& given, std::string& dir, std::string& error) {
+    if (!given.empty())
+        dir = given;
+    else if (const char* env = std::getenv("QUILLON_CONF"); env && env[0])
+        dir = env;
+    else
+        dir = std::string(QUILLON_SOURCE_DIR) + "/conf";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        error = "configuration directory '" + dir + "' does not exist";
+        return false;
+    }
+    dir = std::filesystem::absolute(dir, ec).lexically_normal().string();
+    if (!dir.empty() && dir.back() == '/' && dir.size() > 1) dir.pop_back();
+    return true;
+}
+
 int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         err << kUsageText;
@@ -416,6 +427,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "demo") return cmd_demo(args, out, err);
     if (command == "export") return export_sheets(args, out, err);
     if (command == "info") return info_command(args, out, err);
+    if (command == "check") return check_command(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsageText;
         return kDone;

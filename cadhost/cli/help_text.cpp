@@ -20,6 +20,7 @@ namespace {
 void write_field(std::ostream& out, const dialog::Field& field) {
     out << "  " << field.id << " (" << dialog::kind_name(field.kind) << ")";
     if (!field.label.empty()) out << "  " << field.label;
+    if (!field.name.empty()) out << " (" << field.name << ")";
     out << "; opens with " << (field.kind == dialog::FieldKind::Text ? "\"" : "") << dialog::format_value(field.initial)
         << (field.kind == dialog::FieldKind::Text ? "\"" : "") << '\n';
     for (const auto& choice : field.choices) out << "      " << choice.value << "  " << choice.text << '\n';
@@ -38,7 +39,8 @@ bool write_dialog_fields(std::ostream& out, const std::string& command_library, 
     for (const auto& file : files) {
         dialog::DialogDefinition definition;
         if (!dialog::read_dialog_file(file, definition, error)) return false;
-        out << "dialog " << definition.title << " (" << file << "), set with --set FIELD=VALUE:\n";
+        out << "dialog " << definition.title << " (" << file
+            << "), set with --set FIELD=VALUE (the identifier or the name in brackets):\n";
         for (const auto& field : definition.fields) write_field(out, field);
     }
     return true;

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "cadhost/cli/attribute_warnings.h"
+#include "cadhost/cli/cli_commands.h"
 #include "cadhost/cli/part_hold.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/partfile/part_file.h"
@@ -38,6 +40,9 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
     }
     for (const auto& note : result.notes) out << "note: " << note << '\n';
     for (const auto& left : result.left_out) out << "left out: " << left << '\n';
+    // The core's layer is chosen only when the command runs: here only the kind of object tells an electrode body.
+    for (const auto& warning : attribute_warnings(doc, command_attribute_titles(default_command_library()), 0))
+        err << "quillon import: warning: " << warning << '\n';
     std::string error;
     partfile::PartLock lock;
     if (!hold_part(lock, output, "import", err)) {

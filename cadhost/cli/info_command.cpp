@@ -58,17 +58,40 @@ std::string plural(std::size_t n, const std::string& kind) {
     return std::to_string(n) + " " + (kind.ends_with("body") ? kind.substr(0, kind.size() - 1) + "ies" : kind + "s");
 }
 
+// A text on one line: line breaks, tabs and other control characters written as escapes, so that a note with a line
+// feed cannot make a line of its own in the summary. JSON keeps the texts as they are.
+std::string one_line(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n')
+            line += "\\n";
+        else if (c == '\r')
+            line += "\\r";
+        else if (c == '\t')
+            line += "\\t";
+        else if (byte < 0x20 || byte == 0x7f) {
+            static const char digits[] = "0123456789abcdef";
+            line += "\\x";
+            line += digits[byte >> 4];
+            line += digits[byte & 15];
+        } else
+            line += c;
+    }
+    return line;
+}
+
 std::string attribute_text(const ordered_json& attrs) {
     std::string text;
     for (const auto& [title, value] : attrs.items())
-        text +=
-            (text.empty() ? "" : ", ") + title + "=" + (value.is_string() ? value.get<std::string>() : value.dump());
+        text += (text.empty() ? "" : ", ") + one_line(title) + "=" +
+                (value.is_string() ? one_line(value.get<std::string>()) : value.dump());
     return text;
 }
 
 std::string shown_name(const ordered_json& name) {
     const std::string text = name.get<std::string>();
-    return text.empty() ? "(unnamed)" : text;
+    return text.empty() ? "(unnamed)" : one_line(text);
 }
 
 }  // namespace
@@ -115,7 +138,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
             out << separator << plural(names.size(), kind);
             std::string named;
             for (const auto& name : names)
-                if (!name.get<std::string>().empty()) named += (named.empty() ? "" : ", ") + name.get<std::string>();
+                if (!name.get<std::string>().empty()) named += (named.empty() ? "" : ", ") + shown_name(name);
             if (!named.empty()) out << " (" << named << ")";
             separator = "; ";
         }

@@ -64,7 +64,7 @@ bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, st
     return true;
 }
 
-bool check_batch_values(const std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,
+bool check_batch_values(std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,
                         std::string& error) {
     if (values.empty()) return true;
     std::vector<std::pair<std::string, DialogDefinition>> dialogs;
@@ -78,17 +78,19 @@ bool check_batch_values(const std::vector<BatchValue>& values, const std::vector
                 ": the command has no dialog file beside it or in the configuration directory";
         return false;
     }
-    for (const BatchValue& value : values) {
+    for (BatchValue& value : values) {
         std::string why;
         bool known = false, fits = false;
         for (const auto& [name, definition] : dialogs) {
-            const Field* field = definition.find(value.field);
+            const Field* field = definition.find_id_or_name(value.field);
             if (!field) continue;
             known = true;
             FieldValue parsed;
             std::string reason;
             if (parse_value(*field, value.value, parsed, reason)) {
                 fits = true;
+                // The command asks its fields by identifier.
+                value.field = field->id;
                 break;
             }
             why = value.field + " is a " + kind_name(field->kind) + " field of " + name + ": " + reason;
@@ -104,6 +106,12 @@ bool check_batch_values(const std::vector<BatchValue>& values, const std::vector
         }
     }
     return true;
+}
+
+bool check_batch_values(const std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,
+                        std::string& error) {
+    std::vector<BatchValue> copy = values;
+    return check_batch_values(copy, dialog_files, error);
 }
 
 }  // namespace cadhost::dialog

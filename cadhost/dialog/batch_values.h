@@ -23,7 +23,10 @@ bool parse_assignment(const std::string& text, const std::string& origin, BatchV
 bool read_answers_file(const std::string& path, std::vector<BatchValue>& out, std::vector<PromptAnswer>& answers,
                        std::string& error);
 
-// Every value must name a field of one of the dialog files and fit its kind; false with a message otherwise.
+// Every value must name a field of one of the dialog files, by identifier or English name, and fit its kind; false
+// with a message otherwise. A value given by name is renamed to the field's identifier.
+bool check_batch_values(std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,
+                        std::string& error);
 bool check_batch_values(const std::vector<BatchValue>& values, const std::vector<std::string>& dialog_files,
                         std::string& error);
 

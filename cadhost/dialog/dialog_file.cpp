@@ -79,6 +79,13 @@ const Field* DialogDefinition::find(const std::string& id) const {
     return nullptr;
 }
 
+const Field* DialogDefinition::find_id_or_name(const std::string& key) const {
+    if (const Field* field = find(key)) return field;
+    for (const Field& field : fields)
+        if (!field.name.empty() && field.name == key) return &field;
+    return nullptr;
+}
+
 const char* kind_name(FieldKind kind) {
     switch (kind) {
         case FieldKind::Integer:
@@ -185,15 +192,20 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
             split(rest, id, kind_text);
             FieldKind kind;
             if (!valid_id(id)) return fail("a field needs an identifier of letters, digits and '_'");
-            if (definition.find(id)) return fail("field " + id + " is defined twice");
+            if (definition.find_id_or_name(id)) return fail("field " + id + " is defined twice");
             if (!parse_kind(kind_text, kind))
                 return fail("field " + id + ": kind '" + kind_text + "' is not integer, real, toggle, text or radio");
-            definition.fields.push_back(Field{id, kind, id, empty_value(kind), {}, number});
+            definition.fields.push_back(Field{id, kind, id, "", empty_value(kind), {}, number});
             has_default.push_back(false);
-        } else if (word == "label" || word == "default" || word == "choice") {
+        } else if (word == "label" || word == "name" || word == "default" || word == "choice") {
             if (!field) return fail("'" + word + "' outside a field");
             if (word == "label") {
                 field->label = rest;
+            } else if (word == "name") {
+                if (!valid_id(rest)) return fail("field " + field->id + ": a name is letters, digits and '_'");
+                if (definition.find_id_or_name(rest))
+                    return fail("field " + field->id + ": name " + rest + " is taken");
+                field->name = rest;
             } else if (word == "default") {
                 std::string why;
                 if (field->kind == FieldKind::Radio && field->choices.empty())

@@ -7,12 +7,13 @@
 //   field ID KIND           starts a field; ID is the identifier the command names it by (letters, digits, '_'),
 //                           KIND one of integer, real, toggle, text, radio
 //   label TEXT              the field's label as the form shows it
+//   name NAME               an English name a batch run may give instead of the identifier (letters, digits, '_')
 //   default VALUE           the value the form opens with, of the field's kind: a whole number (integer), a number
 //                           (real), 0 or 1 (toggle), the rest of the line (text), one of the choice values (radio)
 //   choice VALUE TEXT       a radio choice: the whole number the field takes when it is chosen, and its text
 //
-// A field without default opens with 0, 0.0, 0, the empty text, or its first choice. Identifiers are unique; a radio
-// field has at least one choice and no value twice. Anything else is refused with the file and line.
+// A field without default opens with 0, 0.0, 0, the empty text, or its first choice. Identifiers and names are unique;
+// a radio field has at least one choice and no value twice. Anything else is refused with the file and line.
 #ifndef CADHOST_DIALOG_DIALOG_FILE_H
 #define CADHOST_DIALOG_DIALOG_FILE_H
 
@@ -37,6 +38,7 @@ struct Field {
     std::string id;
     FieldKind kind = FieldKind::Integer;
     std::string label;
+    std::string name;  // English name, empty when the file gives none
     FieldValue initial = 0;
     std::vector<Choice> choices;
     int line = 0;  // where the file declares it, for messages
@@ -48,6 +50,8 @@ struct DialogDefinition {
     std::vector<Field> fields;
 
     const Field* find(const std::string& id) const;
+    // The field with this identifier, else the one with this English name.
+    const Field* find_id_or_name(const std::string& key) const;
 };
 
 const char* kind_name(FieldKind kind);

@@ -1,1 +1,1 @@
-cadhost_folder(loader ${CMAKE_CURRENT_LIST_DIR}/command_loader.cpp)
+cadhost_folder(loader ${CMAKE_CURRENT_LIST_DIR}/command_loader.cpp ${CMAKE_CURRENT_LIST_DIR}/library_entry.cpp)

@@ -17,6 +17,7 @@ class UiChannels {
 
     // The terminal; null silences it (tests).
     void set_terminal(std::ostream* terminal) { terminal_ = terminal; }
+    std::ostream* terminal() const { return terminal_; }
     // The run log ("PART.log") and listing file ("PART.lst") beside the part; empty paths write no files.
     void set_files(const std::string& log_path, const std::string& listing_path);
 

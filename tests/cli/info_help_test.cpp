@@ -120,9 +120,19 @@ TEST(InfoSheets, SheetsAreListedWithSizeAndViews) {
         view.payload = data;
         doc.add(std::move(view), false);
     }
+    // A name with a line break stays on its line in the summary, and as it is in JSON.
+    cadhost::Object second;
+    second.type = UF_drawing_type;
+    second.name = "E02\nspare";
+    second.payload = cadhost::DrawingData{};
+    doc.add(std::move(second), false);
     std::ostringstream out;
-    cadhost::cli::write_part_info(out, cadhost::cli::part_info(doc, 240));
-    EXPECT_NE(out.str().find("sheets: 1 page\n  E01 (297.0 x 210.0 mm, 3 views)\n"), std::string::npos) << out.str();
+    const auto info = cadhost::cli::part_info(doc, 240);
+    cadhost::cli::write_part_info(out, info);
+    EXPECT_NE(out.str().find("sheets: 2 pages\n  E01 (297.0 x 210.0 mm, 3 views)\n  E02\\nspare (297.0"),
+              std::string::npos)
+        << out.str();
+    EXPECT_EQ(info["sheets"][1]["name"], "E02\nspare");
 }
 
 TEST(InfoRefusals, BadArgumentsAndUnreadablePartsExitWithTwo) {
@@ -159,7 +169,7 @@ TEST(ProgramHelp, RunHelpListsEveryDialogFieldFromTheDialogFile) {
         const std::string line = "  " + field.id + " (" + cadhost::dialog::kind_name(field.kind) + ")  " + field.label;
         EXPECT_NE(help.out.find(line), std::string::npos) << line << "\nin\n" << help.out;
     }
-    EXPECT_NE(help.out.find("  INT_0 (integer)  模仁层; opens with 240\n"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("  INT_0 (integer)  模仁层 (core_layer); opens with 240\n"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("      7  斜 顶\n"), std::string::npos) << help.out;
 
     const fs::path empty = fs::temp_directory_path() / ("quillon_no_dialog_" + std::to_string(::getpid()));

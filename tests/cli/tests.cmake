@@ -19,6 +19,6 @@ target_compile_definitions(terminal_run_test PRIVATE QUILLON_PROGRAM="$<TARGET_F
                                                      COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")
 
 # The real program, run as a script runs it.
-quillon_add_test(run_outcome_test ${CMAKE_CURRENT_LIST_DIR}/run_outcome_test.cpp
+quillon_add_test(run_outcome_test ${CMAKE_CURRENT_LIST_DIR}/run_outcome_test.cpp ${CMAKE_CURRENT_LIST_DIR}/check_run_test.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/../render/tool_run.cpp)
 add_dependencies(run_outcome_test quillon quillon_command)

@@ -65,6 +65,8 @@ TEST(DialogFileTest, RefusesWhatItCannotMeanWithTheLine) {
     EXPECT_EQ(refusal("field A-1 integer\n"), "t.dlg:1: a field needs an identifier of letters, digits and '_'");
     EXPECT_EQ(refusal("field A integer\ndialog late\n"), "t.dlg:2: 'dialog' must come before the first field");
     EXPECT_EQ(refusal("fields A integer\n"), "t.dlg:1: unknown statement 'fields'");
+    EXPECT_EQ(refusal("field A integer\n name x\nfield B text\n name x\n"), "t.dlg:4: field B: name x is taken");
+    EXPECT_EQ(refusal("field A integer\n name B\nfield B text\n"), "t.dlg:3: field B is defined twice");
     EXPECT_EQ(refusal("field A integer\n default 99999999999\n"),
               "t.dlg:2: field A: default '99999999999' is not a whole number");
 }
@@ -128,6 +130,12 @@ TEST_F(DialogLookupTest, BatchValuesAreCheckedAgainstEveryDialogOfTheCommand) {
     EXPECT_EQ(error, "--set: R is a radio field of a.dlg: '2' is not one of the choices 1, 3");
     EXPECT_FALSE(check_batch_values({{"Z", "1", "x.txt:3"}}, files, error));
     EXPECT_EQ(error, "x.txt:3: no field Z in a.dlg, b.dlg");
+    // An English name stands for its field and becomes the identifier the command asks for.
+    write("lib/a.dlg", "field N integer\n name count\nfield R radio\n choice 1 x\n");
+    std::vector<BatchValue> named{{"count", "7", "--set"}};
+    EXPECT_TRUE(check_batch_values(named, files, error)) << error;
+    EXPECT_EQ(named[0].field, "N");
+    EXPECT_FALSE(check_batch_values({{"count", "x", "--set"}}, files, error)) << "an integer field by its name";
     EXPECT_FALSE(check_batch_values({{"N", "1", "--set"}}, {}, error)) << "nothing to check against";
     EXPECT_TRUE(check_batch_values({}, {}, error));
 }

@@ -1,0 +1,162 @@
+// "quillon check" through the real program on a mould with one problem on each of five layers: every problem is
+// reported at once with the command's message and what was measured, the part is left byte for byte, and the same
+// mould mended checks clean and runs through.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "cadhost/partfile/part_file.h"
+#include "electrodes/electrode_fixture.h"
+#include "render/tool_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using electrodes_test::based;
+using electrodes_test::Corners;
+using electrodes_test::layer_message;
+using electrodes_test::placed;
+using quillon_test::read_file;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+class CheckRunTest : public electrodes_test::ElectrodeTest {
+  protected:
+    void SetUp() override {
+        ElectrodeTest::SetUp();
+        dir_ = quillon_test::scratch_dir(std::string("check_run/") +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_ / "conf");
+        for (const char* name : {"config.def", "my_edm_A4_a.prt"})
+            fs::copy_file(std::string(QUILLON_SOURCE_DIR) + "/conf/" + name, dir_ / "conf" / name);
+    }
+
+    static double centre_x(int layer) { return -125.0 + 45.0 * (layer - 1); }
+
+    // The standard electrode (base 40 x 30, working part below it) with its depth face at z = 20, and the diagonal line
+    // across that face; off_by moves the line's end, tilt turns the body about the x axis.
+    static tag_t electrode(int layer, double cy, const char* name, double off_by = 0, double tilt = 0) {
+        const double cx = centre_x(layer);
+        gp_Trsf turn, move;
+        turn.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(1, 0, 0)), tilt * M_PI / 180);
+        move.SetTranslation(gp_Vec(cx, cy, 20));
+        const tag_t body = body_on(placed(based(base_corners(), tip_corners()), move * turn), layer, name);
+        line_on(gp_Pnt(cx - 20, cy - 15, 20), gp_Pnt(cx + 20 + off_by, cy + 15, 20), layer);
+        return body;
+    }
+
+    // The core on layer 240, and on layers 1 to 6 the electrodes; broken, layers 2 to 6 carry one problem each and
+    // the objects carry attributes the command would pass over.
+    void save_mould(bool broken) {
+        ASSERT_EQ(UF_OBJ_set_layer(add_box(-160, -60, -40, 320, 120, 40), 240), 0);
+        const tag_t first = electrode(1, 0, "E01");
+        UF_ATTR_value_t gap{UF_ATTR_real, {}};
+        gap.value.real = 0.2;
+        ASSERT_EQ(UF_ATTR_assign(first, "ELEC_ROUGH_SPACE", gap), 0);
+        electrode(2, 0, "E02", broken ? 0.1 : 0);    // the diagonal misses the depth face's corner
+        electrode(3, 0, "E03", 0, broken ? 10 : 0);  // the base is not square to the axes
+        electrode(4, -20, "E04");
+        electrode(4, 22, broken ? "E04B" : "E04");  // copies under two names
+        const tag_t touched = electrode(5, 0, "E05");
+        touch_point(touched, gp_Pnt(centre_x(5) + 20, 0, 25));
+        if (!broken) circle_on(gp_Pnt(centre_x(5) + 20, 0, 25), 3, 5);  // the touch circle
+        body_on(electrodes_test::block({gp_Pnt(centre_x(6) - 10, -10, 5), gp_Pnt(centre_x(6) + 10, 10, 30)}), 6, "E06");
+        if (!broken) line_on(gp_Pnt(centre_x(6) - 10, -10, 30), gp_Pnt(centre_x(6) + 10, 10, 30), 6);
+        if (broken) {
+            UF_ATTR_value_t count{UF_ATTR_integer, {}};
+            count.value.integer = 2;
+            ASSERT_EQ(UF_ATTR_assign(first, "elec_rough_numbr", count), 0);
+            count.value.integer = 0;
+            ASSERT_EQ(UF_ATTR_assign(first, "ELEC_FINISH_SPACE", count), 0);
+            UF_ATTR_value_t note{UF_ATTR_string, {}};
+            note.value.string = const_cast<char*>("burn slowly");
+            ASSERT_EQ(UF_ATTR_assign(line_on(gp_Pnt(0, 80, 0), gp_Pnt(10, 80, 0), 1), "ELEC_NOTE", note), 0);
+        }
+        std::string error;
+        ASSERT_TRUE(cadhost::partfile::save(part(), doc(), std::nullopt, error)) << error;
+    }
+
+    Outcome quillon(std::vector<std::string> args) const {
+        std::string text = quillon_test::quoted(fs::path(QUILLON_BINARY_DIR) / "quillon");
+        args.insert(args.begin() + 2, {"--conf", (dir_ / "conf").string()});
+        for (const auto& arg : args) text += " " + quillon_test::quoted(arg);
+        const fs::path err = dir_ / "stderr.txt";
+        auto result = quillon_test::run_tool(text + " 2>" + quillon_test::quoted(err) + " </dev/null");
+        return {result.status, result.output, read_file(err)};
+    }
+    std::string part() const { return (dir_ / "mould.prt").string(); }
+    fs::path dir_;
+};
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(CheckRunTest, ReportsEveryProblemAtOnceAndLeavesThePartAsItWas) {
+    save_mould(true);
+    const std::string before = read_file(part());
+    const Outcome check = quillon({"check", part()});
+    EXPECT_EQ(check.status, 1) << check.out << check.err;
+    const std::string messages[5] = {
+        layer_message("第 %d 层中的铜公没有对角线,或者对角线数据不对!请返回检查!", 2),
+        layer_message("第 %d 层中的铜公的基准台与坐标系不垂直,或者铜公体超出了基准台外形! 或者未合并! 请返回检查!", 3),
+        layer_message("第 %d 层中有多个铜公, 但铜公的名称却不相同(或有一个未命名)!请返回检查!", 4),
+        layer_message("第 %d 层中的铜公单边碰数错误(或没有圆对应)!", 5),
+        layer_message("第 %d 层中的铜公没有对角线,或者对角线数据不对! 或者未合并! 请返回检查!", 6)};
+    for (const auto& message : messages) EXPECT_TRUE(has(check.out, message)) << message << "\n" << check.out;
+    EXPECT_TRUE(has(check.out, "layer 2: diagonal end 0.1 mm from the depth face's corner; allowed 0.003 mm"))
+        << check.out;
+    EXPECT_TRUE(has(check.out, "5 problems on 5 bodies of 7")) << check.out;
+    // The attributes the command would pass over, one warning each.
+    EXPECT_TRUE(has(check.out, "'elec_rough_numbr' is not one the command reads; did you mean 'elec_rough_number'?"));
+    EXPECT_TRUE(has(check.out, "'ELEC_FINISH_SPACE' is an integer, but the command reads it only as a real number"));
+    EXPECT_TRUE(has(check.out, "unnamed line on layer 1: attribute 'ELEC_NOTE' is read only from electrode bodies"));
+    EXPECT_EQ(read_file(part()), before) << "the check wrote the part";
+    EXPECT_FALSE(fs::exists(dir_ / "mould.log"));
+
+    const Outcome json = quillon({"check", part(), "--json"});
+    EXPECT_EQ(json.status, 1);
+    const auto report = nlohmann::json::parse(json.out);
+    EXPECT_EQ(report["problems"], 5);
+    ASSERT_EQ(report["bodies"].size(), 7u);
+    std::vector<int> failing;
+    for (const auto& body : report["bodies"])
+        if (!body["problems"].empty()) failing.push_back(body["layer"]);
+    EXPECT_EQ(failing, (std::vector<int>{2, 3, 4, 5, 6}));
+    EXPECT_EQ(report["bodies"][0]["attributes"]["ELEC_ROUGH_SPACE"], "0.20");
+    EXPECT_EQ(report["bodies"][0]["diagonal_found"], true);
+    EXPECT_EQ(report["bodies"][1]["diagonal_found"], false);
+    EXPECT_EQ(report["bodies"][2]["defaults_stand_in"], true);
+    EXPECT_EQ(read_file(part()), before);
+
+    // A run meets the first of them, in the same words, and warns about the same attributes.
+    const Outcome run = quillon({"run", part(), "--set", "INT_1=1", "--set", "INT_2=6"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(has(run.err, "stopped: " + messages[0])) << run.err;
+    EXPECT_TRUE(has(run.err, "quillon run: warning: solid body 'E01' on layer 1: attribute 'elec_rough_numbr'"))
+        << run.err;
+}
+
+TEST_F(CheckRunTest, MendedMouldChecksCleanAndRunsThrough) {
+    save_mould(false);
+    const Outcome check = quillon({"check", part()});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+    EXPECT_TRUE(has(check.out, "7 electrode bodies, no problem: a run makes every sheet")) << check.out;
+    EXPECT_FALSE(has(check.out, "warning")) << check.out;
+    EXPECT_FALSE(has(check.out, "stops:")) << check.out;
+
+    // A range that leaves layers out says so before the run.
+    const Outcome first = quillon({"run", part(), "--set", "INT_1=1", "--set", "INT_2=1"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_TRUE(has(first.out, "layers 2–6 hold solids outside the electrode range 1–1")) << first.out;
+    // The English field names stand for the ids.
+    const Outcome all = quillon({"run", part(), "--set", "first_layer=1", "--set", "last_layer=6"});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_TRUE(has(all.out, "made 7 sheets")) << all.out;
+    EXPECT_FALSE(has(all.out, "outside the electrode range")) << all.out;
+}
+
+}  // namespace
