@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <set>
 
 #include "cadhost/document/utf8_text.h"
 
@@ -145,6 +146,7 @@ void NameDecoding::decode() {
         }
     }
     Converter converter(used_);
+    std::set<std::string> seen;
     for (Name& name : names_) {
         if (!name.needs_decoding) continue;
         std::string text, bytes;
@@ -159,13 +161,16 @@ void NameDecoding::decode() {
             ok = part.has_value();
             if (ok) text += *part;
         }
+        // A name and an id, or a name given to many entities, are one name to the user.
+        const bool first = seen.insert(bytes).second;
         if (ok) {
-            ++decoded_;
-            details_.push_back("name bytes " + hex_of(bytes) + " read as " + used_ + ": \"" + text + "\"");
+            decoded_ += first ? 1 : 0;
+            if (first) details_.push_back("name bytes " + hex_of(bytes) + " read as " + used_ + ": \"" + text + "\"");
             name.text = std::move(text);
         } else {
-            ++failed_;
-            details_.push_back("name bytes " + hex_of(bytes) + " are not " + used_ + " text; the name is left out");
+            failed_ += first ? 1 : 0;
+            if (first)
+                details_.push_back("name bytes " + hex_of(bytes) + " are not " + used_ + " text; the name is left out");
             name.text.clear();
         }
     }
