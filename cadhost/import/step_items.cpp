@@ -256,8 +256,10 @@ void StepItems::mark_damaged() {
             for (int k = 1; !check.IsNull() && k <= check->NbFails(); ++k) fails.push_back(check->CFail(k));
         }
         const std::string type = model_->TypeName(bad);
-        const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " (" + type +
-                                 ") cannot be read" + (fails.empty() ? "" : ": " + fails.front());
+        // A complex entity's type comes in parentheses already.
+        const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " " +
+                                 (type.rfind('(', 0) == 0 ? type : "(" + type + ")") + " cannot be read" +
+                                 (fails.empty() ? "" : ": " + fails.front());
         // The translator takes the entity with the text left empty: the object keeps its geometry, not that name.
         // (Only items: the "name" of some other entities, a unit's, is no label but what they are.)
         if (only_text_failed(fails) && bad->IsKind(STANDARD_TYPE(StepRepr_RepresentationItem))) {
