@@ -6,6 +6,7 @@
 #include "cadhost/cli/cli_commands.h"
 #include "cadhost/cli/part_hold.h"
 #include "cadhost/document/dump_json.h"
+#include "cadhost/import/name_encoding.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -16,7 +17,8 @@ constexpr int kDone = 0;
 constexpr int kUsage = 2;
 
 const char* kImportUsage =
-    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going]\n";
+    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going]\n"
+    "                      [--names auto|product|body] [--name-encoding ENC] [--verbose]\n";
 
 void write_units(std::ostream& out, const std::string& unit) {
     if (unit.empty()) {
@@ -31,9 +33,11 @@ void write_units(std::ostream& out, const std::string& unit) {
 }  // namespace
 
 int import_and_save(const std::string& step, const import::ImportOptions& options, const std::string& output,
-                    std::ostream& out, std::ostream& err) {
+                    std::ostream& out, std::ostream& err, bool verbose) {
     Document doc;
     import::ImportResult result = import::import_step(step, options, doc);
+    if (verbose)
+        for (const auto& detail : result.details) out << "detail: " << detail << '\n';
     if (!result.ok) {
         err << "quillon import: " << result.error << "\nnothing was written\n";
         return kUsage;
@@ -60,14 +64,17 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
 }
 
 int import_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string step, output, attrs, layer_map;
+    std::string step, output, attrs, layer_map, names;
     import::ImportOptions options;
+    bool verbose = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        std::string* value = arg == "-o"            ? &output
-                             : arg == "--attrs"     ? &attrs
-                             : arg == "--layer-map" ? &layer_map
-                                                    : nullptr;
+        std::string* value = arg == "-o"                ? &output
+                             : arg == "--attrs"         ? &attrs
+                             : arg == "--layer-map"     ? &layer_map
+                             : arg == "--names"         ? &names
+                             : arg == "--name-encoding" ? &options.name_encoding
+                                                        : nullptr;
         if (value) {
             if (i + 1 >= args.size()) {
                 err << "quillon import: option " << arg << " needs a value\n" << kImportUsage;
@@ -76,6 +83,8 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
             *value = args[++i];
         } else if (arg == "--keep-going") {
             options.keep_going = true;
+        } else if (arg == "--verbose") {
+            verbose = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "quillon import: unknown option " << arg << '\n' << kImportUsage;
             return kUsage;
@@ -90,13 +99,27 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
         err << "quillon import: give one STEP file and -o PART.prt\n" << kImportUsage;
         return kUsage;
     }
+    if (!names.empty()) {
+        const auto source = import::name_source_of(names);
+        if (!source) {
+            err << "quillon import: --names takes auto, product or body, not '" << names << "'\n" << kImportUsage;
+            return kUsage;
+        }
+        options.names = *source;
+    }
+    if (!options.name_encoding.empty()) {
+        if (const std::string problem = import::encoding_problem(options.name_encoding); !problem.empty()) {
+            err << "quillon import: --name-encoding: " << problem << '\n';
+            return kUsage;
+        }
+    }
     std::string error;
     if (!layer_map.empty() && !import::read_layer_map(layer_map, options.layer_map, error)) {
         err << "quillon import: " << error << "\nnothing was written\n";
         return kUsage;
     }
     options.sidecar_path = attrs;
-    return import_and_save(step, options, output, out, err);
+    return import_and_save(step, options, output, out, err, verbose);
 }
 
 }  // namespace cadhost::cli

@@ -10,12 +10,14 @@
 
 namespace cadhost::cli {
 
-// args: "import", MODEL.step, -o PART.prt and any of --attrs FILE, --layer-map FILE, --keep-going.
+// args: "import", MODEL.step, -o PART.prt and any of --attrs FILE, --layer-map FILE, --keep-going, --names SOURCE,
+// --name-encoding ENC, --verbose.
 int import_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Imports and saves, telling the user what happened; exit status 0 or 2. Nothing is written when the import fails.
+// Imports and saves, telling the user what happened (verbose: each thing read around too); exit status 0 or 2.
+// Nothing is written when the import fails.
 int import_and_save(const std::string& step, const import::ImportOptions& options, const std::string& output,
-                    std::ostream& out, std::ostream& err);
+                    std::ostream& out, std::ostream& err, bool verbose = false);
 
 }  // namespace cadhost::cli
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cadhost/document/dump_json.h"
+#include "cadhost/import/import_model.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -18,9 +19,16 @@ constexpr int kDefaultCoreLayer = 240;
 
 const char* kInfoUsage = "usage: quillon info PART.prt [--json] [--core-layer N]\n";
 
+// The two names an import keeps where they differ are shown as names, not as attributes.
+bool is_name_record(const Attribute& attribute) {
+    return Document::fold_case(attribute.title) == Document::fold_case(import::kProductNameTitle) ||
+           Document::fold_case(attribute.title) == Document::fold_case(import::kBodyNameTitle);
+}
+
 ordered_json attributes_of(const Object& object) {
     ordered_json attrs = ordered_json::object();
     for (const auto& a : object.attributes) {
+        if (is_name_record(a)) continue;
         if (const int* i = std::get_if<int>(&a.value))
             attrs[a.title] = *i;
         else if (const double* r = std::get_if<double>(&a.value))
@@ -36,6 +44,12 @@ bool is_solid_body(const Object& object) { return std::string(kind_name(object))
 ordered_json body_entry(const Object& object) {
     ordered_json body;
     body["name"] = object.name;
+    for (const auto& a : object.attributes) {
+        const std::string* text = std::get_if<std::string>(&a.value);
+        if (!text || !is_name_record(a)) continue;
+        body[Document::fold_case(a.title) == Document::fold_case(import::kProductNameTitle) ? "product_name"
+                                                                                            : "body_name"] = *text;
+    }
     if (object.blank_status) body["blank"] = true;
     body["attributes"] = attributes_of(object);
     return body;
@@ -94,6 +108,15 @@ std::string shown_name(const ordered_json& name) {
     return text.empty() ? "(unnamed)" : one_line(text);
 }
 
+// A body's name, with the product's and body's names from its model file where they differ.
+std::string shown_body(const ordered_json& body) {
+    std::string text = shown_name(body["name"]);
+    if (body.contains("product_name") && body.contains("body_name"))
+        text += " (product \"" + body["product_name"].get<std::string>() + "\", body \"" +
+                body["body_name"].get<std::string>() + "\")";
+    return text;
+}
+
 }  // namespace
 
 ordered_json part_info(const Document& doc, int core_layer) {
@@ -148,7 +171,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     if (info["electrode_candidates"].empty()) out << "  none\n";
     for (const auto& layer : info["electrode_candidates"]) {
         for (const auto& body : layer["bodies"]) {
-            out << "  layer " << layer["layer"].get<int>() << ": " << shown_name(body["name"]);
+            out << "  layer " << layer["layer"].get<int>() << ": " << shown_body(body);
             if (!body["attributes"].empty()) out << " [" << attribute_text(body["attributes"]) << "]";
             out << '\n';
         }
@@ -158,7 +181,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     if (core["bodies"].empty()) out << "no solid body";
     for (std::size_t i = 0; i < core["bodies"].size(); ++i) {
         const auto& body = core["bodies"][i];
-        out << (i ? ", " : "") << shown_name(body["name"]) << (body.contains("blank") ? " (blanked)" : "");
+        out << (i ? ", " : "") << shown_body(body) << (body.contains("blank") ? " (blanked)" : "");
     }
     out << '\n';
     out << "sheets: " << info["pages"].get<std::size_t>() << (info["pages"] == 1 ? " page" : " pages") << '\n';

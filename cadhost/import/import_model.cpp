@@ -54,47 +54,71 @@ tag_t add_edge(const TopoDS_Edge& edge, Document& doc) {
     return doc.add_curve(CurveData{geometry, first, last});
 }
 
-// Damaged objects and a model without a solid stop the import unless the user asked to go on without them.
+// Problems beyond these are counted, not listed; --verbose lists them all.
+constexpr std::size_t kProblemsShown = 10;
+
+std::string listed(const std::vector<std::string>& problems) {
+    std::string text;
+    for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) text += "\n  " + problems[i];
+    if (problems.size() > kProblemsShown)
+        text += "\n  and " + std::to_string(problems.size() - kProblemsShown) + " more (--verbose lists them all)";
+    return text;
+}
+
+// Damaged objects stop the import unless the user asked to go on without them; a model without a solid stops it
+// always: a part without one is of no use, and going on would hide that nothing could be read.
 bool accept_problems(const std::string& step_path, const StepReadResult& model, bool keep_going, ImportResult& result) {
-    std::vector<std::string> problems = model.problems;
-    bool any_solid = false;
-    for (const auto& object : model.objects) any_solid = any_solid || object.shape.ShapeType() == TopAbs_SOLID;
-    if (!any_solid) {
-        problems.push_back(model.problems.empty() ? "the model holds no solid body"
-                                                  : "the model holds no solid body that can be read");
+    for (const auto& problem : model.problems) result.details.push_back("problem: " + problem);
+    if (!model.without_solid.empty()) {
+        result.error = step_path + ": " + (keep_going ? "nothing could be read: " : "") + "the file " +
+                       model.without_solid + (model.problems.empty() ? "" : ":") + listed(model.problems);
+        return false;
     }
-    if (problems.empty()) return true;
+    if (model.problems.empty()) return true;
     if (keep_going) {
-        result.left_out = std::move(problems);
+        result.left_out = model.problems;
         return true;
     }
-    result.error = step_path + ": " + std::to_string(problems.size()) +
-                   (problems.size() == 1 ? " problem" : " problems") + " (--keep-going imports the rest):";
-    for (const auto& problem : problems) result.error += "\n  " + problem;
+    result.error = step_path + ": " + std::to_string(model.problems.size()) +
+                   (model.problems.size() == 1 ? " problem" : " problems") +
+                   " (--keep-going imports the rest):" + listed(model.problems);
     return false;
+}
+
+// Keeps both names where they differ: the object takes one, and the user may want to see which it did not take.
+void keep_names(tag_t tag, const StepObject& object, Document& doc) {
+    if (object.body_name.empty() || object.product_name.empty() || object.body_name == object.product_name) return;
+    Object* stored = doc.find(tag);
+    for (const auto& [title, text] :
+         {std::pair{kProductNameTitle, &object.product_name}, std::pair{kBodyNameTitle, &object.body_name}})
+        stored->attributes.push_back(Attribute{title, *text});
 }
 
 }  // namespace
 
 ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc) {
     ImportResult result;
-    StepReadResult model = read_step_file(step_path);
+    StepReadOptions read_options;
+    read_options.name_encoding = options.name_encoding;
+    StepReadResult model = read_step_file(step_path, read_options);
     if (!model.ok) {
         result.error = model.error;
         return result;
     }
     result.notes = model.warnings;
+    result.details = model.details;
     result.length_unit = model.length_unit;
     if (!accept_problems(step_path, model, options.keep_going, result)) return result;
     LayerAssigner layers(options.layer_map);
     std::set<std::string> noted_long;  // names told of once, however many copies carry them
     for (std::size_t i = 0; i < model.objects.size(); ++i) {
-        const StepObject& object = model.objects[i];
-        for (const std::string* text : {&object.name, &object.layer_name}) {
+        StepObject& object = model.objects[i];
+        object.name = chosen_name(object.body_name, object.product_name, options.names);
+        for (const std::string* text : {&object.name, &object.body_name, &object.product_name, &object.layer_name}) {
             std::string problem = text_problem(*text);
             if (!problem.empty()) {
                 result.error = step_path + ": object " + std::to_string(i + 1) + " of the model: its " +
-                               (text == &object.name ? "name" : "layer name") + " cannot be taken: " + problem;
+                               (text == &object.layer_name ? "layer name" : "name") + " cannot be taken: " + problem;
                 return result;
             }
         }
@@ -143,6 +167,7 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
                                        std::to_string(UF_OBJ_NAME_LEN) + " bytes, and the run would stop there");
             doc.set_name(tag, name);
         }
+        keep_names(tag, object, doc);
     }
     for (auto& note : layers.notes()) result.notes.push_back(std::move(note));
     if (!options.sidecar_path.empty() && !apply_sidecar_file(options.sidecar_path, doc, result.error)) return result;

@@ -20,6 +20,7 @@
 
 #include <Standard_Failure.hxx>
 
+#include "cadhost/import/object_names.h"
 #include "cadhost/import/step_reader.h"
 #include "cadhost/partfile/shape_bytes.h"
 
@@ -83,20 +84,24 @@ std::string describe(std::size_t index, const StepObject& object) {
 }
 
 // The child's whole work: translate (which checks each object), pack the answer.
-std::string child_answer(const std::string& path) {
+std::string child_answer(const std::string& path, const std::string& name_encoding) {
     Packet packet;
-    const StepReadResult result = translate_step_file(path);
+    const StepReadResult result = translate_step_file(path, name_encoding);
     packet.put(std::uint64_t{result.ok ? 1u : 0u});
     packet.put(result.error);
     packet.put(static_cast<std::uint64_t>(result.warnings.size()));
     for (const auto& warning : result.warnings) packet.put(warning);
     packet.put(static_cast<std::uint64_t>(result.problems.size()));
     for (const auto& problem : result.problems) packet.put(problem);
+    packet.put(static_cast<std::uint64_t>(result.details.size()));
+    for (const auto& detail : result.details) packet.put(detail);
     packet.put(result.length_unit);
+    packet.put(result.without_solid);
     const std::size_t count = result.ok ? result.objects.size() : 0;
     packet.put(static_cast<std::uint64_t>(count));
     for (std::size_t i = 0; i < count; ++i) {
-        packet.put(result.objects[i].name);
+        packet.put(result.objects[i].body_name);
+        packet.put(result.objects[i].product_name);
         packet.put(result.objects[i].layer_name);
         packet.put(result.objects[i].stored);
     }
@@ -141,14 +146,15 @@ bool receive_framed(int socket, std::string& bytes) {
     return receive(bytes.data(), bytes.size());
 }
 
-// A request names the file and the folder its name is relative to: the parent may have changed folders since it
-// started this child.
-std::string request_for(const std::string& path) {
+// A request names the file, the folder its name is relative to (the parent may have changed folders since it
+// started this child) and the encoding of its names.
+std::string request_for(const std::string& path, const std::string& name_encoding) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::current_path(ec);
     Packet request;
     request.put(ec ? std::string() : folder.string());
     request.put(path);
+    request.put(name_encoding);
     return std::move(request.bytes());
 }
 
@@ -166,10 +172,12 @@ std::string request_for(const std::string& path) {
             PacketReader in(request);
             const std::string folder = in.text();
             const std::string path = in.text();
+            const std::string name_encoding = in.text();
+            if (!in.at_end()) ::_exit(3);
             if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
                 // The name is then read from wherever the child is; the translator reports it if it is not there.
             }
-            answer = child_answer(path);
+            answer = child_answer(path, name_encoding);
         } catch (...) {
             ::_exit(3);
         }
@@ -188,11 +196,16 @@ StepReadResult unpack(const std::string& path, const std::string& answer) {
     for (std::uint64_t i = 0; i < warnings; ++i) result.warnings.push_back(in.text());
     const std::uint64_t problems = in.number();
     for (std::uint64_t i = 0; i < problems; ++i) result.problems.push_back(in.text());
+    const std::uint64_t details = in.number();
+    for (std::uint64_t i = 0; i < details; ++i) result.details.push_back(in.text());
     result.length_unit = in.text();
+    result.without_solid = in.text();
     const std::uint64_t count = in.number();
     for (std::uint64_t i = 0; i < count; ++i) {
         StepObject object;
-        object.name = in.text();
+        object.body_name = in.text();
+        object.product_name = in.text();
+        object.name = chosen_name(object.body_name, object.product_name, NameSource::automatic);
         object.layer_name = in.text();
         object.shape = partfile::shape_from_bytes(in.text());
         if (object.shape.IsNull()) throw std::runtime_error(describe(i, object) + " came back empty");
@@ -372,10 +385,10 @@ std::chrono::milliseconds default_time_limit(std::uintmax_t file_size) {
     return std::chrono::milliseconds(60'000 + static_cast<long>(file_size / 10'000'000) * 60'000);
 }
 
-StepReadResult read_step_file(const std::string& path, const StepReadLimits& limits) {
+StepReadResult read_step_file(const std::string& path, const StepReadOptions& options) {
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    const auto limit = limits.time_limit.count() > 0 ? limits.time_limit : default_time_limit(ec ? 0 : size);
+    const auto limit = options.time_limit.count() > 0 ? options.time_limit : default_time_limit(ec ? 0 : size);
     const std::lock_guard<std::mutex> lock(translator_mutex());
     Translator& translator = the_translator();
     // A process that reads one file is better off leaving all of the setting up to its child; one that reads many
@@ -389,7 +402,7 @@ StepReadResult read_step_file(const std::string& path, const StepReadLimits& lim
     if (!translator.running() && !translator.start(error))
         return failed(path + ": cannot start the STEP translator: " + error);
     std::string answer;
-    const Translator::Outcome outcome = translator.translate(request_for(path), limit, answer);
+    const Translator::Outcome outcome = translator.translate(request_for(path, options.name_encoding), limit, answer);
     if (outcome == Translator::Outcome::answered) {
         if (!many || translator.served() >= kFilesPerChild) translator.stop();
         try {

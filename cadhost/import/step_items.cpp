@@ -14,24 +14,34 @@
 #include <StepBasic_ProductDefinition.hxx>
 #include <StepBasic_ProductDefinitionFormation.hxx>
 #include <StepData_StepModel.hxx>
+#include <StepBasic_NamedUnit.hxx>
+#include <StepData_UndefinedEntity.hxx>
 #include <StepGeom_Axis2Placement3d.hxx>
+#include <StepGeom_CartesianTransformationOperator.hxx>
+#include <StepGeom_GeometricRepresentationItem.hxx>
 #include <StepGeom_CartesianPoint.hxx>
 #include <StepGeom_Direction.hxx>
 #include <StepGeom_Curve.hxx>
 #include <StepGeom_Placement.hxx>
 #include <StepRepr_CharacterizedDefinition.hxx>
+#include <StepRepr_ItemDefinedTransformation.hxx>
+#include <StepRepr_RepresentationContext.hxx>
+#include <StepRepr_RepresentationRelationshipWithTransformation.hxx>
+#include <StepShape_ContextDependentShapeRepresentation.hxx>
 #include <StepRepr_HArray1OfRepresentationItem.hxx>
 #include <StepRepr_PropertyDefinition.hxx>
 #include <StepRepr_RepresentationItem.hxx>
 #include <StepRepr_RepresentationRelationship.hxx>
 #include <StepRepr_RepresentedDefinition.hxx>
 #include <StepShape_FaceBasedSurfaceModel.hxx>
+#include <StepShape_FaceSurface.hxx>
 #include <StepShape_GeometricSet.hxx>
 #include <StepShape_ShapeDefinitionRepresentation.hxx>
 #include <StepShape_ShapeRepresentation.hxx>
 #include <StepShape_ShellBasedSurfaceModel.hxx>
 #include <StepShape_SolidModel.hxx>
 #include <StepVisual_PresentationLayerAssignment.hxx>
+#include <StepVisual_TessellatedItem.hxx>
 #include <TCollection_HAsciiString.hxx>
 #include <TColStd_SequenceOfAsciiString.hxx>
 #include <TopExp_Explorer.hxx>
@@ -70,6 +80,72 @@ std::string kind_of(const Handle(Standard_Transient) & entity) {
     if (entity->IsKind(STANDARD_TYPE(StepGeom_CartesianPoint))) return "point";
     return "object";
 }
+
+// The parameter a fail of the reader is about: "Parameter n0.1 (name) not a quoted String" gives "name"; a parameter
+// of a supertype comes as "representation_item.name".
+std::string failed_parameter(const std::string& fail) {
+    const auto open = fail.find(" (");
+    const auto close = open == std::string::npos ? open : fail.find(')', open);
+    if (fail.rfind("Parameter n0.", 0) != 0 || close == std::string::npos) return {};
+    std::string parameter = fail.substr(open + 2, close - open - 2);
+    if (const auto dot = parameter.rfind('.'); dot != std::string::npos) parameter.erase(0, dot + 1);
+    return parameter;
+}
+
+// Fails only of texts that name or describe: the entity is read without them, its geometry whole.
+bool only_text_failed(const std::vector<std::string>& fails) {
+    return !fails.empty() && std::all_of(fails.begin(), fails.end(), [](const std::string& fail) {
+        const std::string parameter = failed_parameter(fail);
+        return parameter == "name" || parameter == "id" || parameter == "description";
+    });
+}
+
+// Fails only of a unit's dimensions, which its kind determines: writers leave them out as `*`.
+bool only_derived_failed(const std::vector<std::string>& fails) {
+    return !fails.empty() && std::all_of(fails.begin(), fails.end(), [](const std::string& fail) {
+        return failed_parameter(fail) == "dimensions";
+    });
+}
+
+// Meshes: the translator knows some tessellated entities and none of the tessellated solids and faces, which it keeps
+// as entities of unknown type.
+bool is_tessellated(const StepData_StepModel& model, const Handle(Standard_Transient) & entity) {
+    if (entity->IsKind(STANDARD_TYPE(StepVisual_TessellatedItem))) return true;
+    if (!entity->IsKind(STANDARD_TYPE(StepData_UndefinedEntity))) return false;
+    const std::string type = model.TypeName(entity);
+    return type.rfind("TESSELLATED_", 0) == 0 || type.rfind("TRIANGULATED_", 0) == 0 ||
+           type.rfind("COMPLEX_TRIANGULATED_", 0) == 0;
+}
+
+// Entities counted by type, for one note: "8 PRESENTATION_STYLE_ASSIGNMENT, 4 DIMENSIONAL_SIZE".
+class EntityTally {
+  public:
+    void add(const std::string& type) {
+        if (counts_[type]++ == 0) order_.push_back(type);
+    }
+    int total() const {
+        int sum = 0;
+        for (const auto& [type, n] : counts_) sum += n;
+        return sum;
+    }
+    std::string text(const char* one, const char* many) const {
+        const int n = total();
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    }
+    // The most frequent first; the first met first among equals.
+    std::string kinds() const {
+        std::vector<std::string> types = order_;
+        std::stable_sort(types.begin(), types.end(),
+                         [this](const auto& a, const auto& b) { return counts_.at(a) > counts_.at(b); });
+        std::string out;
+        for (const auto& type : types) out += (out.empty() ? "" : ", ") + std::to_string(counts_.at(type)) + " " + type;
+        return out;
+    }
+
+  private:
+    std::map<std::string, int> counts_;
+    std::vector<std::string> order_;
+};
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -142,9 +218,12 @@ void StepItems::collect_items() {
     }
     for (int i = 1; i <= count; ++i) {
         const Handle(Standard_Transient) entity = model_->Value(i);
+        if (is_tessellated(*model_, entity)) ++contents_.tessellated;
         auto item = Handle(StepRepr_RepresentationItem)::DownCast(entity);
         if (item.IsNull()) continue;
+        if (entity->IsKind(STANDARD_TYPE(StepShape_FaceSurface))) ++contents_.faces;
         const bool is_top = top.count(entity.get()) != 0;
+        if (is_top && entity->IsKind(STANDARD_TYPE(StepShape_SolidModel))) ++contents_.solids;
         const std::string name = usable_name(item->Name());
         // Items inside others matter only for the names they give to pieces of the model.
         if (!is_top && name.empty()) continue;
@@ -163,19 +242,31 @@ void StepItems::collect_items() {
 }
 
 // An unreadable entity spoils every object built from it: the walk goes up through whatever refers to it until it
-// reaches the items that representations hold.
+// reaches the items that representations hold. Only that breaks an object's geometry; what lies outside every object
+// (styles, PMI, properties, units) and a name that cannot be read are read around and told in one note per kind.
 void StepItems::mark_damaged() {
     const int count = model_->NbEntities();
+    EntityTally outside, unnamed;
     for (int i = 1; i <= count; ++i) {
         if (!model_->IsErrorEntity(i)) continue;
         const Handle(Standard_Transient) bad = model_->Value(i);
-        std::string why;
+        std::vector<std::string> fails;
         if (const Handle(Interface_ReportEntity) report = model_->ReportEntity(i); !report.IsNull()) {
             const Handle(Interface_Check) check = report->Check();
-            if (!check.IsNull() && check->NbFails() > 0) why = check->CFail(1);
+            for (int k = 1; !check.IsNull() && k <= check->NbFails(); ++k) fails.push_back(check->CFail(k));
         }
-        const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " (" + model_->TypeName(bad) +
-                                 ") cannot be read" + (why.empty() ? "" : ": " + why);
+        const std::string type = model_->TypeName(bad);
+        // A complex entity's type comes in parentheses already.
+        const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " " +
+                                 (type.rfind('(', 0) == 0 ? type : "(" + type + ")") + " cannot be read" +
+                                 (fails.empty() ? "" : ": " + fails.front());
+        // The translator takes the entity with the text left empty: the object keeps its geometry, not that name.
+        // (Only items: the "name" of some other entities, a unit's, is no label but what they are.)
+        if (only_text_failed(fails) && bad->IsKind(STANDARD_TYPE(StepRepr_RepresentationItem))) {
+            unnamed.add(type);
+            details_.push_back(what + "; it gives no name, its object is read without it");
+            continue;
+        }
         bool owned = false;
         std::set<const Standard_Transient*> seen{bad.get()};
         std::deque<Handle(Standard_Transient)> queue{bad};
@@ -188,12 +279,56 @@ void StepItems::mark_damaged() {
                 owned = true;
                 continue;
             }
+            // Above a context lie all the representations that use its units: none is spoilt by them.
+            if (entity != bad && entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationContext))) continue;
             for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next()) {
                 if (seen.insert(up.Value().get()).second) queue.push_back(up.Value());
             }
         }
-        if (!owned) problems_.push_back(what + "; it belongs to no object of the model");
+        if (owned) continue;
+        if (std::string role = geometric_role(bad, fails); !role.empty()) {
+            problems_.push_back(what + "; " + role);
+            continue;
+        }
+        outside.add(type);
+        details_.push_back(what + "; it belongs to no object of the model");
     }
+    if (outside.total() > 0)
+        notes_.push_back("not read: " + outside.text("entity", "entities") + " outside any object: " + outside.kinds());
+    if (unnamed.total() > 0)
+        notes_.push_back("not read: " + unnamed.text("name", "names") + " (" + unnamed.kinds() +
+                         "); their objects are read without them");
+}
+
+// An entity outside every item that still shapes the objects: the placement of a product in an assembly, or the
+// length unit every coordinate is in. Empty when it is neither.
+std::string StepItems::geometric_role(const Handle(Standard_Transient) & bad,
+                                      const std::vector<std::string>& fails) const {
+    const auto is_placing = [](const Handle(Standard_Transient) & entity) {
+        return entity->IsKind(STANDARD_TYPE(StepRepr_ItemDefinedTransformation)) ||
+               entity->IsKind(STANDARD_TYPE(StepGeom_CartesianTransformationOperator)) ||
+               entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationRelationshipWithTransformation)) ||
+               entity->IsKind(STANDARD_TYPE(StepShape_ContextDependentShapeRepresentation));
+    };
+    if (is_placing(bad)) return "it places parts of the model";
+    if (bad->IsKind(STANDARD_TYPE(StepBasic_NamedUnit)) &&
+        std::string(model_->TypeName(bad)).find("LENGTH_UNIT") != std::string::npos && !only_derived_failed(fails))
+        return "it sets the length unit of the model";
+    // A point, direction or axis that a transformation is built from.
+    if (!bad->IsKind(STANDARD_TYPE(StepGeom_GeometricRepresentationItem))) return {};
+    std::set<const Standard_Transient*> seen{bad.get()};
+    std::deque<Handle(Standard_Transient)> queue{bad};
+    while (!queue.empty()) {
+        const Handle(Standard_Transient) entity = queue.front();
+        queue.pop_front();
+        for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next()) {
+            if (is_placing(up.Value())) return "it places parts of the model";
+            if (up.Value()->IsKind(STANDARD_TYPE(StepGeom_GeometricRepresentationItem)) &&
+                seen.insert(up.Value().get()).second)
+                queue.push_back(up.Value());
+        }
+    }
+    return {};
 }
 
 // The objects the model is split into from an item that came out as a group of them (a curve set's points, a solid

@@ -37,8 +37,22 @@ class StepItems {
     // when it can.
     const std::string* problem_of(const TopoDS_Shape& shape) const;
 
-    // Every damaged item and every unreadable entity that belongs to no item, each described once, in file order.
+    // Every damaged item, and every unreadable entity outside the items that still shapes them (a placement in an
+    // assembly, the length unit), each described once, in file order.
     const std::vector<std::string>& problems() const { return problems_; }
+
+    // What was read around, one note per kind with a count: entities outside every object, names that cannot be read.
+    const std::vector<std::string>& notes() const { return notes_; }
+    // Each entity that was read around, for --verbose.
+    const std::vector<std::string>& details() const { return details_; }
+
+    // What the model holds, counted before the translation, for a model that turns out to hold no solid.
+    struct Contents {
+        int solids = 0;       // solid items of representations
+        int faces = 0;        // faces, of solids or of surface models
+        int tessellated = 0;  // tessellated items (meshes), which this translator does not read
+    };
+    const Contents& contents() const { return contents_; }
 
     // "object name" (entity, product, layer) of the item this shape was made from, for messages about it; falls back
     // on what the caller knows when the shape comes from no item.
@@ -62,6 +76,7 @@ class StepItems {
     void collect_items();
     void read_units(STEPControl_Reader& reader);
     void mark_damaged();
+    std::string geometric_role(const Handle(Standard_Transient) & bad, const std::vector<std::string>& fails) const;
     void detach_damaged();
     void find_solid_items_without_solid();
     void map_pieces(const TopoDS_Shape& shape, std::size_t item);
@@ -79,6 +94,9 @@ class StepItems {
     // The objects of an item that came out as a group of them, for the messages about them.
     std::map<const void*, std::size_t> by_piece_;
     std::vector<std::string> problems_;
+    std::vector<std::string> notes_;
+    std::vector<std::string> details_;
+    Contents contents_;
     std::string length_unit_;
 };
 

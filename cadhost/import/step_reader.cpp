@@ -6,11 +6,13 @@
 #include <system_error>
 
 #include <IFSelect_ReturnStatus.hxx>
+#include <Interface_Static.hxx>
 #include <Message.hxx>
 #include <Message_Messenger.hxx>
 #include <Message_Printer.hxx>
 #include <STEPCAFControl_Controller.hxx>
 #include <STEPCAFControl_Reader.hxx>
+#include <StepData_StepModel.hxx>
 #include <Standard_Failure.hxx>
 #include <TCollection_AsciiString.hxx>
 #include <TCollection_ExtendedString.hxx>
@@ -27,37 +29,27 @@
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_LayerTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
+#include <XSControl_WorkSession.hxx>
 
+#include "cadhost/import/name_encoding.h"
+#include "cadhost/import/object_names.h"
 #include "cadhost/import/shape_check.h"
 #include "cadhost/import/step_items.h"
+#include "cadhost/import/step_names.h"
 
 namespace cadhost::import {
 namespace {
 
 // What a label hands down to the pieces it is split into.
 struct Labelling {
-    std::string name;
+    std::string name;  // of the product or the occurrence
     std::string layer;
+    std::string body;  // of the representation item, for the pieces of a shape
 };
 
 std::string to_utf8(const TCollection_ExtendedString& text) {
     // A zero replacement character asks the kernel for UTF-8 rather than dropping non-ASCII characters.
     return TCollection_AsciiString(text, '\0').ToCString();
-}
-
-// The kernel's writer cannot leave a product unnamed and invents this name instead; keeping it would give every
-// unnamed body the same made-up name, which name comparisons between electrode copies would then trust.
-bool is_writer_placeholder(const std::string& name) {
-    static const std::string placeholder = "Open CASCADE STEP translator ";
-    return name.compare(0, placeholder.size(), placeholder) == 0;
-}
-
-// The shape tool names a label it was given no name for after the kind of its shape ("COMPOUND", "SOLID"): a name the
-// file never gave, which would make every solid of an unnamed product look like one electrode.
-bool is_kind_placeholder(const std::string& name, const TDF_Label& label) {
-    if (name == "ASSEMBLY") return true;
-    const TopoDS_Shape shape = XCAFDoc_ShapeTool::GetShape(label);
-    return !shape.IsNull() && name == TopAbs::ShapeTypeToString(shape.ShapeType());
 }
 
 // The kernel prints its translation messages and statistics on the terminal; what the user needs of them comes back
@@ -92,7 +84,7 @@ class ModelWalker {
         Handle(TDataStd_Name) name;
         if (!label.FindAttribute(TDataStd_Name::GetID(), name)) return {};
         std::string text = to_utf8(name->Get());
-        return is_writer_placeholder(text) || is_kind_placeholder(text, label) ? std::string() : text;
+        return is_placeholder_name(text) ? std::string() : text;
     }
 
     std::string layer_of(const TDF_Label& label) {
@@ -108,7 +100,7 @@ class ModelWalker {
 
     // The label's own name and layer win over those handed down from an assembly or instance above it.
     Labelling labelling_of(const TDF_Label& label, const Labelling& inherited) {
-        Labelling own{name_of(label), layer_of(label)};
+        Labelling own{name_of(label), layer_of(label), inherited.body};
         if (own.name.empty()) own.name = inherited.name;
         if (own.layer.empty()) own.layer = inherited.layer;
         return own;
@@ -149,11 +141,12 @@ class ModelWalker {
         return inherited;
     }
 
-    // A representation item's own name is the most specific the file gives, before its product's and occurrence's.
+    // A representation item's own name is the body's name; a sub-shape the file names on its own is named so too.
     void split(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& inherited,
                const TDF_LabelSequence& sub_labels) {
         Labelling here = labelling_of_piece(shape, inherited, sub_labels);
-        if (std::string item_name = items_.name_of(shape); !item_name.empty()) here.name = std::move(item_name);
+        if (here.name != inherited.name && here.body.empty()) here.body = here.name, here.name = inherited.name;
+        if (std::string item_name = items_.name_of(shape); !item_name.empty()) here.body = std::move(item_name);
         switch (shape.ShapeType()) {
             case TopAbs_SOLID:
             case TopAbs_SHELL:
@@ -170,16 +163,23 @@ class ModelWalker {
             case TopAbs_SHAPE:
                 break;
         }
-        result_.warnings.push_back("a shape of unknown kind named \"" + here.name + "\" was skipped");
+        result_.warnings.push_back("a shape of unknown kind named \"" +
+                                   chosen_name(here.body, here.name, NameSource::automatic) + "\" was skipped");
     }
 
     // Objects of damaged items are left out (the items' problems are listed once, by StepItems); every other object
     // is checked here, once, and left out with its place in the model when it fails.
     void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
         if (items_.problem_of(shape)) return;
-        StepObject object{shape.Moved(placement), here.name, here.layer, {}};
+        StepObject object;
+        object.shape = shape.Moved(placement);
+        object.body_name = here.body;
+        object.product_name = here.name;
+        object.name = chosen_name(here.body, here.name, NameSource::automatic);
+        object.layer_name = here.layer;
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
-            result_.problems.push_back(items_.describe(shape, kind_of(shape), here.name, here.layer) + ": " + problem);
+            result_.problems.push_back(items_.describe(shape, kind_of(shape), object.name, here.layer) + ": " +
+                                       problem);
             return;
         }
         result_.objects.push_back(std::move(object));
@@ -215,17 +215,43 @@ std::string check_readable(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return path + ": cannot be opened for reading";
     // The kernel's parser accepts some non-STEP text silently, so the exchange-structure header is checked first.
-    std::string start(64, '\0');
+    // Some writers put a comment or blank lines before it, which the parser passes over as well.
+    std::string start(4096, '\0');
     in.read(start.data(), static_cast<std::streamsize>(start.size()));
     start.resize(static_cast<std::size_t>(in.gcount()));
-    const auto begin = start.find_first_not_of(" \t\r\n");
+    std::size_t begin = 0;
+    while (true) {
+        begin = start.find_first_not_of(" \t\r\n", begin);
+        if (begin == std::string::npos || start.compare(begin, 2, "/*") != 0) break;
+        const auto end = start.find("*/", begin + 2);
+        begin = end == std::string::npos ? std::string::npos : end + 2;
+    }
     if (begin == std::string::npos || start.compare(begin, 13, "ISO-10303-21;") != 0) {
         return path + ": not a STEP file (it does not begin with ISO-10303-21;)";
     }
     return {};
 }
 
-void read_into(const std::string& path, StepReadResult& result) {
+// What a model without a solid holds instead, and what the user should export.
+std::string without_solid(const StepItems::Contents& contents, const std::vector<StepObject>& objects) {
+    const auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    if (contents.solids > 0)
+        return "holds " + count(contents.solids, "solid", "solids") +
+               (contents.solids == 1 ? ", which cannot be read" : ", none of which can be read");
+    if (contents.tessellated > 0)
+        return "holds only a tessellated (mesh) model: export B-rep solids (AP214 or AP242 with exact geometry)";
+    if (contents.faces > 0)
+        return "holds " + count(contents.faces, "surface", "surfaces") +
+               " but no closed solid: export closed solids (knit or sew the surfaces into a solid first)";
+    if (!objects.empty())
+        return "holds only " + count(static_cast<int>(objects.size()), "curve or point", "curves and points") +
+               ", no solid: export the mould's solid bodies";
+    return "holds no geometry that can be read: export the mould's solid bodies (AP214 or AP242)";
+}
+
+void read_into(const std::string& path, const std::string& name_encoding, StepReadResult& result) {
     const QuietKernel quiet;
     Handle(TDocStd_Document) doc;
     XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
@@ -238,24 +264,35 @@ void read_into(const std::string& path, StepReadResult& result) {
     reader.SetGDTMode(false);
     reader.SetMatMode(false);
     reader.SetViewMode(false);
+    // Each byte one character: names come out as the file's bytes, to be decoded in their own encoding.
+    Interface_Static::SetCVal("read.step.codepage", kTranslatorCodePage);
 
     if (reader.ReadFile(path.c_str()) != IFSelect_RetDone) {
         result.error = path + ": the STEP data cannot be parsed";
         XCAFApp_Application::GetApplication()->Close(doc);
         return;
     }
-    StepItems items(reader.ChangeReader());
-    if (!reader.Transfer(doc)) {
-        result.error = path + ": the STEP model holds no shapes that can be read";
-        XCAFApp_Application::GetApplication()->Close(doc);
-        return;
+    if (auto model = Handle(StepData_StepModel)::DownCast(reader.ChangeReader().WS()->Model()); !model.IsNull()) {
+        NameDecoding decoding(name_encoding);
+        decode_model_names(*model, decoding);
+        result.warnings = decoding.notes();
+        result.details = decoding.details();
     }
-    items.after_transfer(reader.ChangeReader());
-    result.problems = items.problems();
-    result.length_unit = items.length_unit();
-    ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
-                       items, result);
-    walker.walk_free_shapes();
+    StepItems items(reader.ChangeReader());
+    result.warnings.insert(result.warnings.end(), items.notes().begin(), items.notes().end());
+    result.details.insert(result.details.end(), items.details().begin(), items.details().end());
+    // A model the translator makes nothing of (a mesh, a file of styles) is read as one without objects.
+    if (reader.Transfer(doc)) {
+        items.after_transfer(reader.ChangeReader());
+        result.length_unit = items.length_unit();
+        ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
+                           items, result);
+        walker.walk_free_shapes();
+    }
+    result.problems.insert(result.problems.begin(), items.problems().begin(), items.problems().end());
+    bool any_solid = false;
+    for (const auto& object : result.objects) any_solid = any_solid || object.shape.ShapeType() == TopAbs_SOLID;
+    if (!any_solid) result.without_solid = without_solid(items.contents(), result.objects);
     XCAFApp_Application::GetApplication()->Close(doc);
     result.ok = true;
 }
@@ -278,12 +315,12 @@ void prepare_translator() {
     (void)prepared;
 }
 
-StepReadResult translate_step_file(const std::string& path) {
+StepReadResult translate_step_file(const std::string& path, const std::string& name_encoding) {
     StepReadResult result;
     try {
         result.error = check_readable(path);
         if (!result.error.empty()) return result;
-        read_into(path, result);
+        read_into(path, name_encoding, result);
     } catch (const Standard_Failure& failure) {
         result = StepReadResult{};
         result.error = path + ": the STEP reader failed: " + failure.GetMessageString();

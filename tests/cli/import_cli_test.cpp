@@ -59,4 +59,76 @@ TEST(ImportCommand, ALayerMapIsReadAndABadOneRefused) {
     EXPECT_EQ(quillon({"import", step, step, "-o", part}).status, 2);
 }
 
+// Names as CAD systems write them: a made-up name on every body, the designer's on the product.
+TEST(ImportNames, DefaultBodyNamesGiveWayToProductNamesAndInfoShowsBoth) {
+    Folder dir;
+    const std::string step = dir.file("names.step"), part = dir.file("names.prt");
+    const std::vector<std::pair<std::string, std::string>> named = {
+        {"PLATE", "Body16"}, {"BRACKET", "PartBody"}, {"BOLT", "*SOL22"}, {"NUT", "Part1 Brep Model"},
+        {"PIN", "96A"},      {"HOLDER", "E05"},       {"Part3", "Solid1"}};
+    std::vector<sample::ModelObject> objects;
+    for (std::size_t i = 0; i < named.size(); ++i)
+        objects.push_back({box(20.0 * i, 0, 0, 5, 5, 5), named[i].first, std::to_string(i + 1)});
+    std::string text = write_model(step, objects);
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        const std::string line = entity_line(text, "MANIFOLD_SOLID_BREP", static_cast<int>(i));
+        text = replaced(text, line, replaced(line, "('',", "('" + named[i].second + "',"));
+    }
+    write_text(step, text);
+    const auto info_after = [&](const std::vector<std::string>& options) {
+        std::filesystem::remove(part);
+        std::vector<std::string> args = {"import", step, "-o", part};
+        args.insert(args.end(), options.begin(), options.end());
+        const Result imported = quillon(args);
+        EXPECT_EQ(imported.status, 0) << imported.err;
+        return quillon({"info", part}).out;
+    };
+    const std::string automatic = info_after({});
+    for (const char* line :
+         {"layer 1: PLATE (product \"PLATE\", body \"Body16\")\n", "layer 2: BRACKET (product",
+          "layer 3: BOLT (product", "layer 4: NUT (product", "layer 5: PIN (product \"PIN\", body \"96A\")\n",
+          "layer 6: E05 (product \"HOLDER\", body \"E05\")\n", "layer 7: Solid1 (product"})
+        EXPECT_NE(automatic.find(line), std::string::npos) << line << "\n" << automatic;
+    EXPECT_EQ(automatic.find("STEP_"), std::string::npos) << "the names are shown as names, not attributes";
+    const std::string bodies = info_after({"--names", "body"});
+    EXPECT_NE(bodies.find("layer 1: Body16 (product"), std::string::npos) << bodies;
+    const std::string products = info_after({"--names", "product"});
+    EXPECT_NE(products.find("layer 6: HOLDER (product"), std::string::npos) << products;
+    EXPECT_EQ(quillon({"import", step, "-o", part, "--names", "item"}).status, 2);
+}
+
+// Names in the bytes of a legacy code page are decoded, with one note naming the encoding used.
+TEST(ImportNames, NamesInLegacyEncodingsAreDecodedWithANote) {
+    Folder dir;
+    const std::string step = dir.file("encoded.step"), part = dir.file("encoded.prt");
+    const std::string text = write_model(step, {{box(0, 0, 0, 5, 5, 5), "CORE", "240"}});
+    const auto import_named = [&](const std::string& bytes, const std::vector<std::string>& options) {
+        write_text(step, replaced(text, "PRODUCT('CORE','CORE'", "PRODUCT('" + bytes + "','" + bytes + "'"));
+        std::filesystem::remove(part);
+        std::vector<std::string> args = {"import", step, "-o", part};
+        args.insert(args.end(), options.begin(), options.end());
+        return quillon(args);
+    };
+    const Result gb = import_named("\xC4\xA3\xC8\xCA", {"--verbose"});  // 模仁 in GB18030
+    ASSERT_EQ(gb.status, 0) << gb.err;
+    EXPECT_NE(gb.out.find("note: 1 name read as GB18030 (they are not UTF-8; --name-encoding ENC reads them as "
+                          "another encoding)\n"),
+              std::string::npos)
+        << gb.out;
+    EXPECT_NE(gb.out.find("detail: name bytes C4 A3 C8 CA read as GB18030: \"模仁\"\n"), std::string::npos) << gb.out;
+    EXPECT_NE(gb.out.find("layer 240: 1 solid body (模仁)\n"), std::string::npos) << gb.out;
+
+    const Result cyrillic = import_named("\xC4\xE5\xF2\xE0\xEB\xFC", {"--name-encoding", "CP1251"});  // Деталь
+    ASSERT_EQ(cyrillic.status, 0) << cyrillic.err;
+    EXPECT_NE(cyrillic.out.find("note: 1 name read as CP1251 (--name-encoding)\n"), std::string::npos) << cyrillic.out;
+    EXPECT_NE(cyrillic.out.find("(Деталь)"), std::string::npos) << cyrillic.out;
+
+    const Result latin = import_named("Caf\xE9", {});  // not GB18030: a lead byte at the end
+    ASSERT_EQ(latin.status, 0) << latin.err;
+    EXPECT_NE(latin.out.find("note: 1 name read as ISO-8859-1"), std::string::npos) << latin.out;
+    EXPECT_NE(latin.out.find("(Café)"), std::string::npos) << latin.out;
+
+    EXPECT_EQ(import_named("CORE", {"--name-encoding", "NO-SUCH-ENCODING"}).status, 2);
+}
+
 }  // namespace

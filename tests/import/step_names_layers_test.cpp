@@ -15,6 +15,7 @@
 
 #include "cadhost/import/import_model.h"
 #include "cadhost/import/layer_mapping.h"
+#include "cadhost/import/object_names.h"
 #include "cadhost/import/step_reader.h"
 #include "step_test_files.h"
 
@@ -90,14 +91,39 @@ TEST(ImportNames, AnAssemblyWithNamesOnlyOnOccurrencesNamesEachPlacement) {
         ASSERT_EQ(writer.Write(path.c_str()), IFSelect_RetDone);
         XCAFApp_Application::GetApplication()->Close(doc);
     }
-    std::string text = read_text(path);
-    text = replaced(text, "PRODUCT('PART','PART'", "PRODUCT('',''");
-    text = replaced(text, "PRODUCT('ASSEMBLY','ASSEMBLY'", "PRODUCT('',''");
-    write_text(path, text);
-
+    const std::string text = read_text(path);
+    std::string unnamed_products = replaced(text, "PRODUCT('PART','PART'", "PRODUCT('',''");
+    unnamed_products = replaced(unnamed_products, "PRODUCT('ASSEMBLY','ASSEMBLY'", "PRODUCT('',''");
+    write_text(path, unnamed_products);
     const StepReadResult result = read_step_file(path);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(names_of(result), (std::vector<std::string>{"E07", "E08"}));
+
+    // Unnamed occurrences: the reader's references to its own labels ("=>[0:1:1:2]") are no names, and the
+    // product's name shows through.
+    std::string unnamed_occurrences = text;
+    for (const char* name : {"'1','E07'", "'2','E08'"})
+        unnamed_occurrences = replaced(unnamed_occurrences, std::string("NEXT_ASSEMBLY_USAGE_OCCURRENCE(") + name,
+                                       "NEXT_ASSEMBLY_USAGE_OCCURRENCE('',''");
+    write_text(path, unnamed_occurrences);
+    const StepReadResult products = read_step_file(path);
+    ASSERT_TRUE(products.ok) << products.error;
+    EXPECT_EQ(names_of(products), (std::vector<std::string>{"PART", "PART"}));
+    write_text(path, replaced(unnamed_occurrences, "PRODUCT('PART','PART'", "PRODUCT('',''"));
+    const StepReadResult none = read_step_file(path);
+    ASSERT_TRUE(none.ok) << none.error;
+    EXPECT_EQ(names_of(none), (std::vector<std::string>{"", ""}));
+}
+
+// Made-up names give way to the product's; a designer's name never does, however short or numeric-looking.
+TEST(ImportNames, OnlyNamesMadeUpByDefaultCountAsDefaults) {
+    using cadhost::import::is_default_body_name;
+    for (const char* made_up : {"Body", "Body16", "PartBody", "Solid1", "*SOL22", "Solid 3", "Body.001", "Body(2)",
+                                "Boss-Extrude1", "Part1 Brep Model", "96A", "1F3", "实体12"})
+        EXPECT_TRUE(is_default_body_name(made_up)) << made_up;
+    for (const char* real :
+         {"E01", "E1", "EA", "CORE", "模仁", "Electrode 3", "BODY-A", "12", "PLATE2", "L-BRACKET", ""})
+        EXPECT_FALSE(is_default_body_name(real)) << real;
 }
 
 TEST(ImportLayers, NamesHoldingOneLayerNumberMapToIt) {

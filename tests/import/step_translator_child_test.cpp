@@ -13,7 +13,7 @@
 namespace {
 
 using cadhost::import::read_step_file;
-using cadhost::import::StepReadLimits;
+using cadhost::import::StepReadOptions;
 using cadhost::import::StepReadResult;
 using cadhost::import::translator_children_started;
 
@@ -59,7 +59,7 @@ TEST(KeptTranslator, ACrashOrATimeOutCostsThatFileAloneAndTheNextOneReadsAsBefor
         << crashed.error;
     EXPECT_EQ(fingerprint(sound()), first);
 
-    StepReadLimits short_limit;
+    StepReadOptions short_limit;
     short_limit.time_limit = std::chrono::milliseconds(300);
     StepReadResult endless = read_step_file(kInputs + "vector_magnitude_1e400.step", short_limit);
     EXPECT_FALSE(endless.ok);
@@ -80,7 +80,7 @@ TEST(KeptTranslator, ACrashOrATimeOutCostsThatFileAloneAndTheNextOneReadsAsBefor
 TEST(KeptTranslator, AChildStartedForAThreadThatEndedIsReplacedNotBlamed) {
     const std::string first = fingerprint(sound());
     // A time-out ends the kept child, so the thread below starts the next one; that child ends with its thread.
-    StepReadLimits short_limit;
+    StepReadOptions short_limit;
     short_limit.time_limit = std::chrono::milliseconds(100);
     EXPECT_FALSE(read_step_file(kInputs + "vector_magnitude_1e400.step", short_limit).ok);
     std::string in_thread;
