@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/partfile/part_file.h"
 
@@ -13,7 +14,8 @@ constexpr int kDone = 0;
 constexpr int kUsage = 2;
 
 const char* kImportUsage =
-    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going]\n";
+    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE | --auto-layers]\n"
+    "                      [--keep-going]\n";
 
 void write_units(std::ostream& out, const std::string& unit) {
     if (unit.empty()) {
@@ -45,6 +47,8 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
     out << "wrote " << output << '\n';
     write_units(out, result.length_unit);
     write_layer_summary(out, doc);
+    if (nlohmann::ordered_json rows; !doc.import_layers().empty() && read_layer_table(doc.import_layers(), rows))
+        write_layer_table(out, rows);
     return kDone;
 }
 
@@ -65,6 +69,8 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
             *value = args[++i];
         } else if (arg == "--keep-going") {
             options.keep_going = true;
+        } else if (arg == "--auto-layers") {
+            options.auto_layers = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "quillon import: unknown option " << arg << '\n' << kImportUsage;
             return kUsage;
@@ -77,6 +83,11 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (step.empty() || output.empty()) {
         err << "quillon import: give one STEP file and -o PART.prt\n" << kImportUsage;
+        return kUsage;
+    }
+    if (options.auto_layers && !layer_map.empty()) {
+        err << "quillon import: --auto-layers and --layer-map each choose the layers; give one of them\n"
+            << kImportUsage;
         return kUsage;
     }
     std::string error;

@@ -3,6 +3,7 @@
 #include <map>
 #include <sstream>
 
+#include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/partfile/part_file.h"
 
@@ -103,6 +104,9 @@ ordered_json part_info(const Document& doc, int core_layer) {
             {{"name", object.name}, {"width", drawing->width}, {"height", drawing->height}, {"views", views[tag]}});
     }
     info["pages"] = info["sheets"].size();
+    // Kept from the import; a damaged table is reported by the command before it gets here.
+    if (ordered_json rows; !doc.import_layers().empty() && read_layer_table(doc.import_layers(), rows))
+        info["auto_layers"] = rows;
     return info;
 }
 
@@ -142,6 +146,10 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     for (const auto& sheet : info["sheets"]) {
         out << "  " << shown_name(sheet["name"]) << " (" << sheet["width"].dump() << " x " << sheet["height"].dump()
             << " mm, " << plural(sheet["views"].get<std::size_t>(), "view") << ")\n";
+    }
+    if (info.contains("auto_layers")) {
+        out << "at import, ";
+        write_layer_table(out, info["auto_layers"]);
     }
 }
 
@@ -185,6 +193,12 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
     std::string error;
     if (!partfile::load(path, part, error)) {
         err << "quillon info: " << error << '\n';
+        return kUsage;
+    }
+    if (ordered_json rows;
+        !part.document.import_layers().empty() && !read_layer_table(part.document.import_layers(), rows)) {
+        err << "quillon info: part file '" << path
+            << "' is damaged: its table of layers from the import cannot be read\n";
         return kUsage;
     }
     const ordered_json info = part_info(part.document, core_layer);

@@ -2,7 +2,7 @@
 # tests can run them in-process.
 add_library(cadhost_cli STATIC ${CMAKE_CURRENT_LIST_DIR}/cli_commands.cpp ${CMAKE_CURRENT_LIST_DIR}/export_command.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/import_command.cpp ${CMAKE_CURRENT_LIST_DIR}/info_command.cpp
-                                ${CMAKE_CURRENT_LIST_DIR}/help_text.cpp
+                                ${CMAKE_CURRENT_LIST_DIR}/help_text.cpp ${CMAKE_CURRENT_LIST_DIR}/layer_table.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/setup_outputs.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/export_files.cpp ${CMAKE_CURRENT_LIST_DIR}/sheet_files.cpp)
 target_link_libraries(cadhost_cli PUBLIC cadhost PRIVATE quillon_warnings)

@@ -14,6 +14,7 @@ struct ImportOptions {
     std::string sidecar_path;  // empty: none
     LayerMap layer_map;        // layer names the user mapped by hand; they win over names read as numbers
     bool keep_going = false;   // import what can be imported and leave out damaged objects and say so
+    bool auto_layers = false;  // lay the model out by its solids (see auto_layers.h) instead of by its layer names
 };
 
 struct ImportResult {
@@ -27,7 +28,8 @@ struct ImportResult {
 // Objects keep the model's order, so positions on a layer are those of the file. The layer of an object follows from
 // its layer's name (see LayerAssigner); objects of a layer that gives no number, or of none, go on layer 1 and a note
 // says so. Names longer than the host keeps are shortened, with a note. A damaged object, or a model without any
-// solid, fails the import with every problem listed, unless keep_going is set.
+// solid, fails the import with every problem listed, unless keep_going is set. With auto_layers the layers come from
+// the solids instead, and the table of what went where is kept in the document (Document::import_layers).
 ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc);
 ImportResult import_step(const std::string& step_path, const std::string& sidecar_path, Document& doc);
 

@@ -99,6 +99,7 @@ std::string child_answer(const std::string& path) {
         packet.put(result.objects[i].name);
         packet.put(result.objects[i].layer_name);
         packet.put(result.objects[i].stored);
+        packet.put(result.objects[i].product_name);
     }
     return std::move(packet.bytes());
 }
@@ -195,6 +196,7 @@ StepReadResult unpack(const std::string& path, const std::string& answer) {
         object.name = in.text();
         object.layer_name = in.text();
         object.shape = partfile::shape_from_bytes(in.text());
+        object.product_name = in.text();
         if (object.shape.IsNull()) throw std::runtime_error(describe(i, object) + " came back empty");
         result.objects.push_back(std::move(object));
     }

@@ -38,6 +38,7 @@ namespace {
 struct Labelling {
     std::string name;
     std::string layer;
+    std::string product;
 };
 
 std::string to_utf8(const TCollection_ExtendedString& text) {
@@ -108,7 +109,7 @@ class ModelWalker {
 
     // The label's own name and layer win over those handed down from an assembly or instance above it.
     Labelling labelling_of(const TDF_Label& label, const Labelling& inherited) {
-        Labelling own{name_of(label), layer_of(label)};
+        Labelling own{name_of(label), layer_of(label), inherited.product};
         if (own.name.empty()) own.name = inherited.name;
         if (own.layer.empty()) own.layer = inherited.layer;
         return own;
@@ -130,7 +131,10 @@ class ModelWalker {
         if (shape.IsNull()) return;
         TDF_LabelSequence sub_labels;
         XCAFDoc_ShapeTool::GetSubShapes(label, sub_labels);
-        split(shape, placement, here, sub_labels);
+        // A simple shape's label stands for its product: its name is the product's, whatever its pieces are called.
+        Labelling part = here;
+        part.product = name_of(label);
+        split(shape, placement, part, sub_labels);
     }
 
     void walk_instance(const TDF_Label& instance, const TopLoc_Location& placement, const Labelling& inherited) {
@@ -177,7 +181,7 @@ class ModelWalker {
     // is checked here, once, and left out with its place in the model when it fails.
     void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
         if (items_.problem_of(shape)) return;
-        StepObject object{shape.Moved(placement), here.name, here.layer, {}};
+        StepObject object{shape.Moved(placement), here.name, here.layer, {}, here.product};
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
             result_.problems.push_back(items_.describe(shape, kind_of(shape), here.name, here.layer) + ": " + problem);
             return;

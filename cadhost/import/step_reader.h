@@ -10,11 +10,12 @@ namespace cadhost::import {
 
 // One object of a STEP model as the part will hold it: a single body, curve or point.
 struct StepObject {
-    TopoDS_Shape shape;      // exactly one of: TopoDS_Solid, a sheet (TopoDS_Shell or TopoDS_Face), TopoDS_Edge,
-                             // TopoDS_Vertex; placed in model coordinates
-    std::string name;        // UTF-8, empty when none
-    std::string layer_name;  // empty when none; when the file gives several layers, the first
-    std::string stored;      // the shape in the part file's form, read back once when it was checked
+    TopoDS_Shape shape;        // exactly one of: TopoDS_Solid, a sheet (TopoDS_Shell or TopoDS_Face), TopoDS_Edge,
+                               // TopoDS_Vertex; placed in model coordinates
+    std::string name;          // UTF-8, empty when none
+    std::string layer_name;    // empty when none; when the file gives several layers, the first
+    std::string stored;        // the shape in the part file's form, read back once when it was checked
+    std::string product_name;  // UTF-8, the name of the product the object belongs to; empty when none
 };
 
 struct StepReadResult {

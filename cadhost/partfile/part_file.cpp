@@ -25,6 +25,8 @@ namespace cadhost::partfile {
 namespace {
 
 constexpr const char* kFormatName = "quillon-part";
+// The layer table of an automatic layering at import; see Document::import_layers.
+constexpr const char* kImportLayersKey = "import_layers";
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -406,6 +408,9 @@ bool save(const std::string& path, const Document& document, const std::optional
                 meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
                 meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
                 meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
+                // Optional: parts without it, older ones among them, read as before.
+                if (!document.import_layers().empty())
+                    meta.bind(1, std::string(kImportLayersKey)).bind(2, document.import_layers()).run();
                 ShapeStore shapes(db);
                 write_state(db, 1, "current", document, shapes, probe);
                 if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
@@ -622,12 +627,13 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
     }
     try {
         Db db(path, SQLITE_OPEN_READONLY);
-        std::string format, version;
+        std::string format, version, import_layers;
         try {
             Stmt meta(db, "SELECT key, value FROM meta");
             while (meta.step()) {
                 if (meta.text(0) == "format") format = meta.text(1);
                 if (meta.text(0) == "version") version = meta.text(1);
+                if (meta.text(0) == kImportLayersKey) import_layers = meta.text(1);
             }
         } catch (const SqlError& e) {
             if ((e.code & 0xff) == SQLITE_CORRUPT) throw;
@@ -656,8 +662,12 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
         }
         if (!current) throw LoadError("it holds no part state");
         part.document = read_state(db, *current, shapes);
+        part.document.set_import_layers(import_layers);
         part.undo_mark.reset();
-        if (mark) part.undo_mark = read_state(db, *mark, shapes);
+        if (mark) {
+            part.undo_mark = read_state(db, *mark, shapes);
+            part.undo_mark->set_import_layers(import_layers);
+        }
         return true;
     } catch (const SqlError& e) {
         int primary = e.code & 0xff;
