@@ -4,6 +4,7 @@
 
 #include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -40,15 +41,15 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
     for (const auto& note : result.notes) out << "note: " << note << '\n';
     for (const auto& left : result.left_out) out << "left out: " << left << '\n';
     std::string error;
-    if (!partfile::save(output, doc, std::nullopt, error)) {
+    if (!partfile::save(output, doc, std::nullopt, error) ||
+        !partfile::write_import_layers(output, result.layer_table, error)) {
         err << "quillon import: " << error << '\n';
         return kUsage;
     }
     out << "wrote " << output << '\n';
     write_units(out, result.length_unit);
     write_layer_summary(out, doc);
-    if (nlohmann::ordered_json rows; !doc.import_layers().empty() && read_layer_table(doc.import_layers(), rows))
-        write_layer_table(out, rows);
+    if (nlohmann::ordered_json rows; read_layer_table(result.layer_table, rows)) write_layer_table(out, rows);
     return kDone;
 }
 

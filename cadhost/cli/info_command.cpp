@@ -5,6 +5,7 @@
 
 #include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -104,9 +105,6 @@ ordered_json part_info(const Document& doc, int core_layer) {
             {{"name", object.name}, {"width", drawing->width}, {"height", drawing->height}, {"views", views[tag]}});
     }
     info["pages"] = info["sheets"].size();
-    // Kept from the import; a damaged table is reported by the command before it gets here.
-    if (ordered_json rows; !doc.import_layers().empty() && read_layer_table(doc.import_layers(), rows))
-        info["auto_layers"] = rows;
     return info;
 }
 
@@ -195,13 +193,20 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "quillon info: " << error << '\n';
         return kUsage;
     }
-    if (ordered_json rows;
-        !part.document.import_layers().empty() && !read_layer_table(part.document.import_layers(), rows)) {
+    // Kept from the import (see partfile/import_layers.h).
+    std::string table;
+    ordered_json rows;
+    if (!partfile::read_import_layers(path, table, error)) {
+        err << "quillon info: " << error << '\n';
+        return kUsage;
+    }
+    if (!table.empty() && !read_layer_table(table, rows)) {
         err << "quillon info: part file '" << path
             << "' is damaged: its table of layers from the import cannot be read\n";
         return kUsage;
     }
-    const ordered_json info = part_info(part.document, core_layer);
+    ordered_json info = part_info(part.document, core_layer);
+    if (!table.empty()) info["auto_layers"] = rows;
     if (json) {
         out << info.dump(2) << '\n';
     } else {

@@ -96,11 +96,6 @@ class Document {
     unsigned long revision() const { return revision_; }
     void touch() { ++revision_; }
 
-    // The table of layers an automatic layering gave the model at import (JSON, as the import wrote it), kept so that
-    // the user can check it later; empty when the layers came from the file or a layer map.
-    const std::string& import_layers() const { return import_layers_; }
-    void set_import_layers(std::string table) { import_layers_ = std::move(table); }
-
     int display_state() const { return display_state_; }
     void set_display_state(int state) { display_state_ = state; }
     // The orientations of the standard views, by upper-case name ("TOP" ... "TFR-ISO").
@@ -142,7 +137,6 @@ class Document {
     DrawingDisplay drawing_display_;
     unsigned long revision_ = 0;
     tag_t next_tag_ = 1;
-    std::string import_layers_;
 };
 
 }  // namespace cadhost

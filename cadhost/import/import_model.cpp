@@ -197,7 +197,7 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
         }
     }
     if (options.auto_layers)
-        doc.set_import_layers(layer_table(automatic, doc));
+        result.layer_table = layer_table(automatic, doc);
     else
         for (auto& note : layers.notes()) result.notes.push_back(std::move(note));
     if (!options.sidecar_path.empty() && !apply_sidecar_file(options.sidecar_path, doc, result.error)) return result;

@@ -23,13 +23,14 @@ struct ImportResult {
     std::vector<std::string> notes;     // what the user should know: layers mapped, names shortened
     std::vector<std::string> left_out;  // with keep_going: the objects that were not imported, and why
     std::string length_unit;            // the file's, in words; the part is in millimetres
+    std::string layer_table;  // with auto_layers: what went on which layer (JSON), for the user and the part file
 };
 
 // Objects keep the model's order, so positions on a layer are those of the file. The layer of an object follows from
 // its layer's name (see LayerAssigner); objects of a layer that gives no number, or of none, go on layer 1 and a note
 // says so. Names longer than the host keeps are shortened, with a note. A damaged object, or a model without any
 // solid, fails the import with every problem listed, unless keep_going is set. With auto_layers the layers come from
-// the solids instead, and the table of what went where is kept in the document (Document::import_layers).
+// the solids instead, and the table of what went where comes back in the result.
 ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc);
 ImportResult import_step(const std::string& step_path, const std::string& sidecar_path, Document& doc);
 

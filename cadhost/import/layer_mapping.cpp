@@ -102,8 +102,9 @@ bool read_layer_map(const std::string& path, LayerMap& map, std::string& error) 
 int LayerAssigner::layer_for(const ObjectNames& names) {
     for (std::size_t i = 0; i < map_.rules.size(); ++i) {
         const NamePattern& pattern = map_.rules[i].pattern;
+        // Empty names take part too: "*" is then the line for everything the lines above left.
         for (const std::string* name : {&names.layer, &names.object, &names.product}) {
-            if (!name->empty() && pattern.matches(*name)) {
+            if (pattern.matches(*name)) {
                 ++rule_uses_[i];
                 return map_.rules[i].layer;
             }

@@ -14,6 +14,7 @@
 #include <TopoDS.hxx>
 
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_check.h"
 #include "cadhost/partfile/payload_codec.h"
 #include "cadhost/partfile/projection_table.h"
@@ -25,8 +26,6 @@ namespace cadhost::partfile {
 namespace {
 
 constexpr const char* kFormatName = "quillon-part";
-// The layer table of an automatic layering at import; see Document::import_layers.
-constexpr const char* kImportLayersKey = "import_layers";
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -394,6 +393,10 @@ bool save(const std::string& path, const Document& document, const std::optional
             return false;
         }
     }
+    // The import's table of layers belongs to the file, not to a state: it stays with every save of the file.
+    std::string layer_table, unreadable;
+    std::error_code exists;
+    if (std::filesystem::is_regular_file(path, exists)) read_import_layers(path, layer_table, unreadable);
     return files::replace_atomically(
         path,
         [&](const std::string& temp, std::string& why) {
@@ -408,9 +411,7 @@ bool save(const std::string& path, const Document& document, const std::optional
                 meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
                 meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
                 meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
-                // Optional: parts without it, older ones among them, read as before.
-                if (!document.import_layers().empty())
-                    meta.bind(1, std::string(kImportLayersKey)).bind(2, document.import_layers()).run();
+                if (!layer_table.empty()) meta.bind(1, std::string("import_layers")).bind(2, layer_table).run();
                 ShapeStore shapes(db);
                 write_state(db, 1, "current", document, shapes, probe);
                 if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);
@@ -627,13 +628,12 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
     }
     try {
         Db db(path, SQLITE_OPEN_READONLY);
-        std::string format, version, import_layers;
+        std::string format, version;
         try {
             Stmt meta(db, "SELECT key, value FROM meta");
             while (meta.step()) {
                 if (meta.text(0) == "format") format = meta.text(1);
                 if (meta.text(0) == "version") version = meta.text(1);
-                if (meta.text(0) == kImportLayersKey) import_layers = meta.text(1);
             }
         } catch (const SqlError& e) {
             if ((e.code & 0xff) == SQLITE_CORRUPT) throw;
@@ -662,12 +662,8 @@ bool load(const std::string& path, LoadedPart& part, std::string& error) {
         }
         if (!current) throw LoadError("it holds no part state");
         part.document = read_state(db, *current, shapes);
-        part.document.set_import_layers(import_layers);
         part.undo_mark.reset();
-        if (mark) {
-            part.undo_mark = read_state(db, *mark, shapes);
-            part.undo_mark->set_import_layers(import_layers);
-        }
+        if (mark) part.undo_mark = read_state(db, *mark, shapes);
         return true;
     } catch (const SqlError& e) {
         int primary = e.code & 0xff;

@@ -90,6 +90,10 @@ TEST(ImportCommand, AutoLayersGiveALayerlessMouldItsCoreAndElectrodeLayersAndItR
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("at import, " + table), std::string::npos) << info.out;
     EXPECT_NE(info.out.find("sheets: 4 pages"), std::string::npos) << info.out;
+
+    // A new import over the part without --auto-layers leaves no table of an earlier one behind.
+    ASSERT_EQ(quillon({"import", step, "-o", part}).status, 0);
+    EXPECT_EQ(quillon({"info", part}).out.find("--auto-layers ("), std::string::npos);
 }
 
 }  // namespace

@@ -245,7 +245,7 @@ TEST(ImportLayers, MapLinesMatchLayerObjectAndProductNamesAndTheFirstWins) {
     write_text(path, replaced(text, solid, replaced(solid, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('Body3'")));
     ImportOptions options;
     std::string error;
-    ASSERT_TRUE(cadhost::import::parse_layer_map("*CORE 240\nE1 1\ne?2 2\nE03 3\nE* 9\nSKETCH 250\n", "map.txt",
+    ASSERT_TRUE(cadhost::import::parse_layer_map("*CORE 240\nE1 1\ne?2 2\nE03 3\nE* 9\n* 250\n", "map.txt",
                                                  options.layer_map, error))
         << error;
     Document doc;
