@@ -20,6 +20,8 @@
 #include "cadhost/import/step_reader.h"
 #include "step_test_files.h"
 
+#include <BRepBuilderAPI_MakeVertex.hxx>
+
 namespace {
 
 using namespace step_files;
@@ -278,6 +280,31 @@ TEST(ImportLayers, AZeroPaddedLayerNameMatchesItsNumberInTheMap) {
     for (const auto& [tag, object] : doc.objects()) layers[object.name] = object.layer;
     EXPECT_EQ(layers["A"], 240);
     EXPECT_EQ(layers["B"], 3);
+}
+
+TEST(ImportLayers, AutoLayersTakeTheLargestSolidAsCoreWithoutACoreNameAndNumberElectrodesByName) {
+    Folder dir;
+    const std::string path = dir.file("plain.step");
+    // E2 twice, the second turned a quarter about z; E10 after E2 although its name sorts first letter by letter.
+    write_model(path, {{box(0, 0, 0, 12, 10, 20), "E10", ""},
+                       {box(-100, -100, -50, 200, 200, 50), "PLATE", ""},
+                       {box(30, 0, 0, 6, 8, 20), "E2", ""},
+                       {box(50, 0, 0, 8, 6, 20), "E2", ""},
+                       {box(70, 0, 0, 6, 8, 21), "E2", ""},
+                       {BRepBuilderAPI_MakeVertex(gp_Pnt(12, 5, 10)).Vertex(), "", ""}});
+    ImportOptions options;
+    options.auto_layers = true;
+    Document doc;
+    const auto result = cadhost::import::import_step(path, options, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::vector<std::pair<std::string, int>> placed;
+    for (const auto& [tag, object] : doc.objects())
+        if (object.type == UF_solid_type || object.type == UF_point_type)
+            placed.emplace_back(object.name, object.layer);
+    const std::vector<std::pair<std::string, int>> expected = {{"E10", 3}, {"PLATE", 240}, {"E2", 1},
+                                                               {"E2", 1},  {"E2", 2},      {"", 3}};
+    EXPECT_EQ(placed, expected);
+    EXPECT_NE(result.layer_table.find("\"found_by\":\"the largest solid\""), std::string::npos) << result.layer_table;
 }
 
 TEST(ImportUnits, AFileInInchesIsScaledToMillimetresAndSaysSo) {
