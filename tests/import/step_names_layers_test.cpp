@@ -291,7 +291,9 @@ TEST(ImportLayers, AutoLayersTakeTheLargestSolidAsCoreWithoutACoreNameAndNumberE
                        {box(30, 0, 0, 6, 8, 20), "E2", ""},
                        {box(50, 0, 0, 8, 6, 20), "E2", ""},
                        {box(70, 0, 0, 6, 8, 21), "E2", ""},
-                       {BRepBuilderAPI_MakeVertex(gp_Pnt(12, 5, 10)).Vertex(), "", ""}});
+                       {BRepBuilderAPI_MakeVertex(gp_Pnt(12, 5, 10)).Vertex(), "", ""},
+                       // From E10's corner outwards: it touches E10, but no solid's box holds it.
+                       {BRepBuilderAPI_MakeEdge(gp_Pnt(12, 10, 20), gp_Pnt(20, 18, 20)).Edge(), "", ""}});
     ImportOptions options;
     options.auto_layers = true;
     Document doc;
@@ -299,10 +301,10 @@ TEST(ImportLayers, AutoLayersTakeTheLargestSolidAsCoreWithoutACoreNameAndNumberE
     ASSERT_TRUE(result.ok) << result.error;
     std::vector<std::pair<std::string, int>> placed;
     for (const auto& [tag, object] : doc.objects())
-        if (object.type == UF_solid_type || object.type == UF_point_type)
+        if (object.type == UF_solid_type || object.type == UF_point_type || object.type == UF_line_type)
             placed.emplace_back(object.name, object.layer);
-    const std::vector<std::pair<std::string, int>> expected = {{"E10", 3}, {"PLATE", 240}, {"E2", 1},
-                                                               {"E2", 1},  {"E2", 2},      {"", 3}};
+    const std::vector<std::pair<std::string, int>> expected = {{"E10", 3}, {"PLATE", 240}, {"E2", 1}, {"E2", 1},
+                                                               {"E2", 2},  {"", 3},        {"", 3}};
     EXPECT_EQ(placed, expected);
     EXPECT_NE(result.layer_table.find("\"found_by\":\"the largest solid\""), std::string::npos) << result.layer_table;
 }
