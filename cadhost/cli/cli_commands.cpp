@@ -41,9 +41,8 @@ constexpr int kUsage = 2;
 
 const char* kUsageText =
     "usage:\n"
-    "  quillon import MODEL.step [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going] [--names "
-    "auto|product|body]\n"
-    "                 [--name-encoding ENC] [--verbose] -o PART.prt\n"
+    "  quillon import MODEL.step [--attrs MODEL.attrs.json] [--layer-map FILE | --auto-layers] [--keep-going]\n"
+    "                 [--names auto|product|body] [--name-encoding ENC] [--verbose] -o PART.prt\n"
     "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
     "              [--answer ANSWER]...\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html] [--summary | --no-summary]\n"

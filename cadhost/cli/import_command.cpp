@@ -5,8 +5,10 @@
 #include "cadhost/cli/attribute_warnings.h"
 #include "cadhost/cli/cli_commands.h"
 #include "cadhost/cli/part_hold.h"
+#include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/name_encoding.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -17,8 +19,8 @@ constexpr int kDone = 0;
 constexpr int kUsage = 2;
 
 const char* kImportUsage =
-    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE] [--keep-going]\n"
-    "                      [--names auto|product|body] [--name-encoding ENC] [--verbose]\n";
+    "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE | --auto-layers]\n"
+    "                      [--keep-going] [--names auto|product|body] [--name-encoding ENC] [--verbose]\n"
 
 void write_units(std::ostream& out, const std::string& unit) {
     if (unit.empty()) {
@@ -53,13 +55,15 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
         err << "nothing was written\n";
         return kUsage;
     }
-    if (!partfile::save(output, doc, std::nullopt, error)) {
+    if (!partfile::save(output, doc, std::nullopt, error) ||
+        !partfile::write_import_layers(output, result.layer_table, error)) {
         err << "quillon import: " << error << '\n';
         return kUsage;
     }
     out << "wrote " << output << '\n';
     write_units(out, result.length_unit);
     write_layer_summary(out, doc);
+    if (nlohmann::ordered_json rows; read_layer_table(result.layer_table, rows)) write_layer_table(out, rows);
     return kDone;
 }
 
@@ -85,6 +89,8 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
             options.keep_going = true;
         } else if (arg == "--verbose") {
             verbose = true;
+        } else if (arg == "--auto-layers") {
+            options.auto_layers = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "quillon import: unknown option " << arg << '\n' << kImportUsage;
             return kUsage;
@@ -112,6 +118,11 @@ int import_command(const std::vector<std::string>& args, std::ostream& out, std:
             err << "quillon import: --name-encoding: " << problem << '\n';
             return kUsage;
         }
+    }
+    if (options.auto_layers && !layer_map.empty()) {
+        err << "quillon import: --auto-layers and --layer-map each choose the layers; give one of them\n"
+            << kImportUsage;
+        return kUsage;
     }
     std::string error;
     if (!layer_map.empty() && !import::read_layer_map(layer_map, options.layer_map, error)) {

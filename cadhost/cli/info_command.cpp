@@ -3,8 +3,10 @@
 #include <map>
 #include <sstream>
 
+#include "cadhost/cli/layer_table.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/import_model.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -189,6 +191,10 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
         out << "  " << shown_name(sheet["name"]) << " (" << sheet["width"].dump() << " x " << sheet["height"].dump()
             << " mm, " << plural(sheet["views"].get<std::size_t>(), "view") << ")\n";
     }
+    if (info.contains("auto_layers")) {
+        out << "at import, ";
+        write_layer_table(out, info["auto_layers"]);
+    }
 }
 
 int info_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -233,7 +239,20 @@ int info_command(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "quillon info: " << error << '\n';
         return kUsage;
     }
-    const ordered_json info = part_info(part.document, core_layer);
+    // Kept from the import (see partfile/import_layers.h).
+    std::string table;
+    ordered_json rows;
+    if (!partfile::read_import_layers(path, table, error)) {
+        err << "quillon info: " << error << '\n';
+        return kUsage;
+    }
+    if (!table.empty() && !read_layer_table(table, rows)) {
+        err << "quillon info: part file '" << path
+            << "' is damaged: its table of layers from the import cannot be read\n";
+        return kUsage;
+    }
+    ordered_json info = part_info(part.document, core_layer);
+    if (!table.empty()) info["auto_layers"] = rows;
     if (json) {
         out << info.dump(2) << '\n';
     } else {

@@ -4,7 +4,7 @@ add_library(cadhost_cli STATIC ${CMAKE_CURRENT_LIST_DIR}/cli_commands.cpp ${CMAK
                                 ${CMAKE_CURRENT_LIST_DIR}/import_command.cpp ${CMAKE_CURRENT_LIST_DIR}/info_command.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/help_text.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/check_command.cpp
-                                ${CMAKE_CURRENT_LIST_DIR}/attribute_warnings.cpp
+                                ${CMAKE_CURRENT_LIST_DIR}/attribute_warnings.cpp ${CMAKE_CURRENT_LIST_DIR}/layer_table.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/setup_outputs.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/export_files.cpp ${CMAKE_CURRENT_LIST_DIR}/sheet_files.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/part_hold.cpp)

@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>
 #include <Geom_Curve.hxx>
@@ -10,7 +12,9 @@
 #include <TopoDS.hxx>
 #include <TopoDS_Vertex.hxx>
 
+#include "cadhost/document/dump_json.h"
 #include "cadhost/document/utf8_text.h"
+#include "cadhost/import/auto_layers.h"
 #include "cadhost/import/sidecar.h"
 #include "cadhost/import/step_reader.h"
 
@@ -94,6 +98,43 @@ void keep_names(tag_t tag, const StepObject& object, Document& doc) {
         stored->attributes.push_back(Attribute{title, *text});
 }
 
+const char* role_name(AutoLayerGroup::Role role) {
+    switch (role) {
+        case AutoLayerGroup::Role::core:
+            return "core";
+        case AutoLayerGroup::Role::copies:
+            return "copies";
+        case AutoLayerGroup::Role::loose:
+            return "loose";
+        case AutoLayerGroup::Role::electrode:
+            break;
+    }
+    return "electrode";
+}
+
+// The table the user checks an automatic layering by: per layer its role, its objects by kind and the names of its
+// solids (of every named object on the loose layer), read from the part as the import made it.
+std::string layer_table(const AutoLayering& layering, const Document& doc) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const auto& group : layering.groups) {
+        nlohmann::ordered_json kinds = nlohmann::ordered_json::object(), names = nlohmann::ordered_json::array();
+        for (tag_t tag = doc.next_on_layer(group.layer, NULL_TAG); tag != NULL_TAG;
+             tag = doc.next_on_layer(group.layer, tag)) {
+            const Object* object = doc.find(tag);
+            const std::string kind = kind_name(*object);
+            kinds[kind] = kinds.value(kind, 0) + 1;
+            const bool listed = kind == "solid body" || group.role == AutoLayerGroup::Role::loose;
+            if (listed && !object->name.empty()) names.push_back(object->name);
+        }
+        nlohmann::ordered_json row{{"layer", group.layer}, {"role", role_name(group.role)}};
+        if (!group.why.empty()) row["found_by"] = group.why;
+        row["objects"] = kinds;
+        row["names"] = names;
+        rows.push_back(row);
+    }
+    return nlohmann::ordered_json{{"made_by", "--auto-layers"}, {"layers", rows}}.dump();
+}
+
 }  // namespace
 
 ImportResult import_step(const std::string& step_path, const ImportOptions& options, Document& doc) {
@@ -109,8 +150,6 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
     result.details = model.details;
     result.length_unit = model.length_unit;
     if (!accept_problems(step_path, model, options.keep_going, result)) return result;
-    LayerAssigner layers(options.layer_map);
-    std::set<std::string> noted_long;  // names told of once, however many copies carry them
     for (std::size_t i = 0; i < model.objects.size(); ++i) {
         StepObject& object = model.objects[i];
         object.name = chosen_name(object.body_name, object.product_name, options.names);
@@ -122,7 +161,30 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
                 return result;
             }
         }
-        const int layer = layers.layer_for(object.layer_name);
+    }
+    LayerAssigner layers(options.layer_map);
+    AutoLayering automatic;
+    if (options.auto_layers) {
+        std::vector<AutoLayerInput> inputs;
+        std::set<std::string> file_layers;
+        for (const auto& object : model.objects) {
+            inputs.push_back({object.shape, object.name});
+            if (!object.layer_name.empty()) file_layers.insert(object.layer_name);
+        }
+        automatic = auto_layers(inputs);
+        if (!automatic.error.empty()) {
+            result.error = step_path + ": " + automatic.error;
+            return result;
+        }
+        if (!file_layers.empty())
+            result.notes.push_back("--auto-layers: the file's " + std::to_string(file_layers.size()) +
+                                   (file_layers.size() == 1 ? " layer name is" : " layer names are") + " not used");
+    }
+    std::set<std::string> noted_long;  // names told of once, however many copies carry them
+    for (std::size_t i = 0; i < model.objects.size(); ++i) {
+        const StepObject& object = model.objects[i];
+        const int layer = options.auto_layers ? automatic.layers[i]
+                                              : layers.layer_for({object.layer_name, object.name, object.product_name});
         const TopoDS_Shape& shape = object.shape;
         tag_t tag = NULL_TAG;
         switch (shape.ShapeType()) {
@@ -169,7 +231,10 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
         }
         keep_names(tag, object, doc);
     }
-    for (auto& note : layers.notes()) result.notes.push_back(std::move(note));
+    if (options.auto_layers)
+        result.layer_table = layer_table(automatic, doc);
+    else
+        for (auto& note : layers.notes()) result.notes.push_back(std::move(note));
     if (!options.sidecar_path.empty() && !apply_sidecar_file(options.sidecar_path, doc, result.error)) return result;
     result.ok = true;
     return result;

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "cadhost/document/document.h"
 #include "cadhost/files/read_file.h"
 #include "host/uf_types.h"
 
@@ -57,6 +58,10 @@ bool parse_layer_map(const std::string& text, const std::string& source, LayerMa
         }
         const std::string name = trimmed(content.substr(0, split));
         const std::string digits = content.substr(split + 1);
+        if (name.empty()) {
+            error = where + "expected a layer name and a layer number";
+            return false;
+        }
         const bool numeric = digits.find_first_not_of("0123456789") == std::string::npos;
         const int layer = numeric ? layer_value(digits) : 0;
         if (layer == 0) {
@@ -64,10 +69,21 @@ bool parse_layer_map(const std::string& text, const std::string& source, LayerMa
                 where + "\"" + digits + "\" is not a layer number (1 to " + std::to_string(UF_LAYER_MAX_LAYER) + ")";
             return false;
         }
-        if (!map.numbers.emplace(name, layer).second) {
-            error = where + "layer " + quoted(name) + " is given twice";
+        LayerRule rule;
+        rule.layer = layer, rule.line = number;
+        std::string why;
+        if (!rule.pattern.parse(name, why)) {
+            error = where + quoted(name) + ": " + why;
             return false;
         }
+        for (const auto& earlier : map.rules) {
+            // A second line for the same pattern could never match: the first always wins.
+            if (Document::fold_case(earlier.pattern.text()) == Document::fold_case(name)) {
+                error = where + quoted(name) + " is given twice (first on line " + std::to_string(earlier.line) + ")";
+                return false;
+            }
+        }
+        map.rules.push_back(std::move(rule));
     }
     return true;
 }
@@ -86,16 +102,25 @@ bool read_layer_map(const std::string& path, LayerMap& map, std::string& error) 
     return parse_layer_map(text, path, map, error);
 }
 
-int LayerAssigner::layer_for(const std::string& layer_name) {
+int LayerAssigner::layer_for(const ObjectNames& names) {
+    for (std::size_t i = 0; i < map_.rules.size(); ++i) {
+        const NamePattern& pattern = map_.rules[i].pattern;
+        // Empty names take part too: "*" is then the line for everything the lines above left.
+        for (const std::string* name : {&names.layer, &names.object, &names.product}) {
+            if (pattern.matches(*name)) {
+                ++rule_uses_[i];
+                return map_.rules[i].layer;
+            }
+        }
+    }
+    const std::string& layer_name = names.layer;
     auto found = uses_.find(layer_name);
     if (found != uses_.end()) {
         ++found->second.count;
         return found->second.layer;
     }
     Use use{How::unmapped, kFallbackLayer, 1};
-    if (auto mapped = map_.numbers.find(layer_name); mapped != map_.numbers.end()) {
-        use.how = How::by_map, use.layer = mapped->second;
-    } else if (const int layer = layer_of_name(layer_name); layer != 0) {
+    if (const int layer = layer_of_name(layer_name); layer != 0) {
         const bool plain = layer_name == std::to_string(layer);
         use.how = plain ? How::exact : How::by_digits, use.layer = layer;
     }
@@ -109,24 +134,27 @@ std::vector<std::string> LayerAssigner::notes() const {
         switch (use.how) {
             case How::exact:
                 break;
-            case How::by_map:
-                notes.push_back(objects(use.count) + " of layer " + quoted(name) + " placed on layer " +
-                                std::to_string(use.layer) + " (layer map)");
-                break;
             case How::by_digits:
                 notes.push_back(objects(use.count) + " of layer " + quoted(name) + " placed on layer " +
                                 std::to_string(use.layer) + " (the number in its name)");
                 break;
             case How::unmapped:
-                notes.push_back(name.empty() ? objects(use.count) + " without a layer placed on layer 1"
+                notes.push_back(name.empty() ? objects(use.count) +
+                                                   " without a layer placed on layer 1 (--auto-layers or --layer-map "
+                                                   "can give them layers)"
                                              : objects(use.count) + " of layer " + quoted(name) +
                                                    " placed on layer 1 (the name holds no single layer number 1 to "
-                                                   "256; --layer-map can give one)");
+                                                   "256; --layer-map or --auto-layers can give one)");
                 break;
         }
     }
-    for (const auto& [name, layer] : map_.numbers) {
-        if (!uses_.count(name)) notes.push_back("layer map: no object lies on layer " + quoted(name));
+    for (std::size_t i = 0; i < map_.rules.size(); ++i) {
+        const LayerRule& rule = map_.rules[i];
+        const std::string line =
+            "line " + std::to_string(rule.line) + " of the layer map (" + quoted(rule.pattern.text()) + ")";
+        notes.push_back(rule_uses_[i]
+                            ? objects(rule_uses_[i]) + " placed on layer " + std::to_string(rule.layer) + " by " + line
+                            : line + " matches no layer, object or product name");
     }
     return notes;
 }

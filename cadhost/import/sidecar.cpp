@@ -78,6 +78,77 @@ tag_t object_at(const Document& doc, int layer, int index) {
     return tag;
 }
 
+int layer_of_entry(const json& entry, const std::string& where) {
+    const int layer = whole_number(entry["layer"], where + ".layer");
+    if (!Document::valid_layer(layer))
+        throw SidecarError(where + ".layer: " + std::to_string(layer) + " is not a layer (1 to 256)");
+    return layer;
+}
+
+std::string expect_name(const json& entry, const std::string& where) {
+    if (!entry["name"].is_string()) throw SidecarError(where + ".name: expected a text");
+    return entry["name"].get<std::string>();
+}
+
+// "layer" and "index" choose the object; "name", when given too, must be its name.
+tag_t object_by_place(const json& entry, const std::string& where, const Document& doc) {
+    if (!entry.contains("layer")) throw SidecarError(where + ": \"layer\" is missing");
+    if (!entry.contains("index")) throw SidecarError(where + ": \"index\" is missing (or give \"name\" alone)");
+    const int layer = layer_of_entry(entry, where);
+    const int index = whole_number(entry["index"], where + ".index");
+    if (index < 1) throw SidecarError(where + ".index: positions on a layer start at 1");
+    const tag_t tag = object_at(doc, layer, index);
+    if (tag == NULL_TAG)
+        throw SidecarError(where + ": layer " + std::to_string(layer) + " has no object " + std::to_string(index) +
+                           " (it holds " + std::to_string(doc.count_on_layer(layer)) + ")");
+    const Object* object = doc.find(tag);
+    if (entry.contains("name")) {
+        const std::string name = expect_name(entry, where);
+        if (Document::fold_case(name) != Document::fold_case(object->name))
+            throw SidecarError(where + ".name: object " + std::to_string(index) + " of layer " + std::to_string(layer) +
+                               " is named \"" + object->name + "\", not \"" + name + "\"");
+    }
+    return tag;
+}
+
+int index_on_layer(const Document& doc, tag_t wanted) {
+    const int layer = doc.find(wanted)->layer;
+    int index = 1;
+    for (tag_t tag = doc.next_on_layer(layer, NULL_TAG); tag != NULL_TAG && tag != wanted;
+         tag = doc.next_on_layer(layer, tag))
+        ++index;
+    return index;
+}
+
+// "name" alone (or with "layer") chooses the one object of that name, compared without regard to case. A curve or
+// point often carries its product's name too, so solid bodies come first: the name chooses among them when any has
+// it. Several objects of the name are refused: which one was meant cannot be told.
+tag_t object_by_name(const json& entry, const std::string& where, const Document& doc) {
+    const std::string name = expect_name(entry, where);
+    const int layer = entry.contains("layer") ? layer_of_entry(entry, where) : 0;
+    std::vector<tag_t> found, solids;
+    for (tag_t tag = doc.next_by_name(name, NULL_TAG); tag != NULL_TAG; tag = doc.next_by_name(name, tag)) {
+        const Object* object = doc.find(tag);
+        if (!Document::valid_layer(object->layer) || (layer && object->layer != layer)) continue;
+        found.push_back(tag);
+        if (const auto* body = object->as<BodyData>(); body && !body->sheet) solids.push_back(tag);
+    }
+    const std::string on = layer ? " on layer " + std::to_string(layer) : "";
+    if (found.empty()) throw SidecarError(where + ".name: no object" + on + " is named \"" + name + "\"");
+    const std::vector<tag_t>& chosen = solids.empty() ? found : solids;
+    if (chosen.size() > 1) {
+        std::string places;
+        for (std::size_t i = 0; i < chosen.size() && i < 5; ++i)
+            places += (i ? ", " : "") + std::string("layer ") + std::to_string(doc.find(chosen[i])->layer) +
+                      " object " + std::to_string(index_on_layer(doc, chosen[i]));
+        if (chosen.size() > 5) places += ", ...";
+        throw SidecarError(where + ".name: " + std::to_string(chosen.size()) +
+                           (solids.empty() ? " objects" : " solid bodies") + on + " are named \"" + name + "\" (" +
+                           places + "); give \"layer\" and \"index\" to choose one");
+    }
+    return chosen.front();
+}
+
 std::vector<Change> read_changes(const json& root, const Document& doc) {
     if (!root.is_object()) throw SidecarError("top level: expected an object");
     only_keys(root, "top level", {"quillon_attrs", "objects"});
@@ -95,26 +166,9 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
         const json& entry = objects[i];
         if (!entry.is_object()) throw SidecarError(where + ": expected an object");
         only_keys(entry, where, {"layer", "index", "name", "blank", "attributes"});
-        if (!entry.contains("layer")) throw SidecarError(where + ": \"layer\" is missing");
-        if (!entry.contains("index")) throw SidecarError(where + ": \"index\" is missing");
-        int layer = whole_number(entry["layer"], where + ".layer");
-        if (!Document::valid_layer(layer))
-            throw SidecarError(where + ".layer: " + std::to_string(layer) + " is not a layer (1 to 256)");
-        int index = whole_number(entry["index"], where + ".index");
-        if (index < 1) throw SidecarError(where + ".index: positions on a layer start at 1");
         Change change;
-        change.tag = object_at(doc, layer, index);
-        if (change.tag == NULL_TAG)
-            throw SidecarError(where + ": layer " + std::to_string(layer) + " has no object " + std::to_string(index) +
-                               " (it holds " + std::to_string(doc.count_on_layer(layer)) + ")");
-        const Object* object = doc.find(change.tag);
-        if (entry.contains("name")) {
-            if (!entry["name"].is_string()) throw SidecarError(where + ".name: expected a text");
-            const std::string name = entry["name"].get<std::string>();
-            if (Document::fold_case(name) != Document::fold_case(object->name))
-                throw SidecarError(where + ".name: object " + std::to_string(index) + " of layer " +
-                                   std::to_string(layer) + " is named \"" + object->name + "\", not \"" + name + "\"");
-        }
+        change.tag = entry.contains("index") || !entry.contains("name") ? object_by_place(entry, where, doc)
+                                                                        : object_by_name(entry, where, doc);
         if (entry.contains("blank")) {
             if (!entry["blank"].is_boolean()) throw SidecarError(where + ".blank: expected true or false");
             change.blank = entry["blank"].get<bool>() ? UF_OBJ_BLANKED : UF_OBJ_NOT_BLANKED;

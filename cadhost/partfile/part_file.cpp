@@ -16,6 +16,7 @@
 #include <TopoDS.hxx>
 
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_check.h"
 #include "cadhost/partfile/part_schema.h"
 #include "cadhost/partfile/payload_codec.h"
@@ -427,6 +428,10 @@ bool save(const std::string& path, const Document& document, const std::optional
             return false;
         }
     }
+    // The import's table of layers belongs to the file, not to a state: it stays with every save of the file.
+    std::string layer_table, unreadable;
+    std::error_code exists;
+    if (std::filesystem::is_regular_file(path, exists)) read_import_layers(path, layer_table, unreadable);
     return files::replace_atomically(
         path,
         [&](const std::string& temp, std::string& why) {
@@ -441,6 +446,7 @@ bool save(const std::string& path, const Document& document, const std::optional
                 meta.bind(1, std::string("format")).bind(2, std::string(kFormatName)).run();
                 meta.bind(1, std::string("version")).bind(2, std::to_string(kFormatVersion)).run();
                 meta.bind(1, std::string("units")).bind(2, std::string("mm")).run();
+                if (!layer_table.empty()) meta.bind(1, std::string("import_layers")).bind(2, layer_table).run();
                 ShapeStore shapes(db);
                 write_state(db, 1, "current", document, shapes, probe);
                 if (undo_mark) write_state(db, 2, "undo_mark", *undo_mark, shapes, probe);

@@ -131,4 +131,41 @@ TEST(ImportNames, NamesInLegacyEncodingsAreDecodedWithANote) {
     EXPECT_EQ(import_named("CORE", {"--name-encoding", "NO-SUCH-ENCODING"}).status, 2);
 }
 
+// A mould from a system that writes no layers gets them from its solids, and then runs to its sheets.
+TEST(ImportCommand, AutoLayersGiveALayerlessMouldItsCoreAndElectrodeLayersAndItRuns) {
+    Folder dir;
+    const std::string step = dir.file("mould.step"), part = dir.file("mould.prt");
+    write_layerless_mould(step);
+    std::filesystem::create_directories(dir.file("conf"));
+    for (const char* name : {"config.def", "my_edm_A4_a.prt"})
+        std::filesystem::copy_file(std::string(QUILLON_SOURCE_DIR) + "/conf/" + name, dir.file("conf") + "/" + name);
+
+    EXPECT_EQ(quillon({"import", step, "--auto-layers", "--layer-map", step, "-o", part}).status, 2);
+    const Result imported = quillon({"import", step, "--auto-layers", "-o", part});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    const std::string table =
+        "layers given by --auto-layers (layer: objects; names):\n"
+        "  layer 240 (core, found by its name): 1 solid body; MOULD CORE\n"
+        "  layer 1: 1 solid body, 1 line; E01\n"
+        "  layer 2 (copies): 2 solid bodies, 2 lines; E02, E02\n"
+        "  layer 3: 1 solid body, 1 line; E03\n"
+        "  layer 255 (touching no solid): 1 line; SKETCH\n";
+    EXPECT_NE(imported.out.find(table), std::string::npos) << imported.out;
+
+    const Result run = quillon({"run", part, "--command", COMMAND_LIBRARY, "--conf", dir.file("conf"), "--set",
+                                "INT_1=1", "--set", "INT_2=3"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("made 4 sheets"), std::string::npos) << run.out;
+
+    // The table outlives the run, which saved the part again.
+    const Result info = quillon({"info", part});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("at import, " + table), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("sheets: 4 pages"), std::string::npos) << info.out;
+
+    // A new import over the part without --auto-layers leaves no table of an earlier one behind.
+    ASSERT_EQ(quillon({"import", step, "-o", part}).status, 0);
+    EXPECT_EQ(quillon({"info", part}).out.find("--auto-layers ("), std::string::npos);
+}
+
 }  // namespace

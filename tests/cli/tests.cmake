@@ -7,6 +7,8 @@ quillon_add_test(import_cli_test ${CMAKE_CURRENT_LIST_DIR}/import_cli_test.cpp
                  ${CMAKE_SOURCE_DIR}/examples/generator/step_writer.cpp)
 target_include_directories(import_cli_test PRIVATE ${CMAKE_SOURCE_DIR}/examples/generator)
 target_link_libraries(import_cli_test PRIVATE cadhost_cli)
+add_dependencies(import_cli_test quillon_command)
+target_compile_definitions(import_cli_test PRIVATE COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>")
 
 quillon_add_test(info_help_test ${CMAKE_CURRENT_LIST_DIR}/info_help_test.cpp)
 target_link_libraries(info_help_test PRIVATE cadhost_cli)

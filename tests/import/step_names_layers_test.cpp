@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include <BRepBndLib.hxx>
 #include <Bnd_Box.hxx>
@@ -16,8 +17,11 @@
 #include "cadhost/import/import_model.h"
 #include "cadhost/import/layer_mapping.h"
 #include "cadhost/import/object_names.h"
+#include "cadhost/import/name_pattern.h"
 #include "cadhost/import/step_reader.h"
 #include "step_test_files.h"
+
+#include <BRepBuilderAPI_MakeVertex.hxx>
 
 namespace {
 
@@ -164,7 +168,7 @@ TEST(ImportLayers, EachFormLandsOnItsLayerWithANotePerMapping) {
     EXPECT_EQ(layer_of("F"), 1);
     const std::vector<std::string> expected = {
         "1 object of layer \"CORE\" placed on layer 1 (the name holds no single layer number 1 to 256; --layer-map "
-        "can give one)",
+        "or --auto-layers can give one)",
         "2 objects of layer \"L1\" placed on layer 1 (the number in its name)",
         "1 object of layer \"Layer 240\" placed on layer 240 (the number in its name)",
         "1 object of layer \"layer_007\" placed on layer 7 (the number in its name)"};
@@ -192,9 +196,10 @@ TEST(ImportLayers, ALayerMapWinsOverNumbersInNames) {
     EXPECT_EQ(layers["E01"], 3);
     EXPECT_EQ(layers["E02"], 9);
     EXPECT_NE(std::find(result.notes.begin(), result.notes.end(),
-                        "1 object of layer \"MOULD CORE\" placed on layer 240 (layer map)"),
+                        "1 object placed on layer 240 by line 3 of the layer map (\"MOULD CORE\")"),
               result.notes.end());
-    EXPECT_NE(std::find(result.notes.begin(), result.notes.end(), "layer map: no object lies on layer \"UNUSED\""),
+    EXPECT_NE(std::find(result.notes.begin(), result.notes.end(),
+                        "line 6 of the layer map (\"UNUSED\") matches no layer, object or product name"),
               result.notes.end());
 }
 
@@ -203,7 +208,9 @@ TEST(ImportLayers, ABadLayerMapIsRefusedWithItsLine) {
         {"L1 1\nL2\n", "line 2: expected a layer name and a layer number"},
         {"L1 257\n", "line 1: \"257\" is not a layer number (1 to 256)"},
         {"L1 x\n", "line 1: \"x\" is not a layer number"},
-        {"\nL1 2\nL1 3\n", "line 3: layer \"L1\" is given twice"},
+        {"\nL1 2\nl1 3\n", "line 3: \"l1\" is given twice (first on line 2)"},
+        {"E[0-9 2\n", "line 1: \"E[0-9\": a '[' without its ']'"},
+        {"E\\ 2\n", "line 1: \"E\\\": a '\\' at the end takes no character"},
         {"L1 99999999999999999999\n", "line 1: \"99999999999999999999\" is not a layer number"},
     };
     for (const auto& [text, message] : cases) {
@@ -216,6 +223,116 @@ TEST(ImportLayers, ABadLayerMapIsRefusedWithItsLine) {
     std::string error;
     EXPECT_FALSE(cadhost::import::read_layer_map("/no/such/map.txt", map, error));
     EXPECT_NE(error.find("/no/such/map.txt"), std::string::npos);
+}
+
+TEST(ImportLayers, PatternsMatchNamesAndNumbersMatchWithLeadingZeros) {
+    auto matches = [](const std::string& pattern, const std::string& name) {
+        cadhost::import::NamePattern p;
+        std::string error;
+        EXPECT_TRUE(p.parse(pattern, error)) << pattern << ": " << error;
+        return p.matches(name);
+    };
+    for (const auto& [pattern, name] : std::vector<std::pair<std::string, std::string>>{{"CORE*", "core insert"},
+                                                                                        {"E??", "E07"},
+                                                                                        {"50", "050"},
+                                                                                        {"050", "50"},
+                                                                                        {"Layer 50", "layer 0050"},
+                                                                                        {"E1", "E01"},
+                                                                                        {"*", ""},
+                                                                                        {"*CORE*", "MOULD CORE"},
+                                                                                        {"E[0-9]?", "E12"},
+                                                                                        {"E[!3]1", "E21"},
+                                                                                        {"模仁*", "模仁A"},
+                                                                                        {"?仁", "模仁"},
+                                                                                        {"\\*x", "*X"},
+                                                                                        {"L*50", "L050"},
+                                                                                        {"E0?", "E05"},
+                                                                                        {"a*b*c*d", "aXbYcZd"}})
+        EXPECT_TRUE(matches(pattern, name)) << pattern << " ~ " << name;
+    for (const auto& [pattern, name] : std::vector<std::pair<std::string, std::string>>{{"CORE*", "MOULD CORE"},
+                                                                                        {"E??", "E100"},
+                                                                                        {"50", "500"},
+                                                                                        {"E1", "E10"},
+                                                                                        {"E1*", "E010"},
+                                                                                        {"E[!3]1", "E31"},
+                                                                                        {"E[0-9]", "EX"},
+                                                                                        {"\\*x", "ax"},
+                                                                                        {"?仁", "模模仁"},
+                                                                                        {"a*b*c*d", "aXbYcZ"},
+                                                                                        {"", "x"}})
+        EXPECT_FALSE(matches(pattern, name)) << pattern << " ~ " << name;
+}
+
+TEST(ImportLayers, MapLinesMatchLayerObjectAndProductNamesAndTheFirstWins) {
+    Folder dir;
+    const std::string path = dir.file("mould.step");
+    write_layerless_mould(path);
+    // A system that names its bodies by a kind and a number: E03 is known by its product's name only.
+    std::string text = read_text(path);
+    const std::string solid = entity_line(text, "MANIFOLD_SOLID_BREP", 3);
+    write_text(path, replaced(text, solid, replaced(solid, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('Body3'")));
+    ImportOptions options;
+    std::string error;
+    ASSERT_TRUE(cadhost::import::parse_layer_map("*CORE 240\nE1 1\ne?2 2\nE03 3\nE* 9\n* 250\n", "map.txt",
+                                                 options.layer_map, error))
+        << error;
+    Document doc;
+    const auto result = cadhost::import::import_step(path, options, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::multimap<int, std::string> placed;
+    for (const auto& [tag, object] : doc.objects())
+        if (object.type == UF_solid_type || object.type == UF_line_type || object.type == UF_point_type)
+            placed.emplace(object.layer, object.name);
+    const std::multimap<int, std::string> expected = {{1, "E01"},          {1, "E01"},     {2, "E02"},   {2, "E02"},
+                                                      {2, "E02"},          {2, "E02"},     {3, "Body3"}, {3, "E03"},
+                                                      {240, "MOULD CORE"}, {250, "SKETCH"}};
+    EXPECT_EQ(placed, expected);
+    EXPECT_NE(std::find(result.notes.begin(), result.notes.end(),
+                        "line 5 of the layer map (\"E*\") matches no layer, object or product name"),
+              result.notes.end());
+}
+
+TEST(ImportLayers, AZeroPaddedLayerNameMatchesItsNumberInTheMap) {
+    Folder dir;
+    const std::string path = dir.file("padded.step");
+    write_model(path, {{box(0, 0, 0, 1, 1, 1), "A", "050"}, {box(2, 0, 0, 1, 1, 1), "B", "L-0007"}});
+    ImportOptions options;
+    std::string error;
+    ASSERT_TRUE(cadhost::import::parse_layer_map("50 240\nL-7 3\n", "map.txt", options.layer_map, error)) << error;
+    Document doc;
+    const auto result = cadhost::import::import_step(path, options, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::map<std::string, int> layers;
+    for (const auto& [tag, object] : doc.objects()) layers[object.name] = object.layer;
+    EXPECT_EQ(layers["A"], 240);
+    EXPECT_EQ(layers["B"], 3);
+}
+
+TEST(ImportLayers, AutoLayersTakeTheLargestSolidAsCoreWithoutACoreNameAndNumberElectrodesByName) {
+    Folder dir;
+    const std::string path = dir.file("plain.step");
+    // E2 twice, the second turned a quarter about z; E10 after E2 although its name sorts first letter by letter.
+    write_model(path, {{box(0, 0, 0, 12, 10, 20), "E10", ""},
+                       {box(-100, -100, -50, 200, 200, 50), "PLATE", ""},
+                       {box(30, 0, 0, 6, 8, 20), "E2", ""},
+                       {box(50, 0, 0, 8, 6, 20), "E2", ""},
+                       {box(70, 0, 0, 6, 8, 21), "E2", ""},
+                       {BRepBuilderAPI_MakeVertex(gp_Pnt(12, 5, 10)).Vertex(), "", ""},
+                       // From E10's corner outwards: it touches E10, but no solid's box holds it.
+                       {BRepBuilderAPI_MakeEdge(gp_Pnt(12, 10, 20), gp_Pnt(20, 18, 20)).Edge(), "", ""}});
+    ImportOptions options;
+    options.auto_layers = true;
+    Document doc;
+    const auto result = cadhost::import::import_step(path, options, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::vector<std::pair<std::string, int>> placed;
+    for (const auto& [tag, object] : doc.objects())
+        if (object.type == UF_solid_type || object.type == UF_point_type || object.type == UF_line_type)
+            placed.emplace_back(object.name, object.layer);
+    const std::vector<std::pair<std::string, int>> expected = {{"E10", 3}, {"PLATE", 240}, {"E2", 1}, {"E2", 1},
+                                                               {"E2", 2},  {"", 3},        {"", 3}};
+    EXPECT_EQ(placed, expected);
+    EXPECT_NE(result.layer_table.find("\"found_by\":\"the largest solid\""), std::string::npos) << result.layer_table;
 }
 
 TEST(ImportUnits, AFileInInchesIsScaledToMillimetresAndSaysSo) {

@@ -11,9 +11,16 @@
 #include <string>
 #include <vector>
 
+#include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRep_Builder.hxx>
+#include <STEPCAFControl_Writer.hxx>
+#include <TDataStd_Name.hxx>
+#include <TDocStd_Document.hxx>
 #include <TopoDS_Compound.hxx>
+#include <XCAFApp_Application.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
 
 #include "step_writer.h"
 
@@ -86,6 +93,47 @@ inline std::string entity_line(const std::string& text, const std::string& start
     }
     const auto begin = text.rfind('#', at);
     return text.substr(begin, text.find(';', at) - begin + 1);
+}
+
+// An electrode as a product: a pin held by its top, with the diagonal line across the top that marks its reference
+// point.
+inline TopoDS_Shape pin_with_diagonal(double width, double height) {
+    BRep_Builder builder;
+    TopoDS_Compound pin;
+    builder.MakeCompound(pin);
+    builder.Add(pin, box(0, 0, 0, width, width, height));
+    builder.Add(pin, BRepBuilderAPI_MakeEdge(gp_Pnt(0, 0, height), gp_Pnt(width, width, height)).Edge());
+    return pin;
+}
+
+// A mould as a CAD system without layers writes it: an assembly "MOULD" of a core ("MOULD CORE"), the electrodes E01,
+// E02 (placed twice: a pair of copies) and E03, each standing on the core with its diagonal line, and a line far from
+// every solid. No object is on a layer.
+inline void write_layerless_mould(const std::string& path) {
+    Handle(TDocStd_Document) doc;
+    XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
+    Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(doc->Main());
+    const TDF_Label assembly = shapes->NewShape();
+    TDataStd_Name::Set(assembly, "MOULD");
+    auto place = [&](const TopoDS_Shape& shape, const char* name, std::vector<gp_Vec> at) {
+        const TDF_Label part = shapes->AddShape(shape, false);
+        TDataStd_Name::Set(part, name);
+        for (const gp_Vec& offset : at) {
+            gp_Trsf move;
+            move.SetTranslation(offset);
+            shapes->AddComponent(assembly, part, TopLoc_Location(move));
+        }
+    };
+    place(box(-50, -50, -30, 100, 100, 30), "MOULD CORE", {gp_Vec()});
+    place(pin_with_diagonal(10, 20), "E01", {gp_Vec(5, 5, 0)});
+    place(pin_with_diagonal(12, 20), "E02", {gp_Vec(20, -30, 0), gp_Vec(-40, 20, 0)});
+    place(pin_with_diagonal(8, 15), "E03", {gp_Vec(-30, -30, 0)});
+    place(BRepBuilderAPI_MakeEdge(gp_Pnt(0, 0, 200), gp_Pnt(50, 0, 200)).Edge(), "SKETCH", {gp_Vec()});
+    shapes->UpdateAssemblies();
+    STEPCAFControl_Writer writer;
+    ASSERT_TRUE(writer.Transfer(doc, STEPControl_AsIs));
+    ASSERT_EQ(writer.Write(path.c_str()), IFSelect_RetDone);
+    XCAFApp_Application::GetApplication()->Close(doc);
 }
 
 }  // namespace step_files

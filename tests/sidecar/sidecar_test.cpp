@@ -78,4 +78,36 @@ TEST_F(SidecarTest, EachKindOfMistakeIsRefusedWithItsPlace) {
               "attribute file 'm.attrs.json', line 3, column 17: not valid JSON");
 }
 
+TEST_F(SidecarTest, ANameAloneChoosesTheOneBodyOfThatName) {
+    // A line that carries the body's name (its product's) does not make the name ambiguous: bodies come first.
+    const tag_t core = doc_.add_body(BRepPrimAPI_MakeBox(5, 5, 5).Shape(), false);
+    doc_.set_layer(core, 240);
+    doc_.set_name(core, "Core");
+    const tag_t mark = doc_.add_line(gp_Pnt(0, 0, 5), gp_Pnt(5, 5, 5));
+    doc_.set_layer(mark, 240);
+    doc_.set_name(mark, "Core");
+    doc_.set_name(line_, "DIAG");
+    std::string error;
+    ASSERT_TRUE(cadhost::import::apply_sidecar_text(R"({"quillon_attrs": 1, "objects": [
+        {"name": "CORE", "attributes": {"n": {"integer": 1}}},
+        {"name": "diag", "layer": 2, "blank": true},
+        {"name": "E02", "layer": 2, "index": 3, "attributes": {"n": {"integer": 3}}}]})",
+                                                    "m.attrs.json", doc_, error))
+        << error;
+    EXPECT_EQ(doc_.find(core)->attributes.size(), 1u);
+    EXPECT_TRUE(doc_.find(mark)->attributes.empty());
+    EXPECT_EQ(doc_.find(line_)->blank_status, 1);
+    EXPECT_EQ(std::get<int>(doc_.find(second_)->attributes.at(0).value), 3);
+
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"name": "E09"}]})"),
+              "attribute file 'm.attrs.json': objects[0].name: no object is named \"E09\"");
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"name": "Core"}, {"name": "core", "layer": 2}]})"),
+              "attribute file 'm.attrs.json': objects[1].name: no object on layer 2 is named \"core\"");
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"name": "e02", "blank": true}]})"),
+              "attribute file 'm.attrs.json': objects[0].name: 2 solid bodies are named \"e02\" (layer 2 object 1, "
+              "layer 2 object 3); give \"layer\" and \"index\" to choose one");
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"layer": 2}]})"),
+              "attribute file 'm.attrs.json': objects[0]: \"index\" is missing (or give \"name\" alone)");
+}
+
 }  // namespace
