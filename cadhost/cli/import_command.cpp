@@ -20,7 +20,7 @@ constexpr int kUsage = 2;
 
 const char* kImportUsage =
     "usage: quillon import MODEL.step -o PART.prt [--attrs MODEL.attrs.json] [--layer-map FILE | --auto-layers]\n"
-    "                      [--keep-going] [--names auto|product|body] [--name-encoding ENC] [--verbose]\n"
+    "                      [--keep-going] [--names auto|product|body] [--name-encoding ENC] [--verbose]\n";
 
 void write_units(std::ostream& out, const std::string& unit) {
     if (unit.empty()) {
