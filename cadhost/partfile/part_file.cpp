@@ -428,10 +428,13 @@ bool save(const std::string& path, const Document& document, const std::optional
             return false;
         }
     }
-    // The import's table of layers belongs to the file, not to a state: it stays with every save of the file.
+    // The import's table of layers belongs to the file, not to a state: it stays with every save of the file. It is
+    // read only from a file without an unfinished write: opening one in write-ahead-log mode would give it a log, and
+    // such a save is refused below anyway.
     std::string layer_table, unreadable;
     std::error_code exists;
-    if (std::filesystem::is_regular_file(path, exists)) read_import_layers(path, layer_table, unreadable);
+    if (std::filesystem::is_regular_file(path, exists) && unfinished_write(path).empty())
+        read_import_layers(path, layer_table, unreadable);
     return files::replace_atomically(
         path,
         [&](const std::string& temp, std::string& why) {

@@ -267,11 +267,13 @@ TEST(ImportLayers, MapLinesMatchLayerObjectAndProductNamesAndTheFirstWins) {
     Folder dir;
     const std::string path = dir.file("mould.step");
     write_layerless_mould(path);
-    // A system that names its bodies by a kind and a number: E03 is known by its product's name only.
+    // A system that names its bodies by a kind and a number, and an import that keeps the body names: E03 is then
+    // known by its product's name only.
     std::string text = read_text(path);
     const std::string solid = entity_line(text, "MANIFOLD_SOLID_BREP", 3);
     write_text(path, replaced(text, solid, replaced(solid, "MANIFOLD_SOLID_BREP(''", "MANIFOLD_SOLID_BREP('Body3'")));
     ImportOptions options;
+    options.names = cadhost::import::NameSource::body;
     std::string error;
     ASSERT_TRUE(cadhost::import::parse_layer_map("*CORE 240\nE1 1\ne?2 2\nE03 3\nE* 9\n* 250\n", "map.txt",
                                                  options.layer_map, error))
