@@ -11,6 +11,7 @@
 #include "cadhost/render/number_text.h"
 #include "cadhost/session/part_io.h"
 #include "cadhost/session/session.h"
+#include "cadhost/setup/sheet_setup.h"
 #include "host/command_check.h"
 
 namespace cadhost::cli {
@@ -83,25 +84,6 @@ std::string number(double value) {
 }
 
 std::string point(const double p[3]) { return "(" + number(p[0]) + ", " + number(p[1]) + ", " + number(p[2]) + ")"; }
-
-const char* direction_name(int direction) {
-    switch (direction) {
-        case 1:
-            return "t";
-        case -1:
-            return "-t";
-        case 2:
-            return "f";
-        case -2:
-            return "-f";
-        case 3:
-            return "s";
-        case -3:
-            return "-s";
-        default:
-            return "";
-    }
-}
 
 bool parse_layer(const std::string& text, int& layer) {
     char* end = nullptr;
@@ -178,7 +160,7 @@ ordered_json body_json(const Stage& stage) {
     body["index_on_layer"] = r.index_on_layer;
     body["count_on_layer"] = r.count_on_layer;
     body["analysed"] = r.analysed != 0;
-    body["direction"] = r.direction ? ordered_json(direction_name(r.direction)) : ordered_json(nullptr);
+    body["direction"] = r.direction ? ordered_json(setup::direction_name(r.direction)) : ordered_json(nullptr);
     body["without_base"] = r.without_base != 0;
     body["base_found"] = r.base_found != 0;
     body["diagonal_found"] = r.diagonal_found != 0;
@@ -213,7 +195,7 @@ void write_body(std::ostream& out, const Stage& stage) {
     if (r.count_on_layer > 1) out << " (body " << r.index_on_layer << " of " << r.count_on_layer << ")";
     out << ": ";
     // How far the analysis came: a failed one still tells the side and faces it found.
-    out << "direction " << (r.direction ? direction_name(r.direction) : "not found");
+    out << "direction " << (r.direction ? setup::direction_name(r.direction) : std::string("not found"));
     if (r.analysed) out << ", reference point " << point(r.reference);
     if (r.without_base)
         out << ", no base (diagonal across a side)";
