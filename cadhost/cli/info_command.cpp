@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cadhost/document/dump_json.h"
+#include "cadhost/document/object_colour.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -37,6 +38,8 @@ ordered_json body_entry(const Object& object) {
     ordered_json body;
     body["name"] = object.name;
     if (object.blank_status) body["blank"] = true;
+    if (object.rgb) body["color"] = colour_hex(*object.rgb);
+    if (object.line_width != kWidthNormal) body["width"] = width_text(object.line_width);
     body["attributes"] = attributes_of(object);
     return body;
 }
@@ -69,6 +72,14 @@ std::string attribute_text(const ordered_json& attrs) {
 std::string shown_name(const ordered_json& name) {
     const std::string text = name.get<std::string>();
     return text.empty() ? "(unnamed)" : text;
+}
+
+// ", drawn copper (#B87333), thick" for a body with its own colour or width; empty for one drawn as any other.
+std::string look_text(const ordered_json& body) {
+    std::string text;
+    if (body.contains("color")) text += ", drawn " + colour_text(*parse_colour(body["color"].get<std::string>()));
+    if (body.contains("width")) text += (text.empty() ? ", drawn " : ", ") + body["width"].get<std::string>();
+    return text;
 }
 
 }  // namespace
@@ -125,7 +136,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     if (info["electrode_candidates"].empty()) out << "  none\n";
     for (const auto& layer : info["electrode_candidates"]) {
         for (const auto& body : layer["bodies"]) {
-            out << "  layer " << layer["layer"].get<int>() << ": " << shown_name(body["name"]);
+            out << "  layer " << layer["layer"].get<int>() << ": " << shown_name(body["name"]) << look_text(body);
             if (!body["attributes"].empty()) out << " [" << attribute_text(body["attributes"]) << "]";
             out << '\n';
         }
@@ -136,6 +147,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     for (std::size_t i = 0; i < core["bodies"].size(); ++i) {
         const auto& body = core["bodies"][i];
         out << (i ? ", " : "") << shown_name(body["name"]) << (body.contains("blank") ? " (blanked)" : "");
+        out << look_text(body);
     }
     out << '\n';
     out << "sheets: " << info["pages"].get<std::size_t>() << (info["pages"] == 1 ? " page" : " pages") << '\n';

@@ -122,6 +122,7 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
             continue;
         }
         doc.set_layer(tag, layer);
+        if (object.colour && doc.find(tag)->as<BodyData>()) doc.find(tag)->rgb = object.colour;
         if (!object.name.empty()) {
             std::string name = shorten_utf8(object.name, UF_OBJ_NAME_LEN);
             if (name != object.name)

@@ -29,6 +29,7 @@
 #include <XCAFDoc_ShapeTool.hxx>
 
 #include "cadhost/import/shape_check.h"
+#include "cadhost/import/step_colours.h"
 #include "cadhost/import/step_items.h"
 
 namespace cadhost::import {
@@ -38,6 +39,7 @@ namespace {
 struct Labelling {
     std::string name;
     std::string layer;
+    std::optional<std::uint32_t> colour;
 };
 
 std::string to_utf8(const TCollection_ExtendedString& text) {
@@ -78,8 +80,8 @@ class QuietKernel {
 class ModelWalker {
   public:
     ModelWalker(Handle(XCAFDoc_ShapeTool) shapes, Handle(XCAFDoc_LayerTool) layers, const StepItems& items,
-                StepReadResult& result)
-        : shapes_(std::move(shapes)), layers_(std::move(layers)), items_(items), result_(result) {}
+                const StepColours& colours, StepReadResult& result)
+        : shapes_(std::move(shapes)), layers_(std::move(layers)), items_(items), colours_(colours), result_(result) {}
 
     void walk_free_shapes() {
         TDF_LabelSequence free_labels;
@@ -111,6 +113,8 @@ class ModelWalker {
         Labelling own{name_of(label), layer_of(label)};
         if (own.name.empty()) own.name = inherited.name;
         if (own.layer.empty()) own.layer = inherited.layer;
+        own.colour = colours_.of_label(label);
+        if (!own.colour) own.colour = inherited.colour;
         return own;
     }
 
@@ -178,6 +182,7 @@ class ModelWalker {
     void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
         if (items_.problem_of(shape)) return;
         StepObject object{shape.Moved(placement), here.name, here.layer, {}};
+        object.colour = here.colour ? here.colour : colours_.of_faces(shape);
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
             result_.problems.push_back(items_.describe(shape, kind_of(shape), here.name, here.layer) + ": " + problem);
             return;
@@ -204,6 +209,7 @@ class ModelWalker {
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_LayerTool) layers_;
     const StepItems& items_;
+    const StepColours& colours_;
     StepReadResult& result_;
     ShapeChecker checker_;
 };
@@ -233,7 +239,7 @@ void read_into(const std::string& path, StepReadResult& result) {
     STEPCAFControl_Reader reader;
     reader.SetNameMode(true);
     reader.SetLayerMode(true);
-    reader.SetColorMode(false);
+    reader.SetColorMode(true);
     reader.SetPropsMode(false);
     reader.SetGDTMode(false);
     reader.SetMatMode(false);
@@ -253,8 +259,9 @@ void read_into(const std::string& path, StepReadResult& result) {
     items.after_transfer(reader.ChangeReader());
     result.problems = items.problems();
     result.length_unit = items.length_unit();
+    const StepColours colours(XCAFDoc_DocumentTool::ColorTool(doc->Main()));
     ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
-                       items, result);
+                       items, colours, result);
     walker.walk_free_shapes();
     XCAFApp_Application::GetApplication()->Close(doc);
     result.ok = true;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +16,8 @@ struct StepObject {
                              // TopoDS_Vertex; placed in model coordinates
     std::string name;        // UTF-8, empty when none
     std::string layer_name;  // empty when none; when the file gives several layers, the first
-    std::string stored;      // the shape in the part file's form, read back once when it was checked
+    std::optional<std::uint32_t> colour;  // 0xRRGGBB from the file's styled items; none when it gives none
+    std::string stored;                   // the shape in the part file's form, read back once when it was checked
 };
 
 struct StepReadResult {

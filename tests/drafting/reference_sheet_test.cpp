@@ -1,12 +1,18 @@
 // A sheet of the sample mould made through the host interface, compared with reviewed outputs: the JSON report and
 // the SVG. On a mismatch the actual outputs and their diffs are left beside the expected ones; after review,
 // tests/accept_references.sh accepts them. The sheet's PDF is written to the build folder for looking at.
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <sstream>
 
+#include "cadhost/document/object_colour.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/import/import_model.h"
+#include "cadhost/render/aci_colour.h"
+#include "cadhost/render/dxf_writer.h"
+#include "cadhost/render/pdf_line_work.h"
 #include "cadhost/render/pdf_writer.h"
 #include "cadhost/render/svg_writer.h"
 #include "drafting_fixture.h"
@@ -20,6 +26,25 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::DraftingTest;
+
+std::string hex(std::uint32_t ink) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(ink));
+    return text;
+}
+
+std::string rg(std::uint32_t ink) {
+    std::string text;
+    for (int shift : {16, 8, 0}) {
+        char part[16];
+        std::snprintf(part, sizeof part, "%.6f", ((ink >> shift) & 0xFF) / 255.0);
+        std::string number = part;
+        while (number.back() == '0') number.pop_back();
+        if (number.back() == '.') number.pop_back();
+        text += number + " ";
+    }
+    return text + "RG";
+}
 
 std::string read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -158,6 +183,55 @@ TEST_F(ReferenceSheetTest, SampleCoreViewsMatchTheReviewedReportAndDrawing) {
     std::string error;
     ASSERT_TRUE(cadhost::render::write_pdf({drawn}, pdf, error)) << error;
     std::ofstream(fs::path(QUILLON_BINARY_DIR) / "sample_core_views.pdf", std::ios::binary) << pdf.str();
+}
+
+// The sample's attribute file draws the electrodes copper and the core grey: the electrode's lines are the copper
+// ones, inside the core's grey outline and far smaller; dimensions, notes and the frame stay black; every output
+// carries the two inks.
+TEST_F(ReferenceSheetTest, TheElectrodeStandsOutInItsOwnColourInEveryOutput) {
+    make_sheet();
+    const auto drawn = sheet();
+    const std::uint32_t copper = cadhost::ink_colour(0xB87333), grey = cadhost::ink_colour(0x808080);
+    EXPECT_LE(cadhost::luminance(copper), cadhost::kLargestInkLuminance);
+    EXPECT_LE(cadhost::luminance(grey), cadhost::kLargestInkLuminance);
+    struct Extent {
+        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+        int count = 0;
+    };
+    std::map<std::uint32_t, Extent> by_ink;
+    for (const auto& line : drawn.polylines) {
+        Extent& e = by_ink[line.stroke.ink];
+        ++e.count;
+        for (const auto& p : line.points)
+            e.x0 = std::min(e.x0, p.x), e.y0 = std::min(e.y0, p.y), e.x1 = std::max(e.x1, p.x),
+            e.y1 = std::max(e.y1, p.y);
+        if (!line.layer.starts_with("VIEW-")) EXPECT_EQ(line.stroke.ink, 0u) << line.layer;
+    }
+    for (const auto& arc : drawn.arcs) ++by_ink[arc.stroke.ink].count;
+    ASSERT_EQ(by_ink.size(), 3u) << "black, copper and grey";
+    ASSERT_TRUE(by_ink.count(copper) && by_ink.count(grey));
+    const Extent e = by_ink[copper], c = by_ink[grey];
+    EXPECT_GT(e.x0, c.x0), EXPECT_GT(e.y0, c.y0), EXPECT_LT(e.x1, c.x1), EXPECT_LT(e.y1, c.y1);
+    EXPECT_LT((e.x1 - e.x0) * (e.y1 - e.y0), 0.2 * (c.x1 - c.x0) * (c.y1 - c.y0));
+
+    std::ostringstream svg;
+    cadhost::render::write_svg(drawn, svg);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(copper) + "\""), std::string::npos);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(grey) + "\""), std::string::npos);
+    const std::string lines = cadhost::render::line_work_content(drawn);
+    EXPECT_NE(lines.find(rg(copper)), std::string::npos) << "the PDF's line work sets the copper ink";
+    EXPECT_NE(lines.find(rg(grey)), std::string::npos);
+    std::ostringstream dxf;
+    std::string error;
+    ASSERT_TRUE(cadhost::render::write_dxf(drawn, dxf, error)) << error;
+    // True colour (420) and the nearest indexed colour (62) of each ink.
+    for (const std::uint32_t ink : {copper, grey}) {
+        const std::string true_colour = "\n420\n" + std::to_string(ink) + "\n";
+        const auto at = dxf.str().find(true_colour);
+        ASSERT_NE(at, std::string::npos) << ink;
+        const std::string before = dxf.str().substr(dxf.str().rfind("\n 62\n", at) + 5, 8);
+        EXPECT_EQ(std::stoi(before), cadhost::render::nearest_aci(ink)) << before;
+    }
 }
 
 }  // namespace
