@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <fstream>
 #include <sstream>
 
@@ -183,6 +184,19 @@ TEST_F(ReferenceSheetTest, SampleCoreViewsMatchTheReviewedReportAndDrawing) {
     std::string error;
     ASSERT_TRUE(cadhost::render::write_pdf({drawn}, pdf, error)) << error;
     std::ofstream(fs::path(QUILLON_BINARY_DIR) / "sample_core_views.pdf", std::ios::binary) << pdf.str();
+}
+
+// A part without colours (as every part saved before them) draws each line black and otherwise as the reviewed sheet.
+TEST_F(ReferenceSheetTest, WithoutColoursEveryLineIsBlackAndNothingElseChanges) {
+    std::vector<tag_t> tags;
+    for (const auto& [tag, object] : doc().objects()) tags.push_back(tag);
+    for (tag_t tag : tags) doc().find(tag)->rgb.reset();
+    make_sheet();
+    std::ostringstream svg;
+    cadhost::render::write_svg(sheet(), svg);
+    const std::string reviewed =
+        read_file(fs::path(QUILLON_SOURCE_DIR) / "tests" / "reference_sheets" / "sample_core_views" / "expected.svg");
+    EXPECT_EQ(svg.str(), std::regex_replace(reviewed, std::regex("stroke=\"#[0-9a-f]{6}\""), "stroke=\"black\""));
 }
 
 // The sample's attribute file draws the electrodes copper and the core grey: the electrode's lines are the copper
