@@ -40,6 +40,7 @@ struct Labelling {
     std::string name;
     std::string layer;
     std::optional<std::uint32_t> colour;
+    bool occurrence_colour = false;  // the colour is an occurrence's own, which wins over its product's
 };
 
 std::string to_utf8(const TCollection_ExtendedString& text) {
@@ -113,9 +114,15 @@ class ModelWalker {
         Labelling own{name_of(label), layer_of(label)};
         if (own.name.empty()) own.name = inherited.name;
         if (own.layer.empty()) own.layer = inherited.layer;
-        own.colour = colours_.of_label(label);
-        if (!own.colour) own.colour = inherited.colour;
+        own_colour(label, inherited, own);
         return own;
+    }
+
+    // A label's own colour wins over one handed down, except over the colour of an occurrence styled on its own.
+    void own_colour(const TDF_Label& label, const Labelling& inherited, Labelling& own) const {
+        own.colour = inherited.occurrence_colour ? std::nullopt : colours_.of_label(label);
+        own.occurrence_colour = inherited.occurrence_colour;
+        if (!own.colour) own.colour = inherited.colour;
     }
 
     void walk(const TDF_Label& label, const TopLoc_Location& placement, const Labelling& inherited) {
@@ -140,7 +147,8 @@ class ModelWalker {
     void walk_instance(const TDF_Label& instance, const TopLoc_Location& placement, const Labelling& inherited) {
         TDF_Label referred;
         if (!XCAFDoc_ShapeTool::GetReferredShape(instance, referred)) return;
-        const Labelling here = labelling_of(instance, inherited);
+        Labelling here = labelling_of(instance, inherited);
+        if (colours_.of_label(instance)) here.occurrence_colour = true;
         walk(referred, placement * XCAFDoc_ShapeTool::GetLocation(instance), here);
     }
 

@@ -12,7 +12,9 @@
 #include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopLoc_Location.hxx>
 #include <TopoDS_Iterator.hxx>
+#include <gp_Trsf.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_ColorTool.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
@@ -94,6 +96,39 @@ TEST(StepColours, EachBodyTakesTheColourOfItsOwnStyleElseOfItsProductElseOfItsFa
     for (tag_t tag = doc.next_on_layer(1, NULL_TAG); tag != NULL_TAG; tag = doc.next_on_layer(1, tag))
         bodies.push_back(doc.find(tag)->rgb);
     EXPECT_EQ(bodies, (Colours{0x8C8C8C, 0xB87333, 0x1F4FBF, 0x00FF00, std::nullopt}));
+}
+
+// An assembly holds one electrode product twice; the second occurrence is styled on its own, over its product.
+TEST(StepColours, AnOccurrenceStyledOnItsOwnWinsOverItsProduct) {
+    Folder dir;
+    const std::string path = dir.file("occurrences.step");
+    Handle(XCAFApp_Application) app = XCAFApp_Application::GetApplication();
+    Handle(TDocStd_Document) doc;
+    app->NewDocument("MDTV-XCAF", doc);
+    Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(doc->Main());
+    Handle(XCAFDoc_ColorTool) colours = XCAFDoc_DocumentTool::ColorTool(doc->Main());
+    const TDF_Label electrode = shapes->AddShape(box(0, 0, 0, 5, 5, 5), false, false);
+    TDataStd_Name::Set(electrode, "E01");
+    colours->SetColor(electrode, shown(0xB87333), XCAFDoc_ColorGen);
+    const TDF_Label assembly = shapes->NewShape();
+    TDataStd_Name::Set(assembly, "MOULD");
+    gp_Trsf moved;
+    moved.SetTranslation(gp_Vec(20, 0, 0));
+    shapes->AddComponent(assembly, electrode, TopLoc_Location());
+    const TDF_Label second = shapes->AddComponent(assembly, electrode, TopLoc_Location(moved));
+    colours->SetColor(second, shown(0x1F4FBF), XCAFDoc_ColorGen);
+    shapes->UpdateAssemblies();
+    STEPCAFControl_Writer writer;
+    writer.SetColorMode(true);
+    ASSERT_TRUE(writer.Transfer(doc, STEPControl_AsIs));
+    ASSERT_EQ(writer.Write(path.c_str()), IFSelect_RetDone);
+    app->Close(doc);
+
+    const cadhost::import::StepReadResult result = cadhost::import::read_step_file(path);
+    ASSERT_TRUE(result.ok) << result.error;
+    std::vector<std::optional<std::uint32_t>> colours_read;
+    for (const auto& object : result.objects) colours_read.push_back(object.colour);
+    EXPECT_EQ(colours_read, (std::vector<std::optional<std::uint32_t>>{0xB87333, 0x1F4FBF}));
 }
 
 }  // namespace
