@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include <Quantity_Color.hxx>
+#include <NCollection_DataMap.hxx>
 #include <TDF_LabelSequence.hxx>
+#include <TopTools_ShapeMapHasher.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 
@@ -38,17 +41,22 @@ std::optional<std::uint32_t> StepColours::of_label(const TDF_Label& label) const
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> StepColours::of_faces(const TopoDS_Shape& shape) const {
+std::optional<std::uint32_t> StepColours::of_faces(const TopoDS_Shape& shape,
+                                                   const TDF_LabelSequence& sub_labels) const {
     if (!any_) return std::nullopt;
+    // Looked up in a map: searching the document for each face of a large core would take far longer.
+    NCollection_DataMap<TopoDS_Shape, std::uint32_t, TopTools_ShapeMapHasher> styled;
+    for (const TDF_Label& sub : sub_labels) {
+        const TopoDS_Shape face = XCAFDoc_ShapeTool::GetShape(sub);
+        if (face.IsNull() || face.ShapeType() != TopAbs_FACE) continue;
+        if (const auto colour = of_label(sub)) styled.Bind(face, *colour);
+    }
+    if (styled.IsEmpty()) return std::nullopt;
     std::optional<std::uint32_t> shared;
     for (TopExp_Explorer face(shape, TopAbs_FACE); face.More(); face.Next()) {
-        Quantity_Color colour;
-        if (!tool_->GetColor(face.Current(), XCAFDoc_ColorSurf, colour) &&
-            !tool_->GetColor(face.Current(), XCAFDoc_ColorGen, colour))
-            return std::nullopt;
-        const std::uint32_t rgb = packed(colour);
-        if (shared && *shared != rgb) return std::nullopt;
-        shared = rgb;
+        const std::uint32_t* colour = styled.Seek(face.Current());
+        if (!colour || (shared && *shared != *colour)) return std::nullopt;
+        shared = *colour;
     }
     return shared;
 }

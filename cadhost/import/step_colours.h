@@ -7,6 +7,7 @@
 #include <optional>
 
 #include <TDF_Label.hxx>
+#include <TDF_LabelSequence.hxx>
 #include <TopoDS_Shape.hxx>
 #include <XCAFDoc_ColorTool.hxx>
 
@@ -20,8 +21,9 @@ class StepColours {
     std::optional<std::uint32_t> of_label(const TDF_Label& label) const;
 
     // A solid or sheet whose own label has no colour but whose faces all share one (some systems style faces only)
-    // takes that colour; nullopt when the faces are uncoloured or differ.
-    std::optional<std::uint32_t> of_faces(const TopoDS_Shape& shape) const;
+    // takes that colour; nullopt when the faces are uncoloured or differ. The faces' colours are on the sub-shape
+    // labels of the product the shape belongs to.
+    std::optional<std::uint32_t> of_faces(const TopoDS_Shape& shape, const TDF_LabelSequence& sub_labels) const;
 
   private:
     Handle(XCAFDoc_ColorTool) tool_;

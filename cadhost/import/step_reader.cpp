@@ -170,6 +170,9 @@ class ModelWalker {
             case TopAbs_SOLID:
             case TopAbs_SHELL:
             case TopAbs_FACE:
+                if (!here.colour) here.colour = colours_.of_faces(shape, sub_labels);
+                take(shape, placement, here);
+                return;
             case TopAbs_EDGE:
             case TopAbs_VERTEX:
                 take(shape, placement, here);
@@ -190,7 +193,7 @@ class ModelWalker {
     void take(const TopoDS_Shape& shape, const TopLoc_Location& placement, const Labelling& here) {
         if (items_.problem_of(shape)) return;
         StepObject object{shape.Moved(placement), here.name, here.layer, {}};
-        object.colour = here.colour ? here.colour : colours_.of_faces(shape);
+        object.colour = here.colour;
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
             result_.problems.push_back(items_.describe(shape, kind_of(shape), here.name, here.layer) + ": " + problem);
             return;
