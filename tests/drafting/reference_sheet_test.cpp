@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -197,6 +198,27 @@ TEST_F(ReferenceSheetTest, WithoutColoursEveryLineIsBlackAndNothingElseChanges) 
     const std::string reviewed =
         read_file(fs::path(QUILLON_SOURCE_DIR) / "tests" / "reference_sheets" / "sample_core_views" / "expected.svg");
     EXPECT_EQ(svg.str(), std::regex_replace(reviewed, std::regex("stroke=\"#[0-9a-f]{6}\""), "stroke=\"black\""));
+}
+
+// A thick electrode's visible edges are 0.7 mm lines and a thin core's 0.25 mm ones; hidden edges stay thin dashes.
+TEST_F(ReferenceSheetTest, ABodysWidthSetsItsVisibleEdges) {
+    doc().find(named("E01"))->line_width = cadhost::kWidthThick;
+    doc().find(named("CORE"))->line_width = cadhost::kWidthThin;
+    make_sheet();
+    const auto drawn = sheet();
+    using cadhost::render::LinePattern;
+    using cadhost::render::LineWeight;
+    std::map<std::pair<std::uint32_t, LinePattern>, std::set<LineWeight>> weights;
+    for (const auto& line : drawn.polylines)
+        if (line.layer.starts_with("VIEW-")) weights[{line.stroke.ink, line.stroke.pattern}].insert(line.stroke.weight);
+    const std::uint32_t copper = cadhost::ink_colour(0xB87333), grey = cadhost::ink_colour(0x808080);
+    using Weights = std::set<LineWeight>;
+    EXPECT_EQ(weights[std::make_pair(copper, LinePattern::Continuous)], Weights{LineWeight::Heavy});
+    EXPECT_EQ(weights[std::make_pair(grey, LinePattern::Continuous)], Weights{LineWeight::Thin});
+    EXPECT_EQ(weights[std::make_pair(copper, LinePattern::Dashed)], Weights{LineWeight::Thin});
+    std::ostringstream svg;
+    cadhost::render::write_svg(drawn, svg);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(copper) + "\" stroke-width=\"0.700\""), std::string::npos);
 }
 
 // The sample's attribute file draws the electrodes copper and the core grey: the electrode's lines are the copper
