@@ -7,6 +7,7 @@
 #include "cadhost/document/dump_json.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/partfile/import_layers.h"
+#include "cadhost/document/object_colour.h"
 #include "cadhost/partfile/part_file.h"
 
 namespace cadhost::cli {
@@ -53,6 +54,8 @@ ordered_json body_entry(const Object& object) {
                                                                                             : "body_name"] = *text;
     }
     if (object.blank_status) body["blank"] = true;
+    if (object.rgb) body["color"] = colour_hex(*object.rgb);
+    if (object.line_width != kWidthNormal) body["width"] = width_text(object.line_width);
     body["attributes"] = attributes_of(object);
     return body;
 }
@@ -119,6 +122,14 @@ std::string shown_body(const ordered_json& body) {
     return text;
 }
 
+// ", drawn copper (#B87333), thick" for a body with its own colour or width; empty for one drawn as any other.
+std::string look_text(const ordered_json& body) {
+    std::string text;
+    if (body.contains("color")) text += ", drawn " + colour_text(*parse_colour(body["color"].get<std::string>()));
+    if (body.contains("width")) text += (text.empty() ? ", drawn " : ", ") + body["width"].get<std::string>();
+    return text;
+}
+
 }  // namespace
 
 ordered_json part_info(const Document& doc, int core_layer) {
@@ -173,7 +184,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     if (info["electrode_candidates"].empty()) out << "  none\n";
     for (const auto& layer : info["electrode_candidates"]) {
         for (const auto& body : layer["bodies"]) {
-            out << "  layer " << layer["layer"].get<int>() << ": " << shown_body(body);
+            out << "  layer " << layer["layer"].get<int>() << ": " << shown_body(body) << look_text(body);
             if (!body["attributes"].empty()) out << " [" << attribute_text(body["attributes"]) << "]";
             out << '\n';
         }
@@ -183,7 +194,7 @@ void write_part_info(std::ostream& out, const ordered_json& info) {
     if (core["bodies"].empty()) out << "no solid body";
     for (std::size_t i = 0; i < core["bodies"].size(); ++i) {
         const auto& body = core["bodies"][i];
-        out << (i ? ", " : "") << shown_body(body) << (body.contains("blank") ? " (blanked)" : "");
+        out << (i ? ", " : "") << shown_body(body) << (body.contains("blank") ? " (blanked)" : "") << look_text(body);
     }
     out << '\n';
     out << "sheets: " << info["pages"].get<std::size_t>() << (info["pages"] == 1 ? " page" : " pages") << '\n';

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 
+#include "cadhost/document/object_colour.h"
 #include "cadhost/geometry/queries.h"
 #include "host/uf_modl.h"
 
@@ -136,6 +137,7 @@ ordered_json dump_document(const Document& doc) {
         if (object.blank_status) o["blank"] = true;
         if (object.font != UF_OBJ_FONT_SOLID) o["font"] = object.font;
         if (object.color != 1) o["color"] = object.color;
+        if (object.rgb) o["rgb"] = colour_hex(*object.rgb);
         if (!object.attributes.empty()) {
             ordered_json attrs = ordered_json::object();
             for (const auto& a : object.attributes) {

@@ -2,7 +2,9 @@
 #ifndef CADHOST_DOCUMENT_OBJECT_H
 #define CADHOST_DOCUMENT_OBJECT_H
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -197,6 +199,8 @@ struct Object {
     int font = UF_OBJ_FONT_SOLID;
     int color = 1;
     int line_width = 1;
+    // The colour a body is drawn in on sheets, 0xRRGGBB, from the model or its attribute file; none: black.
+    std::optional<std::uint32_t> rgb;
     tag_t drawing = NULL_TAG;  // curves and points made on a sheet (a template's border) belong to that sheet
     std::vector<Attribute> attributes;
     Payload payload;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "cadhost/drafting/annotation_geometry.h"
+#include "cadhost/drafting/body_looks.h"
 #include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/hlr_projection.h"
 #include "cadhost/drafting/projected_strokes.h"
@@ -115,12 +116,15 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const Stroke visible{view.display.visible_edge_width == 1 ? LineWeight::Thin : LineWeight::Wide,
                          LinePattern::Continuous};
     const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
+    const BodyLooks looks(shown_bodies(doc, view), request.orientation, request.options);
     for (int c = 0; c < 3; ++c) {
         if (c == ProjectedEdges::Smooth && !view.display.smooth_edges) continue;
         if (c == ProjectedEdges::Outline && !view.display.silhouettes) continue;
-        for (const auto& line : edges->visible[c]) add_projected(sheet, line, placed, visible, layer);
+        for (const auto& line : edges->visible[c])
+            add_projected(sheet, line, placed, looks.stroke_of(line, visible, false), layer);
         if (view.display.hidden_edges != 2) continue;
-        for (const auto& line : edges->hidden[c]) add_projected(sheet, line, placed, hidden, layer);
+        for (const auto& line : edges->hidden[c])
+            add_projected(sheet, line, placed, looks.stroke_of(line, hidden, true), layer);
     }
     for (const Object* curve : curves) {
         if (const auto* point = curve->as<PointData>()) {

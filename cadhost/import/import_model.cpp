@@ -212,6 +212,7 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
             continue;
         }
         doc.set_layer(tag, layer);
+        if (object.colour && doc.find(tag)->as<BodyData>()) doc.find(tag)->rgb = object.colour;
         if (!object.name.empty()) {
             // A sheet takes its electrode's name, and a second sheet of the name adds "_1" (up to "_999"): a name cut
             // short is cut so that those still fit the 30 bytes a name may have, and a long name that fits as it

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cadhost/document/utf8_text.h"
+#include "cadhost/document/object_colour.h"
 #include "cadhost/files/read_file.h"
 #include "host/uf_attr.h"
 
@@ -24,6 +25,8 @@ struct SidecarError : std::runtime_error {
 struct Change {
     tag_t tag = NULL_TAG;
     std::optional<int> blank;
+    std::optional<std::uint32_t> rgb;
+    std::optional<int> width;
     std::vector<Attribute> attributes;
 };
 
@@ -66,6 +69,20 @@ AttrValue attribute_value(const json& typed, const std::string& where) {
         return plain_text(value.get<std::string>(), where + ".string");
     }
     throw SidecarError(where + "." + kind + ": unknown key (integer, real or string)");
+}
+
+// How the object is drawn: "color" a name or #RRGGBB, "width" thin, normal or thick.
+void read_look(const json& entry, const std::string& where, Change& change) {
+    if (entry.contains("color")) {
+        const json& value = entry["color"];
+        if (value.is_string()) change.rgb = parse_colour(value.get<std::string>());
+        if (!change.rgb) throw SidecarError(where + ".color: expected #RRGGBB or one of " + known_colour_names());
+    }
+    if (entry.contains("width")) {
+        const json& value = entry["width"];
+        if (value.is_string()) change.width = parse_width(value.get<std::string>());
+        if (!change.width) throw SidecarError(where + ".width: expected \"thin\", \"normal\" or \"thick\"");
+    }
 }
 
 // The objects of each layer in creation order, as the model's order gave them.
@@ -165,7 +182,7 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
         const std::string where = "objects[" + std::to_string(i) + "]";
         const json& entry = objects[i];
         if (!entry.is_object()) throw SidecarError(where + ": expected an object");
-        only_keys(entry, where, {"layer", "index", "name", "blank", "attributes"});
+        only_keys(entry, where, {"layer", "index", "name", "blank", "color", "width", "attributes"});
         Change change;
         change.tag = entry.contains("index") || !entry.contains("name") ? object_by_place(entry, where, doc)
                                                                         : object_by_name(entry, where, doc);
@@ -173,6 +190,7 @@ std::vector<Change> read_changes(const json& root, const Document& doc) {
             if (!entry["blank"].is_boolean()) throw SidecarError(where + ".blank: expected true or false");
             change.blank = entry["blank"].get<bool>() ? UF_OBJ_BLANKED : UF_OBJ_NOT_BLANKED;
         }
+        read_look(entry, where, change);
         if (entry.contains("attributes")) {
             const json& attributes = entry["attributes"];
             if (!attributes.is_object()) throw SidecarError(where + ".attributes: expected an object");
@@ -193,6 +211,8 @@ void apply_changes(const std::vector<Change>& changes, Document& doc) {
     for (const auto& change : changes) {
         Object* object = doc.find(change.tag);
         if (change.blank) object->blank_status = *change.blank;
+        if (change.rgb) object->rgb = change.rgb;
+        if (change.width) object->line_width = *change.width;
         for (const auto& attribute : change.attributes) {
             const std::string wanted = Document::fold_case(attribute.title);
             bool replaced = false;

@@ -77,6 +77,18 @@ class PacketReader {
     std::size_t at_ = 0;
 };
 
+// A colour travels as a number one above its 0xRRGGBB value, 0 for none.
+void put_colour(Packet& packet, const std::optional<std::uint32_t>& colour) {
+    packet.put(colour ? std::uint64_t{*colour} + 1 : std::uint64_t{0});
+}
+
+std::optional<std::uint32_t> get_colour(PacketReader& in) {
+    const std::uint64_t value = in.number();
+    if (value == 0) return std::nullopt;
+    if (value > 0x1000000) throw std::runtime_error("a colour in the answer is out of range");
+    return static_cast<std::uint32_t>(value - 1);
+}
+
 std::string describe(std::size_t index, const StepObject& object) {
     std::string where = "object " + std::to_string(index + 1) + " of the model";
     if (!object.name.empty()) where += " (\"" + object.name + "\")";
@@ -103,6 +115,7 @@ std::string child_answer(const std::string& path, const std::string& name_encodi
         packet.put(result.objects[i].body_name);
         packet.put(result.objects[i].product_name);
         packet.put(result.objects[i].layer_name);
+        put_colour(packet, result.objects[i].colour);
         packet.put(result.objects[i].stored);
     }
     return std::move(packet.bytes());
@@ -207,6 +220,7 @@ StepReadResult unpack(const std::string& path, const std::string& answer) {
         object.product_name = in.text();
         object.name = chosen_name(object.body_name, object.product_name, NameSource::automatic);
         object.layer_name = in.text();
+        object.colour = get_colour(in);
         object.shape = partfile::shape_from_bytes(in.text());
         if (object.shape.IsNull()) throw std::runtime_error(describe(i, object) + " came back empty");
         result.objects.push_back(std::move(object));

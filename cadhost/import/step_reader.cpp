@@ -34,6 +34,7 @@
 #include "cadhost/import/name_encoding.h"
 #include "cadhost/import/object_names.h"
 #include "cadhost/import/shape_check.h"
+#include "cadhost/import/step_colours.h"
 #include "cadhost/import/step_items.h"
 #include "cadhost/import/step_names.h"
 
@@ -45,6 +46,8 @@ struct Labelling {
     std::string name;  // of the product or the occurrence
     std::string layer;
     std::string body;  // of the representation item, for the pieces of a shape
+    std::optional<std::uint32_t> colour;
+    bool occurrence_colour = false;  // the colour is an occurrence's own, which wins over its product's
 };
 
 std::string to_utf8(const TCollection_ExtendedString& text) {
@@ -70,8 +73,8 @@ class QuietKernel {
 class ModelWalker {
   public:
     ModelWalker(Handle(XCAFDoc_ShapeTool) shapes, Handle(XCAFDoc_LayerTool) layers, const StepItems& items,
-                StepReadResult& result)
-        : shapes_(std::move(shapes)), layers_(std::move(layers)), items_(items), result_(result) {}
+                const StepColours& colours, StepReadResult& result)
+        : shapes_(std::move(shapes)), layers_(std::move(layers)), items_(items), colours_(colours), result_(result) {}
 
     void walk_free_shapes() {
         TDF_LabelSequence free_labels;
@@ -103,7 +106,15 @@ class ModelWalker {
         Labelling own{name_of(label), layer_of(label), inherited.body};
         if (own.name.empty()) own.name = inherited.name;
         if (own.layer.empty()) own.layer = inherited.layer;
+        own_colour(label, inherited, own);
         return own;
+    }
+
+    // A label's own colour wins over one handed down, except over the colour of an occurrence styled on its own.
+    void own_colour(const TDF_Label& label, const Labelling& inherited, Labelling& own) const {
+        own.colour = inherited.occurrence_colour ? std::nullopt : colours_.of_label(label);
+        own.occurrence_colour = inherited.occurrence_colour;
+        if (!own.colour) own.colour = inherited.colour;
     }
 
     void walk(const TDF_Label& label, const TopLoc_Location& placement, const Labelling& inherited) {
@@ -128,7 +139,8 @@ class ModelWalker {
     void walk_instance(const TDF_Label& instance, const TopLoc_Location& placement, const Labelling& inherited) {
         TDF_Label referred;
         if (!XCAFDoc_ShapeTool::GetReferredShape(instance, referred)) return;
-        const Labelling here = labelling_of(instance, inherited);
+        Labelling here = labelling_of(instance, inherited);
+        if (colours_.of_label(instance)) here.occurrence_colour = true;
         walk(referred, placement * XCAFDoc_ShapeTool::GetLocation(instance), here);
     }
 
@@ -151,6 +163,9 @@ class ModelWalker {
             case TopAbs_SOLID:
             case TopAbs_SHELL:
             case TopAbs_FACE:
+                if (!here.colour) here.colour = colours_.of_faces(shape, sub_labels);
+                take(shape, placement, here);
+                return;
             case TopAbs_EDGE:
             case TopAbs_VERTEX:
                 take(shape, placement, here);
@@ -177,6 +192,7 @@ class ModelWalker {
         object.product_name = here.name;
         object.name = chosen_name(here.body, here.name, NameSource::automatic);
         object.layer_name = here.layer;
+        object.colour = here.colour;
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
             result_.problems.push_back(items_.describe(shape, kind_of(shape), object.name, here.layer) + ": " +
                                        problem);
@@ -204,6 +220,7 @@ class ModelWalker {
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_LayerTool) layers_;
     const StepItems& items_;
+    const StepColours& colours_;
     StepReadResult& result_;
     ShapeChecker checker_;
 };
@@ -259,7 +276,7 @@ void read_into(const std::string& path, const std::string& name_encoding, StepRe
     STEPCAFControl_Reader reader;
     reader.SetNameMode(true);
     reader.SetLayerMode(true);
-    reader.SetColorMode(false);
+    reader.SetColorMode(true);
     reader.SetPropsMode(false);
     reader.SetGDTMode(false);
     reader.SetMatMode(false);
@@ -285,8 +302,9 @@ void read_into(const std::string& path, const std::string& name_encoding, StepRe
     if (reader.Transfer(doc)) {
         items.after_transfer(reader.ChangeReader());
         result.length_unit = items.length_unit();
+        const StepColours colours(XCAFDoc_DocumentTool::ColorTool(doc->Main()));
         ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
-                           items, result);
+                           items, colours, result);
         walker.walk_free_shapes();
     }
     result.problems.insert(result.problems.begin(), items.problems().begin(), items.problems().end());

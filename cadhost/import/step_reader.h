@@ -1,6 +1,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@ struct StepObject {
     std::string body_name;     // the representation item's own name, empty when none
     std::string product_name;  // its product's name, else its assembly occurrence's; empty when none
     std::string layer_name;    // empty when none; when the file gives several layers, the first
+    std::optional<std::uint32_t> colour;  // 0xRRGGBB from the file's styled items; none when it gives none
     std::string stored;        // the shape in the part file's form, read back once when it was checked
 };
 

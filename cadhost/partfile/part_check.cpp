@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "cadhost/document/object_colour.h"
 #include "cadhost/document/utf8_text.h"
 #include "host/uf_attr.h"
 
@@ -225,6 +226,7 @@ void check_object(const Document& doc, tag_t tag, const Object& o) {
     demand(o.font >= UF_OBJ_FONT_SOLID && o.font <= UF_OBJ_FONT_CENTERLINE,
            at + ": its font is " + std::to_string(o.font));
     demand(o.color >= 0 && o.color <= 216, at + ": its colour is " + std::to_string(o.color));
+    if (o.rgb) demand(*o.rgb <= kLargestColour, at + ": its drawn colour is " + std::to_string(*o.rgb));
     refers(doc, o.drawing, UF_drawing_type, at + ": its sheet");
     for (const Attribute& attribute : o.attributes) {
         const std::string of = at + ": attribute \"" + (is_utf8(attribute.title) ? attribute.title : "?") + "\"";

@@ -18,6 +18,7 @@
 #include "cadhost/files/atomic_file.h"
 #include "cadhost/partfile/import_layers.h"
 #include "cadhost/partfile/part_check.h"
+#include "cadhost/partfile/colour_table.h"
 #include "cadhost/partfile/part_schema.h"
 #include "cadhost/partfile/payload_codec.h"
 #include "cadhost/partfile/projection_table.h"
@@ -375,6 +376,7 @@ void write_state(Db& db, int state, const char* role, const Document& doc, Shape
         }
         if (probe && ++written % 64 == 0) probe("objects");
     }
+    write_colours(db, state, doc);
 }
 
 // The journal SQLite keeps beside a database while a write to it is under way, or after the writing process was
@@ -614,6 +616,12 @@ Document read_state(Db& db, std::int64_t state, std::map<std::int64_t, TopoDS_Sh
                 throw LoadError("attribute '" + attr.title + "' of object " + std::to_string(tag) + " has no type");
         }
         object->attributes.push_back(std::move(attr));
+    }
+
+    try {
+        read_colours(db, state, doc);
+    } catch (const ColourError& e) {
+        throw LoadError(e.what());
     }
 
     std::string error;

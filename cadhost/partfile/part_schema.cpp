@@ -3,6 +3,7 @@
 #include <set>
 #include <tuple>
 
+#include "cadhost/partfile/colour_table.h"
 #include "cadhost/partfile/sqlite_db.h"
 
 namespace cadhost::partfile {
@@ -45,6 +46,7 @@ const std::set<Entry>& ours() {
         Db db(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         db.exec(kPartTables);
         db.exec(kProjectionsTable);
+        db.exec(kColoursTable);
         return entries(db, "main");
     }();
     return made;

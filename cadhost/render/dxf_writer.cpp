@@ -9,6 +9,7 @@
 
 #include <dl_dxf.h>
 
+#include "cadhost/render/aci_colour.h"
 #include "cadhost/render/dxf_objects.h"
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
@@ -218,10 +219,14 @@ class DxfSheet {
     // A sheet has a few layers and strokes but tens of thousands of entities: each pair's attributes, with the
     // layer's name converted to GBK, are made once.
     const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke) {
-        const auto key = std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern));
+        const auto key =
+            std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink);
         auto found = attributes_.find(key);
         if (found != attributes_.end()) return found->second;
-        DL_Attributes attributes(gbk(layer_name(layer)), kByLayer, -1,
+        // A line in a body's own colour carries it as a true colour, and as the nearest index for older readers.
+        const bool coloured = stroke.ink != 0;
+        DL_Attributes attributes(gbk(layer_name(layer)), coloured ? nearest_aci(stroke.ink) : kByLayer,
+                                 coloured ? static_cast<int>(stroke.ink) : -1,
                                  static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0)),
                                  linetype_name(stroke.pattern));
         attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
@@ -521,7 +526,7 @@ class DxfSheet {
     std::vector<std::string> layers_;
     std::vector<int> dimension_records_;
     unsigned long text_style_handle_ = 0;  // the Standard style's record, which the dimension style names
-    std::map<std::tuple<std::string, int, int>, DL_Attributes> attributes_;
+    std::map<std::tuple<std::string, int, int, std::uint32_t>, DL_Attributes> attributes_;
 };
 
 }  // namespace

@@ -123,33 +123,44 @@ std::string line_work_content(const SheetGraphics& sheet) {
     out.number(kPointsPerMm);
     out.raw(" 0 0 cm\n1 j\n");
     const std::size_t head = out.text().size();
-    for (auto weight : {LineWeight::Thin, LineWeight::Wide}) {
-        for (auto pattern : {LinePattern::Continuous, LinePattern::Dashed, LinePattern::Chain}) {
-            const Stroke stroke{weight, pattern};
-            auto same = [&](const Stroke& s) { return s.weight == weight && s.pattern == pattern; };
-            const std::size_t before = out.text().size();
-            out.number(line_width_mm(weight));
-            // Round caps would lengthen each dash by a line width and close the short gaps of a chain line.
-            const std::vector<double> dashes = dash_pattern_mm(stroke);
-            out.raw(dashes.empty() ? " w\n1 J\n[" : " w\n0 J\n[");
-            for (std::size_t i = 0; i < dashes.size(); ++i) {
-                if (i) out.raw(" ");
-                out.number(dashes[i]);
+    // Strokes are grouped by ink, black first, so that a sheet without colours sets no colour at all.
+    for (const std::uint32_t ink : sheet_inks(sheet)) {
+        for (auto weight : kLineWeights) {
+            for (auto pattern : kLinePatterns) {
+                const Stroke stroke{weight, pattern, ink};
+                auto same = [&](const Stroke& s) { return s.weight == weight && s.pattern == pattern && s.ink == ink; };
+                const std::size_t before = out.text().size();
+                if (ink != 0) {
+                    out.number(ink_part(ink, 16));
+                    out.raw(" ");
+                    out.number(ink_part(ink, 8));
+                    out.raw(" ");
+                    out.number(ink_part(ink, 0));
+                    out.raw(" RG\n");
+                }
+                out.number(line_width_mm(weight));
+                // Round caps would lengthen each dash by a line width and close the short gaps of a chain line.
+                const std::vector<double> dashes = dash_pattern_mm(stroke);
+                out.raw(dashes.empty() ? " w\n1 J\n[" : " w\n0 J\n[");
+                for (std::size_t i = 0; i < dashes.size(); ++i) {
+                    if (i) out.raw(" ");
+                    out.number(dashes[i]);
+                }
+                out.raw("] 0 d\n");
+                const std::size_t state = out.text().size();
+                for (const Polyline& polyline : sheet.polylines)
+                    if (same(polyline.stroke)) add_polyline(out, polyline);
+                for (const Arc& arc : sheet.arcs)
+                    if (same(arc.stroke)) add_arc(out, arc);
+                for (const Ellipse& ellipse : sheet.ellipses)
+                    if (same(ellipse.stroke)) add_ellipse(out, ellipse);
+                for (const Spline& spline : sheet.splines)
+                    if (same(spline.stroke)) add_points(out, spline.points);
+                if (out.text().size() == state)
+                    out.text().resize(before);  // nothing of this stroke: no state for it either
+                else
+                    out.raw("S\n");
             }
-            out.raw("] 0 d\n");
-            const std::size_t state = out.text().size();
-            for (const Polyline& polyline : sheet.polylines)
-                if (same(polyline.stroke)) add_polyline(out, polyline);
-            for (const Arc& arc : sheet.arcs)
-                if (same(arc.stroke)) add_arc(out, arc);
-            for (const Ellipse& ellipse : sheet.ellipses)
-                if (same(ellipse.stroke)) add_ellipse(out, ellipse);
-            for (const Spline& spline : sheet.splines)
-                if (same(spline.stroke)) add_points(out, spline.points);
-            if (out.text().size() == state)
-                out.text().resize(before);  // nothing of this stroke: no state for it either
-            else
-                out.raw("S\n");
         }
     }
     if (out.text().size() == head) return {};

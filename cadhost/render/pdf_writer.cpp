@@ -74,26 +74,32 @@ void add_ellipse(cairo_t* cr, const Ellipse& ellipse) {
     cairo_restore(cr);
 }
 
+void draw_stroke(cairo_t* cr, const SheetGraphics& sheet, const Stroke& stroke) {
+    auto same = [&](const Stroke& s) {
+        return s.weight == stroke.weight && s.pattern == stroke.pattern && s.ink == stroke.ink;
+    };
+    bool any = false;
+    for (const Polyline& polyline : sheet.polylines)
+        if (same(polyline.stroke)) add_polyline(cr, polyline), any = true;
+    for (const Arc& arc : sheet.arcs)
+        if (same(arc.stroke)) add_arc(cr, arc), any = true;
+    for (const Ellipse& ellipse : sheet.ellipses)
+        if (same(ellipse.stroke)) add_ellipse(cr, ellipse), any = true;
+    for (const Spline& spline : sheet.splines)
+        if (same(spline.stroke)) add_points(cr, spline.points), any = true;
+    if (!any) return;
+    set_stroke(cr, stroke);
+    cairo_set_source_rgb(cr, ink_part(stroke.ink, 16), ink_part(stroke.ink, 8), ink_part(stroke.ink, 0));
+    cairo_stroke(cr);
+}
+
 // The lines and arcs of one stroke are stroked as one path: a sheet of a large part holds thousands of them, and a
 // path a piece costs the PDF far more than the coordinates themselves. Dashes start afresh on each piece, as before.
 void draw_lines(cairo_t* cr, const SheetGraphics& sheet) {
-    for (auto weight : {LineWeight::Thin, LineWeight::Wide}) {
-        for (auto pattern : {LinePattern::Continuous, LinePattern::Dashed, LinePattern::Chain}) {
-            auto same = [&](const Stroke& s) { return s.weight == weight && s.pattern == pattern; };
-            bool any = false;
-            for (const Polyline& polyline : sheet.polylines)
-                if (same(polyline.stroke)) add_polyline(cr, polyline), any = true;
-            for (const Arc& arc : sheet.arcs)
-                if (same(arc.stroke)) add_arc(cr, arc), any = true;
-            for (const Ellipse& ellipse : sheet.ellipses)
-                if (same(ellipse.stroke)) add_ellipse(cr, ellipse), any = true;
-            for (const Spline& spline : sheet.splines)
-                if (same(spline.stroke)) add_points(cr, spline.points), any = true;
-            if (!any) continue;
-            set_stroke(cr, Stroke{weight, pattern});
-            cairo_stroke(cr);
-        }
-    }
+    for (const std::uint32_t ink : sheet_inks(sheet))
+        for (auto weight : kLineWeights)
+            for (auto pattern : kLinePatterns) draw_stroke(cr, sheet, Stroke{weight, pattern, ink});
+    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
 }
 
 void draw_triangle(cairo_t* cr, const Triangle& triangle) {

@@ -4,6 +4,7 @@
 #ifndef CADHOST_RENDER_SHEET_GRAPHICS_H
 #define CADHOST_RENDER_SHEET_GRAPHICS_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,13 @@ struct Point2 {
 };
 
 // Line weights and patterns of technical drawing.
-enum class LineWeight { Thin, Wide };                  // 0.25 mm and 0.5 mm
+enum class LineWeight { Thin, Wide, Heavy };           // 0.25 mm, 0.5 mm and 0.7 mm
 enum class LinePattern { Continuous, Dashed, Chain };  // dashed: hidden edges; chain: centre lines
 
 struct Stroke {
     LineWeight weight = LineWeight::Thin;
     LinePattern pattern = LinePattern::Continuous;
+    std::uint32_t ink = 0;  // 0xRRGGBB; black unless the body drawn has a colour of its own
 };
 
 // An open or closed chain of straight segments (curves arrive already divided finely enough to look smooth).

@@ -1,8 +1,11 @@
 #include "cadhost/render/svg_writer.h"
 
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cadhost/render/line_style.h"
@@ -108,9 +111,9 @@ class SvgSheet {
     static std::string stroke_attributes(const Stroke& stroke) {
         const std::vector<double> dashes = dash_pattern_mm(stroke);
         // Round caps would lengthen each dash by a line width and close the short gaps of a chain line.
-        std::string attributes = "fill=\"none\" stroke=\"black\" stroke-width=\"" + num(line_width_mm(stroke.weight)) +
-                                 "\" stroke-linecap=\"" + (dashes.empty() ? "round" : "butt") +
-                                 "\" stroke-linejoin=\"round\"";
+        std::string attributes = "fill=\"none\" stroke=\"" + ink_text(stroke.ink) + "\" stroke-width=\"" +
+                                 num(line_width_mm(stroke.weight)) + "\" stroke-linecap=\"" +
+                                 (dashes.empty() ? "round" : "butt") + "\" stroke-linejoin=\"round\"";
         if (!dashes.empty()) {
             attributes += " stroke-dasharray=\"";
             for (std::size_t i = 0; i < dashes.size(); ++i) {
@@ -138,9 +141,17 @@ class SvgSheet {
         out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
     }
 
-    // The attributes of the six strokes are made once each.
+    static std::string ink_text(std::uint32_t ink) {
+        if (ink == 0) return "black";
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%06x", static_cast<unsigned>(ink & 0xFFFFFF));
+        return hex;
+    }
+
+    // The attributes of each stroke are made once.
     const std::string& stroke_text(const Stroke& stroke) {
-        std::string& text = strokes_[static_cast<int>(stroke.weight) * 3 + static_cast<int>(stroke.pattern)];
+        std::string& text =
+            strokes_[std::make_tuple(static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink)];
         if (text.empty()) text = stroke_attributes(stroke);
         return text;
     }
@@ -212,7 +223,7 @@ class SvgSheet {
     const SheetGraphics& sheet_;
     std::ostream& out_;
     std::string points_;
-    std::string strokes_[6];
+    std::map<std::tuple<int, int, std::uint32_t>, std::string> strokes_;
 };
 
 }  // namespace

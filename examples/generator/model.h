@@ -13,6 +13,9 @@ namespace sample {
 struct Model {
     std::string core_name;
     int core_layer = 240;
+    // How the attribute file has the sheets draw the bodies: empty for the model's own look (black).
+    std::string core_colour;
+    std::string electrode_colour;
     Box core_box;
     std::vector<BuiltElectrode> electrodes;
     std::vector<ModelObject> objects;

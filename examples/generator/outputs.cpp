@@ -32,14 +32,16 @@ int layer_number(const std::string& layer) { return std::stoi(layer); }
 std::string attrs_json(const Model& model) {
     ordered_json objects = ordered_json::array();
     objects.push_back({{"layer", model.core_layer}, {"index", 1}, {"name", model.core_name}, {"blank", false}});
+    if (!model.core_colour.empty()) objects.back()["color"] = model.core_colour;
     for (std::size_t e = 0; e < model.electrodes.size(); ++e) {
         const BuiltElectrode& built = model.electrodes[e];
-        if (built.design.attributes.empty()) continue;
+        if (built.design.attributes.empty() && model.electrode_colour.empty()) continue;
         const auto object = static_cast<std::size_t>(model.electrode_object[e]);
-        objects.push_back({{"layer", built.design.layer},
-                           {"index", index_on_layer(model, object)},
-                           {"name", built.design.name},
-                           {"attributes", attributes_json(built.design.attributes)}});
+        ordered_json entry = {
+            {"layer", built.design.layer}, {"index", index_on_layer(model, object)}, {"name", built.design.name}};
+        if (!model.electrode_colour.empty()) entry["color"] = model.electrode_colour;
+        if (!built.design.attributes.empty()) entry["attributes"] = attributes_json(built.design.attributes);
+        objects.push_back(std::move(entry));
     }
     const ordered_json doc = {{"quillon_attrs", 1}, {"objects", objects}};
     return doc.dump(2) + "\n";

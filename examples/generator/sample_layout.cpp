@@ -102,6 +102,9 @@ std::vector<ElectrodeDesign> sample_designs() {
 Model build_sample() {
     Model model;
     model.core_name = "CORE";
+    // The electrodes in copper and the core in grey, so an electrode stands out on the core's sheets.
+    model.core_colour = "grey";
+    model.electrode_colour = "copper";
     const CoreDesign core{200, 150, 60, 8};
     model.core_box = {gp_Pnt(-100, -75, -60), gp_Pnt(100, 75, 0)};
     std::vector<TopoDS_Shape> tools;

@@ -69,11 +69,13 @@ TEST_F(SampleInfo, JsonListsTheElectrodesWithTheirAttributesAndTheCore) {
             for (const auto& [title, typed] : e["attributes"].items())
                 EXPECT_EQ(body["attributes"][title], typed.begin().value()) << e["name"] << " " << title;
             EXPECT_EQ(body["attributes"].size(), e["attributes"].size()) << e["name"];
+            EXPECT_EQ(body["color"], "#B87333") << e["name"] << ": the sample's electrodes are copper";
         }
     }
     EXPECT_EQ(info["core"]["layer"], 240);
     ASSERT_EQ(info["core"]["bodies"].size(), 1u);
     EXPECT_EQ(info["core"]["bodies"][0]["name"], built["core"]["name"]);
+    EXPECT_EQ(info["core"]["bodies"][0]["color"], "#808080");
     EXPECT_EQ(info["pages"], 0);
 
     // The layers with their objects by kind, as the generator lists them in order.
@@ -97,11 +99,13 @@ TEST_F(SampleInfo, TheSummaryReadsAsAPersonNeedsIt) {
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* line :
          {"  layer 2: 2 solid bodies (E02, E02); 2 lines (E02 对角线, E02 对角线)\n",
-          "  layer 5: E05 [s_x=110.0, s_y=5.0, s_z=-30.0, ELEC_FINISH_SPACE=0.1, elec_finish_number=2]\n",
-          "core layer 240: CORE\n", "sheets: 0 pages\n"})
+          "  layer 5: E05, drawn copper (#B87333) [s_x=110.0, s_y=5.0, s_z=-30.0, ELEC_FINISH_SPACE=0.1, "
+          "elec_finish_number=2]\n",
+          "  layer 4: E04, drawn copper (#B87333)\n", "core layer 240: CORE, drawn grey (#808080)\n",
+          "sheets: 0 pages\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\nin\n" << r.out;
     const Result other_core = quillon({"info", *part_, "--core-layer", "1"});
-    EXPECT_NE(other_core.out.find("core layer 1: E01\n"), std::string::npos) << other_core.out;
+    EXPECT_NE(other_core.out.find("core layer 1: E01, drawn copper (#B87333)\n"), std::string::npos) << other_core.out;
     EXPECT_EQ(other_core.out.find("  layer 1: E01"), std::string::npos) << "the core is no electrode candidate";
 }
 

@@ -1,12 +1,20 @@
 // A sheet of the sample mould made through the host interface, compared with reviewed outputs: the JSON report and
 // the SVG. On a mismatch the actual outputs and their diffs are left beside the expected ones; after review,
 // tests/accept_references.sh accepts them. The sheet's PDF is written to the build folder for looking at.
+#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
 #include <fstream>
 #include <sstream>
 
+#include "cadhost/document/object_colour.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/import/import_model.h"
+#include "cadhost/render/aci_colour.h"
+#include "cadhost/render/dxf_writer.h"
+#include "cadhost/render/pdf_line_work.h"
 #include "cadhost/render/pdf_writer.h"
 #include "cadhost/render/svg_writer.h"
 #include "drafting_fixture.h"
@@ -20,6 +28,25 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::DraftingTest;
+
+std::string hex(std::uint32_t ink) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(ink));
+    return text;
+}
+
+std::string rg(std::uint32_t ink) {
+    std::string text;
+    for (int shift : {16, 8, 0}) {
+        char part[16];
+        std::snprintf(part, sizeof part, "%.6f", ((ink >> shift) & 0xFF) / 255.0);
+        std::string number = part;
+        while (number.back() == '0') number.pop_back();
+        if (number.back() == '.') number.pop_back();
+        text += number + " ";
+    }
+    return text + "RG";
+}
 
 std::string read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -158,6 +185,95 @@ TEST_F(ReferenceSheetTest, SampleCoreViewsMatchTheReviewedReportAndDrawing) {
     std::string error;
     ASSERT_TRUE(cadhost::render::write_pdf({drawn}, pdf, error)) << error;
     std::ofstream(fs::path(QUILLON_BINARY_DIR) / "sample_core_views.pdf", std::ios::binary) << pdf.str();
+}
+
+// A part without colours (as every part saved before them) draws each line black and otherwise as the reviewed sheet.
+TEST_F(ReferenceSheetTest, WithoutColoursEveryLineIsBlackAndNothingElseChanges) {
+    std::vector<tag_t> tags;
+    for (const auto& [tag, object] : doc().objects()) tags.push_back(tag);
+    for (tag_t tag : tags) doc().find(tag)->rgb.reset();
+    make_sheet();
+    std::ostringstream svg;
+    cadhost::render::write_svg(sheet(), svg);
+    const std::string reviewed =
+        read_file(fs::path(QUILLON_SOURCE_DIR) / "tests" / "reference_sheets" / "sample_core_views" / "expected.svg");
+    EXPECT_EQ(svg.str(), std::regex_replace(reviewed, std::regex("stroke=\"#[0-9a-f]{6}\""), "stroke=\"black\""));
+}
+
+// A thick electrode's visible edges are 0.7 mm lines and a thin core's 0.25 mm ones; hidden edges stay thin dashes.
+TEST_F(ReferenceSheetTest, ABodysWidthSetsItsVisibleEdges) {
+    doc().find(named("E01"))->line_width = cadhost::kWidthThick;
+    doc().find(named("CORE"))->line_width = cadhost::kWidthThin;
+    make_sheet();
+    const auto drawn = sheet();
+    using cadhost::render::LinePattern;
+    using cadhost::render::LineWeight;
+    std::map<std::pair<std::uint32_t, LinePattern>, std::set<LineWeight>> weights;
+    for (const auto& line : drawn.polylines)
+        if (line.layer.starts_with("VIEW-")) weights[{line.stroke.ink, line.stroke.pattern}].insert(line.stroke.weight);
+    const std::uint32_t copper = cadhost::ink_colour(0xB87333), grey = cadhost::ink_colour(0x808080);
+    using Weights = std::set<LineWeight>;
+    EXPECT_EQ(weights[std::make_pair(copper, LinePattern::Continuous)], Weights{LineWeight::Heavy});
+    EXPECT_EQ(weights[std::make_pair(grey, LinePattern::Continuous)], Weights{LineWeight::Thin});
+    EXPECT_EQ(weights[std::make_pair(copper, LinePattern::Dashed)], Weights{LineWeight::Thin});
+    std::ostringstream svg;
+    cadhost::render::write_svg(drawn, svg);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(copper) + "\" stroke-width=\"0.700\""), std::string::npos);
+}
+
+// The sample's attribute file draws the electrodes copper and the core grey: the electrode's lines are the copper
+// ones, inside the core's grey outline and far smaller; dimensions, notes and the frame stay black; every output
+// carries the two inks.
+TEST_F(ReferenceSheetTest, TheElectrodeStandsOutInItsOwnColourInEveryOutput) {
+    make_sheet();
+    const auto drawn = sheet();
+    const std::uint32_t copper = cadhost::ink_colour(0xB87333), grey = cadhost::ink_colour(0x808080);
+    EXPECT_LE(cadhost::luminance(copper), cadhost::kLargestInkLuminance);
+    EXPECT_LE(cadhost::luminance(grey), cadhost::kLargestInkLuminance);
+    struct Extent {
+        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+        double area() const { return (x1 - x0) * (y1 - y0); }
+    };
+    std::map<std::string, std::map<std::uint32_t, Extent>> by_view;  // by layer, then ink
+    for (const auto& line : drawn.polylines) {
+        Extent& e = by_view[line.layer][line.stroke.ink];
+        for (const auto& p : line.points)
+            e.x0 = std::min(e.x0, p.x), e.y0 = std::min(e.y0, p.y), e.x1 = std::max(e.x1, p.x),
+            e.y1 = std::max(e.y1, p.y);
+        if (!line.layer.starts_with("VIEW-")) {
+            EXPECT_EQ(line.stroke.ink, 0u) << line.layer;
+        }
+    }
+    // The top view, the one whose grey lines span most: the electrode's copper lines lie inside the core's outline.
+    const std::map<std::uint32_t, Extent>* top = nullptr;
+    for (const auto& [layer, inks] : by_view)
+        if (inks.count(grey) && (!top || inks.at(grey).area() > top->at(grey).area())) top = &inks;
+    ASSERT_TRUE(top && top->count(copper));
+    const Extent e = top->at(copper), c = top->at(grey);
+    EXPECT_GT(e.x0, c.x0);
+    EXPECT_GT(e.y0, c.y0);
+    EXPECT_LT(e.x1, c.x1);
+    EXPECT_LT(e.y1, c.y1);
+    EXPECT_LT(e.area(), 0.2 * c.area());
+
+    std::ostringstream svg;
+    cadhost::render::write_svg(drawn, svg);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(copper) + "\""), std::string::npos);
+    EXPECT_NE(svg.str().find("stroke=\"" + hex(grey) + "\""), std::string::npos);
+    const std::string lines = cadhost::render::line_work_content(drawn);
+    EXPECT_NE(lines.find(rg(copper)), std::string::npos) << "the PDF's line work sets the copper ink";
+    EXPECT_NE(lines.find(rg(grey)), std::string::npos);
+    std::ostringstream dxf;
+    std::string error;
+    ASSERT_TRUE(cadhost::render::write_dxf(drawn, dxf, error)) << error;
+    // True colour (420) and the nearest indexed colour (62) of each ink.
+    for (const std::uint32_t ink : {copper, grey}) {
+        const std::string true_colour = "\n420\n" + std::to_string(ink) + "\n";
+        const auto at = dxf.str().find(true_colour);
+        ASSERT_NE(at, std::string::npos) << ink;
+        const std::string before = dxf.str().substr(dxf.str().rfind("\n 62\n", at) + 5, 8);
+        EXPECT_EQ(std::stoi(before), cadhost::render::nearest_aci(ink)) << before;
+    }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ gtest_discover_tests(step_reader_test)
 quillon_add_test(sample_import_test ${CMAKE_CURRENT_LIST_DIR}/sample_import_test.cpp)
 
 # Names, layers, units and damage, on files written by the sample's writer and then changed as other writers would.
-foreach(name step_names_layers_test step_damage_test)
+foreach(name step_names_layers_test step_damage_test step_colours_test)
   quillon_add_test(${name} ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp ${CMAKE_SOURCE_DIR}/examples/generator/step_writer.cpp)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/examples/generator)
 endforeach()

@@ -95,6 +95,56 @@ TEST_F(PartFileTest, WhatIsSavedComesBackExactlyWithItsTagsAndItsUndoMark) {
     EXPECT_EQ(loaded.document.layer_status(17), UF_LAYER_INACTIVE_LAYER);
 }
 
+int table_count(const std::string& part, const char* table) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(part.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name = ?", -1, &stmt, nullptr);
+    sqlite3_bind_text(stmt, 1, table, -1, SQLITE_TRANSIENT);
+    const int count = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return count;
+}
+
+// Parts written before bodies had colours hold no colour table; they load, and are saved again the same way.
+TEST_F(PartFileTest, ColoursComeBackAndAPartWithoutThemKeepsTheOldForm) {
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(path("plain.prt"), sample(), std::nullopt, error)) << error;
+    EXPECT_EQ(table_count(path("plain.prt"), "colours"), 0);
+    LoadedPart loaded;
+    ASSERT_TRUE(cadhost::partfile::load(path("plain.prt"), loaded, error)) << error;
+    for (const auto& [tag, object] : loaded.document.objects()) EXPECT_FALSE(object.rgb.has_value()) << tag;
+
+    Document coloured = sample();
+    Document mark = coloured;
+    const tag_t box = coloured.next_on_layer(3, NULL_TAG);
+    coloured.find(box)->rgb = 0xB87333;
+    coloured.find(box)->line_width = 2;
+    mark.find(box)->rgb = 0x000000;
+    ASSERT_TRUE(cadhost::partfile::save(path("c.prt"), coloured, mark, error)) << error;
+    ASSERT_TRUE(cadhost::partfile::load(path("c.prt"), loaded, error)) << error;
+    EXPECT_EQ(loaded.document.find(box)->rgb, 0xB87333u);
+    EXPECT_EQ(loaded.document.find(box)->line_width, 2);
+    EXPECT_EQ(loaded.undo_mark->find(box)->rgb, 0u) << "black is a colour of its own, not none";
+    EXPECT_EQ(json(loaded.document), json(coloured));
+
+    for (const char* damage : {"UPDATE colours SET rgb = 16777216", "UPDATE colours SET rgb = -1",
+                               "UPDATE colours SET rgb = 'copper'", "UPDATE colours SET tag = 9999"}) {
+        fs::copy_file(path("c.prt"), path("bad.prt"), fs::copy_options::overwrite_existing);
+        sqlite3* db = nullptr;
+        sqlite3_open(path("bad.prt").c_str(), &db);
+        ASSERT_EQ(sqlite3_exec(db, damage, nullptr, nullptr, nullptr), SQLITE_OK) << damage;
+        sqlite3_close(db);
+        EXPECT_FALSE(cadhost::partfile::load(path("bad.prt"), loaded, error)) << damage;
+        EXPECT_NE(error.find("the colour of object"), std::string::npos) << error;
+    }
+
+    coloured.find(box)->rgb = 0x1000000;
+    EXPECT_FALSE(cadhost::partfile::save(path("c.prt"), coloured, std::nullopt, error));
+    EXPECT_NE(error.find("its drawn colour is"), std::string::npos) << error;
+}
+
 TEST_F(PartFileTest, ASaveKilledAtAnyStageLeavesThePreviousPartIntact) {
     std::string error;
     Document old_part = sample();

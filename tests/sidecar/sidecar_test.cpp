@@ -53,6 +53,30 @@ TEST_F(SidecarTest, SetsAttributesAndBlankStatusOfTheObjectsItNames) {
     EXPECT_DOUBLE_EQ(std::get<double>(doc_.find(line_)->attributes.at(0).value), -1.0) << "integers read as reals";
 }
 
+TEST_F(SidecarTest, SetsHowBodiesAreDrawnByColourNameOrHexAndWidthWord) {
+    std::string error;
+    ASSERT_TRUE(cadhost::import::apply_sidecar_text(R"({"quillon_attrs": 1, "objects": [
+        {"layer": 2, "index": 1, "color": "Copper", "width": "thick"},
+        {"layer": 2, "index": 3, "color": "#1a2B3c", "width": "thin"}]})",
+                                                    "m.attrs.json", doc_, error))
+        << error;
+    EXPECT_EQ(doc_.find(first_)->rgb, 0xB87333u);
+    EXPECT_EQ(doc_.find(first_)->line_width, 2);
+    EXPECT_EQ(doc_.find(second_)->rgb, 0x1A2B3Cu);
+    EXPECT_EQ(doc_.find(second_)->line_width, 0);
+    EXPECT_FALSE(doc_.find(line_)->rgb.has_value());
+    EXPECT_EQ(doc_.find(line_)->line_width, 1);
+
+    for (const char* colour : {R"("#12345")", R"("#12345G")", R"("teal-ish")", "255", "null"}) {
+        const std::string error = refuse(std::string(R"({"quillon_attrs": 1, "objects": [{"layer": 2, "index": 2,
+            "color": )") + colour + "}]}");
+        EXPECT_TRUE(error.starts_with("attribute file 'm.attrs.json': objects[0].color: expected #RRGGBB or one of "))
+            << error;
+    }
+    EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"layer": 2, "index": 1, "color": "red", "width": 2}]})"),
+              "attribute file 'm.attrs.json': objects[0].width: expected \"thin\", \"normal\" or \"thick\"");
+}
+
 TEST_F(SidecarTest, EachKindOfMistakeIsRefusedWithItsPlace) {
     EXPECT_EQ(refuse(R"({"quillon_attrs": 1, "objects": [{"layer": 2, "index": 1, "colour": 3}]})"),
               "attribute file 'm.attrs.json': objects[0].colour: unknown key");
