@@ -27,12 +27,7 @@ namespace fs = std::filesystem;
 using hardening::describe;
 using hardening::run_quillon;
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using hardening::contents;
 
 bool is_temporary(const std::string& name) { return name.find(".tmp-") != std::string::npos; }
 

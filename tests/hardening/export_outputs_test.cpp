@@ -19,14 +19,9 @@ using hardening::describe;
 using hardening::Outcome;
 using hardening::run_quillon;
 
-void write(const std::string& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+using hardening::write;
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using hardening::contents;
 
 // The cells of a CSV file as RFC 4180 reads them.
 std::vector<std::string> cells_of(const std::string& csv) {

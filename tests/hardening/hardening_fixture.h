@@ -6,9 +6,20 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace hardening {
+
+// A file's bytes as they are, and a file written with exactly these bytes.
+inline std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+inline void write(const std::string& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
 
 class ScratchTest : public ::testing::Test {
   protected:

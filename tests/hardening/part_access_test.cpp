@@ -26,12 +26,7 @@ using hardening::describe;
 using hardening::Outcome;
 using hardening::run_quillon;
 
-std::string contents(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using hardening::contents;
 
 // A process in the middle of writing projections into the part, as an export does: its write has spilled into the
 // file itself and its journal holds the pages it replaced. It stays there until told to commit, or is killed.

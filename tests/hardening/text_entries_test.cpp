@@ -17,14 +17,9 @@ using hardening::describe;
 using hardening::Outcome;
 using hardening::run_quillon;
 
-void write(const std::string& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+using hardening::write;
 
-std::string contents(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using hardening::contents;
 
 void replace(std::string& text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
