@@ -6,13 +6,15 @@
 #include <filesystem>
 #include <mutex>
 #include <thread>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <set>
+#include <sstream>
+#include <utility>
 
 #include "cadhost/cli/setup_outputs.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/cli/export_files.h"
+#include "cadhost/cli/ordered_work.h"
 #include "cadhost/cli/part_hold.h"
 #include "cadhost/cli/sheet_files.h"
 #include "cadhost/drafting/sheet_builder.h"
@@ -23,6 +25,7 @@
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/projection_table.h"
 #include "cadhost/render/pdf_writer.h"
+#include "cadhost/setup/summary_pages.h"
 
 namespace cadhost::cli {
 
@@ -57,43 +60,52 @@ bool stage_file(files::StagedFiles& staged, const fs::path& path, const std::str
     return false;
 }
 
-// Sheets are drawn side by side, one per processor: a sheet's hidden-line projections are independent of the others'.
-// The document is only read; the bodies' face and edge tables, which are filled on first use, are filled before. The
-// bodies' own projections, which many sheets share, are made first, side by side too.
-std::vector<render::SheetGraphics> build_sheets(const Document& doc, const std::vector<tag_t>& drawings,
-                                                std::ostream& out) {
+unsigned processors() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+// A sheet counts from the moment it is begun until all that is kept of it is what the browser page needs.
+std::atomic<std::size_t> live_sheets{0}, most_live_sheets{0};
+
+class LiveSheet {
+  public:
+    LiveSheet() {
+        const std::size_t now = ++live_sheets;
+        std::size_t most = most_live_sheets;
+        while (now > most && !most_live_sheets.compare_exchange_weak(most, now)) {
+        }
+    }
+    LiveSheet(LiveSheet&& other) noexcept : counted_(std::exchange(other.counted_, false)) {}
+    LiveSheet& operator=(LiveSheet&&) = delete;
+    ~LiveSheet() {
+        if (counted_) --live_sheets;
+    }
+
+  private:
+    bool counted_ = true;
+};
+
+// A drawn sheet on its way to the PDF: its files are staged, and what the PDF needs of it is ready.
+struct DrawnSheet {
+    LiveSheet live;
+    render::SheetGraphics graphics;
+    std::optional<AnnotationData> label;  // to join the part once the sheets are drawn
+    std::string packed;                   // its line work as the PDF carries it
+    bool is_packed = false;
+};
+
+// A sheet's file that could not be staged.
+struct FileFailure {
+    std::string message;
+};
+
+// A body's face and edge tables are filled on first use: they are filled before the sheets are drawn side by side,
+// as are the bodies' own projections, which many sheets share.
+void prepare_drawing(const Document& doc, const std::vector<tag_t>& drawings) {
     for (const auto& [tag, object] : doc.objects())
         if (const auto* body = object.as<BodyData>()) body->topology();
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::vector<drafting::ProjectionRequest> requests;
     for (tag_t drawing : drawings)
         for (auto& request : drafting::projection_requests(doc, drawing)) requests.push_back(std::move(request));
-    drafting::project_alone_ahead(requests, cores);
-    std::vector<render::SheetGraphics> sheets(drawings.size());
-    std::atomic<std::size_t> next{0};
-    std::mutex progress;
-    std::size_t done = 0;
-    std::exception_ptr failure;
-    auto work = [&] {
-        for (std::size_t i = next++; i < drawings.size(); i = next++) {
-            try {
-                sheets[i] = drafting::build_sheet(doc, drawings[i]);
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(progress);
-                if (!failure) failure = std::current_exception();
-                return;
-            }
-            std::lock_guard<std::mutex> lock(progress);
-            out << "sheet " << ++done << " of " << drawings.size() << '\n' << std::flush;
-        }
-    };
-    const std::size_t count = std::min<std::size_t>(cores, drawings.size());
-    std::vector<std::thread> threads;
-    for (std::size_t t = 1; t < count; ++t) threads.emplace_back(work);
-    work();
-    for (auto& thread : threads) thread.join();
-    if (failure) std::rethrow_exception(failure);
-    return sheets;
+    drafting::project_alone_ahead(requests, processors());
 }
 
 }  // namespace
@@ -171,32 +183,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
             },
             error))
         err << "quillon export: " << error << '\n';
-    std::vector<render::SheetGraphics> sheets;
-    try {
-        sheets = build_sheets(doc, drawings, out);
-    } catch (const std::exception& e) {
-        err << "quillon export: a sheet could not be drawn: " << e.what() << '\n';
-        return 2;
-    } catch (...) {
-        err << "quillon export: a sheet could not be drawn: the geometry kernel failed\n";
-        return 2;
-    }
-    // Labels placed in view of everything else drawn: they join the part as it is exported (not the part file), so
-    // that every output, the report included, shows them.
-    drafting::add_touch_labels(part.document, drawings, sheets);
-    const auto computed = store.computed_since_clear();
-    const auto used = store.used_since_clear();
-    out << "projections: " << store.computed() - computed_before << " computed, " << used.size() - computed.size()
-        << " found in the part\n";
-    // The part file is written only when what it keeps changes: new projections, or kept ones no sheet used.
-    const bool keeps_changed = !computed.empty() || used.size() != kept;
-    if (held && keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
-        err << "quillon export: the sheets are drawn, but " << error << '\n';
-    lock.release();
+    // The files are named from the drawings, before any is drawn: each sheet's files are written as soon as it is.
     std::vector<std::string> sheet_names, notes;
-    for (const auto& sheet : sheets) sheet_names.push_back(sheet.name);
+    for (tag_t drawing : drawings) sheet_names.push_back(doc.find(drawing)->name);
     const std::vector<std::string> file_names = sheet_file_names(sheet_names, notes);
     for (const auto& note : notes) out << "note: " << note << '\n';
+    const auto setups = setup::setups_of(doc);
 
     // Until the export is complete the manifest lists the files it may write as well as the earlier export's, so that
     // an export stopped half-way still knows every file of its own.
@@ -222,17 +214,130 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (tracked) write_file(manifest, manifest_text(present), err);
         return 2;
     };
+    const auto nothing_written = [&](const std::string& why) {
+        err << "quillon export: " << why << "\nquillon export: nothing was written\n";
+        return give_up(earlier);
+    };
 
-    // The outputs are staged and put in place together once all are written: see StagedFiles.
+    // The outputs are staged and put in place together once all are written: see StagedFiles. A failed file fails
+    // the export: nothing of it is put in place (the staged files go with their temporaries), so the folder never
+    // mixes this export's files with the earlier one's.
     files::StagedFiles staged;
     int written = 0;
-    if (formats.count("json")) {
-        std::ostringstream report;
-        drafting::write_report(report, doc);
-        if (!stage_file(staged, fs::path(dir) / (stem + ".json"), report.str(), err)) return give_up(earlier);
+    const bool svg = formats.count("svg") > 0, dxf = formats.count("dxf") > 0, pdf = formats.count("pdf") > 0;
+    files::StagedStream pdf_file;
+    std::optional<render::PdfStream> pdf_stream;
+    if (pdf) {
+        if (!pdf_file.open(staged, (fs::path(dir) / (stem + ".pdf")).string(), error)) return nothing_written(error);
+        pdf_stream.emplace(pdf_file.descriptor(), dir, stem);
+    }
+    const bool packed_lines = pdf && render::PdfStream::takes_packed_line_work();
+    const auto summary_at = pdf ? summary_frame(drawings, setups, summary) : std::nullopt;
+
+    // Sheets are drawn side by side, one per processor, and each is written as soon as it is drawn: its SVG and DXF
+    // staged, its page added to the PDF in sheet order, then released, so that the export holds a few sheets at a
+    // time however many the mould has. The sheet whose frame the setup table's pages borrow is drawn first, since
+    // those pages go ahead of the sheets; it waits for its own turn with the others.
+    std::mutex progress;
+    std::size_t done = 0;
+    const auto draw = [&](std::size_t i) {
+        DrawnSheet sheet;
+        sheet.graphics = drafting::build_sheet(doc, drawings[i]);
+        // Labels are placed in view of everything else drawn: they join the part as it is exported (not the part
+        // file), so that every output, the report included, shows them.
+        sheet.label = drafting::draw_touch_label(doc, drawings[i], sheet.graphics);
+        int staged_files = 0;
+        std::string why;
+        if (!write_sheet_file(sheet.graphics, file_names[i], svg, dxf, dir, staged, staged_files, why))
+            throw FileFailure{why};
+        if (packed_lines) sheet.is_packed = render::pack_line_work(sheet.graphics, sheet.packed);
+        std::lock_guard<std::mutex> lock(progress);
+        written += staged_files;
+        out << "sheet " << ++done << " of " << drawings.size() << '\n' << std::flush;
+        return sheet;
+    };
+    std::vector<std::optional<AnnotationData>> labels(drawings.size());
+    std::vector<setup::BrowserSheet> browser;
+    std::string pdf_error;
+    const auto add_page = [&](const render::SheetGraphics& page, const std::string* packed) {
+        return pdf_error.empty() && pdf_stream->add_page(page, packed, pdf_error);
+    };
+    const auto take = [&](std::size_t i, DrawnSheet sheet) {
+        labels[i] = std::move(sheet.label);
+        if (formats.count("html"))
+            browser.push_back(browser_sheet(sheet.graphics, drawings[i], file_names[i] + ".svg", setups));
+        return !pdf || add_page(sheet.graphics, sheet.is_packed ? &sheet.packed : nullptr);
+    };
+    most_live_sheets = live_sheets.load();
+    try {
+        prepare_drawing(doc, drawings);
+        std::optional<DrawnSheet> frame_sheet;
+        if (summary_at) {
+            frame_sheet.emplace(draw(*summary_at));
+            for (const auto& page : setup::summary_pages(setups, frame_sheet->graphics)) {
+                std::string packed;
+                const bool is_packed = packed_lines && render::pack_line_work(page, packed);
+                if (!add_page(page, is_packed ? &packed : nullptr)) break;
+            }
+        }
+        if (pdf_error.empty())
+            run_in_order<DrawnSheet>(
+                drawings.size(), processors(), sheet_window(),
+                [&](std::size_t i) { return summary_at && i == *summary_at ? std::move(*frame_sheet) : draw(i); },
+                take);
+    } catch (const FileFailure& failure) {
+        return nothing_written(failure.message);
+    } catch (const std::exception& e) {
+        err << "quillon export: a sheet could not be drawn: " << e.what() << '\n';
+        return give_up(earlier);
+    } catch (...) {
+        err << "quillon export: a sheet could not be drawn: the geometry kernel failed\n";
+        return give_up(earlier);
+    }
+    if (!pdf_error.empty()) return nothing_written(pdf_error);
+    for (auto& label : labels)
+        if (label) drafting::add_touch_label(part.document, std::move(*label));
+    labels.clear();
+
+    const auto computed = store.computed_since_clear();
+    const auto used = store.used_since_clear();
+    out << "projections: " << store.computed() - computed_before << " computed, " << used.size() - computed.size()
+        << " found in the part\n";
+    // The part file is written only when what it keeps changes: new projections, or kept ones no sheet used.
+    const bool keeps_changed = !computed.empty() || used.size() != kept;
+    if (held && keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
+        err << "quillon export: the sheets are drawn, but " << error << '\n';
+    lock.release();
+
+    if (pdf) {
+        if (!pdf_stream->finish(error)) return nothing_written(error);
+        pdf_stream.reset();
+        if (!pdf_file.close(error)) return nothing_written(error);
         ++written;
     }
-    const auto setups = setup::setups_of(doc);
+    if (formats.count("json")) {
+        // The report draws each sheet again for where its texts were moved: side by side, written in order.
+        files::StagedStream report_file;
+        if (!report_file.open(staged, (fs::path(dir) / (stem + ".json")).string(), error))
+            return nothing_written(error);
+        drafting::ReportWriter report(report_file.out());
+        try {
+            run_in_order<std::string>(
+                drawings.size(), processors(), sheet_window(),
+                [&](std::size_t i) { return drafting::report_sheet_text(doc, drawings[i]); },
+                [&](std::size_t, std::string text) {
+                    report.add(text);
+                    return true;
+                });
+        } catch (const std::exception& e) {
+            return nothing_written(std::string("the report could not be made: ") + e.what());
+        } catch (...) {
+            return nothing_written("the report could not be made: the geometry kernel failed");
+        }
+        report.finish();
+        if (!report_file.close(error)) return nothing_written(error);
+        ++written;
+    }
     if (formats.count("csv")) {
         if (setups.empty())
             out << "note: no sheet carries an EDM setup; the setup list and bill of material are empty\n";
@@ -242,49 +347,16 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         }
     }
     if (formats.count("html")) {
-        std::vector<std::string> svg_files;
-        for (const auto& name : file_names) svg_files.push_back(name + ".svg");
-        if (!stage_file(staged, fs::path(dir) / "index.html", browser_page(stem, drawings, sheets, svg_files, setups),
-                        err))
-            return give_up(earlier);
+        files::StagedStream page;
+        if (!page.open(staged, (fs::path(dir) / "index.html").string(), error)) return nothing_written(error);
+        setup::write_sheet_browser(page.out(), stem, browser);
+        if (!page.close(error)) return nothing_written(error);
         ++written;
-    }
-    // The sheets' own files are written beside the PDF, on every processor: the PDF's pages keep its writer busy
-    // about as long as the sheets' files do.
-    std::ostringstream sheet_err;
-    int sheet_files = 0;
-    bool sheets_written = true;
-    std::thread sheet_writer([&] {
-        sheets_written =
-            write_sheet_files(sheets, file_names, formats.count("svg") > 0, formats.count("dxf") > 0, dir, staged,
-                              std::max(1u, std::thread::hardware_concurrency()), sheet_files, sheet_err);
-    });
-    bool pdf_written = true;
-    if (formats.count("pdf") && !sheets.empty()) {
-        std::ostringstream pdf;
-        const auto summary_ahead = summary_pages(sheets, drawings, setups, summary);
-        if (!render::write_pdf_pages(pdf_pages(summary_ahead, sheets), pdf, error, stem)) {
-            err << "quillon export: " << error << '\n';
-            pdf_written = false;
-        } else if (stage_file(staged, fs::path(dir) / (stem + ".pdf"), std::move(pdf).str(), err)) {
-            ++written;
-        } else {
-            pdf_written = false;
-        }
-    }
-    sheet_writer.join();
-    err << sheet_err.str();
-    // A failed file fails the export: nothing of it is put in place (the staged files go with their temporaries),
-    // so the folder never mixes this export's files with the earlier one's.
-    if (!pdf_written || !sheets_written) {
-        err << "quillon export: nothing was written\n";
-        return give_up(earlier);
     }
     if (!staged.commit(error)) {
         err << "quillon export: " << error << '\n';
         return give_up(listed);
     }
-    written += sheet_files;
     // The earlier export's files of sheets that are gone go; the manifest then lists exactly what is there of ours.
     const std::set<std::string> ours = files_kept(earlier, planned, formats, file_names, stem);
     std::set<std::string> stale;
@@ -293,9 +365,13 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     for (const auto& name : remove_files(dir, stale))
         out << "removed " << name << ", written before for a sheet that is gone\n";
     if (tracked && !write_file(manifest, manifest_text(ours), err)) return 2;
-    out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << sheets.size() << " sheet"
-        << (sheets.size() == 1 ? "" : "s") << " into " << dir << '\n';
+    out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << drawings.size() << " sheet"
+        << (drawings.size() == 1 ? "" : "s") << " into " << dir << '\n';
     return 0;
 }
+
+std::size_t sheet_window() { return processors() + 2; }
+
+std::size_t most_sheets_in_flight() { return most_live_sheets; }
 
 }  // namespace cadhost::cli

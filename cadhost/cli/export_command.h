@@ -3,6 +3,7 @@
 #ifndef CADHOST_CLI_EXPORT_COMMAND_H
 #define CADHOST_CLI_EXPORT_COMMAND_H
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ namespace cadhost::cli {
 // brings the SVGs it shows), --summary or --no-summary (the setup table ahead of the PDF's sheets; by default when
 // more than one sheet has a setup) and --allowance MM (the bill of material's stock a side, 2 by default).
 int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// How many sheets an export draws ahead of the one it writes: a few more than there are processors, so that none
+// waits. The export holds at most this many sheets at a time, and the sheet whose frame the setup table borrows.
+std::size_t sheet_window();
+// The most sheets the last export held at once, for tests.
+std::size_t most_sheets_in_flight();
 
 // A sheet name as a file name: characters that file systems refuse or that split paths become '_'.
 std::string file_name_for(const std::string& sheet_name);

@@ -5,8 +5,6 @@
 #include <sstream>
 
 #include "cadhost/setup/setup_csv.h"
-#include "cadhost/setup/sheet_browser.h"
-#include "cadhost/setup/summary_pages.h"
 
 namespace cadhost::cli {
 
@@ -18,37 +16,20 @@ std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& 
     return {{stem + ".electrodes.csv", list.str()}, {stem + ".bom.csv", bom.str()}};
 }
 
-std::vector<render::SheetGraphics> summary_pages(const std::vector<render::SheetGraphics>& sheets,
-                                                 const std::vector<tag_t>& drawings,
-                                                 const std::vector<setup::SheetSetup>& setups, int summary) {
-    if (setups.empty() || summary == 0 || (summary < 0 && setups.size() < 2)) return {};
-    std::size_t frame = 0;
-    while (frame < drawings.size() && drawings[frame] != setups.front().drawing) ++frame;
-    if (frame >= sheets.size()) return {};
-    return setup::summary_pages(setups, sheets[frame]);
+std::optional<std::size_t> summary_frame(const std::vector<tag_t>& drawings,
+                                         const std::vector<setup::SheetSetup>& setups, int summary) {
+    if (setups.empty() || summary == 0 || (summary < 0 && setups.size() < 2)) return std::nullopt;
+    for (std::size_t frame = 0; frame < drawings.size(); ++frame)
+        if (drawings[frame] == setups.front().drawing) return frame;
+    return std::nullopt;
 }
 
-std::vector<const render::SheetGraphics*> pdf_pages(const std::vector<render::SheetGraphics>& summary,
-                                                    const std::vector<render::SheetGraphics>& sheets) {
-    std::vector<const render::SheetGraphics*> pages;
-    for (const auto& page : summary) pages.push_back(&page);
-    for (const auto& sheet : sheets) pages.push_back(&sheet);
-    return pages;
-}
-
-std::string browser_page(const std::string& title, const std::vector<tag_t>& drawings,
-                         const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& svg_files,
-                         const std::vector<setup::SheetSetup>& setups) {
-    std::vector<setup::BrowserSheet> shown;
-    for (std::size_t i = 0; i < sheets.size() && i < drawings.size() && i < svg_files.size(); ++i) {
-        setup::BrowserSheet sheet{sheets[i].name, svg_files[i], sheets[i].width, sheets[i].height, std::nullopt};
-        for (const auto& s : setups)
-            if (s.drawing == drawings[i]) sheet.setup = s;
-        shown.push_back(std::move(sheet));
-    }
-    std::ostringstream page;
-    setup::write_sheet_browser(page, title, shown);
-    return page.str();
+setup::BrowserSheet browser_sheet(const render::SheetGraphics& sheet, tag_t drawing, const std::string& svg_file,
+                                  const std::vector<setup::SheetSetup>& setups) {
+    setup::BrowserSheet shown{sheet.name, svg_file, sheet.width, sheet.height, std::nullopt};
+    for (const auto& s : setups)
+        if (s.drawing == drawing) shown.setup = s;
+    return shown;
 }
 
 bool parse_allowance(const std::string& text, double& allowance) {

@@ -2,10 +2,13 @@
 #ifndef CADHOST_CLI_SETUP_OUTPUTS_H
 #define CADHOST_CLI_SETUP_OUTPUTS_H
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cadhost/render/sheet_graphics.h"
+#include "cadhost/setup/sheet_browser.h"
 #include "cadhost/setup/sheet_setup.h"
 
 namespace cadhost::cli {
@@ -19,20 +22,16 @@ struct NamedOutput {
 std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem,
                                           double allowance);
 
-// The setup table's pages that go ahead of the sheets in the PDF: none unless summary is 1, or it is -1 and more than
-// one sheet has a setup; drawings[i] is the drawing of sheets[i].
-std::vector<render::SheetGraphics> summary_pages(const std::vector<render::SheetGraphics>& sheets,
-                                                 const std::vector<tag_t>& drawings,
-                                                 const std::vector<setup::SheetSetup>& setups, int summary);
+// The sheet whose frame the setup table's pages, which go ahead of the sheets in the PDF, are drawn in: its index in
+// drawings, or none when there are no such pages: none unless summary is 1, or it is -1 and more than one sheet has
+// a setup.
+std::optional<std::size_t> summary_frame(const std::vector<tag_t>& drawings,
+                                         const std::vector<setup::SheetSetup>& setups, int summary);
 
-// The sheets of the PDF: the summary pages, then the sheets. Pointers into both, which must outlive the list.
-std::vector<const render::SheetGraphics*> pdf_pages(const std::vector<render::SheetGraphics>& summary,
-                                                    const std::vector<render::SheetGraphics>& sheets);
-
-// index.html for the sheets, whose SVGs are svg_files[i] in the same folder.
-std::string browser_page(const std::string& title, const std::vector<tag_t>& drawings,
-                         const std::vector<render::SheetGraphics>& sheets, const std::vector<std::string>& svg_files,
-                         const std::vector<setup::SheetSetup>& setups);
+// What index.html shows of a drawn sheet of the drawing, whose SVG is svg_file in the same folder: kept for the page
+// when the sheet itself is long gone.
+setup::BrowserSheet browser_sheet(const render::SheetGraphics& sheet, tag_t drawing, const std::string& svg_file,
+                                  const std::vector<setup::SheetSetup>& setups);
 
 // The stock allowance given on the command line: a finite number of millimetres from 0 to 100.
 bool parse_allowance(const std::string& text, double& allowance);

@@ -154,14 +154,30 @@ ordered_json sheet_report(const Document& doc, tag_t drawing) {
     return out;
 }
 
+// Texts are checked for UTF-8 where they enter a part; should one slip past, it shows as U+FFFD rather than ending
+// the program. The entry is indented as it sits in the report's "sheets" array; JSON strings hold no raw line breaks,
+// so every line break is one of the layout's.
+std::string report_sheet_text(const Document& doc, tag_t drawing) {
+    const std::string text = sheet_report(doc, drawing).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string out = "    ";
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text) {
+        out += c;
+        if (c == '\n') out += "    ";
+    }
+    return out;
+}
+
+void ReportWriter::add(const std::string& sheet_text) {
+    out_ << (sheets_++ == 0 ? "{\n  \"sheets\": [\n" : ",\n") << sheet_text;
+}
+
+void ReportWriter::finish() { out_ << (sheets_ == 0 ? "{\n  \"sheets\": []\n}\n" : "\n  ]\n}\n"); }
+
 void write_report(std::ostream& out, const Document& doc) {
-    ordered_json root;
-    ordered_json sheets = ordered_json::array();
-    for (tag_t drawing : drawings_of(doc)) sheets.push_back(sheet_report(doc, drawing));
-    root["sheets"] = sheets;
-    // Texts are checked for UTF-8 where they enter a part; should one slip past, it shows as U+FFFD rather than
-    // ending the program.
-    out << root.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    ReportWriter report(out);
+    for (tag_t drawing : drawings_of(doc)) report.add(report_sheet_text(doc, drawing));
+    report.finish();
 }
 
 }  // namespace cadhost::drafting

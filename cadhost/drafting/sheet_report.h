@@ -3,7 +3,9 @@
 #ifndef CADHOST_DRAFTING_SHEET_REPORT_H
 #define CADHOST_DRAFTING_SHEET_REPORT_H
 
+#include <cstddef>
 #include <ostream>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +16,20 @@ namespace cadhost::drafting {
 nlohmann::ordered_json sheet_report(const Document& doc, tag_t drawing);
 // {"sheets": [...]} for every drawing of the part.
 void write_report(std::ostream& out, const Document& doc);
+
+// The same written a sheet at a time, for a report of many sheets made side by side: a sheet's entry as the report
+// holds it, and the report of the entries added in order.
+std::string report_sheet_text(const Document& doc, tag_t drawing);
+class ReportWriter {
+  public:
+    explicit ReportWriter(std::ostream& out) : out_(out) {}
+    void add(const std::string& sheet_text);
+    void finish();
+
+  private:
+    std::ostream& out_;
+    std::size_t sheets_ = 0;
+};
 
 }  // namespace cadhost::drafting
 

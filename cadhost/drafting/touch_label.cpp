@@ -254,17 +254,18 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
     return std::nullopt;
 }
 
-void add_touch_labels(Document& doc, const std::vector<tag_t>& drawings, std::vector<SheetGraphics>& sheets) {
-    for (std::size_t i = 0; i < drawings.size() && i < sheets.size(); ++i) {
-        auto label = touch_label(doc, drawings[i], sheets[i]);
-        if (!label) continue;
-        draw_annotation(doc, *label, sheets[i]);
-        Object object;
-        object.type = UF_drafting_entity_type;
-        object.subtype = UF_draft_label_subtype;
-        object.payload = std::move(*label);
-        doc.add(std::move(object), false);
-    }
+std::optional<AnnotationData> draw_touch_label(const Document& doc, tag_t drawing, SheetGraphics& sheet) {
+    auto label = touch_label(doc, drawing, sheet);
+    if (label) draw_annotation(doc, *label, sheet);
+    return label;
+}
+
+void add_touch_label(Document& doc, AnnotationData label) {
+    Object object;
+    object.type = UF_drafting_entity_type;
+    object.subtype = UF_draft_label_subtype;
+    object.payload = std::move(label);
+    doc.add(std::move(object), false);
 }
 
 }  // namespace cadhost::drafting

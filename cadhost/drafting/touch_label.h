@@ -22,9 +22,11 @@ inline constexpr const char* kTouchLabelText = "单边碰";
 // its view or point is not known.
 std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, const render::SheetGraphics& sheet);
 
-// Places the label on every sheet that needs one: the annotation joins the drawing in doc (so the report lists it)
-// and its strokes and text join the sheet's graphics. sheets[i] is the drawing of drawings[i].
-void add_touch_labels(Document& doc, const std::vector<tag_t>& drawings, std::vector<render::SheetGraphics>& sheets);
+// Places the label on a sheet that needs one: its strokes and text join the sheet's graphics, reading doc only, and
+// the annotation is returned to join the drawing in doc (add_touch_label, so the report lists it) once no other
+// thread reads doc. Sheets drawn side by side add theirs in the order of the sheets.
+std::optional<AnnotationData> draw_touch_label(const Document& doc, tag_t drawing, render::SheetGraphics& sheet);
+void add_touch_label(Document& doc, AnnotationData label);
 
 }  // namespace cadhost::drafting
 

@@ -106,9 +106,92 @@ bool StagedFiles::commit(std::string& error) {
     return ok;
 }
 
+int StagedFiles::stage_open(const std::string& path, std::string& error) {
+    const std::string temp = temporary_name(path);
+    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return -1;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (std::find(paths_.begin(), paths_.end(), path) == paths_.end()) paths_.push_back(path);
+    return fd;
+}
+
 std::size_t StagedFiles::size() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return paths_.size();
+}
+
+namespace {
+constexpr std::size_t kStreamBuffer = 1 << 20;
+}
+
+StagedStream::StagedStream() : buffer_(*this), out_(&buffer_) {}
+
+StagedStream::~StagedStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool StagedStream::open(StagedFiles& staged, const std::string& path, std::string& error) {
+    path_ = path;
+    fd_ = staged.stage_open(path, error);
+    return fd_ >= 0;
+}
+
+bool StagedStream::write_all(const char* data, std::size_t size) {
+    if (failure_ != 0) return false;
+    if (fd_ < 0) {
+        failure_ = EBADF;
+        return false;
+    }
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failure_ = n < 0 ? errno : EIO;
+            return false;
+        }
+        data += n, size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool StagedStream::Buffer::drain() {
+    const bool ok = owner_.write_all(pending_.data(), pending_.size());
+    pending_.clear();
+    return ok;
+}
+
+StagedStream::Buffer::int_type StagedStream::Buffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return sync() == 0 ? traits_type::not_eof(c) : c;
+    pending_.push_back(traits_type::to_char_type(c));
+    if (pending_.size() >= kStreamBuffer && !drain()) return traits_type::eof();
+    return c;
+}
+
+std::streamsize StagedStream::Buffer::xsputn(const char* data, std::streamsize size) {
+    const auto count = static_cast<std::size_t>(size);
+    if (pending_.size() + count < kStreamBuffer) {
+        pending_.append(data, count);
+        return size;
+    }
+    if (!drain() || !owner_.write_all(data, count)) return 0;
+    return size;
+}
+
+int StagedStream::Buffer::sync() { return drain() ? 0 : -1; }
+
+bool StagedStream::close(std::string& error) {
+    out_.flush();
+    const bool written = failure_ == 0 && out_.good();
+    const int saved = failure_;
+    const bool closed = fd_ >= 0 && ::close(fd_) == 0;
+    const int close_errno = errno;
+    fd_ = -1;
+    if (written && closed) return true;
+    error = "cannot write '" + path_ + "': " + std::strerror(saved != 0 ? saved : close_errno);
+    return false;
 }
 
 }  // namespace cadhost::files

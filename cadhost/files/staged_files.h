@@ -6,7 +6,10 @@
 #ifndef CADHOST_FILES_STAGED_FILES_H
 #define CADHOST_FILES_STAGED_FILES_H
 
+#include <cstdint>
 #include <mutex>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +35,56 @@ class StagedFiles {
 
     std::size_t size() const;
 
+    // Opens path's temporary for reading and writing, empty, and stages it: what is written through the descriptor is
+    // what commit() puts in place, so the descriptor must be closed before then. -1 with a message naming the file
+    // when it cannot be opened.
+    int stage_open(const std::string& path, std::string& error);
+
   private:
     mutable std::mutex mutex_;
     std::vector<std::string> paths_;  // final names, in the order staged
+};
+
+// A staged file written a piece at a time, for an output too large to be made in memory first. A stream not closed,
+// or closed with a failure, must not be committed: the export gives up, and the temporary goes with the staging.
+class StagedStream {
+  public:
+    StagedStream();
+    StagedStream(const StagedStream&) = delete;
+    StagedStream& operator=(const StagedStream&) = delete;
+    ~StagedStream();
+
+    bool open(StagedFiles& staged, const std::string& path, std::string& error);
+    // Buffered writes to the file; one that the disk refuses fails the stream and close() tells of it.
+    std::ostream& out() { return out_; }
+    // The file's descriptor, open for reading too, for writers that read back what they wrote (after out().flush()).
+    int descriptor() const { return fd_; }
+    const std::string& path() const { return path_; }
+    // Flushes and closes the file; false with a message naming it when any write failed.
+    bool close(std::string& error);
+
+  private:
+    class Buffer : public std::streambuf {
+      public:
+        explicit Buffer(StagedStream& owner) : owner_(owner) {}
+
+      protected:
+        int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* data, std::streamsize size) override;
+        int sync() override;
+
+      private:
+        bool drain();
+        StagedStream& owner_;
+        std::string pending_;
+    };
+    bool write_all(const char* data, std::size_t size);
+
+    int fd_ = -1;
+    int failure_ = 0;  // the errno of the first refused write
+    std::string path_;
+    Buffer buffer_;
+    std::ostream out_;
 };
 
 }  // namespace cadhost::files

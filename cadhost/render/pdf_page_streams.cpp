@@ -163,7 +163,9 @@ void append_entry(std::string& xref, std::size_t offset) {
 
 }  // namespace
 
-bool prepend_page_streams(std::string& document, const std::vector<std::string>& deflated, std::string& error) {
+bool page_streams_update(std::string_view document, const std::vector<std::size_t>& lengths,
+                         std::vector<UpdatePiece>& pieces, std::string& error) {
+    pieces.clear();
     Document original(document);
     if (!original.read_cross_references()) {
         error = "the document does not end in a cross-reference table";
@@ -171,27 +173,26 @@ bool prepend_page_streams(std::string& document, const std::vector<std::string>&
     }
     const std::vector<long> pages = original.pages();
     const long size = original.size();
-    if (pages.size() != deflated.size() || size <= 0) {
-        error = "the document's page tree is not one level of " + std::to_string(deflated.size()) + " pages";
+    if (pages.size() != lengths.size() || size <= 0) {
+        error = "the document's page tree is not one level of " + std::to_string(lengths.size()) + " pages";
         return false;
     }
-    // Everything is prepared before the document is touched, so a refusal leaves it whole.
     struct Object {
-        std::string head;                     // the dictionary, and for a stream its opening
-        const std::string* stream = nullptr;  // the stream's bytes
+        std::string head;  // the dictionary, and for a stream its opening
+        long page = -1;    // for a stream, the page whose bytes it holds
     };
     std::map<long, Object> objects;
     long next = size;
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        if (deflated[i].empty()) continue;
+        if (lengths[i] == 0) continue;
         std::string page = with_stream_first(original.dictionary(pages[i]), next);
         if (page.empty()) {
             error = "page " + std::to_string(i + 1) + " has no contents to add to";
             return false;
         }
-        objects[next] = {"<< /Length " + std::to_string(deflated[i].size()) + " /Filter /FlateDecode >>\nstream\n",
-                         &deflated[i]};
-        objects[pages[i]] = {std::move(page), nullptr};
+        objects[next] = {"<< /Length " + std::to_string(lengths[i]) + " /Filter /FlateDecode >>\nstream\n",
+                         static_cast<long>(i)};
+        objects[pages[i]] = {std::move(page), -1};
         ++next;
     }
     if (objects.empty()) return true;
@@ -202,29 +203,44 @@ bool prepend_page_streams(std::string& document, const std::vector<std::string>&
     trailer.replace(size_key, size_end - size_key, "/Size " + std::to_string(next));
     trailer.insert(trailer.size() - 2, "/Prev " + std::to_string(original.xref_offset()) + "\n");
 
+    std::size_t at = document.size();
+    std::string text;
+    if (document.empty() || document.back() != '\n') text += '\n';
     std::map<long, std::size_t> offsets;
-    if (document.back() != '\n') document += '\n';
     for (const auto& [number, object] : objects) {
-        offsets[number] = document.size();
-        document += std::to_string(number) + " 0 obj\n" + object.head;
-        if (object.stream) {
-            document += *object.stream;
-            document += "\nendstream";
+        offsets[number] = at + text.size();
+        text += std::to_string(number) + " 0 obj\n" + object.head;
+        if (object.page >= 0) {
+            at += text.size() + lengths[static_cast<std::size_t>(object.page)];
+            pieces.push_back({std::move(text), object.page});
+            text = "\nendstream";
         }
-        document += "\nendobj\n";
+        text += "\nendobj\n";
     }
-    const std::size_t xref_at = document.size();
-    std::string xref = "xref\n";
+    const std::size_t xref_at = at + text.size();
+    text += "xref\n";
     for (auto it = offsets.begin(); it != offsets.end();) {
         auto run_end = it;
         long last = it->first;
         while (std::next(run_end) != offsets.end() && std::next(run_end)->first == last + 1) ++run_end, ++last;
-        xref += std::to_string(it->first) + " " + std::to_string(last - it->first + 1) + "\n";
-        for (auto entry = it; entry != std::next(run_end); ++entry) append_entry(xref, entry->second);
+        text += std::to_string(it->first) + " " + std::to_string(last - it->first + 1) + "\n";
+        for (auto entry = it; entry != std::next(run_end); ++entry) append_entry(text, entry->second);
         it = std::next(run_end);
     }
-    document += xref;
-    document += "trailer\n" + trailer + "\nstartxref\n" + std::to_string(xref_at) + "\n%%EOF\n";
+    text += "trailer\n" + trailer + "\nstartxref\n" + std::to_string(xref_at) + "\n%%EOF\n";
+    pieces.push_back({std::move(text), -1});
+    return true;
+}
+
+bool prepend_page_streams(std::string& document, const std::vector<std::string>& deflated, std::string& error) {
+    std::vector<std::size_t> lengths;
+    for (const auto& stream : deflated) lengths.push_back(stream.size());
+    std::vector<UpdatePiece> pieces;
+    if (!page_streams_update(document, lengths, pieces, error)) return false;
+    for (const auto& piece : pieces) {
+        document += piece.text;
+        if (piece.page >= 0) document += deflated[static_cast<std::size_t>(piece.page)];
+    }
     return true;
 }
 

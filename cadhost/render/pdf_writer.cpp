@@ -11,6 +11,7 @@
 #include <cairo.h>
 
 #include "cadhost/render/line_style.h"
+#include "cadhost/render/pdf_drawing.h"
 #include "cadhost/render/pdf_line_work.h"
 #include "cadhost/render/pdf_page_streams.h"
 #include "cadhost/render/pdf_text.h"
@@ -122,36 +123,49 @@ void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& t
     cairo_restore(cr);
 }
 
+// The whole document through cairo into document, with the sheets' line work or without it.
+bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::string& title, bool with_lines,
+                   std::string& document, std::string& error) {
+    cairo_surface_t* surface = open_pdf_surface(write_to_buffer, &document, *sheets[0], title);
+    cairo_t* cr = cairo_create(surface);
+    const PdfTextPainter text_painter(cr);
+    for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i)
+        draw_pdf_page(surface, cr, text_painter, *sheets[i], i + 1, with_lines);
+    return close_pdf_surface(surface, cr, error);
+}
+
+}  // namespace
+
 bool usable_size(const SheetGraphics& sheet) {
     return std::isfinite(sheet.width) && std::isfinite(sheet.height) && sheet.width > 0.0 && sheet.height > 0.0;
 }
 
-// The whole document through cairo into document, with the sheets' line work or without it.
-bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::string& title, bool with_lines,
-                   std::string& document, std::string& error) {
-    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
-        write_to_buffer, &document, sheets[0]->width * kPointsPerMm, sheets[0]->height * kPointsPerMm);
+cairo_surface_t* open_pdf_surface(cairo_write_func_t write, void* closure, const SheetGraphics& first,
+                                  const std::string& title) {
+    cairo_surface_t* surface =
+        cairo_pdf_surface_create_for_stream(write, closure, first.width * kPointsPerMm, first.height * kPointsPerMm);
     // An empty creation date keeps cairo from stamping the time, so the same sheets give the same bytes.
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATE_DATE, "");
     cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "quillon");
     // PDF's text strings cannot hold the noncharacters: cairo stops the whole document on one.
     if (!title.empty())
         cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_TITLE, printable_text(title, true).c_str());
-    cairo_t* cr = cairo_create(surface);
-    const PdfTextPainter text_painter(cr);
+    return surface;
+}
 
-    for (std::size_t i = 0; i < sheets.size() && cairo_status(cr) == CAIRO_STATUS_SUCCESS; ++i) {
-        const SheetGraphics& sheet = *sheets[i];
-        cairo_pdf_surface_set_size(surface, sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
-        const std::string name = printable_text(sheet.name, true);
-        cairo_pdf_surface_set_page_label(surface, name.c_str());
-        const std::string target = "page=" + std::to_string(i + 1);
-        cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, name.c_str(), target.c_str(),
-                                      static_cast<cairo_pdf_outline_flags_t>(0));
-        draw_sheet(cr, sheet, text_painter, with_lines);
-        cairo_show_page(cr);
-    }
+void draw_pdf_page(cairo_surface_t* surface, cairo_t* cr, const PdfTextPainter& text_painter,
+                   const SheetGraphics& sheet, std::size_t number, bool with_lines) {
+    cairo_pdf_surface_set_size(surface, sheet.width * kPointsPerMm, sheet.height * kPointsPerMm);
+    const std::string name = printable_text(sheet.name, true);
+    cairo_pdf_surface_set_page_label(surface, name.c_str());
+    const std::string target = "page=" + std::to_string(number);
+    cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT, name.c_str(), target.c_str(),
+                                  static_cast<cairo_pdf_outline_flags_t>(0));
+    draw_sheet(cr, sheet, text_painter, with_lines);
+    cairo_show_page(cr);
+}
 
+bool close_pdf_surface(cairo_surface_t* surface, cairo_t* cr, std::string& error) {
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
     cairo_surface_finish(surface);
@@ -164,7 +178,11 @@ bool draw_document(const std::vector<const SheetGraphics*>& sheets, const std::s
     return true;
 }
 
-}  // namespace
+bool pack_line_work(const SheetGraphics& sheet, std::string& packed) {
+    packed.clear();
+    const std::string content = line_work_content(sheet);
+    return content.empty() || deflate_into(content, kLineWorkLevel, packed);
+}
 
 bool write_pdf(const std::vector<SheetGraphics>& sheets, std::ostream& out, std::string& error,
                const std::string& title) {
@@ -193,11 +211,8 @@ bool write_pdf_pages(const std::vector<const SheetGraphics*>& sheets, std::ostre
     std::atomic<std::size_t> next{0};
     std::atomic<bool> packed{true};
     auto pack = [&] {
-        std::string content;
         for (std::size_t i = next++; i < sheets.size(); i = next++)
-            if (!(content = line_work_content(*sheets[i])).empty() &&
-                !deflate_into(content, kLineWorkLevel, line_work[i]))
-                packed = false;
+            if (!pack_line_work(*sheets[i], line_work[i])) packed = false;
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::vector<std::thread> packers;

@@ -107,25 +107,25 @@ TEST_F(CliTest, UnreadableInputEndsWithStatusTwoAndWritesNothing) {
     EXPECT_EQ(quillon({"frobnicate"}).status, 2);
 }
 
-// The sheets' files made on several threads are each sheet's own, under its own name, whatever thread made it; a
-// folder that cannot be written stops the work with a message and stages nothing.
-TEST_F(CliTest, SheetFilesOfManyThreadsAreEachSheetsOwn) {
-    std::vector<cadhost::render::SheetGraphics> sheets(9);
+// A sheet's files are its own, under its own name; a folder that cannot be written stops the work with a message
+// and stages nothing.
+TEST_F(CliTest, SheetFilesAreEachSheetsOwn) {
+    std::vector<cadhost::render::SheetGraphics> sheets(3);
     std::vector<std::string> names;
+    cadhost::files::StagedFiles staged;
+    int written = 0;
+    std::string error;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         sheets[i].name = "E" + std::to_string(i);
         cadhost::render::Polyline line;
         line.points = {{1.0 * i, 2}, {30, 40.5 + i}};
         sheets[i].polylines.push_back(line);
         names.push_back("file_" + std::to_string(i));
+        ASSERT_TRUE(
+            cadhost::cli::write_sheet_file(sheets[i], names[i], true, true, dir_.string(), staged, written, error))
+            << error;
     }
-    cadhost::files::StagedFiles staged;
-    std::ostringstream err;
-    int written = 0;
-    ASSERT_TRUE(cadhost::cli::write_sheet_files(sheets, names, true, true, dir_.string(), staged, 3, written, err))
-        << err.str();
-    EXPECT_EQ(written, 18);
-    std::string error;
+    EXPECT_EQ(written, 6);
     ASSERT_TRUE(staged.commit(error)) << error;
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         std::ostringstream svg;
@@ -142,10 +142,9 @@ TEST_F(CliTest, SheetFilesOfManyThreadsAreEachSheetsOwn) {
 
     cadhost::files::StagedFiles nowhere;
     written = 0;
-    std::ostringstream refused;
-    EXPECT_FALSE(cadhost::cli::write_sheet_files(sheets, names, true, false, path("missing/folder"), nowhere, 2,
-                                                 written, refused));
-    EXPECT_NE(refused.str().find("missing/folder/file_"), std::string::npos) << refused.str();
+    EXPECT_FALSE(cadhost::cli::write_sheet_file(sheets[0], names[0], true, false, path("missing/folder"), nowhere,
+                                                written, error));
+    EXPECT_NE(error.find("missing/folder/file_"), std::string::npos) << error;
     EXPECT_EQ(written, 0);
     EXPECT_EQ(nowhere.size(), 0u);
 }
