@@ -42,6 +42,14 @@ gp_Trsf to_view(const ViewOrientation& o) {
 
 // The exact 2D box of a shape in a view orientation. Measuring a body exactly costs far more than a look-up, and the
 // same bodies are measured in the same orientations sheet after sheet, so answers are kept.
+bool measure(const TopoDS_Shape& shape, const ViewOrientation& o, double out[4]) {
+    TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view(o)));
+    double b[6] = {0, 0, 0, 0, 0, 0};
+    const bool ok = geometry::exact_box(moved, b);
+    out[0] = b[0], out[1] = b[1], out[2] = b[3], out[3] = b[4];
+    return ok;
+}
+
 class ShapeBoxCache {
   public:
     bool box(const TopoDS_Shape& shape, const ViewOrientation& o, double out[4]) {
@@ -59,10 +67,7 @@ class ShapeBoxCache {
         }
         Entry entry;
         entry.shape = shape;  // held so the pointer in the key cannot be reused by another shape
-        TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view(o)));
-        double b[6];
-        entry.ok = geometry::exact_box(moved, b);
-        entry.box[0] = b[0], entry.box[1] = b[1], entry.box[2] = b[3], entry.box[3] = b[4];
+        entry.ok = measure(shape, o, entry.box);
         std::copy(entry.box, entry.box + 4, out);
         std::lock_guard<std::mutex> lock(mutex_);
         boxes_[key] = entry;
@@ -131,11 +136,15 @@ Extent2 view_extent(const Document& doc, const DrawingViewData& view) {
             merge(extent, x, y, x, y);
             continue;
         }
-        TopoDS_Shape shape = doc.shape_of(tag);
-        if (shape.IsNull()) shape = geometry::curve_edge(*object);
-        if (shape.IsNull()) continue;
+        // A body's shape is the same from call to call and its box is kept; a curve's edge is made afresh on each
+        // call, so a box kept for it would never be found again, and the kept boxes would grow with every view drawn.
+        const TopoDS_Shape shape = doc.shape_of(tag);
         double box[4];
-        if (shape_boxes().box(shape, o, box)) merge(extent, box[0], box[1], box[2], box[3]);
+        if (!shape.IsNull()) {
+            if (shape_boxes().box(shape, o, box)) merge(extent, box[0], box[1], box[2], box[3]);
+        } else if (const TopoDS_Shape edge = geometry::curve_edge(*object); !edge.IsNull() && measure(edge, o, box)) {
+            merge(extent, box[0], box[1], box[2], box[3]);
+        }
     }
     return extent;
 }
