@@ -370,7 +370,16 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     return 0;
 }
 
-std::size_t sheet_window() { return processors() + 2; }
+namespace {
+std::atomic<std::size_t> chosen_window{0};
+}
+
+void set_sheet_window(std::size_t sheets) { chosen_window = sheets; }
+
+std::size_t sheet_window() {
+    const std::size_t chosen = chosen_window;
+    return chosen > 0 ? chosen : processors() + 2;
+}
 
 std::size_t most_sheets_in_flight() { return most_live_sheets; }
 

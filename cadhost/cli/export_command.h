@@ -18,6 +18,8 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
 // How many sheets an export draws ahead of the one it writes: a few more than there are processors, so that none
 // waits. The export holds at most this many sheets at a time, and the sheet whose frame the setup table borrows.
 std::size_t sheet_window();
+// Sets the window (0: the default), for tests and for a machine short of memory.
+void set_sheet_window(std::size_t sheets);
 // The most sheets the last export held at once, for tests.
 std::size_t most_sheets_in_flight();
 

@@ -351,19 +351,22 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
 void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigned threads) {
     // Each body's own projection once, however many views ask for it; the largest bodies first, so that the threads
     // finish together.
+    // A job shares its view's plan with the view's other bodies' jobs: a copy each would grow with bodies times
+    // views, and a large mould has thousands of both.
     struct Job {
         const ProjectionRequest* request;
-        Plan plan;
+        std::shared_ptr<const Plan> plan;
         std::size_t body;
         std::size_t faces;
     };
     std::vector<Job> jobs;
     std::set<std::string> planned;
     for (const auto& request : requests) {
-        Plan plan = plan_of(request.bodies, request.orientation, request.options);
-        for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
-            if (!plan.alone[i] || !planned.insert(plan.alone_keys[i]).second) continue;
-            const std::size_t faces = body_boxes(plan.bodies[i], plan.view_keys[i], request.orientation)->faces.size();
+        auto plan = std::make_shared<const Plan>(plan_of(request.bodies, request.orientation, request.options));
+        for (std::size_t i = 0; i < plan->bodies.size(); ++i) {
+            if (!plan->alone[i] || !planned.insert(plan->alone_keys[i]).second) continue;
+            const std::size_t faces =
+                body_boxes(plan->bodies[i], plan->view_keys[i], request.orientation)->faces.size();
             jobs.push_back({&request, plan, i, faces});
         }
     }
@@ -372,7 +375,7 @@ void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigne
     auto work = [&] {
         for (std::size_t j = next++; j < jobs.size(); j = next++) {
             try {
-                alone(jobs[j].plan, jobs[j].body, jobs[j].request->orientation, jobs[j].request->options);
+                alone(*jobs[j].plan, jobs[j].body, jobs[j].request->orientation, jobs[j].request->options);
             } catch (...) {
                 // The view that needs it projects it again when it is drawn, and tells of the failure there.
             }

@@ -281,25 +281,28 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     used_.insert(key);
     Entry* entry = &entries_[key];
     done_.wait(lock, [&] { return !entry->busy; });
-    if (entry->edges) return entry->edges;
-    if (!entry->kept_bytes.empty()) {
-        auto decoded = std::make_shared<ProjectedEdges>();
-        std::string bytes = std::move(entry->kept_bytes);
-        entry->kept_bytes.clear();
-        if (decode_edges(bytes, *decoded)) {
-            entry->edges = decoded;
-            return decoded;
-        }
-    }
+    if (auto live = entry->edges.lock()) return live;
+    if (entry->held) return entry->held;
+    // The entry is this thread's until it is no longer busy: no other changes its bytes meanwhile.
     entry->busy = true;
     lock.unlock();
     std::shared_ptr<const ProjectedEdges> edges;
+    std::string computed_bytes;
+    bool computed = false, held = false;
     try {
-        // Drawn as it will be kept, on the part file's grid: the export that computes a projection and the next,
-        // which finds it kept, then draw the same sheets to the last digit.
-        auto computed = std::make_shared<ProjectedEdges>(compute());
-        auto kept_form = std::make_shared<ProjectedEdges>();
-        edges = decode_edges(encode_edges(*computed), *kept_form) ? std::move(kept_form) : std::move(computed);
+        auto decoded = std::make_shared<ProjectedEdges>();
+        if (!entry->bytes.empty() && decode_edges(entry->bytes, *decoded)) {
+            edges = std::move(decoded);
+        } else {
+            // Drawn as it will be kept, on the part file's grid: the export that computes a projection and the next,
+            // which finds it kept, then draw the same sheets to the last digit.
+            auto made = std::make_shared<ProjectedEdges>(compute());
+            computed_bytes = encode_edges(*made);
+            auto kept_form = std::make_shared<ProjectedEdges>();
+            held = !decode_edges(computed_bytes, *kept_form);
+            edges = held ? std::move(made) : std::move(kept_form);
+            computed = true;
+        }
     } catch (...) {
         lock.lock();
         entry->busy = false;
@@ -309,8 +312,12 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     lock.lock();
     entry->busy = false;
     entry->edges = edges;
-    entry->computed_here = true;
-    ++computed_;
+    if (computed) {
+        entry->bytes = std::move(computed_bytes);
+        entry->computed_here = true;
+        if (held) entry->held = edges;
+        ++computed_;
+    }
     done_.notify_all();
     return edges;
 }
@@ -318,15 +325,15 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
 void ProjectionStore::add_kept(const std::string& key, std::string bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry& entry = entries_[key];
-    if (entry.edges || entry.busy) return;
-    entry.kept_bytes = std::move(bytes);
+    if (entry.busy || entry.computed_here || !entry.edges.expired()) return;
+    entry.bytes = std::move(bytes);
 }
 
 std::vector<std::pair<std::string, std::string>> ProjectionStore::computed_since_clear() const {
     std::vector<std::pair<std::string, std::string>> out;
     std::lock_guard<std::mutex> lock(mutex_);
     for (const auto& [key, entry] : entries_)
-        if (entry.computed_here && entry.edges) out.emplace_back(key, encode_edges(*entry.edges));
+        if (entry.computed_here && !entry.bytes.empty()) out.emplace_back(key, entry.bytes);
     return out;
 }
 

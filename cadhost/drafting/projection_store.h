@@ -51,11 +51,15 @@ class ProjectionStore {
     long computed() const;
 
   private:
+    // A projection is kept in its encoded form, a fraction of the size of the decoded one; the decoded one lives while
+    // some view being drawn holds it, and is decoded again when asked for after that. So a large mould's projections,
+    // most of which only one sheet shows, do not stay decoded for the rest of the process.
     struct Entry {
-        std::string kept_bytes;  // from a part file, until decoded
-        std::shared_ptr<const ProjectedEdges> edges;
+        std::string bytes;  // encoded: read from a part file, or computed here
+        std::weak_ptr<const ProjectedEdges> edges;
+        std::shared_ptr<const ProjectedEdges> held;  // an answer its encoded form would not give back
         bool computed_here = false;
-        bool busy = false;  // being computed by some thread
+        bool busy = false;  // being computed or decoded by some thread
     };
     mutable std::mutex mutex_;
     std::condition_variable done_;

@@ -2,16 +2,26 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "cadhost/cli/cli_commands.h"
+#include "cadhost/cli/export_command.h"
+#include "cadhost/cli/ordered_work.h"
 #include "cadhost/cli/sheet_files.h"
+#include "cadhost/partfile/part_file.h"
 #include "cadhost/render/svg_writer.h"
 #include "cadhost/session/session.h"
+#include "host/uf_draw.h"
+#include "host/uf_obj.h"
+#include "support/host_fixture.h"
 
 namespace {
 
@@ -147,6 +157,101 @@ TEST_F(CliTest, SheetFilesAreEachSheetsOwn) {
     EXPECT_NE(error.find("missing/folder/file_"), std::string::npos) << error;
     EXPECT_EQ(written, 0);
     EXPECT_EQ(nowhere.size(), 0u);
+}
+
+// Items made side by side are taken in order, with never more than the window of them alive; a failure in one stops
+// the work and reaches the caller.
+TEST(OrderedWork, TakesInOrderWithinTheWindowAndPassesOnAFailure) {
+    struct Counted {
+        explicit Counted(std::size_t i, std::atomic<int>& live, std::atomic<int>& most) : i(i), live(&live) {
+            const int now = ++live;
+            for (int m = most; now > m && !most.compare_exchange_weak(m, now);) {
+            }
+        }
+        Counted(Counted&& other) noexcept : i(other.i), live(std::exchange(other.live, nullptr)) {}
+        ~Counted() {
+            if (live) --*live;
+        }
+        std::size_t i;
+        std::atomic<int>* live;
+    };
+    std::atomic<int> live{0}, most{0};
+    std::vector<std::size_t> taken;
+    EXPECT_TRUE(cadhost::cli::run_in_order<Counted>(
+        40, 3, 4, [&](std::size_t i) { return Counted(i, live, most); },
+        [&](std::size_t i, Counted c) {
+            EXPECT_EQ(c.i, i);
+            taken.push_back(i);
+            return true;
+        }));
+    EXPECT_EQ(taken.size(), 40u);
+    EXPECT_TRUE(std::is_sorted(taken.begin(), taken.end()));
+    EXPECT_LE(most, 4);
+    EXPECT_EQ(live, 0);
+
+    std::atomic<std::size_t> made{0};
+    EXPECT_THROW(cadhost::cli::run_in_order<int>(
+                     1000, 2, 3,
+                     [&](std::size_t i) {
+                         ++made;
+                         if (i == 5) throw std::runtime_error("sheet 5");
+                         return static_cast<int>(i);
+                     },
+                     [](std::size_t, int) { return true; }),
+                 std::runtime_error);
+    EXPECT_LT(made, 12u) << "no item is begun long after the failure";
+    EXPECT_FALSE(cadhost::cli::run_in_order<int>(
+        10, 2, 3, [](std::size_t i) { return static_cast<int>(i); }, [](std::size_t i, int) { return i < 2; }));
+}
+
+// An export of more sheets than its window holds no more than the window at once, and its PDF has the sheets' pages
+// in sheet order whatever order they were drawn in.
+class ExportWindowTest : public testing_support::HostTest {
+  protected:
+    static std::string bytes_of(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(ExportWindowTest, SheetsAreReleasedAsTheyAreWrittenAndPagesKeepTheirOrder) {
+    const fs::path dir = fs::temp_directory_path() / ("quillon_window_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    UF_DRAW_info_t info{};
+    info.size_state = UF_DRAW_CUSTOM_SIZE;
+    info.size.custom_size[0] = 210.0;
+    info.size.custom_size[1] = 297.0;
+    info.drawing_scale = 1.0;
+    info.units = UF_PART_METRIC;
+    info.projection_angle = UF_DRAW_THIRD_ANGLE_PROJECTION;
+    const int sheets = 9;
+    for (int i = 0; i < sheets; ++i) {
+        tag_t drawing = NULL_TAG;
+        ASSERT_EQ(UF_DRAW_create_drawing(("S" + std::to_string(i)).c_str(), &info, &drawing), 0);
+        ASSERT_EQ(UF_OBJ_set_layer(add_box(30.0 * i, 0, 0, 10 + i, 10, 10), 1), 0);
+    }
+    const std::string part = (dir / "mould.prt").string();
+    std::string error;
+    ASSERT_TRUE(cadhost::partfile::save(part, doc(), std::nullopt, error)) << error;
+    cadhost::cli::set_sheet_window(2);
+    Result narrow = quillon({"export", part, "-o", (dir / "narrow").string(), "--pdf", "--json", "--svg"});
+    cadhost::cli::set_sheet_window(0);
+    ASSERT_EQ(narrow.status, 0) << narrow.err;
+    EXPECT_LE(cadhost::cli::most_sheets_in_flight(), 2u);
+    EXPECT_GE(cadhost::cli::most_sheets_in_flight(), 1u);
+    const std::string pdf = bytes_of(dir / "narrow/mould.pdf");
+    std::size_t at = 0;
+    for (int i = 0; i < sheets; ++i) {
+        const std::size_t label = pdf.find("/Title (S" + std::to_string(i) + ")");
+        EXPECT_TRUE(label != std::string::npos && label > at) << "page " << i;
+        at = label;
+    }
+    Result wide = quillon({"export", part, "-o", (dir / "wide").string(), "--pdf", "--json", "--svg"});
+    ASSERT_EQ(wide.status, 0) << wide.err;
+    for (const char* name : {"mould.pdf", "mould.json", "S4.svg"})
+        EXPECT_EQ(bytes_of(dir / "wide" / name), bytes_of(dir / "narrow" / name)) << name;
+    fs::remove_all(dir);
 }
 
 }  // namespace

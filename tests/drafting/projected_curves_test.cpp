@@ -2,7 +2,10 @@
 // each drawn within a hundredth of a millimetre of the polyline it replaces, and kept so in the part's stored bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include <BRepAlgoAPI_Cut.hxx>
@@ -255,6 +258,31 @@ TEST(ProjectedCurvesTest, ProjectionsKeptInTheEarlierFormatAreComputedAgain) {
     EXPECT_TRUE(computed);
     EXPECT_EQ(store.computed(), before + 1);
     EXPECT_NE(edges, nullptr);
+}
+
+// A projection no view holds any more is not kept decoded: asked for again it is decoded from what the store keeps,
+// equal to the first answer and not computed again, and it is kept for the part file all the same.
+TEST(ProjectedCurvesTest, AProjectionNoViewHoldsIsReleasedAndFoundAgain) {
+    ProjectionStore& store = ProjectionStore::shared();
+    const std::string key = "released projection test key";
+    const long before = store.computed();
+    const auto compute = [] {
+        ProjectedEdges edges;
+        edges.visible[ProjectedEdges::Sharp].push_back(ProjectedLine{{{0, 0}, {1.5, 2}}, {}, 0.0, {}, 0.0, nullptr});
+        return edges;
+    };
+    auto first = store.get(key, compute);
+    const std::string first_bytes = encode_edges(*first);
+    std::weak_ptr<const ProjectedEdges> held = first;
+    EXPECT_EQ(store.get(key, compute), first) << "shared while a view holds it";
+    first.reset();
+    EXPECT_TRUE(held.expired());
+    const auto again = store.get(key, [&]() -> ProjectedEdges { throw std::runtime_error("computed again"); });
+    EXPECT_EQ(encode_edges(*again), first_bytes);
+    EXPECT_EQ(store.computed(), before + 1);
+    const auto computed = store.computed_since_clear();
+    EXPECT_TRUE(std::any_of(computed.begin(), computed.end(),
+                            [&](const auto& kept) { return kept.first == key && kept.second == first_bytes; }));
 }
 
 }  // namespace
