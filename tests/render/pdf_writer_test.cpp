@@ -4,7 +4,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <cmath>
 #include <numbers>
 #include <regex>
@@ -299,6 +306,46 @@ TEST(PdfWriter, SameSheetsGiveTheSameBytes) {
     ASSERT_TRUE(write_pdf({full_sheet()}, second, error)) << error;
     EXPECT_TRUE(first.str() == second.str());
     EXPECT_EQ(first.str().find("/CreationDate"), std::string::npos);
+}
+
+// The document streamed to a file page by page, its line work kept aside until the end, is the one made in memory,
+// byte for byte; a file that refuses the bytes fails the document with the reason.
+TEST(PdfWriter, StreamedDocumentIsTheOneMadeInMemory) {
+    const std::vector<SheetGraphics> sheets{full_sheet(), SheetGraphics{}, texts(), frame_and_strokes()};
+    std::ostringstream memory;
+    std::string error;
+    ASSERT_TRUE(write_pdf(sheets, memory, error, "title")) << error;
+    ASSERT_TRUE(cadhost::render::PdfStream::takes_packed_line_work());
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    {
+        cadhost::render::PdfStream stream(fileno(file), folder, "title");
+        for (const auto& sheet : sheets) {
+            std::string packed;
+            ASSERT_TRUE(cadhost::render::pack_line_work(sheet, packed));
+            ASSERT_TRUE(stream.add_page(sheet, &packed, error)) << error;
+        }
+        ASSERT_TRUE(stream.finish(error)) << error;
+    }
+    std::string streamed;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;) streamed.push_back(static_cast<char>(c));
+    std::fclose(file);
+    EXPECT_TRUE(streamed == memory.str()) << streamed.size() << " bytes streamed, " << memory.str().size() << " made";
+
+    const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    cadhost::render::PdfStream refused(full, folder, "");
+    SheetGraphics flat;
+    flat.height = 0;
+    EXPECT_FALSE(refused.add_page(flat, nullptr, error));
+    EXPECT_NE(error.find("no usable size"), std::string::npos) << error;
+    EXPECT_TRUE(refused.add_page(full_sheet(), nullptr, error)) << error;
+    error.clear();
+    EXPECT_FALSE(refused.finish(error));
+    EXPECT_NE(error.find(std::strerror(ENOSPC)), std::string::npos) << error;
+    ::close(full);
 }
 
 TEST(PdfWriter, RefusesWhatItCannotDraw) {
