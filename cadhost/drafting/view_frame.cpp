@@ -74,6 +74,11 @@ class ShapeBoxCache {
         return entry.ok;
     }
 
+    std::size_t size() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return boxes_.size();
+    }
+
   private:
     struct Key {
         const void* tshape;
@@ -125,6 +130,8 @@ std::vector<tag_t> shown_objects(const Document& doc, const DrawingViewData& vie
     std::sort(shown.begin(), shown.end());
     return shown;
 }
+
+std::size_t shape_boxes_kept() { return shape_boxes().size(); }
 
 Extent2 view_extent(const Document& doc, const DrawingViewData& view) {
     Extent2 extent;

@@ -3,6 +3,7 @@
 #ifndef CADHOST_DRAFTING_VIEW_FRAME_H
 #define CADHOST_DRAFTING_VIEW_FRAME_H
 
+#include <cstddef>
 #include <vector>
 
 #include <gp_Pnt.hxx>
@@ -23,6 +24,8 @@ struct Extent2 {
     double cy() const { return empty ? 0.0 : (ymin + ymax) / 2; }
 };
 Extent2 view_extent(const Document& doc, const DrawingViewData& view);
+// How many shapes' boxes view_extent keeps, for tests: bodies' only, so it does not grow as views are drawn again.
+std::size_t shape_boxes_kept();
 
 // A view placed on its sheet: scale, orientation, and the sheet point of the extent's centre. A child view takes its
 // parent's scale and shares its sheet x (views above or below) or y (views left or right) for every model point.

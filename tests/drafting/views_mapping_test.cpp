@@ -5,6 +5,7 @@
 
 #include "cadhost/drafting/hlr_projection.h"
 #include "cadhost/drafting/projection_store.h"
+#include "cadhost/drafting/view_frame.h"
 #include "drafting_fixture.h"
 #include "host/uf_curve.h"
 #include "host/uf_layer.h"
@@ -54,6 +55,21 @@ TEST_F(ViewsMappingTest, StandardViewsPlaceTheExtentsCentreOnTheReferencePoint) 
     auto far = map(iso, 0, 60, 0);
     EXPECT_NEAR(corner.first - far.first, 40 / std::sqrt(2.0), 1e-6);
     EXPECT_NEAR(corner.second - far.second, (-100 + 80 - 60) / std::sqrt(6.0), 1e-6);
+}
+
+// A curve shown in a view widens its extent; measuring it again and again keeps nothing more: its edge is made afresh
+// each time, and a box kept for it would never be found again.
+TEST_F(ViewsMappingTest, CurvesWidenTheExtentAndMeasuringAgainKeepsNothingMore) {
+    UF_CURVE_line_t data = {{-50, 0, 0}, {0, 0, 0}};
+    tag_t line = NULL_TAG;
+    ASSERT_EQ(UF_CURVE_create_line(&data, &line), 0);
+    const tag_t view = import_view("top", 150, 105, 1.0);
+    const auto first = cadhost::drafting::placement(doc(), view);
+    EXPECT_NEAR(first.extent.xmin, -50, 1e-6);
+    EXPECT_NEAR(first.extent.xmax, 100, 1e-6);
+    const std::size_t kept = cadhost::drafting::shape_boxes_kept();
+    for (int i = 0; i < 20; ++i) cadhost::drafting::placement(doc(), view);
+    EXPECT_EQ(cadhost::drafting::shape_boxes_kept(), kept);
 }
 
 TEST_F(ViewsMappingTest, AChildViewBelowStaysAlignedWithItsScaledParent) {
