@@ -29,7 +29,11 @@ constexpr time_t kCreated = 315532800;
 class TemporaryFile {
   public:
     bool make(std::string& error) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillon_lists_XXXXXX").string();
+        // A TMPDIR that names no folder is passed over for /tmp, as the library does for its own temporary files.
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
+        if (ec) folder = "/tmp";
+        std::string pattern = (folder / "quillon_lists_XXXXXX").string();
         const int fd = ::mkstemp(pattern.data());
         if (fd < 0) {
             error = "cannot make a temporary file for the workbook in " + pattern.substr(0, pattern.rfind('/'));

@@ -314,6 +314,14 @@ class SampleSetupList(unittest.TestCase):
         self.assertEqual(bad.returncode, 2)
         self.assertIn("--csv-header 'fr'", bad.stderr)
 
+    def test_a_workbook_that_cannot_be_made_fails_the_export(self):
+        out = os.path.join(self.dir, "no_room")
+        bad = subprocess.run([QUILLON, "export", os.path.join(self.dir, "sample_mould.prt"), "-o", out, "--csv"],
+                             capture_output=True, text=True, env=dict(os.environ, TMPDIR="/proc"))
+        self.assertEqual(bad.returncode, 2, bad.stderr)
+        self.assertIn("workbook", bad.stderr)
+        self.assertEqual([f for f in os.listdir(out) if not f.endswith(".manifest")], [])
+
 
 class UnusualTexts(unittest.TestCase):
     """A name with a comma and quotes, a Chinese note with a line feed and a quote, through a real part."""
