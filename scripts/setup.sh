@@ -7,7 +7,7 @@ packages=(
   libocct-ocaf-dev libocct-data-exchange-dev libocct-visualization-dev libtbb-dev
   libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev fonts-wqy-microhei python3-ezdxf poppler-utils
+  libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
   chromium
 )
 missing=()

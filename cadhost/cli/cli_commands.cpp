@@ -46,7 +46,7 @@ const char* kUsageText =
     "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
     "              [--answer ANSWER]...\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html] [--summary | --no-summary]\n"
-    "                [--allowance MM]\n"
+    "                [--allowance MM] [--csv-header zh|en]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon info PART.prt [--json] [--core-layer N]\n"

@@ -115,6 +115,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::set<std::string> formats;
     double allowance = 2.0;  // stock a side of each electrode's box, mm
     int summary = -1;        // setup pages ahead of the PDF's sheets: -1 when the run has more than one sheet
+    setup::ListHeader list_header = setup::ListHeader::chinese;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o" && i + 1 < args.size())
@@ -128,18 +129,23 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
                 err << "quillon export: --allowance '" << args[i] << "': expected millimetres from 0 to 100\n";
                 return 2;
             }
+        } else if (a == "--csv-header" && i + 1 < args.size()) {
+            if (!parse_list_header(args[++i], list_header)) {
+                err << "quillon export: --csv-header '" << args[i] << "': expected zh or en\n";
+                return 2;
+            }
         } else if (!a.empty() && a[0] != '-' && part_path.empty())
             part_path = a;
         else {
             err << "quillon export: unexpected argument '" << a
                 << "'\nusage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
-                   "[--summary | --no-summary] [--allowance MM]\n";
+                   "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n";
             return 2;
         }
     }
     if (part_path.empty() || dir.empty()) {
         err << "usage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
-               "[--summary | --no-summary] [--allowance MM]\n";
+               "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n";
         return 2;
     }
     if (formats.empty()) formats = {"pdf", "svg", "dxf", "json", "csv", "html"};
@@ -195,6 +201,8 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::set<std::string> planned;
     if (formats.count("json")) planned.insert(stem + ".json");
     if (formats.count("pdf")) planned.insert(stem + ".pdf");
+    if (formats.count("csv"))
+        for (const auto& name : setup_list_names(stem)) planned.insert(name);
     for (const auto& name : file_names)
         for (const char* format : {"svg", "dxf"})
             if (formats.count(format)) planned.insert(name + "." + format);
@@ -341,7 +349,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     if (formats.count("csv")) {
         if (setups.empty())
             out << "note: no sheet carries an EDM setup; the setup list and bill of material are empty\n";
-        for (const auto& file : setup_list_files(setups, stem, allowance)) {
+        std::vector<NamedOutput> lists;
+        if (!setup_list_files(setups, stem, allowance, list_header, lists, error)) {
+            err << "quillon export: " << error << "\nquillon export: nothing was written\n";
+            return give_up(earlier);
+        }
+        for (const auto& file : lists) {
             if (!stage_file(staged, fs::path(dir) / file.file, file.bytes, err)) return give_up(earlier);
             ++written;
         }

@@ -11,7 +11,13 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kManifestHeader = "quillon export manifest 1";
-const char* const kExtensions[] = {".svg", ".dxf", ".pdf", ".json"};
+// The extensions an export writes and the format each belongs to: the workbook is written with the CSV lists.
+struct Extension {
+    const char* extension;
+    const char* format;
+};
+const Extension kExtensions[] = {{".svg", "svg"},   {".dxf", "dxf"}, {".pdf", "pdf"},
+                                 {".json", "json"}, {".csv", "csv"}, {".xlsx", "csv"}};
 
 std::string fold_ascii(std::string text) {
     for (char& c : text)
@@ -19,16 +25,20 @@ std::string fold_ascii(std::string text) {
     return text;
 }
 
-// The format of a file an export writes ("svg"), or "" for any other name.
-std::string format_of(const std::string& name) {
+// The extension and format of a file an export writes (".svg", "svg"), or nothing for any other name.
+const Extension* extension_of(const std::string& name) {
     if (name.empty() || name[0] == '.' || name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
-        return {};
-    for (const char* extension : kExtensions) {
-        const std::string ext(extension);
-        if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
-            return ext.substr(1);
+        return nullptr;
+    for (const Extension& e : kExtensions) {
+        const std::string ext(e.extension);
+        if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0) return &e;
     }
-    return {};
+    return nullptr;
+}
+
+std::string format_of(const std::string& name) {
+    const Extension* e = extension_of(name);
+    return e ? e->format : "";
 }
 
 }  // namespace
@@ -79,10 +89,12 @@ std::set<std::string> files_kept(const std::set<std::string>& old_files, const s
     std::set<std::string> kept = written;
     const std::set<std::string> sheets(sheet_files.begin(), sheet_files.end());
     for (const auto& name : old_files) {
-        const std::string format = format_of(name);
-        if (formats.count(format)) continue;  // exported now: what was not written now is gone
-        const std::string base = name.substr(0, name.size() - format.size() - 1);
-        const bool of_part = (format == "pdf" || format == "json") && base == stem;
+        const Extension* e = extension_of(name);
+        if (!e || formats.count(e->format)) continue;  // exported now: what was not written now is gone
+        const std::string format = e->format;
+        const std::string base = name.substr(0, name.size() - std::string(e->extension).size());
+        const bool of_part = ((format == "pdf" || format == "json") && base == stem) ||
+                             (format == "csv" && (base == stem + ".electrodes" || base == stem + ".bom"));
         if (of_part || sheets.count(base)) kept.insert(name);
     }
     return kept;

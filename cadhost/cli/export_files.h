@@ -28,7 +28,8 @@ std::set<std::string> read_manifest(const std::filesystem::path& path);
 std::string manifest_text(const std::set<std::string>& files);
 
 // The files of the old manifest that stay: those written now, and those of a format not exported now whose sheet is
-// still there (their base name is one of sheet_files) or that belong to the whole part (stem.pdf, stem.json).
+// still there (their base name is one of sheet_files) or that belong to the whole part (stem.pdf, stem.json, the setup
+// lists).
 std::set<std::string> files_kept(const std::set<std::string>& old_files, const std::set<std::string>& written,
                                  const std::set<std::string>& formats, const std::vector<std::string>& sheet_files,
                                  const std::string& stem);

@@ -5,15 +5,35 @@
 #include <sstream>
 
 #include "cadhost/setup/setup_csv.h"
+#include "cadhost/setup/setup_xlsx.h"
 
 namespace cadhost::cli {
 
-std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem,
-                                          double allowance) {
-    std::ostringstream list, bom;
-    setup::write_setup_csv(list, setups);
-    setup::write_bom_csv(bom, setup::bill_of_material(setups, allowance));
-    return {{stem + ".electrodes.csv", list.str()}, {stem + ".bom.csv", bom.str()}};
+std::vector<std::string> setup_list_names(const std::string& stem) {
+    return {stem + ".electrodes.csv", stem + ".bom.csv", stem + ".electrodes.xlsx"};
+}
+
+bool setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem, double allowance,
+                      setup::ListHeader header, std::vector<NamedOutput>& files, std::string& error) {
+    const std::vector<setup::ListTable> tables{setup::setup_table(setups, header),
+                                               setup::bom_table(setup::bill_of_material(setups, allowance), header)};
+    const auto names = setup_list_names(stem);
+    std::string workbook;
+    if (!setup::write_lists_xlsx(tables, workbook, error)) return false;
+    files.clear();
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        std::ostringstream csv;
+        setup::write_list_csv(csv, tables[i]);
+        files.push_back({names[i], std::move(csv).str()});
+    }
+    files.push_back({names[2], std::move(workbook)});
+    return true;
+}
+
+bool parse_list_header(const std::string& text, setup::ListHeader& header) {
+    if (text != "zh" && text != "en") return false;
+    header = text == "en" ? setup::ListHeader::english : setup::ListHeader::chinese;
+    return true;
 }
 
 std::optional<std::size_t> summary_frame(const std::vector<tag_t>& drawings,

@@ -1,4 +1,5 @@
-// The files of an export that list the sheets' EDM setups: the setup list and the electrode bill of material.
+// The files of an export that list the sheets' EDM setups: the setup list and the electrode bill of material, as CSV
+// files and as one workbook.
 #ifndef CADHOST_CLI_SETUP_OUTPUTS_H
 #define CADHOST_CLI_SETUP_OUTPUTS_H
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "cadhost/render/sheet_graphics.h"
+#include "cadhost/setup/list_tables.h"
 #include "cadhost/setup/sheet_browser.h"
 #include "cadhost/setup/sheet_setup.h"
 
@@ -18,9 +20,16 @@ struct NamedOutput {
     std::string bytes;
 };
 
-// STEM.electrodes.csv and STEM.bom.csv; allowance is the stock allowance in millimetres a side.
-std::vector<NamedOutput> setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem,
-                                          double allowance);
+// STEM.electrodes.csv, STEM.bom.csv and STEM.electrodes.xlsx (both lists as worksheets), in that order; allowance is
+// the stock allowance in millimetres a side. False with the reason in error when the workbook cannot be made.
+bool setup_list_files(const std::vector<setup::SheetSetup>& setups, const std::string& stem, double allowance,
+                      setup::ListHeader header, std::vector<NamedOutput>& files, std::string& error);
+
+// The names setup_list_files gives its files.
+std::vector<std::string> setup_list_names(const std::string& stem);
+
+// The language of the lists' headers on the command line: "zh" (the default) or "en".
+bool parse_list_header(const std::string& text, setup::ListHeader& header);
 
 // The sheet whose frame the setup table's pages, which go ahead of the sheets in the PDF, are drawn in: its index in
 // drawings, or none when there are no such pages: none unless summary is 1, or it is -1 and more than one sheet has

@@ -1,13 +1,14 @@
-// The EDM setup list (a row per sheet) and the electrode bill of material (a row per electrode name) as CSV: UTF-8,
-// a header row, decimal points, CRLF line ends and fields quoted as RFC 4180 asks.
+// The EDM setup list (a row per sheet) and the electrode bill of material (a row per electrode name) as CSV: UTF-8
+// with a byte-order mark (spreadsheets guess a local code page without it), a header row, decimal points, CRLF line
+// ends and fields quoted as RFC 4180 asks.
 #ifndef CADHOST_SETUP_SETUP_CSV_H
 #define CADHOST_SETUP_SETUP_CSV_H
 
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "cadhost/setup/list_tables.h"
 #include "cadhost/setup/sheet_setup.h"
 
 namespace cadhost::setup {
@@ -17,23 +18,13 @@ namespace cadhost::setup {
 // is not a plain number).
 std::string csv_field(const std::string& text);
 
-void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups);
+// A sign, digits and at most one decimal point among them: a cell a spreadsheet reads as that number and nothing more.
+bool plain_number(const std::string& text);
 
-// A line of the bill of material: one electrode name and the copper it takes.
-struct BomLine {
-    std::string electrode;
-    int places = 0;  // places the name burns: the copies on each of its layers
-    // The counts of the electrode's first sheet, which carries its body views: one set of electrodes burns every place.
-    std::string rough_count, finish_count, special_rough_count, special_finish_count;
-    std::optional<int> pieces;  // the four counts summed; nothing when one of them is not a whole number
-    std::optional<std::array<double, 3>> box;
-    std::optional<std::array<int, 3>> stock;  // box rounded up to whole millimetres, plus the allowance on both sides
-};
+void write_list_csv(std::ostream& out, const ListTable& table);
 
-// Lines in the order the names first appear. allowance is millimetres a side.
-std::vector<BomLine> bill_of_material(const std::vector<SheetSetup>& setups, double allowance);
-
-void write_bom_csv(std::ostream& out, const std::vector<BomLine>& lines);
+void write_setup_csv(std::ostream& out, const std::vector<SheetSetup>& setups, ListHeader header = ListHeader::chinese);
+void write_bom_csv(std::ostream& out, const std::vector<BomLine>& lines, ListHeader header = ListHeader::chinese);
 
 }  // namespace cadhost::setup
 

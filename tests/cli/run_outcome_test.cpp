@@ -205,7 +205,7 @@ TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesIts
     save_mould();
     ASSERT_EQ(run().status, 0);
     const fs::path out = dir_ / "sheets";
-    ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"}).status, 0);
+    ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json", "--csv"}).status, 0);
     ASSERT_EQ(run().status, 0) << "a second run makes E01_1 and E02_1";
     // Files of others in the folder, one of them named in the manifest by hand, must stay.
     quillon_test::write_file(out / "E01_9.svg", "mine");
@@ -213,7 +213,10 @@ TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesIts
     ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--pdf", "--svg", "--dxf", "--json"}).status, 0);
     const std::set<std::string> sheet_files{"E01.svg", "E01.dxf", "E02.svg", "E02.dxf"};
     const std::set<std::string> second_files{"E01_1.svg", "E01_1.dxf", "E02_1.svg", "E02_1.dxf"};
-    std::set<std::string> expected{"mould.pdf", "mould.json", "mould.manifest", "E01_9.svg"};
+    // The lists belong to the whole part: exports of other formats keep them.
+    std::set<std::string> expected{
+        "mould.pdf", "mould.json", "mould.manifest", "mould.electrodes.csv", "mould.bom.csv", "mould.electrodes.xlsx",
+        "E01_9.svg"};
     expected.insert(sheet_files.begin(), sheet_files.end());
     expected.insert(second_files.begin(), second_files.end());
     EXPECT_EQ(files_in(out), expected);
@@ -230,7 +233,8 @@ TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesIts
     EXPECT_EQ(files_in(out), expected);
     EXPECT_TRUE(fs::exists(dir_ / "outside.svg")) << "a name outside the folder is never removed";
     EXPECT_EQ(read_file(out / "mould.manifest"),
-              "quillon export manifest 1\nE01.dxf\nE01.svg\nE02.dxf\nE02.svg\nmould.json\nmould.pdf\n");
+              "quillon export manifest 1\nE01.dxf\nE01.svg\nE02.dxf\nE02.svg\nmould.bom.csv\nmould.electrodes.csv\n"
+              "mould.electrodes.xlsx\nmould.json\nmould.pdf\n");
 
     // Exporting one format keeps the other formats' files of sheets that are still there.
     ASSERT_EQ(quillon({"export", part(), "-o", out.string(), "--svg"}).status, 0);

@@ -1,6 +1,6 @@
 """The setup list and bill of material of the sample mould, read back with Python's csv module and checked against
-what the sample's generator built and the shipped config.def; and a name with a comma and quotes, and a Chinese note
-with a line feed, through import, run and export."""
+what the sample's generator built and the shipped config.def, and the workbook of both read back with openpyxl; and a
+name with a comma and quotes, and a Chinese note with a line feed, through import, run and export."""
 import csv
 import json
 import math
@@ -11,6 +11,8 @@ import subprocess
 import sys
 import tempfile
 import unittest
+
+import openpyxl
 
 QUILLON, SOURCE = sys.argv[1], sys.argv[2]
 EXAMPLES = os.path.join(SOURCE, "examples")
@@ -33,12 +35,22 @@ def quillon(*args):
     return result.stdout
 
 
-def read_csv(path):
-    with open(path, newline="", encoding="utf-8") as f:
+def read_csv(path, keys=None):
+    """The header, the rows as dicts (by keys, the English keys of a list with a Chinese header) and the bytes."""
+    with open(path, newline="", encoding="utf-8-sig") as f:
         rows = list(csv.reader(f, strict=True))
     with open(path, "rb") as f:
         raw = f.read()
-    return rows[0], [dict(zip(rows[0], row)) for row in rows[1:]], raw
+    return rows[0], [dict(zip(keys or rows[0], row)) for row in rows[1:]], raw
+
+
+def csv_rows(path):
+    with open(path, newline="", encoding="utf-8-sig") as f:
+        return list(csv.reader(f, strict=True))
+
+
+def display_width(text):
+    return max(sum(2 if ord(c) >= 0x2E80 else 1 for c in line) for line in text.split("\n"))
 
 
 def config_value(key):
@@ -61,7 +73,13 @@ class SampleSetupList(unittest.TestCase):
         quillon("demo", "-o", cls.dir)
         with open(os.path.join(EXAMPLES, "sample_mould.expected.json"), encoding="utf-8") as f:
             cls.expected = json.load(f)["electrodes"]
-        cls.header, cls.rows, cls.raw = read_csv(os.path.join(cls.dir, "sample_mould.electrodes.csv"))
+        # The demo's lists carry Chinese headers; the same export with --csv-header en gives the English keys that
+        # the checks below go by.
+        cls.en = os.path.join(cls.dir, "en")
+        quillon("export", os.path.join(cls.dir, "sample_mould.prt"), "-o", cls.en, "--csv", "--csv-header", "en")
+        cls.header, cls.rows, cls.raw = read_csv(os.path.join(cls.en, "sample_mould.electrodes.csv"))
+        cls.zh_header, cls.zh_rows, cls.zh_raw = read_csv(os.path.join(cls.dir, "sample_mould.electrodes.csv"),
+                                                          cls.header)
 
     @classmethod
     def tearDownClass(cls):
@@ -212,12 +230,59 @@ class SampleSetupList(unittest.TestCase):
 
     def test_note_and_format(self):
         self.assertEqual(self.rows[0]["note"], "顶面清角, 注意 R3")
-        self.assertTrue(self.raw.startswith(b"sheet,page,pages,electrode,"))
+        self.assertTrue(self.raw.startswith(b"\xef\xbb\xbfsheet,page,pages,electrode,"))
         self.assertEqual(self.raw.count(b"\r\n"), len(self.rows) + 1)
         self.assertIn('"顶面清角, 注意 R3"\r\n'.encode("utf-8"), self.raw)
 
+    def test_chinese_headers_with_units_and_the_same_rows(self):
+        self.assertTrue(self.zh_raw.startswith("\ufeff图纸,页,总页数,电极名,".encode("utf-8")))
+        self.assertEqual(len(self.zh_header), len(self.header))
+        self.assertEqual(len(set(self.zh_header)), len(self.zh_header))
+        for key, title in zip(self.header, self.zh_header):
+            in_mm = re.fullmatch(r"edm_[xyz]|depth|box_[xyz]|working_[xyz]|.*_gap", key) is not None
+            self.assertEqual(title.endswith("(mm)"), in_mm, f"{key}: {title}")
+        kinds = {"touch": "单边碰", "reference": "基准点"}
+        for zh, en in zip(self.zh_rows, self.rows):
+            self.assertEqual(zh, dict(en, edm_point=kinds[en["edm_point"]]))
+        zh_bom = csv_rows(os.path.join(self.dir, "sample_mould.bom.csv"))
+        en_bom = csv_rows(os.path.join(self.en, "sample_mould.bom.csv"))
+        self.assertEqual(zh_bom[0][:2] + en_bom[0][:2], ["电极名", "处数", "electrode", "places"])
+        self.assertEqual(zh_bom[1:], en_bom[1:])
+
+    def test_workbook_holds_both_lists_with_numbers_as_numbers(self):
+        for folder, names in ((self.dir, ["放电设置表", "电极备料单"]), (self.en, ["electrodes", "bom"])):
+            book = openpyxl.load_workbook(os.path.join(folder, "sample_mould.electrodes.xlsx"))
+            self.assertEqual(book.sheetnames, names)
+            numbers = 0
+            for sheet, csv_name in zip(book.worksheets, ("electrodes", "bom")):
+                rows = csv_rows(os.path.join(folder, f"sample_mould.{csv_name}.csv"))
+                cells = [list(r) for r in sheet.iter_rows()]
+                self.assertEqual(sheet.freeze_panes, "A2")
+                self.assertEqual([c.value for c in cells[0]], rows[0])
+                self.assertEqual(len(cells), len(rows))
+                for row, line in zip(cells[1:], rows[1:]):
+                    self.assertEqual(len(row), len(line))
+                    for cell, text in zip(row, line):
+                        where = f"{sheet.title}!{cell.coordinate} {text!r}"
+                        if text == "":
+                            self.assertIsNone(cell.value, where)  # none is an empty cell, never 0
+                        elif re.fullmatch(r"-?[0-9]+(\.[0-9]+)?", text):
+                            self.assertIsInstance(cell.value, (int, float), where)
+                            self.assertEqual(cell.value, float(text), where)
+                            numbers += 1
+                        else:
+                            self.assertEqual(cell.value, text[1:] if text[0] == "'" else text, where)
+                for column in range(len(rows[0])):
+                    letter = openpyxl.utils.get_column_letter(column + 1)
+                    widest = max(display_width(r[column]) for r in rows)
+                    self.assertGreaterEqual(sheet.column_dimensions[letter].width, widest, f"{sheet.title} {letter}")
+            self.assertGreater(numbers, 100)
+        # A zero is a number: E01's depth, and its turn.
+        first = openpyxl.load_workbook(os.path.join(self.en, "sample_mould.electrodes.xlsx"))["electrodes"]
+        self.assertEqual([first.cell(2, self.header.index(k) + 1).value for k in ("depth", "rotation")], [0, 0])
+
     def test_bill_of_material_sums_per_name(self):
-        _, bom, _ = read_csv(os.path.join(self.dir, "sample_mould.bom.csv"))
+        _, bom, _ = read_csv(os.path.join(self.en, "sample_mould.bom.csv"))
         self.assertEqual([b["electrode"] for b in bom], ["E01", "E02", "E03", "E04", "E05", "E06", "E07"])
         by_name = {b["electrode"]: b for b in bom}
         self.assertEqual(by_name["E02"]["places"], "2")
@@ -234,14 +299,28 @@ class SampleSetupList(unittest.TestCase):
 
     def test_allowance_on_the_command_line(self):
         out = os.path.join(self.dir, "allowance")
-        quillon("export", os.path.join(self.dir, "sample_mould.prt"), "-o", out, "--csv", "--allowance", "0.5")
+        quillon("export", os.path.join(self.dir, "sample_mould.prt"), "-o", out, "--csv", "--allowance", "0.5",
+                "--csv-header", "en")
         _, bom, _ = read_csv(os.path.join(out, "sample_mould.bom.csv"))
         self.assertEqual([bom[0]["stock_" + a] for a in "xyz"], ["51", "41", "36"])
-        self.assertEqual(sorted(os.listdir(out)), ["sample_mould.bom.csv", "sample_mould.electrodes.csv"])
+        self.assertEqual(sorted(os.listdir(out)), ["sample_mould.bom.csv", "sample_mould.electrodes.csv",
+                                                   "sample_mould.electrodes.xlsx", "sample_mould.manifest"])
         bad = subprocess.run([QUILLON, "export", os.path.join(self.dir, "sample_mould.prt"), "-o", out,
                               "--allowance", "-1"], capture_output=True, text=True)
         self.assertEqual(bad.returncode, 2)
         self.assertIn("--allowance", bad.stderr)
+        bad = subprocess.run([QUILLON, "export", os.path.join(self.dir, "sample_mould.prt"), "-o", out,
+                              "--csv-header", "fr"], capture_output=True, text=True)
+        self.assertEqual(bad.returncode, 2)
+        self.assertIn("--csv-header 'fr'", bad.stderr)
+
+    def test_a_workbook_that_cannot_be_made_fails_the_export(self):
+        out = os.path.join(self.dir, "no_room")
+        bad = subprocess.run([QUILLON, "export", os.path.join(self.dir, "sample_mould.prt"), "-o", out, "--csv"],
+                             capture_output=True, text=True, env=dict(os.environ, TMPDIR="/proc"))
+        self.assertEqual(bad.returncode, 2, bad.stderr)
+        self.assertIn("workbook", bad.stderr)
+        self.assertEqual([f for f in os.listdir(out) if not f.endswith(".manifest")], [])
 
 
 class UnusualTexts(unittest.TestCase):
@@ -268,7 +347,7 @@ class UnusualTexts(unittest.TestCase):
             part = os.path.join(work, "odd.prt")
             quillon("import", step_path, "--attrs", attrs_path, "-o", part)
             quillon("run", part, "--set", "INT_1=3", "--set", "INT_2=3")
-            quillon("export", part, "-o", work, "--csv")
+            quillon("export", part, "-o", work, "--csv", "--csv-header", "en")
             _, rows, _ = read_csv(os.path.join(work, "odd.electrodes.csv"))
             self.assertEqual(len(rows), 1)
             self.assertEqual((rows[0]["sheet"], rows[0]["electrode"], rows[0]["note"]), (name, name, note))

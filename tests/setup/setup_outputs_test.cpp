@@ -1,5 +1,6 @@
-// The setup outputs' own rules, on setups made here: CSV quoting read back by Python's csv module, the bill of
-// material's grouping and stock, the summary pages' frame and continuation, and the browser page's escaping.
+// The setup outputs' own rules, on setups made here: CSV quoting read back by Python's csv module, the workbook read
+// back by openpyxl, the bill of material's grouping and stock, the summary pages' frame and continuation, and the
+// browser page's escaping.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cadhost/setup/setup_csv.h"
+#include "cadhost/setup/setup_xlsx.h"
 #include "cadhost/setup/sheet_browser.h"
 #include "cadhost/setup/summary_pages.h"
 
@@ -36,18 +38,14 @@ SheetSetup setup_of(const std::string& name, int page, int pages) {
     return s;
 }
 
-// The CSV read back by Python's csv module, as rows of fields.
-nlohmann::json python_rows(const std::string& csv) {
-    const fs::path file = fs::temp_directory_path() / ("quillon_csv_" + std::to_string(::getpid()) + ".csv");
+// What a Python script prints as JSON of the file holding bytes.
+nlohmann::json python_reads(const std::string& bytes, const std::string& script, const std::string& extension) {
+    const fs::path file = fs::temp_directory_path() / ("quillon_list_" + std::to_string(::getpid()) + extension);
     {
         std::ofstream out(file, std::ios::binary);
-        out << csv;
+        out << bytes;
     }
-    const std::string command =
-        "/usr/bin/python3 -c \"import csv,json,sys; "
-        "print(json.dumps(list(csv.reader(open(sys.argv[1],newline='',encoding='utf-8'),"
-        "strict=True))))\" " +
-        file.string();
+    const std::string command = "/usr/bin/python3 -c \"" + script + "\" " + file.string();
     std::string output;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -59,12 +57,21 @@ nlohmann::json python_rows(const std::string& csv) {
     return nlohmann::json::parse(output);
 }
 
+// The CSV read back by Python's csv module, as rows of fields; the byte-order mark is the file's, not the first
+// field's.
+nlohmann::json python_rows(const std::string& csv) {
+    return python_reads(csv,
+                        "import csv,json,sys; print(json.dumps(list(csv.reader(open(sys.argv[1],newline='',"
+                        "encoding='utf-8-sig'),strict=True))))",
+                        ".csv");
+}
+
 TEST(SetupCsv, AwkwardTextsRoundTripThroughAStandardReader) {
     SheetSetup s = setup_of("E9, \"左\"", 1, 1);
     s.note = "第一行, 含逗号\r\n第二行 \"引号\"\n";
     s.special_rough_gap = " 0.35";  // blanks at the ends survive only quoted
     std::ostringstream out;
-    cadhost::setup::write_setup_csv(out, {s});
+    cadhost::setup::write_setup_csv(out, {s}, cadhost::setup::ListHeader::english);
     const auto rows = python_rows(out.str());
     ASSERT_EQ(rows.size(), 2u);
     const auto& header = rows[0];
@@ -86,7 +93,7 @@ TEST(SetupCsv, AwkwardTextsRoundTripThroughAStandardReader) {
     EXPECT_EQ(field("edm_z"), "0.000");
     EXPECT_EQ(field("working_x"), "");
     EXPECT_EQ(field("chamfer_corner"), "");
-    EXPECT_EQ(out.str().substr(0, 15), "sheet,page,page");
+    EXPECT_EQ(out.str().substr(0, 18), "\xEF\xBB\xBFsheet,page,page");
 }
 
 TEST(SetupCsv, QuotesOnlyWhatNeedsIt) {
@@ -145,6 +152,68 @@ TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
     EXPECT_EQ(rows[1][0], "E02");
     EXPECT_EQ(rows[1][1], "3");
     EXPECT_EQ(rows[2][6], "5");
+
+    // A sheet without any count gives no total (an empty cell), while counts of 0 total 0.
+    SheetSetup blank = setup_of("E08", 1, 1), zero = setup_of("E09", 2, 2);
+    blank.rough_count = blank.finish_count = "";
+    zero.rough_count = zero.finish_count = "0";
+    std::ostringstream counted;
+    cadhost::setup::write_bom_csv(counted, cadhost::setup::bill_of_material({blank, zero}, 2.0));
+    const auto totals = python_rows(counted.str());
+    ASSERT_EQ(totals.size(), 3u);
+    EXPECT_EQ(totals[1][6], "");
+    EXPECT_EQ(totals[2][6], "0");
+    EXPECT_EQ(totals[2][2], "0");
+}
+
+TEST(SetupXlsx, NumbersAreNumbersNoneIsEmptyAndNoTextBreaksTheWorkbook) {
+    using cadhost::setup::display_width;
+    EXPECT_EQ(display_width("E01"), 3u);
+    EXPECT_EQ(display_width("外形尺寸X(mm)"), 13u);
+    EXPECT_EQ(display_width("第一行\n2"), 6u);
+
+    SheetSetup s = setup_of("007", 1, 1);  // a name of digits stays a name
+    s.rotation = 0.0;
+    s.special_rough_gap = " 0.35";                                  // not a plain number: it stays a text
+    s.note = "第一行\n=SUM(1)\x01 \xFF" + std::string(40000, 'x');  // a control, a stray byte, longer than a cell
+    std::string bytes, error;
+    const auto header = cadhost::setup::ListHeader::english;
+    ASSERT_TRUE(cadhost::setup::write_lists_xlsx(
+        {cadhost::setup::setup_table({s}, header), cadhost::setup::bom_table({}, header)}, bytes, error))
+        << error;
+    const auto book = python_reads(
+        bytes,
+        "import json,sys,openpyxl; b=openpyxl.load_workbook(sys.argv[1]); s=b.worksheets[0]; "
+        "print(json.dumps({'names':b.sheetnames,'freeze':s.freeze_panes,'rows':[[c.value for c in r] for r in "
+        "s.iter_rows()],'width':s.column_dimensions['A'].width,'bom':[[c.value for c in r] for r in "
+        "b.worksheets[1].iter_rows()]}))",
+        ".xlsx");
+    EXPECT_EQ(book["names"], (nlohmann::json{"electrodes", "bom"}));
+    EXPECT_EQ(book["freeze"], "A2");
+    ASSERT_EQ(book["rows"].size(), 2u);
+    const auto& keys = book["rows"][0];
+    const auto& row = book["rows"][1];
+    auto cell = [&](const std::string& key) {
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i] == key) return row[i];
+        ADD_FAILURE() << key;
+        return nlohmann::json();
+    };
+    EXPECT_EQ(cell("sheet"), "007");
+    EXPECT_EQ(cell("page"), 1);
+    EXPECT_EQ(cell("edm_x"), -100.0);
+    EXPECT_EQ(cell("edm_z"), 0);
+    EXPECT_EQ(cell("rotation"), 0) << "a zero is a number";
+    EXPECT_EQ(cell("rough_gap"), 0.25);
+    EXPECT_EQ(cell("direction"), "-s") << "a text cell is never a formula, so it needs no apostrophe";
+    EXPECT_EQ(cell("special_rough_gap"), " 0.35");
+    EXPECT_TRUE(cell("working_x").is_null()) << "none is an empty cell";
+    EXPECT_TRUE(cell("chamfer_corner").is_null());
+    const std::string note = cell("note").get<std::string>();
+    EXPECT_EQ(note.rfind("第一行\n=SUM(1) \xEF\xBF\xBDxxx", 0), 0u) << note.substr(0, 30);
+    EXPECT_LE(note.size(), 32767u);
+    EXPECT_EQ(book["bom"].size(), 1u) << "a header row only";
+    EXPECT_GE(book["width"].get<double>(), 5.0);  // "sheet"
 }
 
 // A sheet like the template's: border, title block of three rows, a table above it, a view and notes.

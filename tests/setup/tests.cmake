@@ -1,11 +1,12 @@
 # The setup list, bill of material, summary pages and sheet browser: their rules on setups made in the test, and the
-# sample mould's lists read back with Python's csv module, its summary page through pdftotext and its browser page in
-# a headless browser.
+# sample mould's lists read back with Python's csv module and its workbook with openpyxl (under the system Python,
+# where scripts/setup.sh installs it), its summary page through pdftotext and its browser page in a headless browser.
 set(dir ${CMAKE_CURRENT_LIST_DIR})
 quillon_add_test(setup_outputs_test ${dir}/setup_outputs_test.cpp)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-add_test(NAME setup_lists COMMAND Python3::Interpreter ${dir}/check_setup_lists.py $<TARGET_FILE:quillon>
+find_program(QUILLON_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+add_test(NAME setup_lists COMMAND ${QUILLON_SYSTEM_PYTHON} ${dir}/check_setup_lists.py $<TARGET_FILE:quillon>
                                   ${CMAKE_SOURCE_DIR})
 set_tests_properties(setup_lists PROPERTIES TIMEOUT 600)
 
