@@ -36,6 +36,15 @@ constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
+// The lines of the views are written to 0.0001 mm on the sheet, a fraction of a micrometre of the part at any scale a
+// sheet uses, instead of the seventeen digits that read back as the same double: most of a large sheet's file is
+// these numbers. Dimensions keep every digit of their points, which a reader measures from.
+double sheet_digits(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e9) return value;
+    return std::round(value * 1e4) / 1e4;
+}
+Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
+
 const char* linetype_name(LinePattern pattern) {
     switch (pattern) {
         case LinePattern::Dashed:
@@ -234,8 +243,10 @@ class DxfSheet {
     }
 
     void polyline(const Polyline& polyline) {
-        const std::vector<Point2>& points = polyline.points;
-        if (points.size() < 2) return;
+        if (polyline.points.size() < 2) return;
+        std::vector<Point2> points;
+        points.reserve(polyline.points.size());
+        for (const Point2& p : polyline.points) points.push_back(sheet_digits(p));
         const DL_Attributes& attrib = attributes(polyline.layer, polyline.stroke);
         if (points.size() == 2 && !polyline.closed) {
             dxf_.writeLine(dw_, DL_LineData(points[0].x, points[0].y, 0.0, points[1].x, points[1].y, 0.0), attrib);
@@ -250,14 +261,17 @@ class DxfSheet {
     void arc(const Arc& arc) {
         if (arc.radius <= 0.0) return;
         const DL_Attributes& attrib = attributes(arc.layer, arc.stroke);
+        const Point2 c = sheet_digits(arc.center);
+        const double r = sheet_digits(arc.radius) > 0.0 ? sheet_digits(arc.radius) : arc.radius;
         if (arc.end_angle - arc.start_angle >= 2.0 * std::numbers::pi - 1e-9) {
-            dxf_.writeCircle(dw_, DL_CircleData(arc.center.x, arc.center.y, 0.0, arc.radius), attrib);
+            dxf_.writeCircle(dw_, DL_CircleData(c.x, c.y, 0.0, r), attrib);
             return;
         }
-        dxf_.writeArc(
-            dw_,
-            DL_ArcData(arc.center.x, arc.center.y, 0.0, arc.radius, degrees(arc.start_angle), degrees(arc.end_angle)),
-            attrib);
+        // Angles to a millionth of a degree: a micrometre's turn at the radius of the largest sheet.
+        dxf_.writeArc(dw_,
+                      DL_ArcData(c.x, c.y, 0.0, r, std::round(degrees(arc.start_angle) * 1e6) / 1e6,
+                                 std::round(degrees(arc.end_angle) * 1e6) / 1e6),
+                      attrib);
     }
 
     void point(int code, const Point2& p) {
@@ -281,7 +295,7 @@ class DxfSheet {
         dw_.subClass("AcDbEntity");
         dw_.entityAttributes(attributes(ellipse.layer, ellipse.stroke));
         dw_.dxfString(100, "AcDbEllipse");
-        point(10, ellipse.center);
+        point(10, sheet_digits(ellipse.center));
         point(11, ellipse.major);
         normal();
         dw_.dxfReal(40, ellipse.ratio);

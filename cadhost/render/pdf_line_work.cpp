@@ -14,7 +14,7 @@ namespace cadhost::render {
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
-constexpr int kDecimals = 3;              // 0.001 mm
+constexpr int kDecimals = 2;              // 0.01 mm, a twentieth of the thinnest line
 constexpr double kArcTolerance = 0.0005;  // mm between a curve and its circle
 // Far beyond any sheet; a larger coordinate is a fault upstream and would only make a reader reject the page.
 constexpr double kLargestCoordinate = 1e7;

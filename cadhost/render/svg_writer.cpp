@@ -10,6 +10,7 @@
 
 #include "cadhost/render/line_style.h"
 #include "cadhost/render/number_text.h"
+#include "cadhost/render/path_data.h"
 #include "cadhost/render/printable_text.h"
 #include "cadhost/render/text_placement.h"
 
@@ -93,19 +94,47 @@ class SvgSheet {
 
     void write_layer(const std::string& layer) {
         out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
-        for (const Polyline& p : sheet_.polylines)
-            if (on_layer(p.layer, layer)) write_polyline(p);
+        write_line_paths(layer);
         for (const Arc& a : sheet_.arcs)
             if (on_layer(a.layer, layer)) write_arc(a);
         for (const Ellipse& e : sheet_.ellipses)
             if (on_layer(e.layer, layer)) write_ellipse(e);
-        for (const Spline& s : sheet_.splines)
-            if (on_layer(s.layer, layer)) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
         for (const Triangle& t : sheet_.triangles)
             if (on_layer(t.layer, layer)) write_triangle(t);
         for (const Text& t : sheet_.texts)
             if (on_layer(t.layer, layer)) write_text(t);
         out_ << "</g>\n";
+    }
+
+    // The layer's polylines (and the splines' polylines), one path for each stroke in the order the strokes first
+    // appear: the style is written once, not once a line.
+    void write_line_paths(const std::string& layer) {
+        std::vector<Stroke> strokes;
+        auto note = [&strokes](const Stroke& s) {
+            for (const Stroke& known : strokes)
+                if (known.weight == s.weight && known.pattern == s.pattern && known.ink == s.ink) return;
+            strokes.push_back(s);
+        };
+        for (const Polyline& p : sheet_.polylines)
+            if (on_layer(p.layer, layer)) note(p.stroke);
+        for (const Spline& s : sheet_.splines)
+            if (on_layer(s.layer, layer)) note(s.stroke);
+        for (const Stroke& stroke : strokes) {
+            auto same = [&](const Stroke& s) {
+                return s.weight == stroke.weight && s.pattern == stroke.pattern && s.ink == stroke.ink;
+            };
+            points_.assign("<path d=\"");
+            const std::size_t empty = points_.size();
+            for (const Polyline& p : sheet_.polylines)
+                if (on_layer(p.layer, layer) && same(p.stroke)) append_path(points_, p.points, p.closed, sheet_.height);
+            for (const Spline& s : sheet_.splines)
+                if (on_layer(s.layer, layer) && same(s.stroke)) append_path(points_, s.points, false, sheet_.height);
+            if (points_.size() == empty) continue;
+            points_ += "\" ";
+            points_ += stroke_text(stroke);
+            points_ += "/>\n";
+            out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
+        }
     }
 
     static std::string stroke_attributes(const Stroke& stroke) {
@@ -123,22 +152,6 @@ class SvgSheet {
             attributes += '"';
         }
         return attributes;
-    }
-
-    // A large sheet's views hold tens of thousands of points: they are formatted straight into one buffer.
-    void write_polyline(const Polyline& polyline) {
-        if (polyline.points.empty()) return;
-        points_.assign(polyline.closed ? "<polygon points=\"" : "<polyline points=\"");
-        for (std::size_t i = 0; i < polyline.points.size(); ++i) {
-            if (i) points_ += ' ';
-            append_fixed(points_, polyline.points[i].x, kDecimals);
-            points_ += ',';
-            append_fixed(points_, sheet_.height - polyline.points[i].y, kDecimals);
-        }
-        points_ += "\" ";
-        points_ += stroke_text(polyline.stroke);
-        points_ += "/>\n";
-        out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
     }
 
     static std::string ink_text(std::uint32_t ink) {

@@ -6,7 +6,7 @@ target_include_directories(render_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(render_test_support PUBLIC QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                       QUILLON_BINARY_DIR="${CMAKE_BINARY_DIR}")
 
-foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test)
+foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test stroke_paths_test)
   add_executable(${test} ${CMAKE_CURRENT_LIST_DIR}/${test}.cpp)
   target_link_libraries(${test} PRIVATE render_test_support cadhost_render GTest::gtest GTest::gtest_main
                                         quillon_warnings)
