@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
-#include <numbers>
 #include <vector>
 
 #include "cadhost/render/stroke_paths.h"
@@ -224,49 +223,6 @@ void remove_from_layer(const std::vector<Polyline>& all, const std::vector<std::
     }
 }
 
-bool same_point(const Point2& a, const Point2& b, double tolerance) {
-    return std::hypot(a.x - b.x, a.y - b.y) <= tolerance;
-}
-
-// Whether angle t lies on the arc from start to end (anticlockwise), with some slack.
-bool on_arc(double t, const Arc& arc, double slack) {
-    const double turn = 2.0 * std::numbers::pi;
-    if (arc.end_angle - arc.start_angle >= turn - slack) return true;
-    double from = std::fmod(arc.start_angle, turn), sweep = arc.end_angle - arc.start_angle;
-    if (from < 0) from += turn;
-    double offset = std::fmod(t - from, turn);
-    if (offset < 0) offset += turn;
-    return offset <= sweep + slack || offset >= turn - slack;
-}
-
-// An arc that lies within a stronger one of the same circle and layer; by_x orders the arcs by their centres' x.
-bool arc_overdrawn(const std::vector<Arc>& arcs, const std::vector<std::size_t>& by_x, std::size_t i) {
-    const Arc& weak = arcs[i];
-    const double turn = 2.0 * std::numbers::pi;
-    auto first = std::lower_bound(by_x.begin(), by_x.end(), weak.center.x - kOverdrawTolerance,
-                                  [&](std::size_t k, double x) { return arcs[k].center.x < x; });
-    for (auto it = first; it != by_x.end() && arcs[*it].center.x <= weak.center.x + kOverdrawTolerance; ++it) {
-        const std::size_t j = *it;
-        const Arc& strong = arcs[j];
-        if (j == i || strong.layer != weak.layer) continue;
-        const int a = strength(weak.stroke), b = strength(strong.stroke);
-        if (b < a || (b == a && j < i)) continue;
-        if (!same_point(weak.center, strong.center, kOverdrawTolerance) ||
-            std::fabs(weak.radius - strong.radius) > kOverdrawTolerance || !(weak.radius > 0.0))
-            continue;
-        const double slack = kOverdrawTolerance / weak.radius;
-        const bool strong_full = strong.end_angle - strong.start_angle >= turn - slack;
-        if (strong_full) return true;
-        if (weak.end_angle - weak.start_angle >= turn - slack) continue;
-        // Within when both ends and the middle are on the stronger arc and the weaker is the shorter.
-        if (weak.end_angle - weak.start_angle <= strong.end_angle - strong.start_angle + slack &&
-            on_arc(weak.start_angle, strong, slack) && on_arc(weak.end_angle, strong, slack) &&
-            on_arc((weak.start_angle + weak.end_angle) / 2, strong, slack))
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void remove_overdrawn(SheetGraphics& sheet) {
@@ -288,15 +244,7 @@ void remove_overdrawn(SheetGraphics& sheet) {
     }
     sheet.polylines = std::move(kept);
 
-    std::vector<std::size_t> by_x;
-    for (std::size_t i = 0; i < sheet.arcs.size(); ++i)
-        if (drawable({sheet.arcs[i].center})) by_x.push_back(i);
-    std::sort(by_x.begin(), by_x.end(),
-              [&](std::size_t a, std::size_t b) { return sheet.arcs[a].center.x < sheet.arcs[b].center.x; });
-    std::vector<Arc> arcs;
-    for (std::size_t i = 0; i < sheet.arcs.size(); ++i)
-        if (!drawable({sheet.arcs[i].center}) || !arc_overdrawn(sheet.arcs, by_x, i)) arcs.push_back(sheet.arcs[i]);
-    sheet.arcs = std::move(arcs);
+    remove_overdrawn_curves(sheet);
 }
 
 }  // namespace cadhost::render

@@ -143,6 +143,7 @@ void join_strokes(SheetGraphics& sheet) {
 }
 
 void tidy_strokes(SheetGraphics& sheet) {
+    join_curve_pieces(sheet);
     remove_overdrawn(sheet);
     join_strokes(sheet);
 }

@@ -150,7 +150,7 @@ TEST(PathData, StepsBetweenRoundedPointsNeverDriftAndBadPointsDrawNothing) {
     std::vector<Point2> points;
     for (int i = 0; i <= 1000; ++i) points.push_back({10 + 0.0037 * i, 20 - 0.0041 * i * (i % 2)});
     std::string d;
-    append_path(d, points, false, 200);
+    PathData(d, 200).polyline(points, false);
     // The steps add up to the last point as it would be rounded alone.
     double x = 0, y = 0;
     char command = 0;
@@ -171,8 +171,11 @@ TEST(PathData, StepsBetweenRoundedPointsNeverDriftAndBadPointsDrawNothing) {
     EXPECT_NEAR(x, std::round(points.back().x * 100) / 100, 1e-9) << d.substr(0, 200);
     EXPECT_NEAR(y, std::round((200 - points.back().y) * 100) / 100, 1e-9);
     std::string bad;
-    append_path(bad, {{1, 2}, {NAN, 3}}, false, 200);
-    append_path(bad, {{1, 2}, {1e300, 3}}, true, 200);
+    PathData path(bad, 200);
+    path.polyline({{1, 2}, {NAN, 3}}, false);
+    path.polyline({{1, 2}, {1e300, 3}}, true);
+    path.conic({1, 2}, {NAN, 0}, 1, 0, 1);
+    path.conic({1, 2}, {1, 0}, 0, 0, 1);
     EXPECT_EQ(bad, "");
 }
 
