@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "cadhost/render/line_style.h"
 #include "cadhost/render/stroke_paths.h"
 
 namespace cadhost::render {
@@ -91,15 +92,21 @@ int strength(const Stroke& stroke) {
     return (stroke.pattern == LinePattern::Continuous ? 8 : 0) + static_cast<int>(stroke.weight);
 }
 
-// The pieces of one curve and stroke, by start, as the fewest arcs: pieces that meet or overlap become one.
+// The pieces of one curve and stroke, by start, as the fewest arcs: pieces that meet or overlap become one. Dashes
+// start afresh at each piece, so dashed and chain pieces become one only while it is no longer than the first dash
+// (the major semi-axis times the sweep bounds the length), which draws it as one dash, as each piece was.
 std::vector<Conic> merged(std::vector<Conic> pieces) {
     std::sort(pieces.begin(), pieces.end(), [](const Conic& a, const Conic& b) { return a.start < b.start; });
     const double gap = kJoinTolerance / pieces.front().reach();
+    const std::vector<double> dashes = dash_pattern_mm(pieces.front().stroke);
+    const double longest = dashes.empty() ? kTurn : dashes[0] / pieces.front().reach();
     std::vector<Conic> out;
     for (const Conic& piece : pieces) {
-        if (!out.empty() && piece.start <= out.back().start + out.back().sweep + gap) {
+        const double sweep =
+            out.empty() ? 0.0 : std::max(out.back().sweep, piece.start + piece.sweep - out.back().start);
+        if (!out.empty() && piece.start <= out.back().start + out.back().sweep + gap && sweep <= longest) {
             Conic& last = out.back();
-            last.sweep = std::min(std::max(last.sweep, piece.start + piece.sweep - last.start), kTurn);
+            last.sweep = std::min(sweep, kTurn);
             last.index = std::min(last.index, piece.index);
         } else {
             out.push_back(piece);
@@ -108,9 +115,12 @@ std::vector<Conic> merged(std::vector<Conic> pieces) {
     // The last may run on past a whole turn into the first.
     if (out.size() > 1 && out.back().start + out.back().sweep + gap >= out.front().start + kTurn) {
         Conic& last = out.back();
-        last.sweep = std::min(std::max(last.sweep, out.front().start + out.front().sweep + kTurn - last.start), kTurn);
-        last.index = std::min(last.index, out.front().index);
-        out.erase(out.begin());
+        const double sweep = std::max(last.sweep, out.front().start + out.front().sweep + kTurn - last.start);
+        if (sweep <= longest) {
+            last.sweep = std::min(sweep, kTurn);
+            last.index = std::min(last.index, out.front().index);
+            out.erase(out.begin());
+        }
     }
     for (Conic& c : out)
         if (c.full()) c.start = 0.0, c.sweep = kTurn;

@@ -199,8 +199,12 @@ void remove_from_layer(const std::vector<Polyline>& all, const std::vector<std::
             lost = lost || kept.back().size() != 1 || kept.back()[0] != std::make_pair(0.0, 1.0);
         }
         if (!lost) continue;
-        whole[layer[i]] = 0;
         const Polyline& source = all[layer[i]];
+        // A dashed or chain line's dashes run on from its start: cut, each piece would start them afresh and the
+        // dashes would fall elsewhere. Such a line goes only when nothing of it is left.
+        const bool gone = std::all_of(kept.begin(), kept.end(), [](const auto& k) { return k.empty(); });
+        if (source.stroke.pattern != LinePattern::Continuous && !gone) continue;
+        whole[layer[i]] = 0;
         Polyline piece{{}, false, source.stroke, source.layer};
         auto flush = [&] {
             if (piece.points.size() >= 2 && length_of(piece.points) > kOverdrawTolerance)

@@ -1,5 +1,7 @@
 #include "cadhost/render/stroke_paths.h"
 
+#include "cadhost/render/line_style.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -12,6 +14,13 @@ namespace {
 
 bool meets(const Point2& a, const Point2& b) { return std::hypot(a.x - b.x, a.y - b.y) <= kJoinTolerance; }
 
+double length_of(const std::vector<Point2>& points) {
+    double length = 0.0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        length += std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+    return length;
+}
+
 // The ends of a group's polylines, filed by the square of side kJoinTolerance they fall in: an end near a point is in
 // that point's square or one of its eight neighbours.
 class EndIndex {
@@ -20,9 +29,11 @@ class EndIndex {
         squares_[key(square(p.x), square(p.y))].push_back({line, at_start});
     }
 
-    // An end of an unused polyline at p: its line and whether it is that line's start; false when there is none.
+    // An end of an unused polyline at p that `fits`: its line and whether it is that line's start; false when there
+    // is none.
+    template <class Fits>
     bool take(const Point2& p, const std::vector<Polyline>& lines, std::vector<char>& used, std::size_t& line,
-              bool& at_start) const {
+              bool& at_start, Fits fits) const {
         const long x = square(p.x), y = square(p.y);
         for (long dx = -1; dx <= 1; ++dx) {
             for (long dy = -1; dy <= 1; ++dy) {
@@ -31,7 +42,7 @@ class EndIndex {
                 for (const End& end : found->second) {
                     if (used[end.line]) continue;
                     const Polyline& other = lines[end.line];
-                    if (!meets(p, end.at_start ? other.points.front() : other.points.back())) continue;
+                    if (!meets(p, end.at_start ? other.points.front() : other.points.back()) || !fits(other)) continue;
                     used[end.line] = 1;
                     line = end.line, at_start = end.at_start;
                     return true;
@@ -90,14 +101,22 @@ void join_group(std::vector<Polyline>& lines, const std::vector<std::size_t>& gr
         if (used[k]) continue;
         used[k] = 1;
         std::vector<Point2> chain = std::move(pieces[k].points);
+        // A dashed or chain line's dashes start afresh at each stroke; pieces are joined only while the whole stays
+        // within the first dash, so that it is drawn as one dash, as each piece was.
+        const std::vector<double> dashes = dash_pattern_mm(pieces[k].stroke);
+        double length = length_of(chain);
+        auto fits = [&](const Polyline& more) {
+            return dashes.empty() || length + length_of(more.points) <= dashes[0];
+        };
         // Takes on, at the end of `to`, the unused polylines that continue it, until none does or the chain closes.
         auto extend = [&](std::vector<Point2>& to) {
             std::size_t next = 0;
             bool at_start = false;
             const bool forward = &to == &chain;
             while (!(to.size() >= (forward ? 3u : 2u) && meets(to.back(), forward ? chain.front() : chain.back()))) {
-                if (!ends.take(to.back(), pieces, used, next, at_start)) return;
+                if (!ends.take(to.back(), pieces, used, next, at_start, fits)) return;
                 std::vector<Point2>& more = pieces[next].points;
+                length += length_of(more);
                 if (!at_start) std::reverse(more.begin(), more.end());
                 to.insert(to.end(), more.begin() + 1, more.end());
                 more.clear();

@@ -58,6 +58,13 @@ TEST(JoinStrokes, StrokesOfAnotherStyleInkLayerOrAClosedOneAreNeverJoined) {
     const auto before = sheet.polylines.size();
     join_strokes(sheet);
     EXPECT_EQ(sheet.polylines.size(), before);
+
+    // Dashes start afresh at each stroke: dashed pieces join only while the whole is drawn as one dash (3 mm).
+    SheetGraphics dashed;
+    dashed.polylines = {line({{0, 0}, {1, 0}}, kHidden), line({{1, 0}, {2, 0}}, kHidden),
+                        line({{0, 5}, {2, 5}}, kHidden), line({{2, 5}, {4, 5}}, kHidden)};
+    join_strokes(dashed);
+    EXPECT_EQ(dashed.polylines.size(), 3u);
 }
 
 TEST(JoinStrokes, ReversedPiecesJoinInOrderAndStraightJointsGo) {
@@ -117,11 +124,14 @@ TEST(RemoveOverdrawn, WhatAStrongerLineDrawsGoesAndTheRestStays) {
     SheetGraphics sheet;
     Stroke copper = kVisible;
     copper.ink = 0xB87333;
-    Stroke heavy = kVisible;
+    Stroke heavy = kVisible, thin = kVisible;
     heavy.weight = LineWeight::Heavy;
+    thin.weight = LineWeight::Thin;
     sheet.polylines = {
         line({{0, 0}, {100, 0}}),                         // visible edge
-        line({{-20, 0.003}, {50, 0.003}}, kHidden),       // hidden, partly behind it: -20 to 0 stays
+        line({{-20, 0.003}, {50, 0.003}}, kHidden),       // hidden, partly behind: stays whole, dashes in place
+        line({{10, -0.002}, {40, -0.002}}, kHidden),      // hidden, wholly behind: goes
+        line({{90, 0}, {130, 0}}, thin),                  // thinner, partly behind: 100 to 130 stays
         line({{0, 10}, {50, 10}}, copper),                // the same edge from two bodies: the later stays
         line({{50, 10}, {0, 10}}),                        //
         line({{0, 20}, {30, 20}}, heavy),                 // heavier wins over later
@@ -132,7 +142,8 @@ TEST(RemoveOverdrawn, WhatAStrongerLineDrawsGoesAndTheRestStays) {
     sheet.arcs = {Arc{{0, 0}, 5, 0, 2 * M_PI, kVisible, "VIEW-TOP"}, Arc{{0, 0}, 5, 1, 2, kHidden, "VIEW-TOP"},
                   Arc{{0, 0}, 5, 1, 2, kHidden, "VIEW-FRONT"}};
     remove_overdrawn(sheet);
-    EXPECT_NEAR(drawn_length(sheet, kHidden), 20.0 + 100.0 + 10.0, 1e-6);
+    EXPECT_NEAR(drawn_length(sheet, kHidden), 70.0 + 100.0 + 10.0, 1e-6);
+    EXPECT_NEAR(drawn_length(sheet, thin), 30.0, 1e-6);
     EXPECT_NEAR(drawn_length(sheet, kVisible), 100.0 + 50.0, 1e-6);
     std::set<std::uint32_t> inks_at_10;
     for (const Polyline& p : sheet.polylines)
