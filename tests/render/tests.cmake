@@ -12,3 +12,10 @@ foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test 
                                         quillon_warnings)
   gtest_discover_tests(${test} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endforeach()
+
+# The sample and directions moulds' sheets rasterised (SVG in headless Chromium, PDF pages by pdftoppm) against the
+# reviewed renders in tests/reference_sheets.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME sheet_renders COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check_sheet_renders.py
+                                    $<TARGET_FILE:quillon> ${CMAKE_SOURCE_DIR})
+set_tests_properties(sheet_renders PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
