@@ -157,9 +157,29 @@ TEST(RemoveOverdrawn, WhatAStrongerLineDrawsGoesAndTheRestStays) {
     EXPECT_EQ(sheet.arcs[1].layer, "VIEW-FRONT");
 }
 
+TEST(JoinCurvePieces, PiecesOfOneCircleBecomeOneArcAndDashedOnesOnlyWithinADash) {
+    SheetGraphics sheet;
+    const double pi = M_PI;
+    // A circle cut in three (one given as the two ways round of its angles), and another view's piece.
+    sheet.arcs = {Arc{{50, 50}, 10, 2, 4, kVisible, "VIEW-TOP"}, Arc{{50, 50}, 10, 4 - 2 * pi, 2, kVisible, "VIEW-TOP"},
+                  Arc{{50, 50}, 10, 0, 1, kVisible, "VIEW-FRONT"}};
+    // A hidden ellipse in two halves: 3 mm dashes, far shorter than it; and a tiny one (0.3 mm round) in two.
+    const Point2 major{20, 0}, tiny{0.06, 0};
+    sheet.ellipses = {Ellipse{{0, 0}, major, 0.5, 0, pi, kHidden, "VIEW-TOP"},
+                      Ellipse{{0, 0}, major, 0.5, pi, 2 * pi, kHidden, "VIEW-TOP"},
+                      Ellipse{{9, 9}, tiny, 0.5, 0, pi, kHidden, "VIEW-TOP"},
+                      Ellipse{{9, 9}, tiny, 0.5, pi, 2 * pi, kHidden, "VIEW-TOP"}};
+    join_curve_pieces(sheet);
+    ASSERT_EQ(sheet.arcs.size(), 2u);
+    EXPECT_NEAR(sheet.arcs[0].end_angle - sheet.arcs[0].start_angle, 2 * pi, 1e-9) << "a whole circle";
+    EXPECT_EQ(sheet.arcs[1].layer, "VIEW-FRONT");
+    ASSERT_EQ(sheet.ellipses.size(), 3u);
+    EXPECT_NEAR(sheet.ellipses[2].end_param - sheet.ellipses[2].start_param, 2 * pi, 1e-9) << "the tiny one whole";
+}
+
 TEST(PathData, StepsBetweenRoundedPointsNeverDriftAndBadPointsDrawNothing) {
     std::vector<Point2> points;
-    for (int i = 0; i <= 1000; ++i) points.push_back({10 + 0.0037 * i, 20 - 0.0041 * i * (i % 2)});
+    for (int i = 0; i <= 1000; ++i) points.push_back({10 + 0.0037 * i, 20 - 0.0041 * i + 0.003 * (i % 3)});
     std::string d;
     PathData(d, 200).polyline(points, false);
     // The steps add up to the last point as it would be rounded alone.
