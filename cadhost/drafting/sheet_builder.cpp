@@ -11,6 +11,7 @@
 #include "cadhost/drafting/text_arrangement.h"
 #include "cadhost/drafting/view_frame.h"
 #include "cadhost/geometry/queries.h"
+#include "cadhost/render/stroke_paths.h"
 
 namespace cadhost::drafting {
 
@@ -103,7 +104,7 @@ ProjectionRequest projection_of(const Document& doc, const DrawingViewData& view
     return request;
 }
 
-void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
+void draw_view_lines(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const Object* object = doc.find(view_tag);
     const auto& view = std::get<DrawingViewData>(object->payload);
     const Placement placed = placement(doc, view_tag);
@@ -152,6 +153,21 @@ void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
                                            {LineWeight::Thin, LinePattern::Continuous},
                                            "VIEW-BORDERS"});
     }
+}
+
+// A view's edges come from the projection as pieces, some of them drawn over by others; the view goes onto the sheet
+// as the fewest strokes that draw it. Nothing outside views is touched, so annotations keep their own strokes.
+void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
+    SheetGraphics view;
+    draw_view_lines(doc, view_tag, view);
+    render::tidy_strokes(view);
+    auto move_all = [](auto& into, auto& from) {
+        into.insert(into.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    };
+    move_all(sheet.polylines, view.polylines);
+    move_all(sheet.arcs, view.arcs);
+    move_all(sheet.ellipses, view.ellipses);
+    move_all(sheet.splines, view.splines);
 }
 
 void draw_sheet_curve(const Object& object, SheetGraphics& sheet) {

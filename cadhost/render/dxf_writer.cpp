@@ -36,6 +36,15 @@ constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
+// The lines of the views are written to 0.0001 mm on the sheet, a fraction of a micrometre of the part at any scale a
+// sheet uses, instead of the seventeen digits that read back as the same double: most of a large sheet's file is
+// these numbers. Dimensions keep every digit of their points, which a reader measures from.
+double sheet_digits(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e9) return value;
+    return std::round(value * 1e4) / 1e4;
+}
+Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
+
 const char* linetype_name(LinePattern pattern) {
     switch (pattern) {
         case LinePattern::Dashed:
@@ -233,31 +242,72 @@ class DxfSheet {
         return attributes_.emplace(key, attributes).first->second;
     }
 
+    // The head of a line entity, its groups of default value left out: a large sheet holds thousands of entities,
+    // and most of them are continuous lines on their layer's colour. The layers are continuous, so is a line without
+    // a linetype; a linetype scale matters only to a broken line.
+    void line_head(const char* type, const char* subclass, const std::string& layer, const Stroke& stroke) {
+        const DL_Attributes& a = attributes(layer, stroke);
+        dw_.entity(type);
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, a.getLayer());
+        if (a.getColor() != kByLayer) dw_.dxfInt(62, a.getColor());
+        if (a.getColor24() != -1) dw_.dxfInt(420, a.getColor24());
+        dw_.dxfInt(370, a.getWidth());
+        if (stroke.pattern != LinePattern::Continuous) {
+            if (a.getLinetypeScale() != 1.0) dw_.dxfReal(48, a.getLinetypeScale());
+            dw_.dxfString(6, a.getLinetype());
+        }
+        dw_.dxfString(100, subclass);
+    }
+
+    // A point of the sheet's plane: readers take a missing z for 0.
+    void flat_point(int code, const Point2& p) {
+        dw_.dxfReal(code, p.x);
+        dw_.dxfReal(code + 10, p.y);
+    }
+
     void polyline(const Polyline& polyline) {
-        const std::vector<Point2>& points = polyline.points;
-        if (points.size() < 2) return;
-        const DL_Attributes& attrib = attributes(polyline.layer, polyline.stroke);
-        if (points.size() == 2 && !polyline.closed) {
-            dxf_.writeLine(dw_, DL_LineData(points[0].x, points[0].y, 0.0, points[1].x, points[1].y, 0.0), attrib);
+        if (polyline.points.size() < 2) return;
+        if (polyline.points.size() == 2 && !polyline.closed) {
+            line_head("LINE", "AcDbLine", polyline.layer, polyline.stroke);
+            flat_point(10, sheet_digits(polyline.points[0]));
+            flat_point(11, sheet_digits(polyline.points[1]));
             return;
         }
-        dxf_.writePolyline(dw_, DL_PolylineData(static_cast<int>(points.size()), 0, 0, polyline.closed ? 1 : 0),
-                           attrib);
-        for (const Point2& p : points) dxf_.writeVertex(dw_, DL_VertexData(p.x, p.y, 0.0, 0.0));
-        dxf_.writePolylineEnd(dw_);
+        line_head("LWPOLYLINE", "AcDbPolyline", polyline.layer, polyline.stroke);
+        dw_.dxfInt(90, static_cast<int>(polyline.points.size()));
+        dw_.dxfInt(70, polyline.closed ? 1 : 0);
+        for (const Point2& p : polyline.points) flat_point(10, sheet_digits(p));
     }
 
     void arc(const Arc& arc) {
-        if (arc.radius <= 0.0) return;
-        const DL_Attributes& attrib = attributes(arc.layer, arc.stroke);
-        if (arc.end_angle - arc.start_angle >= 2.0 * std::numbers::pi - 1e-9) {
-            dxf_.writeCircle(dw_, DL_CircleData(arc.center.x, arc.center.y, 0.0, arc.radius), attrib);
-            return;
-        }
-        dxf_.writeArc(
-            dw_,
-            DL_ArcData(arc.center.x, arc.center.y, 0.0, arc.radius, degrees(arc.start_angle), degrees(arc.end_angle)),
-            attrib);
+        if (!(arc.radius > 0.0)) return;
+        const Point2 c = sheet_digits(arc.center);
+        const double r = sheet_digits(arc.radius) > 0.0 ? sheet_digits(arc.radius) : arc.radius;
+        const bool full = arc.end_angle - arc.start_angle >= 2.0 * std::numbers::pi - 1e-9;
+        line_head(full ? "CIRCLE" : "ARC", "AcDbCircle", arc.layer, arc.stroke);
+        flat_point(10, c);
+        dw_.dxfReal(40, r);
+        if (full) return;
+        dw_.dxfString(100, "AcDbArc");
+        // Angles within one turn, as readers expect them, to a millionth of a degree: a micrometre's turn at the
+        // radius of the largest sheet. An arc through 0 ends before it starts.
+        auto angle = [](double radians) {
+            double d = std::fmod(degrees(radians), 360.0);
+            if (d < 0.0) d += 360.0;
+            d = std::round(d * 1e6) / 1e6;
+            return d >= 360.0 ? 0.0 : d;
+        };
+        dw_.dxfReal(50, angle(arc.start_angle));
+        dw_.dxfReal(51, angle(arc.end_angle));
+    }
+
+    // An arc that its rounded angles would make a whole circle (a reader draws one when start and end agree) is far
+    // too short to see: it is left out.
+    bool too_short(const Arc& arc) const {
+        const double sweep = std::fmod(arc.end_angle - arc.start_angle, 2.0 * std::numbers::pi);
+        return arc.end_angle - arc.start_angle < 2.0 * std::numbers::pi - 1e-9 &&
+               std::fabs(sweep) * 180.0 / std::numbers::pi < 2e-6;
     }
 
     void point(int code, const Point2& p) {
@@ -277,20 +327,26 @@ class DxfSheet {
         // Readers take ratios outside (0, 1] and a zero axis as damage; such a shape has nothing to draw anyway.
         if (!(ellipse.ratio > 0.0 && ellipse.ratio <= 1.0) || std::hypot(ellipse.major.x, ellipse.major.y) <= 0.0)
             return;
-        dw_.entity("ELLIPSE");
-        dw_.subClass("AcDbEntity");
-        dw_.entityAttributes(attributes(ellipse.layer, ellipse.stroke));
-        dw_.dxfString(100, "AcDbEllipse");
-        point(10, ellipse.center);
-        point(11, ellipse.major);
+        // Rounded, the ends of a tiny arc would agree and a reader would draw the whole ellipse: it is left out.
+        const double sweep = ellipse.end_param - ellipse.start_param;
+        if (sweep < 2.0 * std::numbers::pi - 1e-9 && std::fabs(std::fmod(sweep, 2.0 * std::numbers::pi)) < 2e-7) return;
+        line_head("ELLIPSE", "AcDbEllipse", ellipse.layer, ellipse.stroke);
+        point(10, sheet_digits(ellipse.center));
+        // The axis to the sheet's digits unless that would shorten it to nothing.
+        const Point2 major = std::hypot(sheet_digits(ellipse.major.x), sheet_digits(ellipse.major.y)) > 0.0
+                                 ? sheet_digits(ellipse.major)
+                                 : ellipse.major;
+        point(11, major);
         normal();
         dw_.dxfReal(40, ellipse.ratio);
-        // Parameters within one turn, as readers expect them; an arc through 0 ends before it starts.
+        // Parameters within one turn, as readers expect them, to a ten-millionth: a twentieth of a micrometre on the
+        // largest sheet. An arc through 0 ends before it starts.
         const double turn = 2.0 * std::numbers::pi;
         const bool full = ellipse.end_param - ellipse.start_param >= turn - 1e-9;
         auto within_turn = [turn](double t) {
             t = std::fmod(t, turn);
-            return t < 0.0 ? t + turn : t;
+            t = std::round((t < 0.0 ? t + turn : t) * 1e7) / 1e7;
+            return t >= turn ? 0.0 : t;
         };
         dw_.dxfReal(41, full ? 0.0 : within_turn(ellipse.start_param));
         dw_.dxfReal(42, full ? turn : within_turn(ellipse.end_param));
@@ -511,7 +567,8 @@ class DxfSheet {
     void entities() {
         dw_.sectionEntities();
         for (const Polyline& p : sheet_.polylines) polyline(p);
-        for (const Arc& a : sheet_.arcs) arc(a);
+        for (const Arc& a : sheet_.arcs)
+            if (!too_short(a)) arc(a);
         for (const Ellipse& e : sheet_.ellipses) ellipse(e);
         for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);

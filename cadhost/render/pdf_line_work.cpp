@@ -14,8 +14,8 @@ namespace cadhost::render {
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
-constexpr int kDecimals = 3;              // 0.001 mm
-constexpr double kArcTolerance = 0.0005;  // mm between a curve and its circle
+constexpr int kDecimals = 2;             // 0.01 mm, a twentieth of the thinnest line
+constexpr double kArcTolerance = 0.005;  // mm between a curve and its circle, as the sheet draws any curve
 // Far beyond any sheet; a larger coordinate is a fault upstream and would only make a reader reject the page.
 constexpr double kLargestCoordinate = 1e7;
 
@@ -82,7 +82,8 @@ void add_conic(ContentText& out, const Point2& centre, const Point2& u, const Po
     double sweep = end - start;
     if (sweep < 0.0) sweep = std::fmod(sweep, two_pi) + two_pi;
     sweep = std::min(sweep, two_pi);
-    int pieces = std::max(1, static_cast<int>(std::ceil(sweep / (std::numbers::pi / 2.0) - 1e-9)));
+    // A small circle needs no more than a curve for each half; a cubic cannot turn further.
+    int pieces = std::max(1, static_cast<int>(std::ceil(sweep / std::numbers::pi - 1e-9)));
     while (pieces < 64 && curve_error(sweep / pieces, reach) > kArcTolerance) ++pieces;
     const double step = sweep / pieces;
     const double handle = 4.0 / 3.0 * std::tan(step / 4.0);

@@ -13,7 +13,7 @@ namespace cadhost::render {
 // The content operators drawing the sheet's polylines, arcs, ellipses and splines (by their polylines) in PDF default
 // user space (points, origin at the lower left), grouped by stroke as the cairo page draws them: one path per line
 // weight and pattern. The operators are enclosed in q/Q, so the stream leaves the graphics state as it found it.
-// Coordinates are written to 0.001 mm; arcs and ellipses become cubic curves within 0.0005 mm of the curve. A primitive
+// Coordinates are written to 0.01 mm; arcs and ellipses become cubic curves within 0.005 mm of the curve. A primitive
 // with a coordinate that is not a finite number of sensible size is left out. Empty when the sheet has no lines.
 std::string line_work_content(const SheetGraphics& sheet);
 

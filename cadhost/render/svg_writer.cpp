@@ -10,6 +10,7 @@
 
 #include "cadhost/render/line_style.h"
 #include "cadhost/render/number_text.h"
+#include "cadhost/render/path_data.h"
 #include "cadhost/render/printable_text.h"
 #include "cadhost/render/text_placement.h"
 
@@ -49,6 +50,15 @@ std::string escape(const std::string& text) {
         }
     }
     return escaped;
+}
+
+// An arc's end, a turn later when it lies before the start: arcs run anticlockwise from start to end.
+double anticlockwise_end(double start, double end) {
+    const double turn = 2.0 * std::numbers::pi;
+    if (end - start >= turn - 1e-9) return start + turn;
+    double sweep = std::fmod(end - start, turn);
+    if (sweep < 0) sweep += turn;
+    return start + sweep;
 }
 
 std::string layer_name(const std::string& layer) { return layer.empty() ? "0" : layer; }
@@ -93,19 +103,56 @@ class SvgSheet {
 
     void write_layer(const std::string& layer) {
         out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
-        for (const Polyline& p : sheet_.polylines)
-            if (on_layer(p.layer, layer)) write_polyline(p);
-        for (const Arc& a : sheet_.arcs)
-            if (on_layer(a.layer, layer)) write_arc(a);
-        for (const Ellipse& e : sheet_.ellipses)
-            if (on_layer(e.layer, layer)) write_ellipse(e);
-        for (const Spline& s : sheet_.splines)
-            if (on_layer(s.layer, layer)) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
+        write_line_paths(layer);
         for (const Triangle& t : sheet_.triangles)
             if (on_layer(t.layer, layer)) write_triangle(t);
         for (const Text& t : sheet_.texts)
             if (on_layer(t.layer, layer)) write_text(t);
         out_ << "</g>\n";
+    }
+
+    // The layer's lines (polylines, splines by their polylines, arcs and elliptic arcs), one path for each stroke in
+    // the order the strokes first appear: the style is written once, not once a line.
+    void write_line_paths(const std::string& layer) {
+        std::vector<Stroke> strokes;
+        auto note = [&strokes](const Stroke& s) {
+            for (const Stroke& known : strokes)
+                if (known.weight == s.weight && known.pattern == s.pattern && known.ink == s.ink) return;
+            strokes.push_back(s);
+        };
+        for (const Polyline& p : sheet_.polylines)
+            if (on_layer(p.layer, layer)) note(p.stroke);
+        for (const Spline& s : sheet_.splines)
+            if (on_layer(s.layer, layer)) note(s.stroke);
+        for (const Arc& a : sheet_.arcs)
+            if (on_layer(a.layer, layer)) note(a.stroke);
+        for (const Ellipse& e : sheet_.ellipses)
+            if (on_layer(e.layer, layer)) note(e.stroke);
+        for (const Stroke& stroke : strokes) {
+            auto same = [&](const Stroke& s) {
+                return s.weight == stroke.weight && s.pattern == stroke.pattern && s.ink == stroke.ink;
+            };
+            points_.assign("<path d=\"");
+            const std::size_t empty = points_.size();
+            PathData path(points_, sheet_.height);
+            for (const Polyline& p : sheet_.polylines)
+                if (on_layer(p.layer, layer) && same(p.stroke)) path.polyline(p.points, p.closed);
+            for (const Spline& s : sheet_.splines)
+                if (on_layer(s.layer, layer) && same(s.stroke)) path.polyline(s.points, false);
+            for (const Arc& a : sheet_.arcs)
+                if (on_layer(a.layer, layer) && same(a.stroke) && a.radius > 0.0)
+                    path.conic(a.center, {a.radius, 0.0}, 1.0, a.start_angle,
+                               anticlockwise_end(a.start_angle, a.end_angle));
+            for (const Ellipse& e : sheet_.ellipses)
+                if (on_layer(e.layer, layer) && same(e.stroke))
+                    path.conic(e.center, e.major, e.ratio, e.start_param,
+                               anticlockwise_end(e.start_param, e.end_param));
+            if (points_.size() == empty) continue;
+            points_ += "\" ";
+            points_ += stroke_text(stroke);
+            points_ += "/>\n";
+            out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
+        }
     }
 
     static std::string stroke_attributes(const Stroke& stroke) {
@@ -125,22 +172,6 @@ class SvgSheet {
         return attributes;
     }
 
-    // A large sheet's views hold tens of thousands of points: they are formatted straight into one buffer.
-    void write_polyline(const Polyline& polyline) {
-        if (polyline.points.empty()) return;
-        points_.assign(polyline.closed ? "<polygon points=\"" : "<polyline points=\"");
-        for (std::size_t i = 0; i < polyline.points.size(); ++i) {
-            if (i) points_ += ' ';
-            append_fixed(points_, polyline.points[i].x, kDecimals);
-            points_ += ',';
-            append_fixed(points_, sheet_.height - polyline.points[i].y, kDecimals);
-        }
-        points_ += "\" ";
-        points_ += stroke_text(polyline.stroke);
-        points_ += "/>\n";
-        out_.write(points_.data(), static_cast<std::streamsize>(points_.size()));
-    }
-
     static std::string ink_text(std::uint32_t ink) {
         if (ink == 0) return "black";
         char hex[8];
@@ -154,50 +185,6 @@ class SvgSheet {
             strokes_[std::make_tuple(static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink)];
         if (text.empty()) text = stroke_attributes(stroke);
         return text;
-    }
-
-    void write_arc(const Arc& arc) {
-        const double two_pi = 2.0 * std::numbers::pi;
-        double sweep = arc.end_angle - arc.start_angle;
-        if (sweep >= two_pi - 1e-9) {
-            out_ << "<circle cx=\"" << num(arc.center.x) << "\" cy=\"" << num(sheet_.height - arc.center.y) << "\" r=\""
-                 << num(arc.radius) << "\" " << stroke_text(arc.stroke) << "/>\n";
-            return;
-        }
-        sweep = std::fmod(sweep, two_pi);
-        if (sweep < 0) sweep += two_pi;
-        const Point2 from{arc.center.x + arc.radius * std::cos(arc.start_angle),
-                          arc.center.y + arc.radius * std::sin(arc.start_angle)};
-        const Point2 to{arc.center.x + arc.radius * std::cos(arc.start_angle + sweep),
-                        arc.center.y + arc.radius * std::sin(arc.start_angle + sweep)};
-        // Anticlockwise on the sheet stays anticlockwise on the page, which is SVG's negative sweep (its y is down).
-        out_ << "<path d=\"M" << xy(from) << " A" << num(arc.radius) << ',' << num(arc.radius) << " 0 "
-             << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(to) << "\" " << stroke_text(arc.stroke) << "/>\n";
-    }
-
-    void write_ellipse(const Ellipse& ellipse) {
-        const double a = std::hypot(ellipse.major.x, ellipse.major.y), b = a * ellipse.ratio;
-        if (!(a > 0.0) || !(b > 0.0)) return;
-        // The sheet's anticlockwise angle of the major axis is a clockwise one in SVG, whose y runs down.
-        const std::string rotation = num(-std::atan2(ellipse.major.y, ellipse.major.x) * 180.0 / std::numbers::pi);
-        const double sweep = ellipse.end_param - ellipse.start_param;
-        if (sweep >= 2.0 * std::numbers::pi - 1e-9) {
-            const std::string cx = num(ellipse.center.x), cy = num(sheet_.height - ellipse.center.y);
-            out_ << "<ellipse cx=\"" << cx << "\" cy=\"" << cy << "\" rx=\"" << num(a) << "\" ry=\"" << num(b)
-                 << "\" transform=\"rotate(" << rotation << ' ' << cx << ' ' << cy << ")\" "
-                 << stroke_text(ellipse.stroke) << "/>\n";
-            return;
-        }
-        const Point2& m = ellipse.major;
-        const auto at = [&](double t) {
-            return Point2{ellipse.center.x + m.x * std::cos(t) - ellipse.ratio * m.y * std::sin(t),
-                          ellipse.center.y + m.y * std::cos(t) + ellipse.ratio * m.x * std::sin(t)};
-        };
-        // The parameter's sweep is the angle swept on the circle the ellipse is squeezed from, which is what SVG's
-        // large-arc flag chooses by.
-        out_ << "<path d=\"M" << xy(at(ellipse.start_param)) << " A" << num(a) << ',' << num(b) << ' ' << rotation
-             << ' ' << (sweep > std::numbers::pi ? 1 : 0) << ",0 " << xy(at(ellipse.end_param)) << "\" "
-             << stroke_text(ellipse.stroke) << "/>\n";
     }
 
     void write_triangle(const Triangle& triangle) {

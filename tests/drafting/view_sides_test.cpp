@@ -3,6 +3,8 @@
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 
+#include <cmath>
+
 #include "drafting_fixture.h"
 #include "support/turned_views.h"
 
@@ -19,11 +21,24 @@ class ViewSidesTest : public DraftingTest {
         TopoDS_Shape boss = BRepPrimAPI_MakeCylinder(gp_Ax2(on_face, side), 4, 5).Shape();
         return BRepAlgoAPI_Fuse(cube, boss).Shape();
     }
+    // Whether a polyline follows a curve: several turns in a row, each of them slight. Straight edges joined into one
+    // polyline turn sharply at their corners.
+    static bool follows_a_curve(const std::vector<cadhost::render::Point2>& p) {
+        int slight = 0;
+        for (std::size_t i = 1; i + 1 < p.size(); ++i) {
+            const double a = std::atan2(p[i].y - p[i - 1].y, p[i].x - p[i - 1].x);
+            const double b = std::atan2(p[i + 1].y - p[i].y, p[i + 1].x - p[i].x);
+            const double turn = std::fabs(std::remainder(b - a, 2 * M_PI));
+            slight = turn < 0.4 ? slight + 1 : 0;
+            if (slight >= 4) return true;
+        }
+        return false;
+    }
     // Drawn curves (the boss's circle seen at a slant is an ellipse), by line pattern.
     int curved(cadhost::render::LinePattern pattern) {
         int count = 0;
         for (const auto& line : sheet().polylines)
-            if (line.stroke.pattern == pattern && line.points.size() > 6) ++count;
+            if (line.stroke.pattern == pattern && follows_a_curve(line.points)) ++count;
         for (const auto& ellipse : sheet().ellipses)
             if (ellipse.stroke.pattern == pattern) ++count;
         return count;

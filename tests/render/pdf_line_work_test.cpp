@@ -111,8 +111,8 @@ std::vector<std::pair<Point2, Point2>> check_curves(const std::string& content, 
                              d = u * u * u;
                 const double x = a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x;
                 const double y = a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y;
-                // 0.0005 mm of the curve itself and half a thousandth of the written coordinates.
-                EXPECT_NEAR(off({x, y}), 0.0, 0.0012) << "subpath " << subpaths.size() << " at u=" << u;
+                // 0.005 mm of the curve itself and half a hundredth of each written coordinate.
+                EXPECT_NEAR(off({x, y}), 0.0, 0.005 + 0.0071) << "subpath " << subpaths.size() << " at u=" << u;
             }
             current = p[3];
             subpaths.back().second = current;
@@ -140,10 +140,10 @@ TEST(PdfLineWork, ArcsStayOnTheirCircleFromStartToEnd) {
         if (sweep < 0) sweep += 2 * pi;
         sweep = std::min(sweep, 2 * pi);
         const double end = arc.start_angle + sweep;
-        EXPECT_NEAR(subpaths[i].first.x, arc.center.x + arc.radius * std::cos(arc.start_angle), 0.0006) << i;
-        EXPECT_NEAR(subpaths[i].first.y, arc.center.y + arc.radius * std::sin(arc.start_angle), 0.0006) << i;
-        EXPECT_NEAR(subpaths[i].second.x, arc.center.x + arc.radius * std::cos(end), 0.0006) << i;
-        EXPECT_NEAR(subpaths[i].second.y, arc.center.y + arc.radius * std::sin(end), 0.0006) << i;
+        EXPECT_NEAR(subpaths[i].first.x, arc.center.x + arc.radius * std::cos(arc.start_angle), 0.0051) << i;
+        EXPECT_NEAR(subpaths[i].first.y, arc.center.y + arc.radius * std::sin(arc.start_angle), 0.0051) << i;
+        EXPECT_NEAR(subpaths[i].second.x, arc.center.x + arc.radius * std::cos(end), 0.0051) << i;
+        EXPECT_NEAR(subpaths[i].second.y, arc.center.y + arc.radius * std::sin(end), 0.0051) << i;
     }
 }
 
@@ -183,8 +183,8 @@ TEST(PdfLineWork, EllipsesStayOnTheirEllipseFromStartToEnd) {
         };
         for (const auto& [found, t] :
              {std::pair{subpaths[i].first, e.start_param}, {subpaths[i].second, e.end_param}}) {
-            EXPECT_NEAR(found.x, at(t).x, 0.0006) << i;
-            EXPECT_NEAR(found.y, at(t).y, 0.0006) << i;
+            EXPECT_NEAR(found.x, at(t).x, 0.0051) << i;
+            EXPECT_NEAR(found.y, at(t).y, 0.0051) << i;
         }
     }
 }

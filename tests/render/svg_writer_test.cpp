@@ -72,6 +72,58 @@ std::string first_element(const std::string& svg, const std::string& start) {
     return svg.substr(at, svg.find('>', at) - at + 1);
 }
 
+// One drawn piece of a path, in absolute page coordinates: a straight step or an elliptic arc.
+struct Piece {
+    char kind = 'l';  // 'l' or 'a'
+    double x0 = 0, y0 = 0, x = 0, y = 0;
+    double rx = 0, ry = 0, rotation = 0;
+    int large = 0, sweep = 0;
+};
+
+// The pieces of every path of the SVG drawn with the given stroke attribute text (all paths when it is empty).
+std::vector<Piece> path_pieces(const std::string& svg, const std::string& with = "") {
+    std::vector<Piece> pieces;
+    const std::regex path("<path d=\"([^\"]*)\"([^>]*)>");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path); it != std::sregex_iterator(); ++it) {
+        if (!with.empty() && (*it)[2].str().find(with) == std::string::npos) continue;
+        const std::string d = (*it)[1];
+        std::size_t at = 0;
+        double x = 0, y = 0, start_x = 0, start_y = 0;
+        char command = 0;
+        auto number = [&] {
+            while (at < d.size() && d[at] == ' ') ++at;
+            std::size_t used = 0;
+            const double v = std::stod(d.substr(at), &used);
+            at += used;
+            return v;
+        };
+        while (at < d.size()) {
+            if (std::isalpha(static_cast<unsigned char>(d[at]))) command = d[at++];
+            if (command == 'z') {
+                pieces.push_back({'l', x, y, start_x, start_y});
+                x = start_x, y = start_y;
+                continue;
+            }
+            Piece p{'l', x, y, x, y};
+            if (command == 'M') {
+                x = start_x = number(), y = start_y = number();
+                continue;
+            }
+            if (command == 'l') p.x += number(), p.y += number();
+            if (command == 'h') p.x += number();
+            if (command == 'v') p.y += number();
+            if (command == 'a') {
+                p.kind = 'a', p.rx = number(), p.ry = number(), p.rotation = number();
+                p.large = static_cast<int>(number()), p.sweep = static_cast<int>(number());
+                p.x += number(), p.y += number();
+            }
+            pieces.push_back(p);
+            x = p.x, y = p.y;
+        }
+    }
+    return pieces;
+}
+
 // A point at sheet (x, y) must appear at (x, height - y) of a viewBox as large as the sheet in mm.
 TEST(SvgGeometry, SheetPointsLandAtFlippedViewBoxPositions) {
     SheetGraphics sheet;
@@ -95,11 +147,21 @@ TEST(SvgGeometry, SheetPointsLandAtFlippedViewBoxPositions) {
     EXPECT_NE(root.find("width=\"297.000mm\""), std::string::npos) << root;
     EXPECT_NE(root.find("height=\"210.000mm\""), std::string::npos) << root;
     EXPECT_NE(root.find("viewBox=\"0 0 297.000 210.000\""), std::string::npos) << root;
-    EXPECT_NE(first_element(svg, "<polyline").find("points=\"12.500,189.750 280.000,20.000\""), std::string::npos);
     EXPECT_NE(first_element(svg, "<text").find("translate(33.000 166.000)"), std::string::npos);
-    const std::string circle_element = first_element(svg, "<circle");
-    EXPECT_DOUBLE_EQ(attribute(circle_element, "cx"), 100.0);
-    EXPECT_DOUBLE_EQ(attribute(circle_element, "cy"), 60.0);
+    const auto pieces = path_pieces(svg);
+    ASSERT_EQ(pieces.size(), 3u) << svg;
+    EXPECT_DOUBLE_EQ(pieces[0].x0, 12.5);
+    EXPECT_DOUBLE_EQ(pieces[0].y0, 189.75);
+    EXPECT_DOUBLE_EQ(pieces[0].x, 280.0);
+    EXPECT_DOUBLE_EQ(pieces[0].y, 20.0);
+    // The circle in two halves, from its rightmost point over its top on the sheet (the page's lower point).
+    for (int i : {1, 2}) {
+        EXPECT_EQ(pieces[i].kind, 'a');
+        EXPECT_DOUBLE_EQ(pieces[i].rx, 5.0);
+        EXPECT_DOUBLE_EQ(pieces[i].x0, i == 1 ? 105.0 : 95.0);
+        EXPECT_DOUBLE_EQ(pieces[i].y0, 60.0);
+        EXPECT_DOUBLE_EQ(pieces[i].x, i == 1 ? 95.0 : 105.0);
+    }
 }
 
 // An anticlockwise quarter from 0 to 90 degrees runs from the right of the centre to above it; on the page (y down)
@@ -115,9 +177,19 @@ TEST(SvgGeometry, ArcsRunAnticlockwiseOnThePage) {
     arc.start_angle = std::numbers::pi / 2;
     arc.end_angle = 0;  // ends before it starts: three quarters, anticlockwise through 180 degrees
     sheet.arcs.push_back(arc);
-    const std::string svg = svg_of(sheet);
-    EXPECT_NE(svg.find("d=\"M110.000,110.000 A10.000,10.000 0 0,0 100.000,100.000\""), std::string::npos) << svg;
-    EXPECT_NE(svg.find("d=\"M100.000,100.000 A10.000,10.000 0 1,0 110.000,110.000\""), std::string::npos) << svg;
+    const auto pieces = path_pieces(svg_of(sheet));
+    ASSERT_EQ(pieces.size(), 2u);
+    const double expected[2][5] = {{110, 110, 100, 100, 0}, {100, 100, 110, 110, 1}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(pieces[i].kind, 'a');
+        EXPECT_DOUBLE_EQ(pieces[i].x0, expected[i][0]);
+        EXPECT_DOUBLE_EQ(pieces[i].y0, expected[i][1]);
+        EXPECT_DOUBLE_EQ(pieces[i].x, expected[i][2]);
+        EXPECT_DOUBLE_EQ(pieces[i].y, expected[i][3]);
+        EXPECT_EQ(pieces[i].large, expected[i][4]);
+        EXPECT_EQ(pieces[i].sweep, 0);
+        EXPECT_DOUBLE_EQ(pieces[i].rx, 10);
+    }
 }
 
 // The elliptic arcs of the curves sheet start and end where the sheet's ellipse does, with the major axis turned
@@ -125,30 +197,34 @@ TEST(SvgGeometry, ArcsRunAnticlockwiseOnThePage) {
 TEST(SvgGeometry, EllipsesKeepTheirAxesAndSense) {
     const SheetGraphics sheet = curves();
     const std::string svg = svg_of(sheet);
-    const std::regex arc(
-        "<path d=\"M([-0-9.]+),([-0-9.]+) A([0-9.]+),([0-9.]+) ([-0-9.]+) ([01]),([01]) ([-0-9.]+),([-0-9.]+)\"");
-    std::vector<std::smatch> arcs(std::sregex_iterator(svg.begin(), svg.end(), arc), std::sregex_iterator());
-    ASSERT_EQ(arcs.size(), 2u);
-    for (std::size_t i = 0; i < arcs.size(); ++i) {
+    std::vector<Piece> arcs;
+    for (const Piece& p : path_pieces(svg))
+        if (p.kind == 'a') arcs.push_back(p);
+    ASSERT_EQ(arcs.size(), 4u) << "two arcs and a whole ellipse in two halves";
+    for (std::size_t i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
         const auto& e = sheet.ellipses[i];
-        const auto& m = arcs[i];
+        const Piece& m = arcs[i];
         const auto from = ellipse_point(e, e.start_param), to = ellipse_point(e, e.end_param);
-        EXPECT_NEAR(std::stod(m[1]), from.x, 1e-3);
-        EXPECT_NEAR(std::stod(m[2]), 210 - from.y, 1e-3);
-        EXPECT_NEAR(std::stod(m[3]), 30.0, 1e-3);
-        EXPECT_NEAR(std::stod(m[4]), 15.0, 1e-3);
-        EXPECT_NEAR(std::stod(m[5]), -30.0, 1e-3);
-        EXPECT_EQ(m[6], i == 0 ? "0" : "1");
-        EXPECT_EQ(m[7], "0") << "anticlockwise on the sheet";
-        EXPECT_NEAR(std::stod(m[8]), to.x, 1e-3);
-        EXPECT_NEAR(std::stod(m[9]), 210 - to.y, 1e-3);
+        EXPECT_NEAR(m.x0, from.x, 0.005);
+        EXPECT_NEAR(m.y0, 210 - from.y, 0.005);
+        EXPECT_NEAR(m.rx, 30.0, 0.005);
+        EXPECT_NEAR(m.ry, 15.0, 0.005);
+        EXPECT_NEAR(m.rotation, -30.0, 0.005);
+        EXPECT_EQ(m.large, i == 0 ? 0 : 1);
+        EXPECT_EQ(m.sweep, 0) << "anticlockwise on the sheet";
+        EXPECT_NEAR(m.x, to.x, 0.01);
+        EXPECT_NEAR(m.y, 210 - to.y, 0.01);
     }
-    const std::string full = first_element(svg, "<ellipse");
-    EXPECT_DOUBLE_EQ(attribute(full, "rx"), 25.0);
-    EXPECT_DOUBLE_EQ(attribute(full, "ry"), 10.0);
-    EXPECT_NE(full.find("rotate(-90.000 90.000 60.000)"), std::string::npos) << full;
-    EXPECT_NE(full.find("stroke-dasharray"), std::string::npos);
+    const auto dashed = path_pieces(svg, "stroke-dasharray");
+    ASSERT_EQ(dashed.size(), 2u);
+    for (const Piece& half : dashed) {
+        EXPECT_DOUBLE_EQ(half.rx, 25.0);
+        EXPECT_DOUBLE_EQ(half.ry, 10.0);
+        EXPECT_DOUBLE_EQ(half.rotation, -90.0);
+        EXPECT_NEAR(std::hypot(half.x - half.x0, half.y - half.y0), 50.0, 0.01)
+            << "from one end of the axis to the other";
+    }
 }
 
 TEST(SvgGeometry, TextIsEscapedAndSizedByItsCapitals) {

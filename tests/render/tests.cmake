@@ -6,9 +6,16 @@ target_include_directories(render_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_compile_definitions(render_test_support PUBLIC QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                       QUILLON_BINARY_DIR="${CMAKE_BINARY_DIR}")
 
-foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test)
+foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test stroke_paths_test)
   add_executable(${test} ${CMAKE_CURRENT_LIST_DIR}/${test}.cpp)
   target_link_libraries(${test} PRIVATE render_test_support cadhost_render GTest::gtest GTest::gtest_main
                                         quillon_warnings)
   gtest_discover_tests(${test} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endforeach()
+
+# The sample and directions moulds' sheets rasterised (SVG in headless Chromium, PDF pages by pdftoppm) against the
+# reviewed renders in tests/reference_sheets.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME sheet_renders COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check_sheet_renders.py
+                                    $<TARGET_FILE:quillon> ${CMAKE_SOURCE_DIR})
+set_tests_properties(sheet_renders PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)

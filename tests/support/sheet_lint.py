@@ -32,11 +32,34 @@ function run(){
                   box: [Math.min(...xs), Math.min(...ys), Math.max(...xs), Math.max(...ys)]});
     }
     const dsegs = [];
-    for (const [sel, into] of [['g[data-layer^="VIEW"] polyline', segs], ['g[data-layer="DIMENSION"] polyline', dsegs]])
-      for (const pl of svg.querySelectorAll(sel)) {
+    // The straight pieces of polylines and of paths (their arcs are passed over, as arc elements are).
+    const pathSegs = (el, into) => {
+      const t = (el.getAttribute('d') || '').match(/[A-Za-z]|-?(?:\d+\.?\d*|\.\d+)/g) || [];
+      let i = 0, cmd = '', x = 0, y = 0, sx = 0, sy = 0;
+      const num = () => parseFloat(t[i++]);
+      const seg = (nx, ny) => { const a = toSheet(el, x, y), b = toSheet(el, nx, ny); into.push([a[0],a[1],b[0],b[1]]);
+                                x = nx; y = ny; };
+      while (i < t.length) {
+        if (/[A-Za-z]/.test(t[i])) cmd = t[i++];
+        if (cmd === 'M') { x = sx = num(); y = sy = num(); cmd = 'L'; }
+        else if (cmd === 'm') { x = sx = x + num(); y = sy = y + num(); cmd = 'l'; }
+        else if (cmd === 'L') seg(num(), num());
+        else if (cmd === 'l') { const dx = num(), dy = num(); seg(x + dx, y + dy); }
+        else if (cmd === 'H') seg(num(), y); else if (cmd === 'h') seg(x + num(), y);
+        else if (cmd === 'V') seg(x, num()); else if (cmd === 'v') seg(x, y + num());
+        else if (cmd === 'z' || cmd === 'Z') { seg(sx, sy); cmd = ''; }
+        else if (cmd === 'a' || cmd === 'A') { i += 5; const ex = num(), ey = num();
+                                               if (cmd === 'a') { x += ex; y += ey; } else { x = ex; y = ey; } }
+        else i++;
+      }
+    };
+    for (const [sel, into] of [['g[data-layer^="VIEW"] ', segs], ['g[data-layer="DIMENSION"] ', dsegs]]) {
+      for (const pl of svg.querySelectorAll(sel + 'polyline')) {
         const pts = pl.points; for (let i = 1; i < pts.numberOfItems; i++) {
           const a = toSheet(pl, pts.getItem(i-1).x, pts.getItem(i-1).y), b = toSheet(pl, pts.getItem(i).x, pts.getItem(i).y);
           into.push([a[0],a[1],b[0],b[1]]); } }
+      for (const path of svg.querySelectorAll(sel + 'path')) pathSegs(path, into);
+    }
     out.push({name: svg.getAttribute('data-name'), w: vb.width, h: vb.height, texts, segs, dsegs});
   }
   document.getElementById('out').textContent = JSON.stringify(out);
