@@ -82,29 +82,32 @@ class SvgSheet {
                 if (known == name) return;
             layers.push_back(name);
         };
-        for (const Polyline& p : sheet_.polylines) note(p.layer);
+        for_each_polyline(sheet_, [&](const Polyline& p) { note(p.layer); });
         for (const Arc& a : sheet_.arcs) note(a.layer);
         for (const Ellipse& e : sheet_.ellipses) note(e.layer);
         for (const Spline& s : sheet_.splines) note(s.layer);
-        for (const Triangle& t : sheet_.triangles) note(t.layer);
-        for (const Text& t : sheet_.texts) note(t.layer);
+        for_each_triangle(sheet_, [&](const Triangle& t) { note(t.layer); });
+        for_each_text(sheet_, [&](const Text& t) { note(t.layer); });
         return layers;
     }
 
     void write_layer(const std::string& layer) {
         out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
-        for (const Polyline& p : sheet_.polylines)
+        for_each_polyline(sheet_, [&](const Polyline& p) {
             if (on_layer(p.layer, layer)) write_polyline(p);
+        });
         for (const Arc& a : sheet_.arcs)
             if (on_layer(a.layer, layer)) write_arc(a);
         for (const Ellipse& e : sheet_.ellipses)
             if (on_layer(e.layer, layer)) write_ellipse(e);
         for (const Spline& s : sheet_.splines)
             if (on_layer(s.layer, layer)) write_polyline(Polyline{s.points, false, s.stroke, s.layer});
-        for (const Triangle& t : sheet_.triangles)
+        for_each_triangle(sheet_, [&](const Triangle& t) {
             if (on_layer(t.layer, layer)) write_triangle(t);
-        for (const Text& t : sheet_.texts)
+        });
+        for_each_text(sheet_, [&](const Text& t) {
             if (on_layer(t.layer, layer)) write_text(t);
+        });
         out_ << "</g>\n";
     }
 
