@@ -159,6 +159,11 @@ class DxfSheet {
         dw_.dxfString(7, kTextStyle);
         dw_.dxfString(9, "$DIMTXSTY");
         dw_.dxfString(7, kTextStyle);
+        const DimensionSizes sizes = sheet_.dimensions.empty() ? DimensionSizes{} : sizes_of(sheet_.dimensions.front());
+        dw_.dxfString(9, "$DIMTXT");
+        dw_.dxfReal(40, sizes.text);
+        dw_.dxfString(9, "$DIMASZ");
+        dw_.dxfReal(40, sizes.arrow);
         dw_.sectionEnd();
     }
 
@@ -391,17 +396,19 @@ class DxfSheet {
         dw_.dxfString(100, "AcDbSymbolTableRecord");
         dw_.dxfString(100, "AcDbDimStyleTableRecord");
         dw_.dxfString(2, "Standard");
-        dw_.dxfReal(41, 2.5);    // arrow size
-        dw_.dxfReal(42, 0.625);  // extension line offset
-        dw_.dxfReal(43, 3.75);   // baseline spacing
-        dw_.dxfReal(44, 1.25);   // extension line extension
+        // The sizes of the sheet's first dimension, which readers ignoring the overrides of each then use.
+        const DimensionSizes sizes = sheet_.dimensions.empty() ? DimensionSizes{} : sizes_of(sheet_.dimensions.front());
+        dw_.dxfReal(41, sizes.arrow);  // arrow size
+        dw_.dxfReal(42, 0.625);        // extension line offset
+        dw_.dxfReal(43, 3.75);         // baseline spacing
+        dw_.dxfReal(44, 1.25);         // extension line extension
         dw_.dxfInt(70, 0);
         dw_.dxfInt(73, 0);
         dw_.dxfInt(74, 0);
-        dw_.dxfInt(77, 1);      // text above the dimension line
-        dw_.dxfInt(78, 8);      // no trailing zeros
-        dw_.dxfReal(140, 3.5);  // text height
-        dw_.dxfReal(141, 2.5);  // centre mark
+        dw_.dxfInt(77, 1);             // text above the dimension line
+        dw_.dxfInt(78, 8);             // no trailing zeros
+        dw_.dxfReal(140, sizes.text);  // text height
+        dw_.dxfReal(141, 2.5);         // centre mark
         dw_.dxfReal(143, 0.03937007874016);
         dw_.dxfReal(147, 0.625);  // gap around the text
         dw_.dxfInt(171, 3);
@@ -514,7 +521,30 @@ class DxfSheet {
         dw_.dxfString(1002, "{");
         dw_.dxfInt(1070, 144);  // DIMLFAC
         dw_.dxfReal(1040, linear_factor);
+        const DimensionSizes sizes = sizes_of(dimension);
+        dw_.dxfInt(1070, 140);  // DIMTXT
+        dw_.dxfReal(1040, sizes.text);
+        dw_.dxfInt(1070, 41);  // DIMASZ
+        dw_.dxfReal(1040, sizes.arrow);
         dw_.dxfString(1002, "}");
+    }
+
+    // The value's height and the arrowheads' length as drawn, for readers that rebuild the dimension: they then
+    // draw it at the size the sheet shows.
+    struct DimensionSizes {
+        double text = 3.5;
+        double arrow = 2.5;
+    };
+
+    static DimensionSizes sizes_of(const Dimension& dimension) {
+        DimensionSizes sizes;
+        if (!dimension.texts.empty() && dimension.texts.front().height > 0.0)
+            sizes.text = dimension.texts.front().height;
+        if (!dimension.triangles.empty()) {
+            const Triangle& t = dimension.triangles.front();
+            sizes.arrow = std::hypot(t.a.x - (t.b.x + t.c.x) / 2, t.a.y - (t.b.y + t.c.y) / 2);
+        }
+        return sizes;
     }
 
     void entities() {

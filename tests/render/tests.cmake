@@ -12,3 +12,9 @@ foreach(test svg_writer_test pdf_writer_test pdf_line_work_test dxf_writer_test)
                                         quillon_warnings)
   gtest_discover_tests(${test} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endforeach()
+
+# Each sample DXF drawn by LibreCAD and by ezdxf, compared with the PDF page (skips only when a reader cannot start).
+add_test(NAME dxf_render_check
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/dxf_render_check.py --quillon $<TARGET_FILE:quillon>
+                 --command $<TARGET_FILE:quillon_command>)
+set_tests_properties(dxf_render_check PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
