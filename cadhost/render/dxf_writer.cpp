@@ -36,6 +36,7 @@ constexpr const char* kShxFont = "gbenor.shx";
 constexpr const char* kShxBigFont = "gbcbig.shx";
 constexpr const char* kDefpoints = "Defpoints";
 constexpr int kModelSpaceRecord = 0x1F;
+constexpr double kValueOffMiddle = 0.5;  // mm along the dimension line
 constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
@@ -369,13 +370,20 @@ class DxfSheet {
         dxf_.writeText(dw_, data, attributes(text.layer, Stroke{}));
     }
 
-    // A linear dimension's block is named as dimension blocks are; an ordinate is an anonymous block placed by an
-    // INSERT: readers that rebuild dimensions from their points may draw no ordinates at all, and lose the value.
+    // Readers that rebuild dimensions from their points draw no ordinates, and put a linear dimension's value in the
+    // middle of its dimension line whatever the file says. A dimension they would lose or misplace is an anonymous
+    // block placed by an INSERT, drawn alike by every reader; the others are DIMENSIONs with their block.
+    static bool inserted(const Dimension& d) {
+        if (d.kind == Dimension::Kind::Ordinate) return true;
+        const bool vertical = d.kind == Dimension::Kind::Vertical;
+        const double middle = vertical ? (d.first.y + d.second.y) / 2 : (d.first.x + d.second.x) / 2;
+        return std::abs((vertical ? d.text_anchor.y : d.text_anchor.x) - middle) > kValueOffMiddle;
+    }
+
     void name_blocks() {
-        int linear = 0, ordinate = 0;
+        int linear = 0, placed = 0;
         for (const Dimension& d : sheet_.dimensions)
-            block_names_.push_back(d.kind == Dimension::Kind::Ordinate ? "*U" + std::to_string(++ordinate)
-                                                                       : "*D" + std::to_string(++linear));
+            block_names_.push_back(inserted(d) ? "*U" + std::to_string(++placed) : "*D" + std::to_string(++linear));
     }
 
     // The dimension style, written here rather than by the library: its record points at the text style by handle
@@ -472,7 +480,7 @@ class DxfSheet {
         for (const Triangle& t : dimension.triangles) triangle(t);
         for (const Text& t : dimension.texts) text(t);
         for (const Point2& p : {dimension.line_at, dimension.first, dimension.second}) {
-            if (dimension.kind == Dimension::Kind::Ordinate) break;
+            if (inserted(dimension)) break;
             entity_head("POINT", record, kDefpoints);
             dw_.dxfString(100, "AcDbPoint");
             dw_.dxfReal(10, p.x);
@@ -556,7 +564,7 @@ class DxfSheet {
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
-            if (sheet_.dimensions[i].kind == Dimension::Kind::Ordinate)
+            if (inserted(sheet_.dimensions[i]))
                 dxf_.writeInsert(dw_, DL_InsertData(block_names_[i], 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 0.0, 1, 1, 0.0, 0.0),
                                  attributes(sheet_.dimensions[i].layer, Stroke{}));
             else

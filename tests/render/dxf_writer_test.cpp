@@ -257,8 +257,9 @@ TEST(DxfWriter, CurvesThatReadersWouldRefuseAreNotWrittenAsSuch) {
     EXPECT_EQ(of_type(dump, "ELLIPSE").size(), sheet.ellipses.size() - 1);
 }
 
-// Ordinates are blocks placed by INSERTs: readers that rebuild dimensions from their points may skip ordinates.
-TEST(DxfWriter, OrdinateIsAnInsertedBlockOfItsParts) {
+// Ordinates, and linear dimensions whose value stands off the middle of their line, are blocks placed by INSERTs:
+// readers that rebuild dimensions from their points skip ordinates and move values to the middle.
+TEST(DxfWriter, OrdinateAndOffCentreValueAreInsertedBlocksOfTheirParts) {
     SheetGraphics sheet;
     cadhost::render::Dimension ordinate;
     ordinate.kind = cadhost::render::Dimension::Kind::Ordinate;
@@ -277,6 +278,13 @@ TEST(DxfWriter, OrdinateIsAnInsertedBlockOfItsParts) {
     ASSERT_EQ(insert["block"].size(), 2u);
     EXPECT_EQ(insert["block"][0]["points"], json::array({json::array({60.0, 41.0}), json::array({60.0, 80.0})}));
     EXPECT_EQ(insert["block"][1]["text"], "40.000");
+
+    SheetGraphics linear = full_sheet();
+    linear.dimensions.at(0).text_anchor.x += 1.0;
+    const json moved = read_back("off_centre", linear);
+    EXPECT_TRUE(of_type(moved, "DIMENSION").empty());
+    ASSERT_EQ(of_type(moved, "INSERT").size(), 1u);
+    EXPECT_EQ(of_type(moved, "INSERT")[0]["block"].size(), 6u) << "three lines, two arrowheads, the value";
 }
 
 TEST(DxfWriter, VerticalDimensionMeasuresAlongY) {
