@@ -18,6 +18,9 @@ from matplotlib.font_manager import FontProperties
 from matplotlib.textpath import TextPath
 
 CAP_HEIGHT = 9.0  # LibreCAD scales a glyph so that its capitals stand this many units tall
+# LibreCAD advances by a glyph's right-most point plus the letter spacing; the glyphs keep their left bearing, so a
+# spacing about the right bearing gives the TrueType font's own advances.
+LETTER_SPACING = 1.0
 
 
 def gb2312_characters():
@@ -63,10 +66,13 @@ def main():
     if capital <= 0:
         sys.exit(f"{args.font}: the font has no capital H to take the height from")
     scale = CAP_HEIGHT / capital
+    width = lambda text: TextPath((0, 0), text, size=1, prop=prop).get_extents().width
+    word_spacing = (width("H H") - width("HH")) * scale
     name = args.name or args.out.rsplit("/", 1)[-1].rsplit(".", 1)[0]
     with open(args.out, "w", encoding="utf-8") as out:
         out.write(f"# Format:            LibreCAD Font 1\n# Name:              {name}\n"
-                  "# Encoding:          UTF-8\n# LetterSpacing:     3\n# WordSpacing:       6.75\n"
+                  f"# Encoding:          UTF-8\n# LetterSpacing:     {LETTER_SPACING:g}\n"
+                  f"# WordSpacing:       {word_spacing:.3f}\n"
                   "# LineSpacingFactor: 1\n\n")
         for character in sorted(characters):
             lines = glyph_lines(character, prop, scale)
