@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
   chromium
+  # the DXF render check: LibreCAD and ezdxf's matplotlib drawing, and the TrueType font the DXF text style names
+  librecad python3-matplotlib fonts-arphic-gbsn00lp
 )
 missing=()
 for p in "${packages[@]}"; do

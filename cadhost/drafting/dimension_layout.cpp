@@ -85,6 +85,7 @@ std::optional<DimensionLayout> linear_layout(const Document& doc, const Annotati
     const double line_across =
         horizontal ? text_across - block / 2 - st.text_gap : text_across + block / 2 + st.text_gap;
     out.text_at = frame.at(text_along, text_across);
+    out.line_at = frame.at(a2, line_across);
     out.alignment = 5;
     out.text_angle = horizontal ? 0.0 : 90.0;
 

@@ -19,8 +19,9 @@ struct DimensionLayout {
     std::vector<std::pair<render::Point2, render::Point2>> arrows;  // tip, and a point the arrow comes from
     std::vector<std::string> text;                                  // the lines shown
     render::Point2 text_at;                                         // the text's alignment point
-    int alignment = 5;                                              // keypad position of text_at on the text
-    double text_angle = 0.0;                                        // degrees, anticlockwise
+    render::Point2 line_at;   // linear dimensions: where the dimension line crosses the second extension line
+    int alignment = 5;        // keypad position of text_at on the text
+    double text_angle = 0.0;  // degrees, anticlockwise
     double measured = 0.0;
 };
 

@@ -182,18 +182,19 @@ void draw_sheet_curve(const Object& object, SheetGraphics& sheet) {
     if (out.points.size() >= 2) sheet.polylines.push_back(std::move(out));
 }
 
-// A dimension as its layout places it; outputs that know dimensions also get it whole.
+// A dimension as its layout places it, owning the lines, arrowheads and text that draw it.
 void draw_dimension(const Document& doc, const AnnotationData& a, SheetGraphics& sheet) {
     const auto layout = layout_dimension(doc, a);
     if (!layout) return;
     const std::string layer = "DIMENSION";
     const Stroke thin{LineWeight::Thin, LinePattern::Continuous};
-    for (const auto& [from, to] : layout->lines) add_line(sheet, from, to, thin, layer);
-    for (const auto& [tip, from] : layout->arrows) add_arrow(sheet, tip, from, a.style, layer);
+    SheetGraphics parts;
+    for (const auto& [from, to] : layout->lines) add_line(parts, from, to, thin, layer);
+    for (const auto& [tip, from] : layout->arrows) add_arrow(parts, tip, from, a.style, layer);
     AnnotationStyle style = a.style;
     style.alignment = layout->alignment;
     style.angle = layout->text_angle;
-    add_text_lines(sheet, layout->text, layout->text_at.x, layout->text_at.y, style, layer);
+    add_text_lines(parts, layout->text, layout->text_at.x, layout->text_at.y, style, layer);
     render::Dimension dim;
     using Kind = AnnotationData::Kind;
     dim.kind = a.kind == Kind::Horizontal ? render::Dimension::Kind::Horizontal
@@ -201,11 +202,15 @@ void draw_dimension(const Document& doc, const AnnotationData& a, SheetGraphics&
                                           : render::Dimension::Kind::Ordinate;
     dim.first = layout->first;
     dim.second = layout->second;
+    dim.line_at = layout->line_at;
     dim.text_anchor = layout->text_at;
     dim.measured = layout->measured;
     dim.text = layout->text.empty() ? std::string() : layout->text[0];
     dim.layer = layer;
-    sheet.dimensions.push_back(dim);
+    dim.polylines = std::move(parts.polylines);
+    dim.triangles = std::move(parts.triangles);
+    dim.texts = std::move(parts.texts);
+    sheet.dimensions.push_back(std::move(dim));
 }
 
 }  // namespace

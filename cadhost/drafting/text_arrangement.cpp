@@ -84,8 +84,9 @@ struct Cover {
 
 Cover cover_of(const SheetGraphics& drawn) {
     Cover out;
-    for (const auto& text : drawn.texts)
+    render::for_each_text(drawn, [&out](const render::Text& text) {
         if (!text.text.empty()) out.texts.push_back(text_box(text));
+    });
     out.lines = stroke_segments(drawn);
     return out;
 }
@@ -303,9 +304,10 @@ Box text_box(const render::Text& text) {
 
 std::vector<Segment> stroke_segments(const SheetGraphics& piece) {
     std::vector<Segment> out;
-    for (const auto& line : piece.polylines) add_polyline(line.points, line.closed, out);
+    render::for_each_polyline(piece,
+                              [&out](const render::Polyline& line) { add_polyline(line.points, line.closed, out); });
     for (const auto& spline : piece.splines) add_polyline(spline.points, false, out);
-    for (const auto& t : piece.triangles) add_polyline({t.a, t.b, t.c}, true, out);
+    render::for_each_triangle(piece, [&out](const render::Triangle& t) { add_polyline({t.a, t.b, t.c}, true, out); });
     for (const auto& arc : piece.arcs) {
         const double sweep = arc.end_angle - arc.start_angle;
         const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));

@@ -81,8 +81,9 @@ void add_chain(std::vector<Segment>& out, const std::vector<Point2>& points, boo
 // Every stroke of the sheet as straight pieces (curves divided finely enough for clearances of a millimetre).
 std::vector<Segment> sheet_segments(const SheetGraphics& sheet) {
     std::vector<Segment> out;
-    for (const auto& p : sheet.polylines)
+    render::for_each_polyline(sheet, [&out](const render::Polyline& p) {
         if (p.layer != "GRID") add_chain(out, p.points, p.closed);
+    });
     for (const auto& a : sheet.arcs) {
         const int n = std::max(4, static_cast<int>(std::ceil(std::abs(a.end_angle - a.start_angle) / (M_PI / 36))));
         std::vector<Point2> points;
@@ -104,7 +105,7 @@ std::vector<Segment> sheet_segments(const SheetGraphics& sheet) {
         add_chain(out, points, false);
     }
     for (const auto& s : sheet.splines) add_chain(out, s.points, false);
-    for (const auto& t : sheet.triangles) add_chain(out, {t.a, t.b, t.c}, true);
+    render::for_each_triangle(sheet, [&out](const render::Triangle& t) { add_chain(out, {t.a, t.b, t.c}, true); });
     return out;
 }
 
@@ -204,7 +205,7 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
     const Box area = usable_area(sheet);
     const SegmentGrid segments(sheet_segments(sheet));
     std::vector<Box> texts;
-    for (const auto& t : sheet.texts) texts.push_back(text_box(t));
+    render::for_each_text(sheet, [&texts](const render::Text& t) { texts.push_back(text_box(t)); });
 
     AnnotationData label;
     label.kind = AnnotationData::Kind::Label;

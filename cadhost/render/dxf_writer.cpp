@@ -21,17 +21,22 @@ namespace cadhost::render {
 namespace {
 
 constexpr int kByLayer = 256;
-constexpr const char* kTextStyle = "Standard";
-// A reader takes a TrueType style's font from the file name (group 3) and, failing that, from the family in the
-// style's extended data; the family is the one the PDF draws with. The SHX pair is the usual one of Chinese drafting
-// installations, offered as a second style for readers that only have stroke fonts.
-constexpr const char* kTrueTypeFile = "wqy-microhei.ttc";
-constexpr const char* kTrueTypeFamily = "WenQuanYi Micro Hei";
+// Texts take a TrueType style named after its font file. Readers that draw TrueType take the font from the file name
+// (group 3) or the family in the style's extended data: a .ttf with Latin and all of GB 2312 that Debian packages
+// (fonts-arphic-gbsn00lp), where a collection (.ttc) is not indexed by every reader. Readers that have only stroke
+// fonts of their own pick the one named like the style; scripts/lff_font.py makes it from the same file. "Standard"
+// names the same font for readers that fall back to it, and the SHX pair, the usual one of Chinese drafting
+// installations, is a style of its own for readers that only have SHX fonts.
+constexpr const char* kTextStyle = "gbsn00lp";
+constexpr const char* kStandardStyle = "Standard";
+constexpr const char* kTrueTypeFile = "gbsn00lp.ttf";
+constexpr const char* kTrueTypeFamily = "AR PL SungtiL GB";
 constexpr const char* kShxStyle = "GB_SHX";
 constexpr const char* kShxFont = "gbenor.shx";
 constexpr const char* kShxBigFont = "gbcbig.shx";
 constexpr const char* kDefpoints = "Defpoints";
 constexpr int kModelSpaceRecord = 0x1F;
+constexpr double kValueOffMiddle = 0.5;  // mm along the dimension line
 constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
@@ -45,12 +50,15 @@ double sheet_digits(double value) {
 }
 Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
 
+// The table defines each pattern, which is all most readers use. Readers that know patterns only by name draw their
+// own: HIDDEN2 is the usual name of the 3/1.5 mm hidden line, and CENTERTINY the name under which such readers keep
+// a chain short enough to show on the short centre lines of small holes.
 const char* linetype_name(LinePattern pattern) {
     switch (pattern) {
         case LinePattern::Dashed:
-            return "DASHED";
+            return "HIDDEN2";
         case LinePattern::Chain:
-            return "CENTER";
+            return "CENTERTINY";
         case LinePattern::Continuous:
             break;
     }
@@ -97,6 +105,7 @@ class DxfSheet {
             return false;
         }
         collect_layers();
+        name_blocks();
         header();
         tables();
         blocks();
@@ -124,12 +133,12 @@ class DxfSheet {
 
     void collect_layers() {
         layers_.push_back("0");
-        for (const Polyline& p : sheet_.polylines) note_layer(p.layer);
+        for_each_polyline(sheet_, [this](const Polyline& p) { note_layer(p.layer); });
         for (const Arc& a : sheet_.arcs) note_layer(a.layer);
         for (const Ellipse& e : sheet_.ellipses) note_layer(e.layer);
         for (const Spline& s : sheet_.splines) note_layer(s.layer);
-        for (const Triangle& t : sheet_.triangles) note_layer(t.layer);
-        for (const Text& t : sheet_.texts) note_layer(t.layer);
+        for_each_triangle(sheet_, [this](const Triangle& t) { note_layer(t.layer); });
+        for_each_text(sheet_, [this](const Text& t) { note_layer(t.layer); });
         for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
         if (!sheet_.dimensions.empty()) note_layer(kDefpoints);
     }
@@ -148,6 +157,23 @@ class DxfSheet {
         dw_.dxfString(9, "$LIMMAX");
         dw_.dxfReal(10, sheet_.width);
         dw_.dxfReal(20, sheet_.height);
+        // Patterns are in sheet millimetres at full size, the sheet is drawn 1:1, and texts and dimension values
+        // default to the Chinese style.
+        for (const char* scale : {"$LTSCALE", "$CELTSCALE"}) {
+            dw_.dxfString(9, scale);
+            dw_.dxfReal(40, 1.0);
+        }
+        dw_.dxfString(9, "$PSLTSCALE");
+        dw_.dxfInt(70, 1);
+        dw_.dxfString(9, "$TEXTSTYLE");
+        dw_.dxfString(7, kTextStyle);
+        dw_.dxfString(9, "$DIMTXSTY");
+        dw_.dxfString(7, kTextStyle);
+        const DimensionSizes sizes = sheet_.dimensions.empty() ? DimensionSizes{} : sizes_of(sheet_.dimensions.front());
+        dw_.dxfString(9, "$DIMTXT");
+        dw_.dxfReal(40, sizes.text);
+        dw_.dxfString(9, "$DIMASZ");
+        dw_.dxfReal(40, sizes.arrow);
         dw_.sectionEnd();
     }
 
@@ -171,11 +197,12 @@ class DxfSheet {
         dxf_.writeLinetype(dw_, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
         dxf_.writeLinetype(dw_, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
         dxf_.writeLinetype(dw_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
-        dxf_.writeLinetype(dw_, DL_LinetypeData("DASHED", "Dashed __ __ __", 0, static_cast<int>(dashed_pattern.size()),
-                                                dashed_length, dashed_pattern.data()));
+        dxf_.writeLinetype(
+            dw_, DL_LinetypeData(linetype_name(LinePattern::Dashed), "Hidden __ __ __", 0,
+                                 static_cast<int>(dashed_pattern.size()), dashed_length, dashed_pattern.data()));
         dxf_.writeLinetype(dw_,
-                           DL_LinetypeData("CENTER", "Center ____ _ ____", 0, static_cast<int>(chain_pattern.size()),
-                                           chain_length, chain_pattern.data()));
+                           DL_LinetypeData(linetype_name(LinePattern::Chain), "Center ____ _ ____", 0,
+                                           static_cast<int>(chain_pattern.size()), chain_length, chain_pattern.data()));
         dw_.tableEnd();
     }
 
@@ -189,7 +216,8 @@ class DxfSheet {
             dxf_.writeLayer(dw_, DL_LayerData(gbk(layer), 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
         dw_.tableEnd();
 
-        dw_.tableStyle(2);
+        dw_.tableStyle(3);
+        style(kStandardStyle, kTrueTypeFile, "", kTrueTypeFamily);
         style(kTextStyle, kTrueTypeFile, "", kTrueTypeFamily);
         style(kShxStyle, kShxFont, kShxBigFont, nullptr);
         dw_.tableEnd();
@@ -201,14 +229,14 @@ class DxfSheet {
         dw_.tableEnd();
         dim_style();
         dxf_.writeBlockRecord(dw_);
-        // Each dimension's geometry block: a reader that knows dimensions finds the block it expects.
+        // Each dimension's block: a reader that knows dimensions finds the block it expects.
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
             dw_.dxfString(0, "BLOCK_RECORD");
             dimension_records_.push_back(static_cast<int>(dw_.handle()));
             dw_.dxfHex(330, kBlockRecordTable);
             dw_.dxfString(100, "AcDbSymbolTableRecord");
             dw_.dxfString(100, "AcDbBlockTableRecord");
-            dw_.dxfString(2, dimension_block(i));
+            dw_.dxfString(2, block_names_[i]);
             dw_.dxfHex(340, 0);
         }
         dw_.tableEnd();
@@ -398,7 +426,21 @@ class DxfSheet {
         dxf_.writeText(dw_, data, attributes(text.layer, Stroke{}));
     }
 
-    static std::string dimension_block(std::size_t index) { return "*D" + std::to_string(index + 1); }
+    // Readers that rebuild dimensions from their points draw no ordinates, and put a linear dimension's value in the
+    // middle of its dimension line whatever the file says. A dimension they would lose or misplace is an anonymous
+    // block placed by an INSERT, drawn alike by every reader; the others are DIMENSIONs with their block.
+    static bool inserted(const Dimension& d) {
+        if (d.kind == Dimension::Kind::Ordinate) return true;
+        const bool vertical = d.kind == Dimension::Kind::Vertical;
+        const double middle = vertical ? (d.first.y + d.second.y) / 2 : (d.first.x + d.second.x) / 2;
+        return std::abs((vertical ? d.text_anchor.y : d.text_anchor.x) - middle) > kValueOffMiddle;
+    }
+
+    void name_blocks() {
+        int linear = 0, placed = 0;
+        for (const Dimension& d : sheet_.dimensions)
+            block_names_.push_back(inserted(d) ? "*U" + std::to_string(++placed) : "*D" + std::to_string(++linear));
+    }
 
     // The dimension style, written here rather than by the library: its record points at the text style by handle
     // (group 340), and the library would take that handle from a style it wrote itself, which ours are not, and so
@@ -418,17 +460,19 @@ class DxfSheet {
         dw_.dxfString(100, "AcDbSymbolTableRecord");
         dw_.dxfString(100, "AcDbDimStyleTableRecord");
         dw_.dxfString(2, "Standard");
-        dw_.dxfReal(41, 2.5);    // arrow size
-        dw_.dxfReal(42, 0.625);  // extension line offset
-        dw_.dxfReal(43, 3.75);   // baseline spacing
-        dw_.dxfReal(44, 1.25);   // extension line extension
+        // The sizes of the sheet's first dimension, which readers ignoring the overrides of each then use.
+        const DimensionSizes sizes = sheet_.dimensions.empty() ? DimensionSizes{} : sizes_of(sheet_.dimensions.front());
+        dw_.dxfReal(41, sizes.arrow);  // arrow size
+        dw_.dxfReal(42, 0.625);        // extension line offset
+        dw_.dxfReal(43, 3.75);         // baseline spacing
+        dw_.dxfReal(44, 1.25);         // extension line extension
         dw_.dxfInt(70, 0);
         dw_.dxfInt(73, 0);
         dw_.dxfInt(74, 0);
-        dw_.dxfInt(77, 1);      // text above the dimension line
-        dw_.dxfInt(78, 8);      // no trailing zeros
-        dw_.dxfReal(140, 3.5);  // text height
-        dw_.dxfReal(141, 2.5);  // centre mark
+        dw_.dxfInt(77, 1);             // text above the dimension line
+        dw_.dxfInt(78, 8);             // no trailing zeros
+        dw_.dxfReal(140, sizes.text);  // text height
+        dw_.dxfReal(141, 2.5);         // centre mark
         dw_.dxfReal(143, 0.03937007874016);
         dw_.dxfReal(147, 0.625);  // gap around the text
         dw_.dxfInt(171, 3);
@@ -466,23 +510,6 @@ class DxfSheet {
         }
     }
 
-    // Where a dimension's geometry is measured: the definition point on the dimension line and the two measured
-    // points (for an ordinate: the feature and the leader's end).
-    struct DimensionPoints {
-        Point2 definition, first, second;
-    };
-
-    static DimensionPoints points_of(const Dimension& dimension) {
-        if (dimension.kind == Dimension::Kind::Ordinate)
-            return {dimension.first, dimension.second, dimension.text_anchor};
-        // The sheet's dimension does not say where its dimension line runs; the text's middle is the nearest thing
-        // it holds, so the definition point is taken level with it on the second extension line.
-        const bool vertical = dimension.kind == Dimension::Kind::Vertical;
-        const Point2 definition{vertical ? dimension.text_anchor.x : dimension.second.x,
-                                vertical ? dimension.second.y : dimension.text_anchor.y};
-        return {definition, dimension.first, dimension.second};
-    }
-
     void entity_head(const char* type, int owner, const std::string& layer) {
         dw_.dxfString(0, type);
         dw_.handle();
@@ -491,11 +518,12 @@ class DxfSheet {
         dw_.dxfString(8, layer);
     }
 
-    // The block holds the definition points only: the lines, arrowheads and value that draw the dimension are plain
-    // entities of the sheet, so a reader that ignores dimensions still shows them and none draws them twice.
+    // The block holds what draws the dimension (lines, arrowheads, value) and, for a linear one, its definition
+    // points, as CAD programs write it: readers that draw dimensions from their blocks show ours, and those that
+    // rebuild them from the points show theirs, each once, for nothing of it is also a plain entity of the sheet.
     void dimension_block_body(std::size_t index) {
         const int record = dimension_records_[index];
-        const std::string name = dimension_block(index);
+        const std::string& name = block_names_[index];
         entity_head("BLOCK", record, "0");
         dw_.dxfString(100, "AcDbBlockBegin");
         dw_.dxfString(2, name);
@@ -503,8 +531,12 @@ class DxfSheet {
         for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
         dw_.dxfString(3, name);
         dw_.dxfString(1, "");
-        const DimensionPoints points = points_of(sheet_.dimensions[index]);
-        for (const Point2& p : {points.definition, points.first, points.second}) {
+        const Dimension& dimension = sheet_.dimensions[index];
+        for (const Polyline& p : dimension.polylines) polyline(p);
+        for (const Triangle& t : dimension.triangles) triangle(t);
+        for (const Text& t : dimension.texts) text(t);
+        for (const Point2& p : {dimension.line_at, dimension.first, dimension.second}) {
+            if (inserted(dimension)) break;
             entity_head("POINT", record, kDefpoints);
             dw_.dxfString(100, "AcDbPoint");
             dw_.dxfReal(10, p.x);
@@ -515,40 +547,32 @@ class DxfSheet {
         dw_.dxfString(100, "AcDbBlockEnd");
     }
 
+    // A linear dimension: its definition point on the dimension line where that crosses the second extension line,
+    // the measured points, the value and where it stands.
     void dimension(std::size_t index) {
         const Dimension& dimension = sheet_.dimensions[index];
-        const DimensionPoints points = points_of(dimension);
-        const bool ordinate = dimension.kind == Dimension::Kind::Ordinate;
         const bool vertical = dimension.kind == Dimension::Kind::Vertical;
         entity_head("DIMENSION", kModelSpaceRecord, gbk(layer_name(dimension.layer)));
         dw_.dxfString(100, "AcDbDimension");
-        dw_.dxfString(2, dimension_block(index));
-        dw_.dxfReal(10, points.definition.x);
-        dw_.dxfReal(20, points.definition.y);
+        dw_.dxfString(2, block_names_[index]);
+        dw_.dxfReal(10, dimension.line_at.x);
+        dw_.dxfReal(20, dimension.line_at.y);
         dw_.dxfReal(30, 0.0);
         dw_.dxfReal(11, dimension.text_anchor.x);
         dw_.dxfReal(21, dimension.text_anchor.y);
         dw_.dxfReal(31, 0.0);
-        int type = 128;  // the text stands where the sheet put it
-        if (ordinate) {
-            const Point2& feature = dimension.second;
-            const Point2& leader_end = dimension.text_anchor;
-            const bool x_type = std::abs(leader_end.y - feature.y) >= std::abs(leader_end.x - feature.x);
-            type |= 6 | (x_type ? 64 : 0);
-        }
-        dw_.dxfInt(70, type);
-        dw_.dxfInt(71, 5);  // the text's middle at group 11
+        dw_.dxfInt(70, 128);  // the text stands where the sheet put it
+        dw_.dxfInt(71, 5);    // the text's middle at group 11
         dw_.dxfString(1, gbk(with_control_codes(dimension.text)));
         dw_.dxfString(3, "Standard");
         dw_.dxfReal(42, dimension.measured);
-        dw_.dxfString(100, ordinate ? "AcDbOrdinateDimension" : "AcDbAlignedDimension");
-        dw_.dxfReal(13, points.first.x);
-        dw_.dxfReal(23, points.first.y);
+        dw_.dxfString(100, "AcDbAlignedDimension");
+        dw_.dxfReal(13, dimension.first.x);
+        dw_.dxfReal(23, dimension.first.y);
         dw_.dxfReal(33, 0.0);
-        dw_.dxfReal(14, points.second.x);
-        dw_.dxfReal(24, points.second.y);
+        dw_.dxfReal(14, dimension.second.x);
+        dw_.dxfReal(24, dimension.second.y);
         dw_.dxfReal(34, 0.0);
-        if (ordinate) return;
         dw_.dxfReal(50, vertical ? 90.0 : 0.0);
         dw_.dxfString(100, "AcDbRotatedDimension");
         // The sheet shows the part at a view scale; the linear factor turns the sheet distance back into the
@@ -561,7 +585,30 @@ class DxfSheet {
         dw_.dxfString(1002, "{");
         dw_.dxfInt(1070, 144);  // DIMLFAC
         dw_.dxfReal(1040, linear_factor);
+        const DimensionSizes sizes = sizes_of(dimension);
+        dw_.dxfInt(1070, 140);  // DIMTXT
+        dw_.dxfReal(1040, sizes.text);
+        dw_.dxfInt(1070, 41);  // DIMASZ
+        dw_.dxfReal(1040, sizes.arrow);
         dw_.dxfString(1002, "}");
+    }
+
+    // The value's height and the arrowheads' length as drawn, for readers that rebuild the dimension: they then
+    // draw it at the size the sheet shows.
+    struct DimensionSizes {
+        double text = 3.5;
+        double arrow = 2.5;
+    };
+
+    static DimensionSizes sizes_of(const Dimension& dimension) {
+        DimensionSizes sizes;
+        if (!dimension.texts.empty() && dimension.texts.front().height > 0.0)
+            sizes.text = dimension.texts.front().height;
+        if (!dimension.triangles.empty()) {
+            const Triangle& t = dimension.triangles.front();
+            sizes.arrow = std::hypot(t.a.x - (t.b.x + t.c.x) / 2, t.a.y - (t.b.y + t.c.y) / 2);
+        }
+        return sizes;
     }
 
     void entities() {
@@ -573,7 +620,13 @@ class DxfSheet {
         for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
-        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension(i);
+        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
+            if (inserted(sheet_.dimensions[i]))
+                dxf_.writeInsert(dw_, DL_InsertData(block_names_[i], 0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 0.0, 1, 1, 0.0, 0.0),
+                                 attributes(sheet_.dimensions[i].layer, Stroke{}));
+            else
+                dimension(i);
+        }
         dw_.sectionEnd();
     }
 
@@ -582,7 +635,8 @@ class DxfSheet {
     DxfStreamWriter dw_;
     std::vector<std::string> layers_;
     std::vector<int> dimension_records_;
-    unsigned long text_style_handle_ = 0;  // the Standard style's record, which the dimension style names
+    std::vector<std::string> block_names_;  // each dimension's block
+    unsigned long text_style_handle_ = 0;   // the text style's record, which the dimension style names
     std::map<std::tuple<std::string, int, int, std::uint32_t>, DL_Attributes> attributes_;
 };
 

@@ -21,7 +21,7 @@ inline constexpr LinePattern kLinePatterns[] = {LinePattern::Continuous, LinePat
 // exactly as they did before bodies had colours.
 inline std::vector<std::uint32_t> sheet_inks(const SheetGraphics& sheet) {
     std::set<std::uint32_t> inks{0};
-    for (const Polyline& p : sheet.polylines) inks.insert(p.stroke.ink);
+    for_each_polyline(sheet, [&inks](const Polyline& p) { inks.insert(p.stroke.ink); });
     for (const Arc& a : sheet.arcs) inks.insert(a.stroke.ink);
     for (const Ellipse& e : sheet.ellipses) inks.insert(e.stroke.ink);
     for (const Spline& s : sheet.splines) inks.insert(s.stroke.ink);

@@ -149,8 +149,9 @@ std::string line_work_content(const SheetGraphics& sheet) {
                 }
                 out.raw("] 0 d\n");
                 const std::size_t state = out.text().size();
-                for (const Polyline& polyline : sheet.polylines)
+                for_each_polyline(sheet, [&](const Polyline& polyline) {
                     if (same(polyline.stroke)) add_polyline(out, polyline);
+                });
                 for (const Arc& arc : sheet.arcs)
                     if (same(arc.stroke)) add_arc(out, arc);
                 for (const Ellipse& ellipse : sheet.ellipses)

@@ -80,8 +80,9 @@ void draw_stroke(cairo_t* cr, const SheetGraphics& sheet, const Stroke& stroke) 
         return s.weight == stroke.weight && s.pattern == stroke.pattern && s.ink == stroke.ink;
     };
     bool any = false;
-    for (const Polyline& polyline : sheet.polylines)
+    for_each_polyline(sheet, [&](const Polyline& polyline) {
         if (same(polyline.stroke)) add_polyline(cr, polyline), any = true;
+    });
     for (const Arc& arc : sheet.arcs)
         if (same(arc.stroke)) add_arc(cr, arc), any = true;
     for (const Ellipse& ellipse : sheet.ellipses)
@@ -118,8 +119,8 @@ void draw_sheet(cairo_t* cr, const SheetGraphics& sheet, const PdfTextPainter& t
     cairo_scale(cr, kPointsPerMm, -kPointsPerMm);
     cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
     if (with_lines) draw_lines(cr, sheet);
-    for (const Triangle& triangle : sheet.triangles) draw_triangle(cr, triangle);
-    for (const Text& text : sheet.texts) text_painter.draw(cr, text);
+    for_each_triangle(sheet, [cr](const Triangle& triangle) { draw_triangle(cr, triangle); });
+    for_each_text(sheet, [&](const Text& text) { text_painter.draw(cr, text); });
     cairo_restore(cr);
 }
 

@@ -89,16 +89,21 @@ struct Text {
     std::string layer;
 };
 
-// A linear measurement, kept whole so that outputs that know dimensions (DXF) can write one, and the others draw its
-// parts. The parts (lines, arrowheads, text) are also in the sheet's lists, on the layer named here.
+// A linear or ordinate measurement. It owns what draws it (lines, arrowheads, value), which are not in the sheet's
+// lists: outputs that know dimensions (DXF) write each one as a dimension whose block holds those parts, and the
+// others draw the parts like any others. Either way each part is drawn once, whatever is done to the sheet's lists.
 struct Dimension {
     enum class Kind { Horizontal, Vertical, Ordinate } kind = Kind::Horizontal;
     Point2 first;  // the measured points on the sheet
     Point2 second;
+    Point2 line_at;         // a point on the dimension line (linear dimensions), where readers rebuilding it put it
     Point2 text_anchor;     // where the value text sits (its middle)
     double measured = 0.0;  // the value in model millimetres
     std::string text;       // as shown
     std::string layer;
+    std::vector<Polyline> polylines;  // extension and dimension lines, open arrowheads
+    std::vector<Triangle> triangles;  // filled arrowheads
+    std::vector<Text> texts;          // the value and any lines under it
 };
 
 struct SheetGraphics {
@@ -113,6 +118,29 @@ struct SheetGraphics {
     std::vector<Text> texts;
     std::vector<Dimension> dimensions;
 };
+
+// The sheet's own primitives of a kind followed by those its dimensions own: for writers and checks that treat a
+// dimension's parts like any others.
+template <class Visit>
+void for_each_polyline(const SheetGraphics& sheet, Visit&& visit) {
+    for (const Polyline& p : sheet.polylines) visit(p);
+    for (const Dimension& d : sheet.dimensions)
+        for (const Polyline& p : d.polylines) visit(p);
+}
+
+template <class Visit>
+void for_each_triangle(const SheetGraphics& sheet, Visit&& visit) {
+    for (const Triangle& t : sheet.triangles) visit(t);
+    for (const Dimension& d : sheet.dimensions)
+        for (const Triangle& t : d.triangles) visit(t);
+}
+
+template <class Visit>
+void for_each_text(const SheetGraphics& sheet, Visit&& visit) {
+    for (const Text& t : sheet.texts) visit(t);
+    for (const Dimension& d : sheet.dimensions)
+        for (const Text& t : d.texts) visit(t);
+}
 
 }  // namespace cadhost::render
 

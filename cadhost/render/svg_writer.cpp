@@ -92,22 +92,24 @@ class SvgSheet {
                 if (known == name) return;
             layers.push_back(name);
         };
-        for (const Polyline& p : sheet_.polylines) note(p.layer);
+        for_each_polyline(sheet_, [&](const Polyline& p) { note(p.layer); });
         for (const Arc& a : sheet_.arcs) note(a.layer);
         for (const Ellipse& e : sheet_.ellipses) note(e.layer);
         for (const Spline& s : sheet_.splines) note(s.layer);
-        for (const Triangle& t : sheet_.triangles) note(t.layer);
-        for (const Text& t : sheet_.texts) note(t.layer);
+        for_each_triangle(sheet_, [&](const Triangle& t) { note(t.layer); });
+        for_each_text(sheet_, [&](const Text& t) { note(t.layer); });
         return layers;
     }
 
     void write_layer(const std::string& layer) {
         out_ << "<g data-layer=\"" << escape(layer) << "\">\n";
         write_line_paths(layer);
-        for (const Triangle& t : sheet_.triangles)
+        for_each_triangle(sheet_, [&](const Triangle& t) {
             if (on_layer(t.layer, layer)) write_triangle(t);
-        for (const Text& t : sheet_.texts)
+        });
+        for_each_text(sheet_, [&](const Text& t) {
             if (on_layer(t.layer, layer)) write_text(t);
+        });
         out_ << "</g>\n";
     }
 
@@ -120,8 +122,9 @@ class SvgSheet {
                 if (known.weight == s.weight && known.pattern == s.pattern && known.ink == s.ink) return;
             strokes.push_back(s);
         };
-        for (const Polyline& p : sheet_.polylines)
+        for_each_polyline(sheet_, [&](const Polyline& p) {
             if (on_layer(p.layer, layer)) note(p.stroke);
+        });
         for (const Spline& s : sheet_.splines)
             if (on_layer(s.layer, layer)) note(s.stroke);
         for (const Arc& a : sheet_.arcs)
@@ -135,8 +138,9 @@ class SvgSheet {
             points_.assign("<path d=\"");
             const std::size_t empty = points_.size();
             PathData path(points_, sheet_.height);
-            for (const Polyline& p : sheet_.polylines)
+            for_each_polyline(sheet_, [&](const Polyline& p) {
                 if (on_layer(p.layer, layer) && same(p.stroke)) path.polyline(p.points, p.closed);
+            });
             for (const Spline& s : sheet_.splines)
                 if (on_layer(s.layer, layer) && same(s.stroke)) path.polyline(s.points, false);
             for (const Arc& a : sheet_.arcs)

@@ -57,7 +57,17 @@ class DraftingTest : public HostTest {
         EXPECT_EQ(UF_VIEW_map_model_to_drawing(view, p, out), 0);
         return {out[0], out[1]};
     }
-    cadhost::render::SheetGraphics sheet() const { return cadhost::drafting::build_sheet(doc(), drawing_); }
+    // The sheet as the PDF and SVG draw it: its dimensions' lines, arrowheads and values among its own primitives.
+    cadhost::render::SheetGraphics sheet() const {
+        cadhost::render::SheetGraphics drawn = cadhost::drafting::build_sheet(doc(), drawing_);
+        for (auto& d : drawn.dimensions) {
+            drawn.polylines.insert(drawn.polylines.end(), d.polylines.begin(), d.polylines.end());
+            drawn.triangles.insert(drawn.triangles.end(), d.triangles.begin(), d.triangles.end());
+            drawn.texts.insert(drawn.texts.end(), d.texts.begin(), d.texts.end());
+            d.polylines.clear(), d.triangles.clear(), d.texts.clear();
+        }
+        return drawn;
+    }
 
     // True when some drawn polyline of the layer passes within tol of (x, y).
     static bool drawn_at(const cadhost::render::SheetGraphics& sheet, double x, double y, double tol = 1e-6) {

@@ -10,7 +10,7 @@ def point(p):
     return [round(p[0], 6), round(p[1], 6)]
 
 
-def entity(e):
+def entity(e, doc=None):
     kind = e.dxftype()
     record = {"type": kind, "layer": e.dxf.layer}
     if e.dxf.hasattr("linetype"):
@@ -53,6 +53,9 @@ def entity(e):
                       actual_measurement=e.dxf.get("actual_measurement", None),
                       measurement=e.get_measurement(), dimstyle=e.dxf.dimstyle,
                       dimlfac=e.override().get("dimlfac", 1.0))
+    if kind in ("DIMENSION", "INSERT") and doc is not None:
+        block = doc.blocks.get(e.dxf.get("geometry" if kind == "DIMENSION" else "name", ""))
+        record["block"] = [entity(part) for part in block] if block is not None else None
     return record
 
 
@@ -71,7 +74,7 @@ def main():
         "layers": [layer.dxf.name for layer in doc.layers],
         "linetypes": linetypes,
         "styles": styles,
-        "entities": [entity(e) for e in doc.modelspace()],
+        "entities": [entity(e, doc) for e in doc.modelspace()],
     }, ensure_ascii=False))
 
 

@@ -81,6 +81,29 @@ TEST_F(DxfFullSheet, EveryPrimitiveBecomesOneEntity) {
     EXPECT_EQ(counts["DIMENSION"], static_cast<int>(sheet.dimensions.size()));
 }
 
+// A dimension's lines, arrowheads and value are in its block and nowhere else: a reader drawing the block and one
+// rebuilding the dimension each show it once.
+TEST_F(DxfFullSheet, DimensionPartsLiveInItsBlockOnly) {
+    const SheetGraphics sheet = full_sheet();
+    const cadhost::render::Dimension& drawn = sheet.dimensions.at(0);
+    const json dimension = of_type(dump_, "DIMENSION").at(0);
+    ASSERT_TRUE(dimension["block"].is_array());
+    std::map<std::string, int> counts;
+    for (const json& e : dimension["block"]) ++counts[e["type"].get<std::string>()];
+    EXPECT_EQ(counts["LINE"], static_cast<int>(drawn.polylines.size()));
+    EXPECT_EQ(counts["SOLID"], static_cast<int>(drawn.triangles.size()));
+    EXPECT_EQ(counts["TEXT"], 1);
+    EXPECT_EQ(counts["POINT"], 3) << "definition points";
+    for (const json& e : dimension["block"])
+        if (e["type"] == "TEXT") {
+            EXPECT_EQ(e["text"], "100");
+        }
+    for (const json& e : dump_["entities"])
+        if (e["type"] != "DIMENSION") {
+            EXPECT_NE(e["layer"], "DIMENSION") << e;
+        }
+}
+
 TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
     std::vector<std::string> layers = dump_["layers"];
     // ezdxf adds the layer of dimension definition points itself when it meets a DIMENSION.
@@ -90,7 +113,6 @@ TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
     EXPECT_EQ(layers.size(), 5u);
     for (const json& e : of_type(dump_, "DIMENSION")) EXPECT_EQ(e["layer"], "DIMENSION");
     for (const json& e : of_type(dump_, "SOLID")) EXPECT_TRUE(e["layer"] == "DIMENSION" || e["layer"] == "VIEW-TOP");
-    EXPECT_EQ(text_named(dump_, "100")["layer"], "DIMENSION");
 }
 
 TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
@@ -98,10 +120,10 @@ TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
     for (const json& e : of_type(dump_, "LINE"))
         if (e["points"][0][0] == 30.0) by_height[e["points"][0][1].get<double>()] = e;
     ASSERT_EQ(by_height.size(), 3u);
-    EXPECT_EQ(by_height[150.0]["linetype"], "DASHED");
+    EXPECT_EQ(by_height[150.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[150.0]["lineweight"], 25);
-    EXPECT_EQ(by_height[130.0]["linetype"], "CENTER");
-    EXPECT_EQ(by_height[110.0]["linetype"], "DASHED");
+    EXPECT_EQ(by_height[130.0]["linetype"], "CENTERTINY");
+    EXPECT_EQ(by_height[110.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[110.0]["lineweight"], 50);
     EXPECT_DOUBLE_EQ(by_height[110.0]["ltscale"].get<double>(), 2.0) << "wide dashes are twice as long";
     const json frame = of_type(dump_, "LWPOLYLINE").at(0);
@@ -110,8 +132,8 @@ TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
     EXPECT_EQ(frame["layer"], "FRAME");
 
     // Dash lengths as the other outputs draw them (ezdxf reports dashes and gaps alike as lengths).
-    EXPECT_EQ(dump_["linetypes"]["DASHED"], json::array({3.0, 1.5}));
-    EXPECT_EQ(dump_["linetypes"]["CENTER"], json::array({10.0, 1.5, 1.0, 1.5}));
+    EXPECT_EQ(dump_["linetypes"]["HIDDEN2"], json::array({3.0, 1.5}));
+    EXPECT_EQ(dump_["linetypes"]["CENTERTINY"], json::array({10.0, 1.5, 1.0, 1.5}));
 }
 
 TEST_F(DxfFullSheet, ArcsAreInDegreesAnticlockwise) {
@@ -146,11 +168,10 @@ TEST_F(DxfFullSheet, TextsDecodeFromGbkWithTheirPlacement) {
     EXPECT_NEAR(text_named(dump_, "竖排 90")["rotation"].get<double>(), 90.0, 1e-9);
     EXPECT_NEAR(text_named(dump_, "NARROW 窄")["width"].get<double>(), 0.7, 1e-12);
 
-    // The style names a font that has Chinese glyphs.
-    const json style = dump_["styles"]["Standard"];
-    EXPECT_NE((style["font"].get<std::string>() + style["family"].get<std::string>()).find("WenQuanYi Micro Hei"),
-              std::string::npos)
-        << style;
+    // Texts take a style named like its TrueType file, whose family has Latin and Chinese glyphs.
+    EXPECT_EQ(title["style"], "gbsn00lp");
+    EXPECT_EQ(dump_["styles"]["gbsn00lp"], json({{"font", "gbsn00lp.ttf"}, {"family", "AR PL SungtiL GB"}}));
+    EXPECT_EQ(dump_["styles"]["Standard"], dump_["styles"]["gbsn00lp"]);
 }
 
 TEST_F(DxfFullSheet, TextBytesAreGbkNotUtf8) {
@@ -164,6 +185,7 @@ TEST_F(DxfFullSheet, DimensionKeepsItsMeasurement) {
     EXPECT_NEAR(dimension["angle"].get<double>(), 0.0, 1e-9) << "horizontal";
     EXPECT_EQ(dimension["defpoint2"], json::array({100.0, 70.0}));
     EXPECT_EQ(dimension["defpoint3"], json::array({150.0, 70.0}));
+    EXPECT_EQ(dimension["defpoint"], json::array({150.0, 85.0})) << "where the drawn dimension line runs";
     ASSERT_FALSE(dimension["actual_measurement"].is_null());
     EXPECT_DOUBLE_EQ(dimension["actual_measurement"].get<double>(), 100.0);
     // Drawn at 1:2, the sheet distance is 50; the linear factor brings a recomputed value back to 100.
@@ -234,6 +256,36 @@ TEST(DxfWriter, CurvesThatReadersWouldRefuseAreNotWrittenAsSuch) {
     EXPECT_EQ(of_type(dump, "SPLINE").size(), 1u);
     EXPECT_EQ(of_type(dump, "LWPOLYLINE").size(), 1u);
     EXPECT_EQ(of_type(dump, "ELLIPSE").size(), sheet.ellipses.size() - 1);
+}
+
+// Ordinates, and linear dimensions whose value stands off the middle of their line, are blocks placed by INSERTs:
+// readers that rebuild dimensions from their points skip ordinates and move values to the middle.
+TEST(DxfWriter, OrdinateAndOffCentreValueAreInsertedBlocksOfTheirParts) {
+    SheetGraphics sheet;
+    cadhost::render::Dimension ordinate;
+    ordinate.kind = cadhost::render::Dimension::Kind::Ordinate;
+    ordinate.first = {20, 20};
+    ordinate.second = {60, 40};
+    ordinate.text = "40.000";
+    ordinate.layer = "DIMENSION";
+    ordinate.polylines.push_back({{{60, 41}, {60, 80}}, false, {}, "DIMENSION"});
+    ordinate.texts.push_back({"40.000", {59, 70}, 7, 3.5, 1.0, 0.0, std::numbers::pi / 2, "DIMENSION"});
+    sheet.dimensions.push_back(ordinate);
+    const json dump = read_back("ordinate", sheet);
+    ASSERT_EQ(dump["entities"].size(), 1u);
+    const json& insert = dump["entities"][0];
+    EXPECT_EQ(insert["type"], "INSERT");
+    EXPECT_EQ(insert["layer"], "DIMENSION");
+    ASSERT_EQ(insert["block"].size(), 2u);
+    EXPECT_EQ(insert["block"][0]["points"], json::array({json::array({60.0, 41.0}), json::array({60.0, 80.0})}));
+    EXPECT_EQ(insert["block"][1]["text"], "40.000");
+
+    SheetGraphics linear = full_sheet();
+    linear.dimensions.at(0).text_anchor.x += 1.0;
+    const json moved = read_back("off_centre", linear);
+    EXPECT_TRUE(of_type(moved, "DIMENSION").empty());
+    ASSERT_EQ(of_type(moved, "INSERT").size(), 1u);
+    EXPECT_EQ(of_type(moved, "INSERT")[0]["block"].size(), 6u) << "three lines, two arrowheads, the value";
 }
 
 TEST(DxfWriter, VerticalDimensionMeasuresAlongY) {

@@ -19,3 +19,9 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME sheet_renders COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check_sheet_renders.py
                                     $<TARGET_FILE:quillon> ${CMAKE_SOURCE_DIR})
 set_tests_properties(sheet_renders PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+
+# Each sample DXF drawn by LibreCAD and by ezdxf, compared with the PDF page (skips only when a reader cannot start).
+add_test(NAME dxf_render_check
+         COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/dxf_render_check.py --quillon $<TARGET_FILE:quillon>
+                 --command $<TARGET_FILE:quillon_command>)
+set_tests_properties(dxf_render_check PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)

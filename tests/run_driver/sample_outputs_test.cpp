@@ -70,8 +70,19 @@ TEST_F(SampleOutputsTest, EveryDxfPassesAStrictAuditUntouched) {
         EXPECT_EQ(account["fixes"], json::array());
         EXPECT_EQ(account["codepage"], "ANSI_936");
         EXPECT_GT(account["entities"].value("DIMENSION", 0), 0) << "dimensions survive the audit";
-        EXPECT_EQ(account["styles"]["Standard"], json::array({"wqy-microhei.ttc", ""}));
+        EXPECT_EQ(account["text_styles"], json::array({"gbsn00lp"}));
+        EXPECT_EQ(account["styles"]["gbsn00lp"], json::array({"gbsn00lp.ttf", ""}));
         EXPECT_EQ(account["styles"]["GB_SHX"], json::array({"gbenor.shx", "gbcbig.shx"}));
+        // Each dimension once: its block draws it, and nothing outside the block draws it again.
+        for (const json& dimension : account["dimensions"]) {
+            EXPECT_GE(dimension["lines"], 1) << dimension;
+            EXPECT_EQ(dimension["texts"], 1) << dimension;
+            if (dimension["measured"].get<double>() > 0) {
+                EXPECT_EQ(dimension["arrows"], 2) << dimension;
+            }
+        }
+        EXPECT_EQ(account["plain_copies"], 0);
+        EXPECT_EQ(account["plain_texts_and_arrows_on_dimension_layers"], 0);
     }
 }
 
