@@ -81,7 +81,7 @@ for mould in "${moulds[@]}"; do
   cp "$source_dir/generate.out" "$out/generate.out"
   step=$source_dir/${mould}_mould.step
   part=$dir/$mould.prt
-  step_mb=$(du -b "$step" | awk '{ printf "%.1f", $1 / 1e6 }')
+  step_mb=$(du -bL "$step" | awk '{ printf "%.1f", $1 / 1e6 }')
   core=$(grep -o 'core with [0-9]* faces' "$out/generate.out")
   import=$(measure "$build/quillon" import "$step" --attrs "$source_dir/${mould}_mould.attrs.json" -o "$part")
   run=$(measure "$build/quillon" run "$part" --set INT_0=240 --set INT_1=1 --set "INT_2=$last" --set TOGGLE_10=0)
