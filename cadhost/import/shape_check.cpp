@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include <BRepBndLib.hxx>
-#include <BRepCheck_Analyzer.hxx>
 #include <Bnd_Box.hxx>
 #include <Standard_Failure.hxx>
 
@@ -39,7 +38,7 @@ std::string ShapeChecker::validity_problem(const TopoDS_Shape& shape) {
     std::string problem;
     if (shape.ShapeType() == TopAbs_SOLID) {
         problem = solid_problem(unplaced);
-    } else if (!BRepCheck_Analyzer(unplaced).IsValid()) {
+    } else if (!checker_finds_valid(unplaced)) {
         problem = "the shape checker finds it invalid";
     }
     verdicts_.emplace(unplaced.TShape().get(), Verdict{unplaced, problem});

@@ -95,10 +95,11 @@ std::string describe(std::size_t index, const StepObject& object) {
     return where;
 }
 
-// The child's whole work: translate (which checks each object), pack the answer.
-std::string child_answer(const std::string& path, const std::string& name_encoding) {
+// The child's whole work: translate (which checks each object), pack the answer. What the translation leaves behind
+// goes to `leftovers`, to be dropped once the answer is on its way.
+std::string child_answer(const std::string& path, const std::string& name_encoding, std::shared_ptr<void>& leftovers) {
     Packet packet;
-    const StepReadResult result = translate_step_file(path, name_encoding);
+    const StepReadResult result = translate_step_file(path, name_encoding, &leftovers);
     packet.put(std::uint64_t{result.ok ? 1u : 0u});
     packet.put(result.error);
     packet.put(static_cast<std::uint64_t>(result.warnings.size()));
@@ -181,6 +182,7 @@ std::string request_for(const std::string& path, const std::string& name_encodin
     std::string request;
     while (receive_framed(socket, request)) {
         std::string answer;
+        std::shared_ptr<void> leftovers;
         try {
             PacketReader in(request);
             const std::string folder = in.text();
@@ -190,11 +192,17 @@ std::string request_for(const std::string& path, const std::string& name_encodin
             if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
                 // The name is then read from wherever the child is; the translator reports it if it is not there.
             }
-            answer = child_answer(path, name_encoding);
+            answer = child_answer(path, name_encoding, leftovers);
         } catch (...) {
             ::_exit(3);
         }
         if (!send_framed(socket, answer)) ::_exit(4);
+        // A parent that reads one file ends this child as soon as it has the answer, before this takes any time.
+        try {
+            leftovers.reset();
+        } catch (...) {
+            ::_exit(3);
+        }
     }
     // No destructors, no exit handlers: they belong to the parent's state, which the child shares a copy of.
     ::_exit(0);

@@ -268,12 +268,30 @@ std::string without_solid(const StepItems::Contents& contents, const std::vector
     return "holds no geometry that can be read: export the mould's solid bodies (AP214 or AP242)";
 }
 
-void read_into(const std::string& path, const std::string& name_encoding, StepReadResult& result) {
-    const QuietKernel quiet;
-    Handle(TDocStd_Document) doc;
-    XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
+// The kernel's document and reader of one translation, closed and dropped when the last holder lets go: dropping a
+// large model's takes seconds, which a caller that has what it needs can put off (see translate_step_file).
+class Translation {
+  public:
+    Translation() { XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc); }
+    ~Translation() {
+        try {
+            XCAFApp_Application::GetApplication()->Close(doc);
+        } catch (const Standard_Failure&) {
+            // Nothing of the translation is needed any more; the document is only left unclosed.
+        }
+    }
+    Translation(const Translation&) = delete;
+    Translation& operator=(const Translation&) = delete;
 
+    Handle(TDocStd_Document) doc;
     STEPCAFControl_Reader reader;
+};
+
+void read_into(const std::string& path, const std::string& name_encoding, Translation& translation,
+               StepReadResult& result) {
+    const QuietKernel quiet;
+    Handle(TDocStd_Document)& doc = translation.doc;
+    STEPCAFControl_Reader& reader = translation.reader;
     reader.SetNameMode(true);
     reader.SetLayerMode(true);
     reader.SetColorMode(true);
@@ -286,7 +304,6 @@ void read_into(const std::string& path, const std::string& name_encoding, StepRe
 
     if (reader.ReadFile(path.c_str()) != IFSelect_RetDone) {
         result.error = path + ": the STEP data cannot be parsed";
-        XCAFApp_Application::GetApplication()->Close(doc);
         return;
     }
     if (auto model = Handle(StepData_StepModel)::DownCast(reader.ChangeReader().WS()->Model()); !model.IsNull()) {
@@ -311,7 +328,6 @@ void read_into(const std::string& path, const std::string& name_encoding, StepRe
     bool any_solid = false;
     for (const auto& object : result.objects) any_solid = any_solid || object.shape.ShapeType() == TopAbs_SOLID;
     if (!any_solid) result.without_solid = without_solid(items.contents(), result.objects);
-    XCAFApp_Application::GetApplication()->Close(doc);
     result.ok = true;
 }
 
@@ -333,12 +349,15 @@ void prepare_translator() {
     (void)prepared;
 }
 
-StepReadResult translate_step_file(const std::string& path, const std::string& name_encoding) {
+StepReadResult translate_step_file(const std::string& path, const std::string& name_encoding,
+                                   std::shared_ptr<void>* leftovers) {
     StepReadResult result;
     try {
         result.error = check_readable(path);
         if (!result.error.empty()) return result;
-        read_into(path, name_encoding, result);
+        auto translation = std::make_shared<Translation>();
+        read_into(path, name_encoding, *translation, result);
+        if (leftovers) *leftovers = std::move(translation);
     } catch (const Standard_Failure& failure) {
         result = StepReadResult{};
         result.error = path + ": the STEP reader failed: " + failure.GetMessageString();

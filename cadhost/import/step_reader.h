@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ struct StepObject {
     std::string product_name;  // its product's name, else its assembly occurrence's; empty when none
     std::string layer_name;    // empty when none; when the file gives several layers, the first
     std::optional<std::uint32_t> colour;  // 0xRRGGBB from the file's styled items; none when it gives none
-    std::string stored;        // the shape in the part file's form, read back once when it was checked
+    std::string stored;                   // the shape in the part file's form, read back once when it was checked
 };
 
 struct StepReadResult {
@@ -55,8 +56,10 @@ struct StepReadOptions {
 StepReadResult read_step_file(const std::string& path, const StepReadOptions& options = {});
 
 // The translation itself, in this process: the child's work. Exposed for the fuzz target and the benchmark, which
-// want the kernel's faults to show.
-StepReadResult translate_step_file(const std::string& path, const std::string& name_encoding = {});
+// want the kernel's faults to show. With `leftovers`, the kernel's document and reader of the translation are handed
+// over there rather than dropped: the child answers first and drops them after, or never when it is ended first.
+StepReadResult translate_step_file(const std::string& path, const std::string& name_encoding = {},
+                                   std::shared_ptr<void>* leftovers = nullptr);
 
 // Sets up the translator's tables in this process, once, so that each child starts with them ready; reads no file
 // and translates nothing. read_step_file calls it from its second file on, and then keeps its child for the next file.

@@ -1,10 +1,17 @@
+#include <stdexcept>
+
 #include "model.h"
 
 namespace sample {
 namespace {
 
-constexpr double kSizeX = 400, kSizeY = 300, kSizeZ = 80;
-constexpr int kLayers = 50;
+// The benchmark moulds differ only in size: a bigger core carries more electrodes and more holes, laid out by the
+// same rules, so that the figures of one size can be set against those of another.
+struct LargeDesign {
+    double size_x, size_y, size_z;
+    int layers;
+    int side_rows;  // rows of electrodes on the front and on the side face
+};
 
 // Layers ending in 5 work from the front, those ending in 0 from the side, the rest alternately from the top and
 // from below, so that every face of the core carries electrodes.
@@ -39,49 +46,79 @@ ElectrodeDesign small_electrode(int layer, int copy) {
     return d;
 }
 
-// Cells of 40 x 30 on the top and bottom faces; a copy takes the next free cell of its face.
-gp_Pnt cell_centre(int cell, double z) { return gp_Pnt(-180 + 40 * (cell % 10), -135 + 30 * (cell / 10), z); }
+// Places on the core's faces in a grid: cells of 40 x 30 on the top and bottom faces, slots 40 (front) or 30 (side)
+// wide in rows on the side faces. A copy takes the next free place of its face.
+class Places {
+  public:
+    explicit Places(const LargeDesign& d) : d_(d), columns_(static_cast<int>(d.size_x / 40)) {}
 
-void add_hole_grids(std::vector<TopoDS_Shape>& tools) {
-    for (int i = 1; i <= 9; ++i) {
-        for (int j = 1; j <= 9; ++j) {
-            const double x = -200 + 40 * i, y = -150 + 30 * j;
-            tools.push_back(round_hole(gp_Pnt(x, y, 0), gp::DZ(), 2, 5));
-            tools.push_back(round_hole(gp_Pnt(x, y, -kSizeZ), -gp::DZ(), 2, 5));
+    gp_Pnt next(int direction) {
+        switch (direction) {
+            case 1:
+                return cell(top_++, 0);
+            case -1:
+                return cell(bottom_++, -d_.size_z);
+            case 2: {
+                const int slot = take(front_++, columns_);
+                return gp_Pnt(-d_.size_x / 2 + 20 + 40 * (slot % columns_), -d_.size_y / 2, row_z(slot / columns_));
+            }
+            default: {
+                const int per_row = static_cast<int>(d_.size_y / 30);
+                const int slot = take(side_++, per_row);
+                return gp_Pnt(d_.size_x / 2, -d_.size_y / 2 + 15 + 30 * (slot % per_row), row_z(slot / per_row));
+            }
         }
     }
-    for (int j = 0; j < 7; ++j) {
-        const double z = -70 + 10 * j;
-        for (int i = 1; i <= 37; ++i) tools.push_back(round_hole(gp_Pnt(-190 + 10 * i, 150, z), gp::DY(), 2, 5));
-        for (int i = 0; i <= 28; ++i) tools.push_back(round_hole(gp_Pnt(-200, -140 + 10 * i, z), -gp::DX(), 2, 5));
+
+  private:
+    gp_Pnt cell(int index, double z) {
+        const int rows = static_cast<int>(d_.size_y / 30);
+        if (index >= columns_ * rows) throw std::runtime_error("more electrodes than cells on a face of the core");
+        return gp_Pnt(-d_.size_x / 2 + 20 + 40 * (index % columns_), -d_.size_y / 2 + 15 + 30 * (index / columns_), z);
+    }
+    int take(int slot, int per_row) const {
+        if (slot >= per_row * d_.side_rows) throw std::runtime_error("more electrodes than slots on a side face");
+        return slot;
+    }
+    double row_z(int row) const { return -d_.size_z * (row + 1) / (d_.side_rows + 1); }
+
+    const LargeDesign& d_;
+    int columns_;
+    int top_ = 0, bottom_ = 0, front_ = 0, side_ = 0;
+};
+
+// Round holes on the faces without electrodes' pockets near them: a grid on the top and the bottom face between the
+// cells, rows 10 mm apart on the back and the left face.
+void add_hole_grids(const LargeDesign& d, std::vector<TopoDS_Shape>& tools) {
+    const int columns = static_cast<int>(d.size_x / 40), rows = static_cast<int>(d.size_y / 30);
+    for (int i = 1; i < columns; ++i) {
+        for (int j = 1; j < rows; ++j) {
+            const double x = -d.size_x / 2 + 40 * i, y = -d.size_y / 2 + 30 * j;
+            tools.push_back(round_hole(gp_Pnt(x, y, 0), gp::DZ(), 2, 5));
+            tools.push_back(round_hole(gp_Pnt(x, y, -d.size_z), -gp::DZ(), 2, 5));
+        }
+    }
+    const int levels = static_cast<int>(d.size_z / 10) - 1;
+    for (int j = 0; j < levels; ++j) {
+        const double z = -d.size_z + 10 + 10 * j;
+        for (int i = 1; i <= static_cast<int>(d.size_x / 10) - 3; ++i)
+            tools.push_back(round_hole(gp_Pnt(-d.size_x / 2 + 10 + 10 * i, d.size_y / 2, z), gp::DY(), 2, 5));
+        for (int i = 0; i <= static_cast<int>(d.size_y / 10) - 2; ++i)
+            tools.push_back(round_hole(gp_Pnt(-d.size_x / 2, -d.size_y / 2 + 10 + 10 * i, z), -gp::DX(), 2, 5));
     }
 }
 
-}  // namespace
-
-Model build_large() {
+Model build_benchmark_mould(const LargeDesign& design) {
     Model model;
     model.core_name = "CORE";
-    model.core_box = {gp_Pnt(-kSizeX / 2, -kSizeY / 2, -kSizeZ), gp_Pnt(kSizeX / 2, kSizeY / 2, 0)};
+    model.core_box = {gp_Pnt(-design.size_x / 2, -design.size_y / 2, -design.size_z),
+                      gp_Pnt(design.size_x / 2, design.size_y / 2, 0)};
     std::vector<TopoDS_Shape> tools;
-    int top_cell = 0, bottom_cell = 0, front_slot = 0, side_slot = 0;
-    for (int layer = 1; layer <= kLayers; ++layer) {
+    Places places(design);
+    for (int layer = 1; layer <= design.layers; ++layer) {
         for (int copy = 0; copy < copies_on_layer(layer); ++copy) {
             ElectrodeDesign d = small_electrode(layer, copy);
-            switch (d.direction) {
-                case 1:
-                    d.reference = cell_centre(top_cell++, 0);
-                    break;
-                case -1:
-                    d.reference = cell_centre(bottom_cell++, -kSizeZ);
-                    break;
-                case 2:
-                    d.reference = gp_Pnt(-180 + 40 * front_slot++, -kSizeY / 2, -40);
-                    break;
-                default:
-                    d.reference = gp_Pnt(kSizeX / 2, -135 + 30 * side_slot++, -40);
-                    break;
-            }
+            d.reference = places.next(d.direction);
             if (layer % 10 == 1) {
                 d.touch_point = frame_to_model(d, gp_Pnt(d.base_x / 2, 0, d.base_height / 2));
                 d.attributes.push_back({"s_x", d.touch_point->X()});
@@ -92,9 +129,17 @@ Model build_large() {
             tools.push_back(model.electrodes.back().burn_tool);
         }
     }
-    add_hole_grids(tools);
-    assemble(model, build_core(CoreDesign{kSizeX, kSizeY, kSizeZ, 8}, tools));
+    add_hole_grids(design, tools);
+    assemble(model, build_core(CoreDesign{design.size_x, design.size_y, design.size_z, 8}, tools));
     return model;
 }
+
+}  // namespace
+
+// 200 electrodes on layers 1 to 50 in a core of about 2,000 faces.
+Model build_large() { return build_benchmark_mould(LargeDesign{400, 300, 80, 50, 1}); }
+
+// Four times the large mould: 800 electrodes on layers 1 to 200 in a core of about 8,000 faces.
+Model build_huge() { return build_benchmark_mould(LargeDesign{800, 600, 120, 200, 2}); }
 
 }  // namespace sample

@@ -1,5 +1,5 @@
-// Writes the bundled sample mould (or, with --large, a benchmark mould; with --directions, a small mould with one
-// electrode per side) as STEP, sidecar and expected values.
+// Writes the bundled sample mould (or, with --large or --huge, a benchmark mould; with --directions, a small mould
+// with one electrode per side) as STEP, sidecar and expected values.
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -70,14 +70,17 @@ int generate(const std::filesystem::path& dir, const std::string& stem, const sa
 
 int main(int argc, char** argv) {
     const std::string usage =
-        "usage: generate_sample OUTDIR | generate_sample --large OUTDIR | generate_sample --directions OUTDIR\n";
+        "usage: generate_sample OUTDIR | generate_sample --large OUTDIR | generate_sample --huge OUTDIR\n"
+        "       generate_sample --directions OUTDIR\n";
     try {
         if (argc == 2 && std::string(argv[1]).rfind("--", 0) != 0) {
             return generate(argv[1], "sample_mould", sample::build_sample());
         }
-        if (argc == 3 && std::string(argv[1]) == "--large") {
+        if (argc == 3 && (std::string(argv[1]) == "--large" || std::string(argv[1]) == "--huge")) {
+            const bool huge = std::string(argv[1]) == "--huge";
             const auto start = std::chrono::steady_clock::now();
-            const int status = generate(argv[2], "large_mould", sample::build_large());
+            const int status = huge ? generate(argv[2], "huge_mould", sample::build_huge())
+                                    : generate(argv[2], "large_mould", sample::build_large());
             const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
             std::cout << "took " << took.count() << " s\n";
             return status;

@@ -33,6 +33,7 @@ int index_on_layer(const Model& model, std::size_t i);
 
 Model build_sample();
 Model build_large();
+Model build_huge();        // four times the large mould, for the figures of a big job
 Model build_directions();  // one electrode on each side of a small core
 
 }  // namespace sample

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <BRepAdaptor_Curve.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
@@ -18,11 +19,13 @@
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
+#include <Geom_Plane.hxx>
 #include <BRepGProp.hxx>
 #include <STEPCAFControl_Writer.hxx>
 #include <TDataStd_Name.hxx>
 #include <TDocStd_Document.hxx>
 #include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <XCAFApp_Application.hxx>
@@ -34,6 +37,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/import/shape_check.h"
 #include "step_writer.h"
 
 namespace {
@@ -388,3 +392,30 @@ TEST_F(CommittedSample, SidecarNamesExistingObjectsWithTheExpectedAttributes) {
 }
 
 }  // namespace
+
+// The check makes its plane faces' curves before it runs the kernel's checker: a face whose edges lie off its plane
+// must still be refused (the curves made are the plain projections, which do not hide the gap), and a sound plate
+// with many holes still passes and still reads back from the part file's form.
+TEST(ShapeCheck, EdgesOffTheirPlaneAreRefusedAndASoundPlateWithHolesPasses) {
+    TopoDS_Shape plate = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, -10), 100, 80, 10).Solid();
+    for (int i = 0; i < 12; ++i) {
+        const gp_Pnt centre(10 + 7 * i, 20 + 3 * (i % 5), -5);
+        plate = BRepAlgoAPI_Cut(plate, BRepPrimAPI_MakeCylinder(gp_Ax2(centre, gp::DZ()), 2, 10).Solid()).Shape();
+    }
+    TopExp_Explorer only_solid(plate, TopAbs_SOLID);
+    ASSERT_TRUE(only_solid.More());
+    plate = only_solid.Current();
+    std::string bytes;
+    EXPECT_EQ(cadhost::import::ShapeChecker().problem(plate, bytes), "");
+    EXPECT_FALSE(bytes.empty());
+
+    // The top face's plane lifted 1 mm above its edges.
+    TopoDS_Shape lifted = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 10, 20, 30).Solid();
+    for (TopExp_Explorer it(lifted, TopAbs_FACE); it.More(); it.Next()) {
+        const TopoDS_Face& face = TopoDS::Face(it.Current());
+        if (BRep_Tool::Surface(face)->Value(0, 0).Z() < 29) continue;
+        BRep_Builder().UpdateFace(face, new Geom_Plane(gp_Pnt(0, 0, 31), gp::DZ()), TopLoc_Location(), 1e-7);
+    }
+    EXPECT_NE(cadhost::import::ShapeChecker().problem(lifted, bytes).find("the shape checker finds it invalid"),
+              std::string::npos);
+}
