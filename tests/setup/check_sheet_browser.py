@@ -281,7 +281,7 @@ if __name__ == "__main__":
     scratch = tempfile.mkdtemp(prefix="quillon_chromium_")
     BROWSER = devtools.start_or_skip(scratch, window=WINDOW)
     try:
-        result = unittest.main(argv=[sys.argv[0]], verbosity=2, exit=False).result
+        result = unittest.main(argv=[sys.argv[0]] + sys.argv[4:], verbosity=2, exit=False).result
     finally:
         BROWSER.close()
         shutil.rmtree(scratch, ignore_errors=True)
