@@ -64,7 +64,7 @@ inline constexpr const char* kBrowserScript = R"JS(
       begin();
       if (e.pointerType === "mouse") e.preventDefault();
     });
-    box.addEventListener("pointermove", function (e) {
+    function track(e) {
       var held = pointers.get(e.pointerId);
       if (!held || !gesture) return;
       var p = local(e);
@@ -86,10 +86,13 @@ inline constexpr const char* kBrowserScript = R"JS(
         v.y = gesture.y + now[0].y - then[0].y;
       }
       v.apply();
-    });
+    }
+    box.addEventListener("pointermove", track);
     function release(e) {
       var held = pointers.get(e.pointerId);
       if (!held) return;
+      // A lift can come where no move reported the finger last.
+      if (e.type === "pointerup") track(e);
       pointers.delete(e.pointerId);
       if (e.type === "pointerup" && e.pointerType !== "mouse" && !held.moved && pointers.size === 0) {
         var t = e.timeStamp;
@@ -102,6 +105,11 @@ inline constexpr const char* kBrowserScript = R"JS(
       }
       begin();
     }
+    // The style's touch-action reaches the browser's scrolling a frame late; a finger that moves right after a
+    // pinch, or a second finger, must not scroll the page either.
+    box.addEventListener("touchmove", function (e) {
+      if (v.scale > MIN_SCALE || e.touches.length > 1) e.preventDefault();
+    }, { passive: false });
     box.addEventListener("pointerup", release);
     box.addEventListener("pointercancel", release);
     return v;
