@@ -158,14 +158,33 @@ inline constexpr const char* kBrowserScript = R"JS(
   function printAll() { loadAll().then(function () { window.print(); }); }
   window.addEventListener("beforeprint", function () { views.forEach(load); });
 
-  function show(index) {
-    if (index < 0 || index >= figures.length) return;
+  function mark(index) {
+    if (index === current) return;
     figures[current].classList.remove("current");
     if (rows[current]) rows[current].classList.remove("current");
     current = index;
     figures[current].classList.add("current");
-    rows.forEach(function (row) { row.classList.toggle("current", row.getAttribute("data-sheet") === String(index)); });
+    if (rows[current]) rows[current].classList.add("current");
+  }
+  function show(index) {
+    if (index < 0 || index >= figures.length) return;
+    mark(index);
     figures[current].scrollIntoView({ block: "start" });
+  }
+  // Scrolling by hand (wheel, swipe, scroll bar) makes the topmost sheet in the window's upper half, below the bar at
+  // the top, the current one, so the next-sheet key or button goes on from what is seen; a current sheet still there
+  // stays current.
+  // Where a sheet shown by the keys starts: below the bar, as the style's scroll margin puts it.
+  var inView = new Set(), top = figures.length ? parseFloat(getComputedStyle(figures[0]).scrollMarginTop) || 0 : 0;
+  if ("IntersectionObserver" in window) {
+    var seen = new IntersectionObserver(function (entries) {
+      entries.forEach(function (entry) {
+        var index = Number(entry.target.getAttribute("data-index"));
+        if (entry.isIntersecting) inView.add(index); else inView.delete(index);
+      });
+      if (inView.size && !inView.has(current)) mark(Math.min.apply(null, Array.from(inView)));
+    }, { rootMargin: "-" + top + "px 0px -50% 0px" });
+    figures.forEach(function (f, i) { f.setAttribute("data-index", String(i)); seen.observe(f); });
   }
 
   // The list of shortcuts, shown under "?".

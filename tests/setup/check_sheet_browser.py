@@ -144,6 +144,11 @@ class SheetBrowser(unittest.TestCase):
         self.assertEqual(page.evaluate("document.querySelector('tr.current').getAttribute('data-sheet')"), "7")
         page.key("ArrowLeft")
         self.assertEqual(self.state(page)["current"], 6)
+        # Scrolled to by hand, a sheet becomes the one the keys go on from.
+        page.evaluate("window.scrollTo(0, document.getElementById('sheet-2').offsetTop - 60)")
+        page.wait_for("document.getElementById('sheet-2').classList.contains('current')")
+        page.key("n")
+        self.assertEqual(self.state(page)["current"], 3)
         page.wait_for("document.body.getAttribute('data-sheets-shown') === '8'")
         self.assertEqual(page.evaluate("document.body.getAttribute('data-sheets-failed')"), "0")
         self.assertEqual(page.console_messages(), [])
