@@ -251,6 +251,15 @@ class SheetBrowser(unittest.TestCase):
                 self.assertRegex(text, r"(?m)^\s*%d / %d\b" % (i + 1, sheets))
                 self.assertIn("模号", text)  # the drawing itself, not an empty frame
             self.assertNotRegex("".join(texts), r"打印|Wheel|快捷键")
+        # The button and Ctrl+P load every drawing before the browser prints.
+        for press in ("document.querySelector('[data-action=print]').click()", None):
+            page = self.open(self.url)
+            page.evaluate("window.print = function () { window.printed = document.body.dataset.sheetsShown; }")
+            if press:
+                page.evaluate(press)
+            else:
+                page.key("p", code="KeyP", modifiers=devtools.CTRL)
+            self.assertEqual(page.wait_for("window.printed"), "8")
 
     def test_many_sheets_show_the_table_at_once_and_fetch_only_what_is_seen(self):
         url = self.many_sheets(800)
