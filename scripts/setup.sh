@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
-  chromium
+  chromium python3-websocket
   # the DXF render check: LibreCAD and ezdxf's matplotlib drawing, and the TrueType font the DXF text style names
   librecad python3-matplotlib fonts-arphic-gbsn00lp
 )
