@@ -25,6 +25,7 @@
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
 #include "cadhost/partfile/part_file.h"
+#include "cadhost/serve/serve_command.h"
 #include "cadhost/session/part_io.h"
 #include "cadhost/session/session.h"
 
@@ -53,6 +54,8 @@ const char* kUsageText =
     "  quillon info PART.prt [--json] [--core-layer N]\n"
     "  quillon check PART.prt [--core-layer N] [--layers A-B] [--json] [--command LIBRARY] [--conf DIR]\n"
     "  quillon demo [-o DIR] [--command LIBRARY]\n"
+    "  quillon serve [--root DIR] [--port N] [--open] [--listen ADDR] [--command LIBRARY] [--conf DIR]\n"
+    "                [--max-upload MB]\n"
     "  quillon --version | -h | help | run --help\n";
 
 // Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error. A flag
@@ -467,6 +470,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "export") return export_sheets(args, out, err);
     if (command == "info") return info_command(args, out, err);
     if (command == "check") return check_command(args, out, err);
+    if (command == "serve") return serve::serve_command(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsageText;
         return kDone;
