@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev nlohmann-json3-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev fonts-wqy-microhei python3-ezdxf poppler-utils
-  chromium
+  chromium python3-websocket
 )
 missing=()
 for p in "${packages[@]}"; do
