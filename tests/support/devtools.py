@@ -117,8 +117,13 @@ class Page(Connection):
         self.send("Page.enable")
         self.send("Runtime.enable")
 
+    def take_events(self, method=None):
+        """As Connection.take_events, after a round trip: every event sent before now is counted."""
+        self.send("Runtime.evaluate", expression="0")
+        return super().take_events(method)
+
     def navigate(self, url, wait_load=True, timeout=None):
-        self.take_events("Page.loadEventFired")
+        Connection.take_events(self, "Page.loadEventFired")
         result = self.send("Page.navigate", url=url)
         if result.get("errorText"):
             raise DevToolsError(f"navigating to {url}: {result['errorText']}")
@@ -291,7 +296,8 @@ class Browser:
             self.connection.send("Target.closeTarget", targetId=page.target_id)
         except DevToolsError:
             pass
-        self.pages.remove(page)
+        if page in self.pages:
+            self.pages.remove(page)
 
     def close(self):
         for page in self.pages:
