@@ -42,7 +42,7 @@ async function api(method, url, body) {
 const partQuery = () => "part=" + encodeURIComponent(part);
 
 async function loadParts() {
-  const { ok, data } = await api("GET", "/api/parts");
+  const { ok, data } = await api("GET", "api/parts");
   if (!ok) return;
   $("folder").textContent = data.folder;
   const list = $("parts");
@@ -58,7 +58,7 @@ $("import").addEventListener("submit", async (event) => {
   const notes = $("import-notes");
   notes.className = "";
   notes.textContent = "importing…";
-  const { ok, data } = await api("POST", "/api/import", new FormData(event.target));
+  const { ok, data } = await api("POST", "api/import", new FormData(event.target));
   notes.textContent = [data.error, data.output, data.errors].filter(Boolean).join("\n");
   notes.className = ok ? "" : "error";
   if (ok) {
@@ -82,8 +82,8 @@ async function pick(name) {
 async function showPart() {
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
-  const [info, check] = await Promise.all([api("GET", "/api/info?" + partQuery()),
-                                           api("GET", "/api/check?" + partQuery())]);
+  const [info, check] = await Promise.all([api("GET", "api/info?" + partQuery()),
+                                           api("GET", "api/check?" + partQuery())]);
   showLayers(info);
   showElectrodes(info, check);
 }
@@ -96,7 +96,11 @@ function showLayers(info) {
     return;
   }
   for (const layer of info.data.result.layers) {
-    const kinds = Object.entries(layer.objects).map(([kind, names]) => kind + ": " + names.join(", "));
+    // Unnamed objects (the sheets' lines and points) are counted, not listed as blanks.
+    const kinds = Object.entries(layer.objects).map(([kind, names]) => {
+      const named = names.filter(Boolean);
+      return kind + " ×" + names.length + (named.length ? ": " + named.join(", ") : "");
+    });
     table.append(el("tr", {}, el("td", {}, layer.layer), el("td", {}, kinds.join("; "))));
   }
 }
@@ -139,7 +143,7 @@ function showElectrodes(info, check) {
 }
 
 $("run").addEventListener("click", async () => {
-  const { ok, data } = await api("POST", "/api/run?" + partQuery());
+  const { ok, data } = await api("POST", "api/run?" + partQuery());
   if (!ok) {
     alert(data.error);
     return;
@@ -153,7 +157,7 @@ $("run").addEventListener("click", async () => {
 });
 
 $("undo").addEventListener("click", async () => {
-  const { ok, data } = await api("POST", "/api/undo?" + partQuery());
+  const { ok, data } = await api("POST", "api/undo?" + partQuery());
   $("run-panel").hidden = false;
   $("closing").className = ok ? "" : "failed";
   $("closing").textContent = [data.error, data.output, data.errors].filter(Boolean).join("\n");
@@ -173,7 +177,7 @@ async function follow() {
     while (name === part) {
       let reply;
       try {
-        reply = await api("GET", "/api/run/events?" + partQuery() + "&from=" + nextEvent);
+        reply = await api("GET", "api/run/events?" + partQuery() + "&from=" + nextEvent);
       } catch (e) {
         await new Promise((r) => setTimeout(r, 1000));
         continue;
@@ -251,7 +255,9 @@ function fieldInput(field) {
 
 function showForm(event) {
   formOpen = true;
+  const opening = $("dialog").hidden;
   $("dialog").hidden = false;
+  if (opening) $("dialog").scrollIntoView();
   $("dialog-title").textContent = event.title;
   $("dialog-source").textContent = event.source;
   const form = $("form");
@@ -281,13 +287,13 @@ function formLines() {
 for (const button of document.querySelectorAll("#dialog [data-b]"))
   button.addEventListener("click", async () => {
     $("form-messages").replaceChildren();
-    const { ok, data } = await api("POST", "/api/run/answer?" + partQuery(), { lines: [...formLines(), button.dataset.b] });
+    const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [...formLines(), button.dataset.b] });
     if (!ok) $("form-messages").append(el("div", { class: "error" }, data.error));
   });
 
 async function answer(line) {
   $("modal").hidden = true;
-  const { ok, data } = await api("POST", "/api/run/answer?" + partQuery(), { lines: [line] });
+  const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [line] });
   if (!ok && lastPrompt) showPrompt(lastPrompt, data.error);
 }
 
@@ -370,7 +376,7 @@ function showPrompt(prompt, why) {
 }
 
 async function exportSheets() {
-  const { ok, data } = await api("POST", "/api/export?" + partQuery());
+  const { ok, data } = await api("POST", "api/export?" + partQuery());
   if (!ok) {
     $("sheets").hidden = true;
     return;
@@ -379,12 +385,12 @@ async function exportSheets() {
 }
 
 async function showSheets() {
-  const { ok, data } = await api("GET", "/api/sheets?" + partQuery());
+  const { ok, data } = await api("GET", "api/sheets?" + partQuery());
   if (!ok || !data.files.includes("index.html")) {
     $("sheets").hidden = true;
     return;
   }
-  const base = "/files/" + data.folder.split("/").map(encodeURIComponent).join("/") + "/";
+  const base = "files/" + data.folder.split("/").map(encodeURIComponent).join("/") + "/";
   const stem = part.split("/").pop().replace(/\.prt$/, "");
   const links = $("downloads");
   links.replaceChildren();
@@ -394,8 +400,8 @@ async function showSheets() {
     if (f === stem + ".json") link(base + encodeURIComponent(f) + "?download=1", "JSON report");
     if (f.endsWith(".csv") || f.endsWith(".xlsx")) link(base + encodeURIComponent(f) + "?download=1", f);
   }
-  if (data.files.some((f) => f.endsWith(".svg"))) link("/api/zip?kind=svg&" + partQuery(), "SVG (zip)");
-  if (data.files.some((f) => f.endsWith(".dxf"))) link("/api/zip?kind=dxf&" + partQuery(), "DXF (zip)");
+  if (data.files.some((f) => f.endsWith(".svg"))) link("api/zip?kind=svg&" + partQuery(), "SVG (zip)");
+  if (data.files.some((f) => f.endsWith(".dxf"))) link("api/zip?kind=dxf&" + partQuery(), "DXF (zip)");
   $("browser").src = base + "index.html?t=" + Date.now();
   $("sheets").hidden = false;
 }

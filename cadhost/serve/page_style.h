@@ -32,6 +32,7 @@ button { font: inherit; padding: 4px 12px; }
 #verdict.fine { color: #1b5e20; font-weight: bold; }
 #verdict.stops { color: #b71c1c; font-weight: bold; }
 #form .row { display: grid; grid-template-columns: 220px 1fr; gap: 8px; padding: 3px 0; border-bottom: 1px solid #eee; }
+#form .row input[type=checkbox] { justify-self: start; }
 #form .row .id { color: #777; font-size: 11px; }
 #form .choices label { margin-right: 12px; white-space: nowrap; }
 #form-messages .message, .error { color: #b71c1c; }
