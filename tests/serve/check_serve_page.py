@@ -174,6 +174,9 @@ def flow(page, shots, url, root):
         log = f.read()
     picked = re.findall(r"-> point: ([-\d.]+), ([-\d.]+)(, [-\d.]+)?", log)
     assert len(picked) == 2 and picked[0][2] and not picked[1][2], picked
+    # The click was right of and below the top view's centre, on the core (200 x 150 about the origin).
+    model_x, model_y = float(picked[0][0]), float(picked[0][1])
+    assert 0 < model_x < 100 and -75 < model_y < 0, picked
     page.wait_for("(() => { const f = document.getElementById('browser');"
                   " return !document.getElementById('sheets').hidden && f.contentDocument &&"
                   " f.contentDocument.querySelectorAll('figure').length === 8; })()", timeout=300)

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "cadhost/dialog/remote_ui.h"
 #include "cadhost/serve/access_token.h"
@@ -170,6 +171,61 @@ TEST(ServeAccessTest, TokensHostsAndUploadNames) {
     std::string why;
     EXPECT_TRUE(serve::fit_input_line("text: 深度 0", why));
     EXPECT_FALSE(serve::fit_input_line("ok\nset INT_0=1", why));
+}
+
+}  // namespace
+
+namespace {
+
+// A page that stops asking while the run waits for an answer: the run's input is ended, so it ends too. A second
+// run of the part is refused meanwhile.
+TEST(RunJobsTest, AnAbandonedRunEndsAndOneRunAPartAtATime) {
+    serve::RunJobs runs;
+    std::string error;
+    const std::vector<std::string> script{
+        "-c", "echo '{\"event\":\"prompt\",\"kind\":\"text\"}'; read answer || echo 'input ended'; exit 3"};
+    ASSERT_TRUE(runs.start("a.prt", "/bin/sh", script, ".", std::chrono::milliseconds(300), error)) << error;
+    EXPECT_FALSE(runs.start("a.prt", "/bin/sh", script, ".", std::chrono::milliseconds(300), error));
+    EXPECT_NE(error.find("under way"), std::string::npos);
+    auto job = runs.find("a.prt");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!job->finished() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(job->finished());
+    std::size_t next = 0;
+    const auto events = job->events_since(0, std::chrono::milliseconds(0), next);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(json::parse(events[0])["kind"], "text");
+    EXPECT_EQ(json::parse(events[1])["text"], "input ended");
+    EXPECT_EQ(json::parse(events[2])["status"], 3);
+    EXPECT_FALSE(job->send({"ok"}, error));
+    EXPECT_TRUE(runs.start("a.prt", "/bin/sh", {"-c", "exit 0"}, ".", std::chrono::milliseconds(300), error));
+}
+
+// A page that keeps asking keeps the run waiting for its answer, and the answer reaches the run.
+TEST(RunJobsTest, AnswersReachTheRun) {
+    serve::RunJobs runs;
+    std::string error;
+    ASSERT_TRUE(runs.start("b.prt", "/bin/sh",
+                           {"-c", "echo '{\"event\":\"form\"}'; read answer && echo \"got $answer\""}, ".",
+                           std::chrono::milliseconds(300), error));
+    auto job = runs.find("b.prt");
+    std::size_t next = 0;
+    auto events = job->events_since(0, std::chrono::seconds(10), next);
+    ASSERT_EQ(events.size(), 1u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    job->events_since(next, std::chrono::milliseconds(0), next);  // the page is still there
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(job->send({"ok\nset INT_0=1"}, error));
+    ASSERT_TRUE(job->send({"ok"}, error)) << error;
+    std::vector<std::string> rest;
+    while (rest.size() < 2) {
+        auto more = job->events_since(next, std::chrono::seconds(10), next);
+        ASSERT_FALSE(more.empty());
+        rest.insert(rest.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(json::parse(rest[0])["text"], "got ok");
+    EXPECT_EQ(json::parse(rest[1])["status"], 0);
 }
 
 }  // namespace
