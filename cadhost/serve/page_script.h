@@ -82,10 +82,12 @@ async function pick(name) {
 async function showPart() {
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
-  const [info, check] = await Promise.all([api("GET", "api/info?" + partQuery()),
-                                           api("GET", "api/check?" + partQuery())]);
+  // What the part holds comes at once; the check, which runs the command's analysis, fills in its problems after.
+  const checking = api("GET", "api/check?" + partQuery());
+  const info = await api("GET", "api/info?" + partQuery());
   showLayers(info);
-  showElectrodes(info, check);
+  showElectrodes(info, null);
+  showElectrodes(info, await checking);
 }
 
 function showLayers(info) {
@@ -114,9 +116,10 @@ function showElectrodes(info, check) {
   table.replaceChildren(el("tr", {}, ...["layer", "name", "direction", "reference point", "attributes", "problems"]
                                           .map((h) => el("th", {}, h))));
   const verdict = $("verdict");
-  if (!check.ok) {
-    verdict.className = "stops";
-    verdict.textContent = "the check could not run: " + (check.data.error || check.data.errors || "");
+  if (!check || !check.ok) {
+    verdict.className = check ? "stops" : "";
+    verdict.textContent = check ? "the check could not run: " + (check.data.error || check.data.errors || "")
+                                : "checking…";
     if (!info.ok) return;
     for (const layer of info.data.result.electrode_candidates)
       for (const body of layer.bodies)

@@ -124,6 +124,7 @@ def flow(page, shots, url, root):
     notes = page.evaluate("document.getElementById('import-notes').textContent")
     assert "layer 240" in notes, notes
     assert os.path.isfile(os.path.join(root, "sample_mould.prt"))
+    page.wait_for("document.getElementById('verdict').textContent !== 'checking…'", timeout=120)
     assert page.evaluate("document.getElementById('verdict').textContent") == "a run would make every sheet"
     assert "E07" in page.evaluate("document.getElementById('electrodes').textContent")
     shots.take("imported")
