@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang-format clang libclang-rt-dev
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
   libocct-ocaf-dev libocct-data-exchange-dev libocct-visualization-dev libtbb-dev
-  libsqlite3-dev nlohmann-json3-dev
+  libsqlite3-dev nlohmann-json3-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
   chromium python3-websocket

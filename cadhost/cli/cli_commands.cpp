@@ -12,6 +12,7 @@
 
 #include "cadhost/dialog/batch_values.h"
 #include "cadhost/dialog/dialog_lookup.h"
+#include "cadhost/dialog/remote_ui.h"
 #include "cadhost/cli/attribute_warnings.h"
 #include "cadhost/cli/check_command.h"
 #include "cadhost/cli/export_command.h"
@@ -24,6 +25,7 @@
 #include "cadhost/import/import_model.h"
 #include "cadhost/loader/command_loader.h"
 #include "cadhost/partfile/part_file.h"
+#include "cadhost/serve/serve_command.h"
 #include "cadhost/session/part_io.h"
 #include "cadhost/session/session.h"
 
@@ -52,6 +54,8 @@ const char* kUsageText =
     "  quillon info PART.prt [--json] [--core-layer N]\n"
     "  quillon check PART.prt [--core-layer N] [--layers A-B] [--json] [--command LIBRARY] [--conf DIR]\n"
     "  quillon demo [-o DIR] [--command LIBRARY]\n"
+    "  quillon serve [--root DIR] [--port N] [--open] [--listen ADDR] [--command LIBRARY] [--conf DIR]\n"
+    "                [--max-upload MB]\n"
     "  quillon --version | -h | help | run --help\n";
 
 // Options of one subcommand: positional arguments and "--name value" pairs; a flag not in `known` is an error. A flag
@@ -93,7 +97,7 @@ std::string examples_dir() {
     return std::string(QUILLON_SOURCE_DIR) + "/examples";
 }
 
-int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err);
 
 // The main job on the bundled sample mould: import it, run the command in batch with values that fit it (core on layer
 // 240, electrodes on layers 1 to 7) and export its sheets beside the part.
@@ -271,10 +275,40 @@ RunEnd run_end(const RunContext& run, int return_code, std::size_t first_message
     return end;
 }
 
-int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// Shows the host's dialogs, prompts and lines as events for another program while the run lasts, and puts the
+// terminal back after.
+class RemoteSession {
+  public:
+    RemoteSession(dialog::RemoteUi* remote) : remote_(remote) {
+        if (!remote_) return;
+        UiChannels& ui = Session::instance().ui();
+        terminal_ = ui.terminal();
+        ui.set_terminal(nullptr);
+        ui.set_observer([this](const char* kind, const std::string& text) {
+            if (kind != std::string("status") || !text.empty()) remote_->event({{"event", kind}, {"text", text}});
+        });
+        Session::instance().run().remote = remote_;
+    }
+    ~RemoteSession() {
+        if (!remote_) return;
+        UiChannels& ui = Session::instance().ui();
+        ui.set_terminal(terminal_);
+        ui.set_observer({});
+        Session::instance().run().remote = nullptr;
+    }
+
+  private:
+    dialog::RemoteUi* remote_;
+    std::ostream* terminal_ = nullptr;
+};
+
+int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     if (std::find(args.begin() + 1, args.end(), "--help") != args.end() ||
         std::find(args.begin() + 1, args.end(), "-h") != args.end())
         return run_help(args, out, err);
+    // --events: the dialogs and prompts are shown by the program that started this one (quillon serve), through
+    // standard input and output.
+    const bool events = std::erase(args, std::string("--events")) > 0;
     Options options;
     if (!parse(args, {"--command", "--conf", "--set", "--answers", "--answer"}, options, err)) return kUsage;
     if (options.positional.size() != 1) {
@@ -322,6 +356,12 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     // The command finds its configuration through the environment: it sees nothing of the host but host/.
     ::setenv("QUILLON_CONF", conf_dir.c_str(), 1);
 
+    dialog::RemoteUi remote(std::cin, out);
+    std::optional<RemoteSession> remote_session;
+    if (events) {
+        run.interactive = false;
+        remote_session.emplace(&remote);
+    }
     CommandLoader loader;
     const std::size_t sheets_before = drafting::drawings_of(Session::instance().display_part()->document).size();
     const std::size_t messages_before = Session::instance().ui().messages().size();
@@ -333,6 +373,7 @@ int cmd_run(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::size_t unused_answers = run.prompt_answers.size() - run.answers_used;
     run.form_in = nullptr;
     run.form_out = nullptr;
+    remote_session.reset();
     if (!ran) {
         close_display_part();
         err << "quillon run: " << error << '\n';
@@ -429,6 +470,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (command == "export") return export_sheets(args, out, err);
     if (command == "info") return info_command(args, out, err);
     if (command == "check") return check_command(args, out, err);
+    if (command == "serve") return serve::serve_command(args, out, err);
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsageText;
         return kDone;

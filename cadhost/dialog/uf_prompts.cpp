@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "cadhost/api/boundary.h"
+#include "cadhost/dialog/prompt_sheet.h"
 #include "cadhost/dialog/prompts.h"
+#include "cadhost/dialog/remote_ui.h"
 #include "host/uf_draw.h"
 #include "host/uf_ui.h"
 
@@ -27,6 +29,19 @@ Reply ask(const Prompt& prompt) {
     Reply reply = closing_reply(prompt);
     if (run.abandoned) {
         session.ui().prompt(prompt.cue, describe(prompt, reply) + " (the run is given up)", true);
+        return reply;
+    }
+    if (run.remote) {
+        // A point is picked on the sheet being made (the model's in one of its views seen from above), and a question
+        // that follows asks about what that sheet now shows.
+        nlohmann::ordered_json extra = nlohmann::ordered_json::object();
+        if (prompt.kind != Prompt::Kind::Text && session.display_part())
+            extra = sheet_to_pick_on(session.display_part()->document);
+        if (!run.remote->ask(prompt, extra, reply)) {
+            reply = closing_reply(prompt);
+            abandon(run, "the page went away at the prompt " + prompt_name(prompt));
+        }
+        session.ui().prompt(prompt.cue, describe(prompt, reply), false);
         return reply;
     }
     if (run.interactive && run.form_in && run.form_out) {

@@ -7,6 +7,7 @@
 #include "cadhost/api/boundary.h"
 #include "cadhost/dialog/dialog_form.h"
 #include "cadhost/dialog/dialog_lookup.h"
+#include "cadhost/dialog/remote_ui.h"
 #include "cadhost/dialog/terminal_form.h"
 #include "host/uf_styler.h"
 
@@ -165,6 +166,8 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
         Button button = Button::Cancel;
         if (form.refused()) {
             // The constructor set a value the form cannot take: no form is shown, the reason is the run's end.
+        } else if (run.remote) {
+            button = run.remote->run_form(form, [&](Button b) { return table.press(b) || form.refused(); });
         } else if (run.interactive && run.form_in && run.form_out) {
             button = run_terminal_form(form, *run.form_in, *run.form_out,
                                        [&](Button b) { return table.press(b) || form.refused(); });

@@ -23,6 +23,10 @@ struct UF_MODL_list_s {
 
 namespace cadhost {
 
+namespace dialog {
+class RemoteUi;
+}
+
 // A part as the host holds it: the document, the state at the last visible undo mark, and the file it came from.
 struct Part {
     Document document;
@@ -40,6 +44,8 @@ struct RunContext {
     bool interactive = false;
     std::istream* form_in = nullptr;
     std::ostream* form_out = nullptr;
+    // Set when another program shows the dialogs and prompts (the web window): it answers them instead.
+    dialog::RemoteUi* remote = nullptr;
     // Answers to the command's prompts in a batch run, in the order given, and how many have been used.
     std::vector<dialog::PromptAnswer> prompt_answers;
     std::size_t answers_used = 0;

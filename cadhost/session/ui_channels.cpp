@@ -21,6 +21,7 @@ void UiChannels::log(const std::string& line) {
 void UiChannels::message(const std::string& text) {
     messages_.push_back(text);
     status_at_message_.push_back(status_);
+    if (observer_) observer_("message", text);
     if (terminal_) *terminal_ << text << std::endl;
     log("message: " + text);
 }
@@ -28,6 +29,7 @@ void UiChannels::message(const std::string& text) {
 void UiChannels::status(const std::string& text) {
     status_ = text;
     messages_at_last_status_ = messages_.size();
+    if (observer_) observer_("status", text);
     // An empty text clears the line: there is nothing to show.
     if (text.empty()) return;
     if (terminal_) *terminal_ << "status: " << text << std::endl;
@@ -35,6 +37,7 @@ void UiChannels::status(const std::string& text) {
 }
 
 void UiChannels::warning(const std::string& text) {
+    if (observer_) observer_("warning", text);
     if (terminal_) *terminal_ << "warning: " << text << std::endl;
     log("warning: " + text);
 }
@@ -55,6 +58,7 @@ void UiChannels::write_listing(const std::string& text) {
     // Writing to a closed window opens it, as a user would expect the text not to be lost.
     open_listing();
     listing_ += text;
+    if (observer_) observer_("listing", text);
     if (listing_file_.is_open()) listing_file_ << text << std::flush;
     if (terminal_) *terminal_ << text << std::flush;
 }

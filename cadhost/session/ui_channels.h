@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,6 +19,10 @@ class UiChannels {
     // The terminal; null silences it (tests).
     void set_terminal(std::ostream* terminal) { terminal_ = terminal; }
     std::ostream* terminal() const { return terminal_; }
+    // Told of every message, status line, warning and listing text as it is shown (kind: "message", "status",
+    // "warning", "listing"); none when empty.
+    using Observer = std::function<void(const char* kind, const std::string& text)>;
+    void set_observer(Observer observer) { observer_ = std::move(observer); }
     // The run log ("PART.log") and listing file ("PART.lst") beside the part; empty paths write no files.
     void set_files(const std::string& log_path, const std::string& listing_path);
 
@@ -49,6 +54,7 @@ class UiChannels {
     void log(const std::string& line);
 
     std::ostream* terminal_;
+    Observer observer_;
     std::string log_path_;
     std::string listing_path_;
     std::ofstream listing_file_;

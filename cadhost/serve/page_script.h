@@ -1,0 +1,418 @@
+// The script of the page of `quillon serve`. Every text that came from a part or a command goes into the page as text,
+// never as markup; sheets are shown as images, which run no script.
+#ifndef CADHOST_SERVE_PAGE_SCRIPT_H
+#define CADHOST_SERVE_PAGE_SCRIPT_H
+
+namespace cadhost::serve {
+
+inline constexpr const char* kPageScript = R"JS(
+"use strict";
+const token = document.querySelector('meta[name="quillon-token"]').content;
+const $ = (id) => document.getElementById(id);
+let part = null;        // the part shown
+let nextEvent = 0;      // the index of the next event of its run
+let polling = false;
+let formOpen = false;
+let lastPrompt = null;
+
+function el(tag, attrs, ...children) {
+  const node = document.createElement(tag);
+  for (const [k, v] of Object.entries(attrs || {})) {
+    if (k === "class") node.className = v;
+    else if (k.startsWith("on")) node.addEventListener(k.slice(2), v);
+    else node.setAttribute(k, v);
+  }
+  for (const child of children) node.append(child instanceof Node ? child : document.createTextNode(String(child)));
+  return node;
+}
+
+async function api(method, url, body) {
+  const options = { method, headers: {} };
+  if (method !== "GET") options.headers["X-Quillon-Token"] = token;
+  if (body instanceof FormData) options.body = body;
+  else if (body !== undefined) {
+    options.body = JSON.stringify(body);
+    options.headers["Content-Type"] = "application/json";
+  }
+  const response = await fetch(url, options);
+  let data = {};
+  try { data = await response.json(); } catch (e) { data = { error: "HTTP " + response.status }; }
+  return { ok: response.ok, status: response.status, data };
+}
+const partQuery = () => "part=" + encodeURIComponent(part);
+
+async function loadParts() {
+  const { ok, data } = await api("GET", "api/parts");
+  if (!ok) return;
+  $("folder").textContent = data.folder;
+  const list = $("parts");
+  list.replaceChildren();
+  for (const p of data.parts)
+    list.append(el("li", {}, el("button", { class: p.part === part ? "current" : "", onclick: () => pick(p.part) },
+                                p.part)));
+  if (!data.parts.length) list.append(el("li", {}, "no part files yet: import a STEP model"));
+}
+
+$("import").addEventListener("submit", async (event) => {
+  event.preventDefault();
+  const notes = $("import-notes");
+  notes.className = "";
+  notes.textContent = "importing…";
+  const { ok, data } = await api("POST", "api/import", new FormData(event.target));
+  notes.textContent = [data.error, data.output, data.errors].filter(Boolean).join("\n");
+  notes.className = ok ? "" : "error";
+  if (ok) {
+    await loadParts();
+    pick(data.part);
+  }
+});
+
+async function pick(name) {
+  part = name;
+  nextEvent = 0;
+  $("part").hidden = false;
+  $("part-name").textContent = name;
+  for (const id of ["dialog", "run-panel", "sheets"]) $(id).hidden = true;
+  loadParts();
+  showPart();
+  showSheets();
+  follow();  // a run of the part the server is doing already
+}
+
+async function showPart() {
+  $("verdict").textContent = "checking…";
+  $("verdict").className = "";
+  // What the part holds comes at once; the check, which runs the command's analysis, fills in its problems after.
+  const checking = api("GET", "api/check?" + partQuery());
+  const info = await api("GET", "api/info?" + partQuery());
+  showLayers(info);
+  showElectrodes(info, null);
+  showElectrodes(info, await checking);
+}
+
+function showLayers(info) {
+  const table = $("layers");
+  table.replaceChildren(el("tr", {}, el("th", {}, "layer"), el("th", {}, "objects")));
+  if (!info.ok) {
+    table.append(el("tr", {}, el("td", { colspan: 2, class: "problems" }, info.data.error || info.data.errors)));
+    return;
+  }
+  for (const layer of info.data.result.layers) {
+    // Unnamed objects (the sheets' lines and points) are counted, not listed as blanks.
+    const kinds = Object.entries(layer.objects).map(([kind, names]) => {
+      const named = names.filter(Boolean);
+      return kind + " ×" + names.length + (named.length ? ": " + named.join(", ") : "");
+    });
+    table.append(el("tr", {}, el("td", {}, layer.layer), el("td", {}, kinds.join("; "))));
+  }
+}
+
+function attributesText(attributes) {
+  return Object.entries(attributes || {}).map(([k, v]) => k + " = " + v).join("\n");
+}
+
+function showElectrodes(info, check) {
+  const table = $("electrodes");
+  table.replaceChildren(el("tr", {}, ...["layer", "name", "direction", "reference point", "attributes", "problems"]
+                                          .map((h) => el("th", {}, h))));
+  const verdict = $("verdict");
+  if (!check || !check.ok) {
+    verdict.className = check ? "stops" : "";
+    verdict.textContent = check ? "the check could not run: " + (check.data.error || check.data.errors || "")
+                                : "checking…";
+    if (!info.ok) return;
+    for (const layer of info.data.result.electrode_candidates)
+      for (const body of layer.bodies)
+        table.append(el("tr", {}, el("td", {}, layer.layer), el("td", {}, body.name), el("td", {}, ""),
+                        el("td", {}, ""), el("td", {}, el("pre", {}, attributesText(body.attributes))), el("td", {}, "")));
+    return;
+  }
+  const result = check.data.result;
+  const general = [...result.configuration_problems, ...result.core_problems, ...result.warnings];
+  verdict.className = result.run_would_complete ? "fine" : "stops";
+  verdict.textContent = result.run_would_complete ? "a run would make every sheet"
+                                                  : "a run would stop: " + result.problems.length + " problem(s)";
+  for (const p of general) verdict.append(el("div", { class: "problem" }, typeof p === "string" ? p : p.message));
+  for (const body of result.bodies) {
+    const problems = el("td", { class: body.problems.length ? "problems" : "fine" });
+    if (!body.problems.length) problems.append("none");
+    for (const p of body.problems)
+      problems.append(el("div", { class: "problem" }, p.message, el("div", { class: "explanation" }, p.explanation || "")));
+    const point = body.reference_point ? body.reference_point.join(", ") : "";
+    table.append(el("tr", {}, el("td", {}, body.layer), el("td", {}, body.name || "(no name)"),
+                    el("td", {}, body.direction || ""), el("td", {}, point),
+                    el("td", {}, el("pre", {}, attributesText(body.attributes))), problems));
+  }
+}
+
+$("run").addEventListener("click", async () => {
+  const { ok, data } = await api("POST", "api/run?" + partQuery());
+  if (!ok) {
+    alert(data.error);
+    return;
+  }
+  nextEvent = 0;
+  $("messages").replaceChildren();
+  $("closing").textContent = "";
+  $("status").textContent = "";
+  $("run-panel").hidden = false;
+  follow();
+});
+
+$("undo").addEventListener("click", async () => {
+  const { ok, data } = await api("POST", "api/undo?" + partQuery());
+  $("run-panel").hidden = false;
+  $("closing").className = ok ? "" : "failed";
+  $("closing").textContent = [data.error, data.output, data.errors].filter(Boolean).join("\n");
+  showPart();
+  if (ok) exportSheets();
+});
+
+$("export").addEventListener("click", () => exportSheets());
+$("recheck").addEventListener("click", () => showPart());
+
+// Follows the part's run: long polling, each event once, until the run ends.
+async function follow() {
+  if (polling) return;
+  polling = true;
+  const name = part;
+  try {
+    while (name === part) {
+      let reply;
+      try {
+        reply = await api("GET", "api/run/events?" + partQuery() + "&from=" + nextEvent);
+      } catch (e) {
+        await new Promise((r) => setTimeout(r, 1000));
+        continue;
+      }
+      if (!reply.ok || name !== part) break;
+      $("run-panel").hidden = false;
+      nextEvent = reply.data.next;
+      let ended = false;
+      for (const event of reply.data.events) ended = handle(event) || ended;
+      if (ended) break;
+    }
+  } finally {
+    polling = false;
+  }
+}
+
+function addMessage(kind, text) {
+  $("messages").append(el("li", { class: kind }, (kind === "message" ? "" : kind + ": ") + text));
+  $("messages").scrollTop = $("messages").scrollHeight;
+  if (formOpen && kind === "message") $("form-messages").append(el("div", { class: "message" }, text));
+}
+
+// One event of the run; true when it was the last.
+function handle(event) {
+  switch (event.event) {
+    case "form": showForm(event); break;
+    case "field_refused":
+      $("form-messages").append(el("div", { class: "error" }, (event.field ? event.field + ": " : "") + event.why));
+      break;
+    case "form_refused":
+      $("form-messages").prepend(el("div", { class: "error" }, "OK was refused; the form stays open with your entries"));
+      break;
+    case "form_closed":
+      formOpen = false;
+      $("dialog").hidden = true;
+      break;
+    case "status": $("status").textContent = event.text; break;
+    case "message": case "warning": case "listing": addMessage(event.event, event.text); break;
+    case "prompt": lastPrompt = event; showPrompt(event, ""); break;
+    case "not_accepted": if (lastPrompt) showPrompt(lastPrompt, event.why); break;
+    case "output":
+      $("closing").textContent += event.text + "\n";
+      break;
+    case "end":
+      formOpen = false;
+      $("dialog").hidden = true;
+      $("modal").hidden = true;
+      $("closing").textContent += "exit status " + event.status + "\n";
+      $("closing").className = event.status === 0 ? "" : "failed";
+      showPart();
+      if (event.status === 0 || event.status === 1) exportSheets();
+      return true;
+  }
+  return false;
+}
+
+function fieldInput(field) {
+  const value = field.value;
+  switch (field.kind) {
+    case "toggle":
+      return el("input", Object.assign({ type: "checkbox", "data-id": field.id }, value ? { checked: "" } : {}));
+    case "radio": {
+      const box = el("span", { class: "choices", "data-id": field.id, "data-radio": "1" });
+      for (const c of field.choices)
+        box.append(el("label", {}, el("input", Object.assign({ type: "radio", name: "r_" + field.id, value: c.value },
+                                                             c.value === value ? { checked: "" } : {})),
+                      " " + c.value + " " + c.text));
+      return box;
+    }
+    case "integer": return el("input", { type: "number", step: "1", value: value, "data-id": field.id });
+    case "real": return el("input", { type: "number", step: "any", value: value, "data-id": field.id });
+    default: return el("input", { type: "text", value: value, "data-id": field.id, size: 40 });
+  }
+}
+
+function showForm(event) {
+  formOpen = true;
+  const opening = $("dialog").hidden;
+  $("dialog").hidden = false;
+  if (opening) $("dialog").scrollIntoView();
+  $("dialog-title").textContent = event.title;
+  $("dialog-source").textContent = event.source;
+  const form = $("form");
+  form.replaceChildren();
+  for (const field of event.fields)
+    form.append(el("div", { class: "row" },
+                   el("label", {}, field.label, el("div", { class: "id" },
+                                                   (field.name ? field.name + " · " : "") + field.id + " · " + field.kind)),
+                   fieldInput(field)));
+}
+
+function formLines() {
+  const lines = [];
+  for (const node of $("form").querySelectorAll("[data-id]")) {
+    let value;
+    if (node.dataset.radio) {
+      const chosen = node.querySelector("input:checked");
+      if (!chosen) continue;
+      value = chosen.value;
+    } else if (node.type === "checkbox") value = node.checked ? "1" : "0";
+    else value = node.value;
+    lines.push("set " + node.dataset.id + "=" + value);
+  }
+  return lines;
+}
+
+for (const button of document.querySelectorAll("#dialog [data-b]"))
+  button.addEventListener("click", async () => {
+    $("form-messages").replaceChildren();
+    const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [...formLines(), button.dataset.b] });
+    if (!ok) $("form-messages").append(el("div", { class: "error" }, data.error));
+  });
+
+async function answer(line) {
+  $("modal").hidden = true;
+  const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [line] });
+  if (!ok && lastPrompt) showPrompt(lastPrompt, data.error);
+}
+
+const round = (v) => Math.round(v * 1000) / 1000;
+
+// The sheet as drawn so far, to click on: for a point on the model the views seen from above take the click.
+function sheetPicker(prompt, onPoint) {
+  const sheet = prompt.sheet;
+  const url = URL.createObjectURL(new Blob([sheet.svg], { type: "image/svg+xml" }));
+  const image = el("img", { src: url, alt: sheet.name });
+  const pick = el("div", { class: "pick" }, image);
+  const model = prompt.kind === "point" && prompt.coordinates === 3;
+  const place = () => {
+    for (const old of pick.querySelectorAll(".view")) old.remove();
+    if (!model) return;
+    for (const v of sheet.top_views) {
+      const [x0, y0, x1, y1] = v.box;
+      pick.append(el("div", { class: "view", title: v.name, style:
+        `left:${x0 / sheet.width * 100}%;top:${(1 - y1 / sheet.height) * 100}%;` +
+        `width:${(x1 - x0) / sheet.width * 100}%;height:${(y1 - y0) / sheet.height * 100}%` }));
+    }
+  };
+  image.addEventListener("load", place);
+  if (onPoint)
+    pick.addEventListener("click", (e) => {
+      const r = image.getBoundingClientRect();
+      const sx = (e.clientX - r.left) / r.width * sheet.width;
+      const sy = (1 - (e.clientY - r.top) / r.height) * sheet.height;
+      let point = [sx, sy];
+      if (model) {
+        const v = sheet.top_views.find((v) => sx >= v.box[0] && sx <= v.box[2] && sy >= v.box[1] && sy <= v.box[3]);
+        if (!v) {
+          $("prompt-why").textContent = "click inside a view seen from above (framed in blue)";
+          return;
+        }
+        point = [(v.cx + (sx - v.ref_x) / v.scale) * v.right_x, (v.cy + (sy - v.ref_y) / v.scale) * v.up_y];
+      }
+      for (const old of pick.querySelectorAll(".mark")) old.remove();
+      pick.append(el("div", { class: "mark", style: `left:${e.clientX - r.left}px;top:${e.clientY - r.top}px` }));
+      onPoint(point.map(round));
+    });
+  return pick;
+}
+
+function showPrompt(prompt, why) {
+  $("modal").hidden = false;
+  $("prompt-heading").textContent = prompt.kind === "buttons" ? prompt.heading : prompt.kind === "point" ?
+      "a point " + (prompt.coordinates === 3 ? "on the model" : "on " + prompt.space) : "a text";
+  $("prompt-cue").textContent = prompt.cue;
+  $("prompt-why").textContent = why;
+  const body = $("prompt-body");
+  body.replaceChildren();
+  const backCancel = () => [el("button", { onclick: () => answer("back") }, "Back"),
+                            el("button", { onclick: () => answer("cancel") }, "Cancel")];
+  if (prompt.kind === "text") {
+    const input = el("input", { type: "text", value: prompt.text, size: 50, id: "prompt-text" });
+    const ok = () => answer(input.value === prompt.text ? "ok" : "text: " + input.value);
+    input.addEventListener("keydown", (e) => { if (e.key === "Enter") ok(); });
+    body.append(input, el("div", { class: "buttons" }, el("button", { onclick: ok }, "OK"), ...backCancel()));
+    input.focus();
+  } else if (prompt.kind === "point") {
+    const n = prompt.coordinates;
+    const typed = ["x", "y", "z"].slice(0, n).map((a) => el("input", { type: "number", step: "any", size: 8,
+                                                                       "aria-label": a, value: "0" }));
+    const send = () => answer("point: " + typed.map((i) => i.value || "0").join(", "));
+    if (prompt.sheet)
+      body.append(el("p", {}, n === 3 ? "Click the point in the top view of the sheet (its depth is typed as z):"
+                                      : "Click the place on the sheet:"),
+                  sheetPicker(prompt, (p) => {
+                    p.forEach((v, i) => { typed[i].value = v; });
+                    if (n === 2) send();
+                  }));
+    body.append(el("div", { class: "buttons" }, ...typed.flatMap((input, i) => ["xyz"[i] + " ", input]),
+                   el("button", { onclick: send, id: "prompt-point-ok" }, "OK"), ...backCancel()));
+  } else {
+    if (prompt.sheet) body.append(sheetPicker(prompt, null));
+    body.append(el("div", { class: "buttons" },
+                   ...prompt.buttons.map((label) => el("button", { onclick: () => answer("button: " + label) }, label))));
+  }
+}
+
+async function exportSheets() {
+  const { ok, data } = await api("POST", "api/export?" + partQuery());
+  if (!ok) {
+    $("sheets").hidden = true;
+    return;
+  }
+  showSheets();
+}
+
+async function showSheets() {
+  const { ok, data } = await api("GET", "api/sheets?" + partQuery());
+  if (!ok || !data.files.includes("index.html")) {
+    $("sheets").hidden = true;
+    return;
+  }
+  const base = "files/" + data.folder.split("/").map(encodeURIComponent).join("/") + "/";
+  const stem = part.split("/").pop().replace(/\.prt$/, "");
+  const links = $("downloads");
+  links.replaceChildren();
+  const link = (href, text) => links.append(el("a", { href, download: "" }, text));
+  for (const f of data.files) {
+    if (f === stem + ".pdf") link(base + encodeURIComponent(f) + "?download=1", "PDF");
+    if (f === stem + ".json") link(base + encodeURIComponent(f) + "?download=1", "JSON report");
+    if (f.endsWith(".csv") || f.endsWith(".xlsx")) link(base + encodeURIComponent(f) + "?download=1", f);
+  }
+  if (data.files.some((f) => f.endsWith(".svg"))) link("api/zip?kind=svg&" + partQuery(), "SVG (zip)");
+  if (data.files.some((f) => f.endsWith(".dxf"))) link("api/zip?kind=dxf&" + partQuery(), "DXF (zip)");
+  $("browser").src = base + "index.html?t=" + Date.now();
+  $("sheets").hidden = false;
+}
+
+$("refresh").addEventListener("click", loadParts);
+loadParts();
+)JS";
+
+}  // namespace cadhost::serve
+
+#endif
