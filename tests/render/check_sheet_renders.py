@@ -14,8 +14,8 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "setup"))
-from check_sheet_browser import read_png  # noqa: E402  (the PNG reader of the browser check)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from png_image import read_png  # noqa: E402
 
 QUILLON, SOURCE = sys.argv[1], sys.argv[2]
 BROWSER = shutil.which("chromium") or shutil.which("chromium-browser")
