@@ -27,6 +27,7 @@ SKIP = 77
 DPI = 100
 MM = DPI / 25.4
 INK = 0.6          # grey level below which a pixel is ink
+READER_INK = 0.8   # the same in a reader's picture, which draws a thin grey line one pixel wide and lighter
 NEAR_MM = 0.8      # how far ink may stand from the other picture's ink
 SHIFT_MM = 4.0     # how far a reader may have placed the page
 CELL_MM = 8.0      # the patches compared one by one
@@ -87,7 +88,9 @@ def ezdxf_picture(path, out_png):
     figure.savefig(out_png, dpi=DPI, facecolor="white")
     plt.close(figure)
     image = mpimg.imread(out_png)
-    return image[..., :3].mean(axis=2) if image.ndim == 3 else image
+    # A line in a body's colour is ink where any channel is dark: a thin copper line smoothed over two pixel columns
+    # is light on average yet plainly drawn.
+    return image[..., :3].min(axis=2) if image.ndim == 3 else image
 
 
 def fit(image, shape):
@@ -108,8 +111,8 @@ def dilate(mask, radius):
     return out
 
 
-def align(ours, theirs):
-    """Moves their ink by the whole-pixel shift that lays most of it on ours."""
+def align(ours, theirs, *also):
+    """Moves their ink, and each mask of also with it, by the whole-pixel shift that lays most of it on ours."""
     reach = int(SHIFT_MM * MM)
     near = dilate(ours, 1)
     best, best_shift = -1, (0, 0)
@@ -124,7 +127,8 @@ def align(ours, theirs):
             score = np.count_nonzero(near & np.roll(np.roll(theirs, dy, axis=0), dx, axis=1))
             if score > best:
                 best, best_shift = score, (dy, dx)
-    return np.roll(np.roll(theirs, best_shift[0], axis=0), best_shift[1], axis=1)
+    moved = [np.roll(np.roll(m, best_shift[0], axis=0), best_shift[1], axis=1) for m in (theirs,) + also]
+    return moved if also else moved[0]
 
 
 # ---- what the DXF says -------------------------------------------------------------------------------------------
@@ -262,7 +266,8 @@ def compare(name, reader, ours_image, theirs_image, doc, glyphs_of, failures, re
     """rebuilds: the reader draws linear dimensions itself from their points and value, placing a value that does
     not fit between the extension lines by its own rules; such values are checked within REBUILT_MM."""
     ours = ours_image < INK
-    theirs = align(ours, theirs_image < INK)
+    # Lines are looked for with the lenient threshold; texts' ink is counted with the strict one, as on our page.
+    theirs, theirs_text = align(ours, theirs_image < READER_INK, theirs_image < INK)
     near = int(round(NEAR_MM * MM))
     found = np.count_nonzero(ours & dilate(theirs, near)) / max(1, np.count_nonzero(ours))
     placed = np.count_nonzero(theirs & dilate(ours, near)) / max(1, np.count_nonzero(theirs))
@@ -289,10 +294,12 @@ def compare(name, reader, ours_image, theirs_image, doc, glyphs_of, failures, re
                 share = np.count_nonzero(ours[r:r + cell, c:c + cell] & near_theirs[r:r + cell, c:c + cell]) / mine
                 if share < weakest:
                     weakest, weakest_at = share, (round(c / MM), round((ours.shape[0] - r) / MM))
-    if weakest < 0.5:
+    # A patch left out holds next to none of the reader's ink; the end of a long text line in a reader's narrower font
+    # holds about half.
+    if weakest < 0.4:
         failures.append(f"{name} in {reader}: near {weakest_at} mm only {weakest:.0%} of the PDF's ink has ink near it")
     line = {"sheet": name, "reader": reader, "our_ink_found": round(found, 3), "their_ink_placed": round(placed, 3),
-            "weakest_patch": round(weakest, 2)}
+            "weakest_patch": round(weakest, 2), "weakest_at": weakest_at}
     if found < 0.85:
         failures.append(f"{name} in {reader}: only {found:.0%} of the PDF's ink has ink near it")
     if placed < 0.85:
@@ -308,7 +315,7 @@ def compare(name, reader, ours_image, theirs_image, doc, glyphs_of, failures, re
         grow = grow_value if is_value else grow_text
         r0, r1, c0, c1 = max(0, r0 - grow), min(rows, r1 + grow), max(0, c0 - grow), c1 + grow
         mine = np.count_nonzero(ours[r0:r1, c0:c1])
-        their = np.count_nonzero(theirs[r0:r1, c0:c1])
+        their = np.count_nonzero(theirs_text[r0:r1, c0:c1])
         content = text.plain_text()
         if mine < 5:
             continue
