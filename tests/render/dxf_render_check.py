@@ -347,6 +347,14 @@ def main():
         return SKIP
     work = args.keep or tempfile.mkdtemp(prefix="dxf_render_")
     os.makedirs(work, exist_ok=True)
+    try:
+        return check(args, work)
+    finally:
+        if not args.keep:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+def check(args, work):
     folder = args.dir
     if folder is None:
         folder = os.path.join(work, "export")
@@ -402,8 +410,6 @@ def main():
         print(json.dumps(line, ensure_ascii=False))
     for failure in failures:
         print("FAIL", failure)
-    if not args.keep and not args.dir:
-        shutil.rmtree(work, ignore_errors=True)
     print(f"{len(report)} renderings compared, {len(failures)} failures")
     return 1 if failures else 0
 
