@@ -53,6 +53,15 @@ class Iconv {
     iconv_t handle_;
 };
 
+// GBK codes B8F5 to B8FE (铬个各给根跟耕更庚羹) are missing from the code page table of a common free DXF reader, which
+// shows each as '?': "这个铜公" is on most sheets. Written as escapes, every reader that reads escapes shows them.
+bool escaped_for_readers(const std::string& gbk, std::size_t from) {
+    if (gbk.size() != from + 2) return false;
+    const auto lead = static_cast<unsigned char>(gbk[from]);
+    const auto trail = static_cast<unsigned char>(gbk[from + 1]);
+    return lead == 0xB8 && trail >= 0xF5 && trail <= 0xFE;
+}
+
 }  // namespace
 
 bool utf8_to_gbk(const std::string& utf8, std::string& out) {
@@ -70,7 +79,9 @@ bool utf8_to_gbk(const std::string& utf8, std::string& out) {
         }
         if (code < 0x80) {
             out += static_cast<char>(code);
-        } else if (!converter.convert(utf8.data() + at, length, out)) {
+        } else if (const std::size_t from = out.size();
+                   !converter.convert(utf8.data() + at, length, out) || escaped_for_readers(out, from)) {
+            out.resize(from);
             char escape[16];
             std::snprintf(escape, sizeof escape, "\\U+%04X", static_cast<unsigned>(code));
             out += escape;

@@ -42,7 +42,7 @@ try:
     matplotlib.use("Agg")
     import matplotlib.image as mpimg
     import matplotlib.pyplot as plt
-    import ezdxf
+    from ezdxf import recover
     from ezdxf.addons.drawing import Frontend, RenderContext
     from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
     from ezdxf.addons.drawing.properties import LayoutProperties
@@ -72,8 +72,14 @@ def sheet_size(doc):
     return float(limit[0]), float(limit[1])
 
 
+def read_dxf(path):
+    """The DXF as ezdxf's own draw and view commands load it: with the \\U+XXXX escapes of its texts decoded."""
+    doc, _ = recover.readfile(path)
+    return doc
+
+
 def ezdxf_picture(path, out_png):
-    doc = ezdxf.readfile(path)
+    doc = read_dxf(path)
     width, height = sheet_size(doc)
     figure = plt.figure(figsize=(width / 25.4, height / 25.4), dpi=DPI)
     axes = figure.add_axes([0, 0, 1, 1])
@@ -375,7 +381,7 @@ def check(args, work):
 
     failures, report = [], []
     installed = system_fonts()
-    docs = [ezdxf.readfile(path) for path in dxfs]
+    docs = [read_dxf(path) for path in dxfs]
     home = librecad_home(work, docs, installed, failures)
     give_ezdxf_the_system_fonts(installed)
     their_pdfs = librecad_pictures(work, dxfs, docs, home)

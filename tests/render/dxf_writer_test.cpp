@@ -330,6 +330,8 @@ TEST(GbkText, KeepsWhatGbkCannotHoldAsUnicodeEscapes) {
     EXPECT_EQ(gbk.substr(0, 2), "\xC9\xEE");
     EXPECT_NE(gbk.find(" R5 "), std::string::npos);
     EXPECT_NE(gbk.find("\\U+D55C"), std::string::npos) << "the Hangul syllable has no GBK code";
+    ASSERT_TRUE(cadhost::render::utf8_to_gbk("铸铬个羹耿", gbk));
+    EXPECT_EQ(gbk, "\xD6\xFD\\U+94EC\\U+4E2A\\U+7FB9\xB9\xA2") << "B8F5 to B8FE only go as escapes";
     ASSERT_TRUE(
         cadhost::render::utf8_to_gbk("a\xFF"
                                      "b",
