@@ -7,7 +7,8 @@
 namespace cadhost::render {
 
 // Characters GBK lacks, and the few whose GBK codes some readers cannot decode, are written as DXF's \U+XXXX escape
-// rather than dropped, so no text is lost; bytes that are not valid UTF-8 become '?'. Returns false (with out empty) only when the system has no GBK converter.
+// rather than dropped, so no text is lost; bytes that are not valid UTF-8 become '?'. Returns false (with out empty)
+// only when the system has no GBK converter.
 bool utf8_to_gbk(const std::string& utf8, std::string& out);
 
 }  // namespace cadhost::render
