@@ -1,9 +1,9 @@
 """quillon serve through a real headless browser, as a designer uses it: import the sample by upload, see its
 electrodes, fill the form (a refused OK shows the command's message), run, answer the depth-zero label's prompts with
 clicks on the sheet, see the 8 sheets and download the PDF and a zip. Also: a second run while one runs is refused,
-names outside the folder are refused, changes without the page's token are refused, and the server listens on the
-loopback address only. Screenshots of each step go to SERVE_SHOTS when it is set. Exits 77 only when no browser can be
-started."""
+names outside the folder are refused, changes without the page's token are refused, an upload over the limit is
+refused, and the server listens on the loopback address only. Screenshots of each step go to SERVE_SHOTS when it is
+set. Exits 77 only when no browser can be started."""
 import json
 import os
 import re
@@ -24,8 +24,8 @@ from devtools import start_or_skip, pdf_page_count  # noqa: E402
 EXAMPLES = os.path.join(SOURCE, "examples")
 
 
-def start_server(root):
-    server = subprocess.Popen([QUILLON, "serve", "--root", root, "--port", "0"], stdout=subprocess.PIPE,
+def start_server(root, *options):
+    server = subprocess.Popen([QUILLON, "serve", "--root", root, "--port", "0", *options], stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True)
     line = server.stdout.readline()
     match = re.search(r"http://127\.0\.0\.1:(\d+)/", line)
@@ -112,7 +112,35 @@ def main():
         server.terminate()
         server.wait(timeout=30)
         shutil.rmtree(work, ignore_errors=True)
+    upload_limit(work)
     print("ok")
+
+
+def upload_limit(work):
+    """An upload over --max-upload is refused before anything is written."""
+    root = os.path.join(work, "limited")
+    os.makedirs(root)
+    server, url, _ = start_server(root, "--max-upload", "1")
+    try:
+        status, page = get(url)
+        token = re.search(rb'name="quillon-token" content="([^"]+)"', page).group(1).decode()
+        boundary = "quillonlimit"
+        body = (f"--{boundary}\r\nContent-Disposition: form-data; name=\"step\"; filename=\"big.step\"\r\n\r\n".encode()
+                + b"x" * (2 << 20) + f"\r\n--{boundary}--\r\n".encode())
+        request = urllib.request.Request(url + "api/import", data=body, method="POST", headers={
+            "Content-Type": "multipart/form-data; boundary=" + boundary, "X-Quillon-Token": token})
+        try:
+            with urllib.request.urlopen(request, timeout=60) as response:
+                status = response.status
+        except urllib.error.HTTPError as error:
+            status = error.code
+        except (ConnectionError, urllib.error.URLError):
+            status = "closed"  # the server may stop reading and close the connection
+        assert status in (413, "closed"), status
+        assert os.listdir(root) == [], os.listdir(root)
+    finally:
+        server.terminate()
+        server.wait(timeout=30)
 
 
 def flow(page, shots, url, root):
