@@ -87,8 +87,9 @@ class LiveSheet {
 struct DrawnSheet {
     LiveSheet live;
     render::SheetGraphics graphics;
-    std::optional<AnnotationData> label;  // to join the part once the sheets are drawn
-    std::string packed;                   // its line work as the PDF carries it
+    std::optional<AnnotationData> label;              // to join the part once the sheets are drawn
+    std::vector<drafting::ArrangedAnnotation> moved;  // texts drawn clear of others, for the report
+    std::string packed;                               // its line work as the PDF carries it
     bool is_packed = false;
 };
 
@@ -233,6 +234,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     files::StagedFiles staged;
     int written = 0;
     const bool svg = formats.count("svg") > 0, dxf = formats.count("dxf") > 0, pdf = formats.count("pdf") > 0;
+    const bool with_report = formats.count("json") > 0;
     files::StagedStream pdf_file;
     std::optional<render::PdfStream> pdf_stream;
     if (pdf) {
@@ -250,7 +252,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     std::size_t done = 0;
     const auto draw = [&](std::size_t i) {
         DrawnSheet sheet;
-        sheet.graphics = drafting::build_sheet(doc, drawings[i]);
+        sheet.graphics = drafting::build_sheet(doc, drawings[i], with_report ? &sheet.moved : nullptr);
         // Labels are placed in view of everything else drawn: they join the part as it is exported (not the part
         // file), so that every output, the report included, shows them.
         sheet.label = drafting::draw_touch_label(doc, drawings[i], sheet.graphics);
@@ -265,6 +267,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         return sheet;
     };
     std::vector<std::optional<AnnotationData>> labels(drawings.size());
+    std::vector<std::vector<drafting::ArrangedAnnotation>> moved(drawings.size());
     std::vector<setup::BrowserSheet> browser;
     std::string pdf_error;
     const auto add_page = [&](const render::SheetGraphics& page, const std::string* packed) {
@@ -272,6 +275,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     };
     const auto take = [&](std::size_t i, DrawnSheet sheet) {
         labels[i] = std::move(sheet.label);
+        moved[i] = std::move(sheet.moved);
         if (formats.count("html"))
             browser.push_back(browser_sheet(sheet.graphics, drawings[i], file_names[i] + ".svg", setups));
         return !pdf || add_page(sheet.graphics, sheet.is_packed ? &sheet.packed : nullptr);
@@ -323,8 +327,8 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         if (!pdf_file.close(error)) return nothing_written(error);
         ++written;
     }
-    if (formats.count("json")) {
-        // The report draws each sheet again for where its texts were moved: side by side, written in order.
+    if (with_report) {
+        // The report says where the sheets, as drawn above, moved texts clear of others: it does not draw them again.
         files::StagedStream report_file;
         if (!report_file.open(staged, (fs::path(dir) / (stem + ".json")).string(), error))
             return nothing_written(error);
@@ -332,7 +336,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         try {
             run_in_order<std::string>(
                 drawings.size(), processors(), sheet_window(),
-                [&](std::size_t i) { return drafting::report_sheet_text(doc, drawings[i]); },
+                [&](std::size_t i) { return drafting::report_sheet_text(doc, drawings[i], moved[i]); },
                 [&](std::size_t, std::string text) {
                     report.add(text);
                     return true;

@@ -130,6 +130,10 @@ ordered_json annotation_json(const Document& doc, tag_t tag, const AnnotationDat
 }  // namespace
 
 ordered_json sheet_report(const Document& doc, tag_t drawing) {
+    return sheet_report(doc, drawing, arranged_annotations(doc, drawing));
+}
+
+ordered_json sheet_report(const Document& doc, tag_t drawing, const std::vector<ArrangedAnnotation>& arranged) {
     const Object* object = doc.find(drawing);
     const auto& data = std::get<DrawingData>(object->payload);
     ordered_json out;
@@ -138,7 +142,7 @@ ordered_json sheet_report(const Document& doc, tag_t drawing) {
     out["size"] = {tidy(data.width), tidy(data.height)};
     ordered_json views = ordered_json::array(), annotations = ordered_json::array(), curves = ordered_json::array();
     std::map<tag_t, AnnotationData> moved;
-    for (auto& [tag, drawn] : arranged_annotations(doc, drawing)) moved.emplace(tag, std::move(drawn));
+    for (const auto& [tag, drawn] : arranged) moved.emplace(tag, drawn);
     for (tag_t member : doc.drawing_members(drawing)) {
         const Object* m = doc.find(member);
         if (m->as<DrawingViewData>())
@@ -158,7 +162,12 @@ ordered_json sheet_report(const Document& doc, tag_t drawing) {
 // the program. The entry is indented as it sits in the report's "sheets" array; JSON strings hold no raw line breaks,
 // so every line break is one of the layout's.
 std::string report_sheet_text(const Document& doc, tag_t drawing) {
-    const std::string text = sheet_report(doc, drawing).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    return report_sheet_text(doc, drawing, arranged_annotations(doc, drawing));
+}
+
+std::string report_sheet_text(const Document& doc, tag_t drawing, const std::vector<ArrangedAnnotation>& moved) {
+    const std::string text =
+        sheet_report(doc, drawing, moved).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string out = "    ";
     out.reserve(text.size() + text.size() / 8);
     for (char c : text) {

@@ -20,6 +20,7 @@
 #include "cadhost/render/svg_writer.h"
 #include "cadhost/session/session.h"
 #include "host/uf_draw.h"
+#include "host/uf_drf.h"
 #include "host/uf_obj.h"
 #include "support/host_fixture.h"
 
@@ -205,7 +206,7 @@ TEST(OrderedWork, TakesInOrderWithinTheWindowAndPassesOnAFailure) {
 }
 
 // An export of more sheets than its window holds no more than the window at once, and its PDF has the sheets' pages
-// in sheet order whatever order they were drawn in.
+// in sheet order whatever order they were drawn in; its report says where each sheet, as drawn, moved texts clear.
 class ExportWindowTest : public testing_support::HostTest {
   protected:
     static std::string bytes_of(const fs::path& path) {
@@ -230,6 +231,11 @@ TEST_F(ExportWindowTest, SheetsAreReleasedAsTheyAreWrittenAndPagesKeepTheirOrder
         tag_t drawing = NULL_TAG;
         ASSERT_EQ(UF_DRAW_create_drawing(("S" + std::to_string(i)).c_str(), &info, &drawing), 0);
         ASSERT_EQ(UF_OBJ_set_layer(add_box(30.0 * i, 0, 0, 10 + i, 10, 10), 1), 0);
+        // A label put on a note: the sheet draws it clear, along its leader.
+        const double at[3] = {100, 150, 0}, tip[3] = {90, 140, 0};
+        tag_t note = NULL_TAG, label = NULL_TAG;
+        ASSERT_EQ(UF_DRF_create_note(1, "NOTE", at, 0, &note), 0);
+        ASSERT_EQ(UF_DRF_create_label(1, "LABEL", at, UF_DRF_leader_attach_screen, nullptr, tip, &label), 0);
     }
     const std::string part = (dir / "mould.prt").string();
     std::string error;
@@ -246,6 +252,17 @@ TEST_F(ExportWindowTest, SheetsAreReleasedAsTheyAreWrittenAndPagesKeepTheirOrder
         const std::size_t label = pdf.find("/Title (S" + std::to_string(i) + ")");
         EXPECT_TRUE(label != std::string::npos && label > at) << "page " << i;
         at = label;
+    }
+    const auto report = nlohmann::json::parse(bytes_of(dir / "narrow/mould.json"));
+    ASSERT_EQ(report["sheets"].size(), static_cast<std::size_t>(sheets));
+    for (const auto& sheet : report["sheets"]) {
+        int moved = 0;
+        for (const auto& annotation : sheet["annotations"])
+            if (annotation.contains("moved_clear")) {
+                ++moved;
+                EXPECT_NE(annotation["text_position"], annotation["position"]) << sheet["name"];
+            }
+        EXPECT_EQ(moved, 1) << sheet["name"];
     }
     Result wide = quillon({"export", part, "-o", (dir / "wide").string(), "--pdf", "--json", "--svg"});
     ASSERT_EQ(wide.status, 0) << wide.err;
