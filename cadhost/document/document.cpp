@@ -94,9 +94,21 @@ Object* Document::find(tag_t tag) {
     return it == objects_.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+// The drawing an object is drawn on: views and annotations say which in their own data.
+tag_t owning_drawing(const Object& object) {
+    if (const auto* view = object.as<DrawingViewData>()) return view->drawing;
+    if (const auto* note = object.as<AnnotationData>()) return note->drawing;
+    return object.drawing;
+}
+
+}  // namespace
+
 void Document::index_object(const Object& object) {
     if (valid_layer(object.layer)) by_layer_[object.layer].insert(object.tag);
     if (!object.name.empty()) by_name_[fold_case(object.name)].insert(object.tag);
+    if (const tag_t drawing = owning_drawing(object); drawing != NULL_TAG) by_drawing_[drawing].insert(object.tag);
 }
 
 void Document::unindex_object(const Object& object) {
@@ -106,6 +118,13 @@ void Document::unindex_object(const Object& object) {
         if (it != by_name_.end()) {
             it->second.erase(object.tag);
             if (it->second.empty()) by_name_.erase(it);
+        }
+    }
+    if (const tag_t drawing = owning_drawing(object); drawing != NULL_TAG) {
+        auto it = by_drawing_.find(drawing);
+        if (it != by_drawing_.end()) {
+            it->second.erase(object.tag);
+            if (it->second.empty()) by_drawing_.erase(it);
         }
     }
 }
@@ -209,14 +228,9 @@ tag_t Document::find_drawing(std::string_view name) const {
 }
 
 std::vector<tag_t> Document::drawing_members(tag_t drawing) const {
-    std::vector<tag_t> members;
-    for (const auto& [tag, object] : objects_) {
-        tag_t owner = object.drawing;
-        if (const auto* view = object.as<DrawingViewData>()) owner = view->drawing;
-        if (const auto* note = object.as<AnnotationData>()) owner = note->drawing;
-        if (owner == drawing && drawing != NULL_TAG) members.push_back(tag);
-    }
-    return members;
+    const auto found = by_drawing_.find(drawing);
+    if (drawing == NULL_TAG || found == by_drawing_.end()) return {};
+    return {found->second.begin(), found->second.end()};
 }
 
 bool Document::link_sub_shapes(std::string& error) {

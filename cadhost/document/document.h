@@ -125,6 +125,7 @@ class Document {
     std::map<tag_t, Object> objects_;
     std::array<std::set<tag_t>, UF_LAYER_MAX_LAYER + 1> by_layer_;
     std::map<std::string, std::set<tag_t>> by_name_;
+    std::map<tag_t, std::set<tag_t>> by_drawing_;  // a large mould's drawings are asked for their members often
     std::array<int, UF_LAYER_MAX_LAYER + 1> layer_status_{};
     int work_layer_ = 1;
     tag_t wcs_ = NULL_TAG;

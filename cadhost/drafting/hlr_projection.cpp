@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRep_Tool.hxx>
@@ -109,13 +111,35 @@ ProjectedLine sample(const TopoDS_Edge& edge, double deflection) {
     return line;
 }
 
-// A key for a polyline that is the same whichever way it runs, rounded to a micrometre: two edges that coincide in
-// projection give the same key.
-std::vector<long long> line_key(const Polyline2d& line) {
-    std::vector<long long> forward, backward;
-    for (const auto& p : line) forward.push_back(std::llround(p.x * 1000)), forward.push_back(std::llround(p.y * 1000));
-    for (auto it = line.rbegin(); it != line.rend(); ++it)
-        backward.push_back(std::llround(it->x * 1000)), backward.push_back(std::llround(it->y * 1000));
+// Two polylines are the same line when their points, rounded to a micrometre, agree as they run or reversed: edges
+// that coincide in projection are drawn once.
+long long micrometres(double v) { return std::llround(v * 1000); }
+
+bool same_line(const Polyline2d& a, const Polyline2d& b) {
+    if (a.size() != b.size()) return false;
+    auto agree = [](const Point2d& p, const Point2d& q) {
+        return micrometres(p.x) == micrometres(q.x) && micrometres(p.y) == micrometres(q.y);
+    };
+    const std::size_t n = a.size();
+    bool forward = true, backward = true;
+    for (std::size_t i = 0; i < n && (forward || backward); ++i) {
+        forward = forward && agree(a[i], b[i]);
+        backward = backward && agree(a[i], b[n - 1 - i]);
+    }
+    return forward || backward;
+}
+
+// A hash of the rounded points that is the same whichever way the line runs.
+std::uint64_t line_hash(const Polyline2d& line) {
+    auto mix = [](std::uint64_t h, long long v) {
+        h ^= static_cast<std::uint64_t>(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+        return h;
+    };
+    std::uint64_t forward = line.size(), backward = line.size();
+    for (std::size_t i = 0, n = line.size(); i < n; ++i) {
+        forward = mix(mix(forward, micrometres(line[i].x)), micrometres(line[i].y));
+        backward = mix(mix(backward, micrometres(line[n - 1 - i].x)), micrometres(line[n - 1 - i].y));
+    }
     return std::min(forward, backward);
 }
 
@@ -124,7 +148,12 @@ class Collector {
   public:
     explicit Collector(ProjectedEdges& out) : out_(out) {}
     void add(std::vector<ProjectedLine>& to, ProjectedLine line) {
-        if (line.points.size() < 2 || !seen_.insert(line_key(line.points)).second) return;
+        if (line.points.size() < 2) return;
+        const std::uint64_t hash = line_hash(line.points);
+        const auto [first, last] = seen_.equal_range(hash);
+        for (auto it = first; it != last; ++it)
+            if (same_line((*it->second.lines)[it->second.index].points, line.points)) return;
+        seen_.emplace_hint(last, hash, Seen{&to, to.size()});
         to.push_back(std::move(line));
     }
     template <class Filter>
@@ -138,8 +167,13 @@ class Collector {
     }
 
   private:
+    // Where a line kept is: by index, as its list grows.
+    struct Seen {
+        const std::vector<ProjectedLine>* lines;
+        std::size_t index;
+    };
     ProjectedEdges& out_;
-    std::set<std::vector<long long>> seen_;
+    std::unordered_multimap<std::uint64_t, Seen> seen_;
 };
 
 void collect(const TopoDS_Shape& compound, double deflection, std::vector<ProjectedLine>& to, Collector& collector) {
@@ -233,16 +267,23 @@ class Turn {
 };
 
 // Hands on the pieces of a line that lie in a region (inside) or outside them all; a piece of an arc of a circle or an
-// ellipse is an arc of the same curve, a piece of a spline is a polyline unless it is the whole line.
-template <class Emit>
-void pieces(const ProjectedLine& line, const std::vector<Box2>& regions, bool inside, Emit emit) {
+// ellipse is an arc of the same curve, a piece of a spline is a polyline unless it is the whole line. Most lines of a
+// large body lie far from every region: they are handed on whole without being cut.
+template <class Line, class Emit>
+void pieces(Line&& line, const std::vector<Box2>& regions, bool inside, Emit emit) {
+    if (line.points.size() < 2) return;
+    if (!reaches_regions(line.points, regions)) {
+        if (!inside) emit(ProjectedLine(std::forward<Line>(line)));
+        return;
+    }
     split_by_regions(line.points, regions, [&](int owner, Polyline2d piece) {
         if ((owner >= 0) != inside) return;
-        ProjectedLine cut = line;
+        ProjectedLine cut;
+        cut.centre = line.centre, cut.radius = line.radius, cut.major = line.major, cut.ratio = line.ratio;
         const bool whole = piece.size() == line.points.size() && piece.front().x == line.points.front().x &&
                            piece.front().y == line.points.front().y && piece.back().x == line.points.back().x &&
                            piece.back().y == line.points.back().y;
-        if (!whole) cut.spline = nullptr;
+        if (whole) cut.spline = line.spline;
         cut.points = std::move(piece);
         emit(std::move(cut));
     });

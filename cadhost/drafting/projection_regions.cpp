@@ -75,10 +75,20 @@ std::vector<Box2> overlap_regions(const std::vector<Box2>& boxes) {
     return regions;
 }
 
+bool reaches_regions(const Polyline2d& line, const std::vector<Box2>& regions) {
+    if (line.empty() || regions.empty()) return false;
+    Box2 box{line.front().x, line.front().y, line.front().x, line.front().y, false};
+    for (const Point2d& p : line) {
+        box.x0 = std::min(box.x0, p.x), box.y0 = std::min(box.y0, p.y);
+        box.x1 = std::max(box.x1, p.x), box.y1 = std::max(box.y1, p.y);
+    }
+    return std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return r.overlaps(box); });
+}
+
 void split_by_regions(const Polyline2d& line, const std::vector<Box2>& regions,
                       const std::function<void(int region, Polyline2d piece)>& emit) {
     if (line.size() < 2) return;
-    if (regions.empty()) {
+    if (!reaches_regions(line, regions)) {
         emit(-1, line);
         return;
     }

@@ -1,5 +1,6 @@
 #include "cadhost/drafting/projection_store.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <sstream>
 #include <tuple>
+#include <utility>
 
 #include <BinTools.hxx>
 
@@ -281,7 +283,11 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     used_.insert(key);
     Entry* entry = &entries_[key];
     done_.wait(lock, [&] { return !entry->busy; });
-    if (auto live = entry->edges.lock()) return live;
+    const bool again = std::exchange(entry->asked_before, true);
+    if (auto live = entry->edges.lock()) {
+        if (again) keep_recent(live);
+        return live;
+    }
     if (entry->held) return entry->held;
     // The entry is this thread's until it is no longer busy: no other changes its bytes meanwhile.
     entry->busy = true;
@@ -312,6 +318,7 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     lock.lock();
     entry->busy = false;
     entry->edges = edges;
+    if (again) keep_recent(edges);
     if (computed) {
         entry->bytes = std::move(computed_bytes);
         entry->computed_here = true;
@@ -320,6 +327,15 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     }
     done_.notify_all();
     return edges;
+}
+
+void ProjectionStore::keep_recent(const std::shared_ptr<const ProjectedEdges>& edges) {
+    // A handful: the directions a mould's core is seen from on its sheets, and the views drawn meanwhile.
+    constexpr std::size_t kRecent = 12;
+    const auto found = std::find(recent_.begin(), recent_.end(), edges);
+    if (found != recent_.end()) recent_.erase(found);
+    recent_.push_front(edges);
+    if (recent_.size() > kRecent) recent_.pop_back();
 }
 
 void ProjectionStore::add_kept(const std::string& key, std::string bytes) {
@@ -351,6 +367,7 @@ void ProjectionStore::clear() {
     });
     entries_.clear();
     used_.clear();
+    recent_.clear();
 }
 
 long ProjectionStore::computed() const {

@@ -5,6 +5,7 @@
 #define CADHOST_DRAFTING_PROJECTION_STORE_H
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -60,11 +61,16 @@ class ProjectionStore {
         std::shared_ptr<const ProjectedEdges> held;  // an answer its encoded form would not give back
         bool computed_here = false;
         bool busy = false;  // being computed or decoded by some thread
+        bool asked_before = false;
     };
+    // Keeps a projection decoded a while after it was asked for again: the core is seen from the same few directions
+    // on sheet after sheet, and decoding it anew for each would be much of a sheet's drawing.
+    void keep_recent(const std::shared_ptr<const ProjectedEdges>& edges);
     mutable std::mutex mutex_;
     std::condition_variable done_;
     std::map<std::string, Entry> entries_;
     std::set<std::string> used_;
+    std::deque<std::shared_ptr<const ProjectedEdges>> recent_;
     long computed_ = 0;
 };
 
