@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "cadhost/drafting/annotation_geometry.h"
 #include "cadhost/drafting/dimension_layout.h"
@@ -36,44 +37,145 @@ void add_polyline(const std::vector<Point2>& points, bool closed, std::vector<Se
     if (closed && points.size() > 2) out.push_back({points.back(), points.front()});
 }
 
-// The fixed lines of a sheet, filed by the grid cells they pass, so that a box meets only the lines near it.
+// The arc's or ellipse's points every kArcChord of its sweep, from its start to its end.
+template <class Point>
+std::vector<Point2> divided(double from, double sweep, Point point) {
+    const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
+    std::vector<Point2> points;
+    for (int k = 0; k <= n; ++k) points.push_back(point(from + sweep * k / n));
+    return points;
+}
+
+void add_arc(const render::Arc& arc, std::vector<Segment>& out) {
+    add_polyline(
+        divided(arc.start_angle, arc.end_angle - arc.start_angle,
+                [&arc](double t) {
+                    return Point2{arc.center.x + arc.radius * std::cos(t), arc.center.y + arc.radius * std::sin(t)};
+                }),
+        false, out);
+}
+
+void add_ellipse(const render::Ellipse& e, std::vector<Segment>& out) {
+    add_polyline(divided(e.start_param, e.end_param - e.start_param,
+                         [&e](double t) {
+                             const double c = std::cos(t), s = std::sin(t);
+                             return Point2{e.center.x + e.major.x * c - e.ratio * e.major.y * s,
+                                           e.center.y + e.major.y * c + e.ratio * e.major.x * s};
+                         }),
+                 false, out);
+}
+
+Box box_of(const std::vector<Point2>& points) {
+    Box box{points.front().x, points.front().y, points.front().x, points.front().y};
+    for (const Point2& p : points) {
+        box.x0 = std::min(box.x0, p.x), box.y0 = std::min(box.y0, p.y);
+        box.x1 = std::max(box.x1, p.x), box.y1 = std::max(box.y1, p.y);
+    }
+    return box;
+}
+
+// The fixed line work of a sheet, each shape filed by the grid cells its box covers, so that a box meets only the
+// shapes near it. A large core's views hold a hundred thousand strokes, almost all of them far from every text: a
+// shape is divided into segments only when a box first comes near it.
 class LineGrid {
   public:
-    LineGrid(std::vector<Segment> segments, double width, double height) : segments_(std::move(segments)) {
-        columns_ = std::max(1, static_cast<int>(std::ceil(width / kCellSize)) + 2);
-        rows_ = std::max(1, static_cast<int>(std::ceil(height / kCellSize)) + 2);
+    explicit LineGrid(const SheetGraphics& fixed) {
+        columns_ = std::max(1, static_cast<int>(std::ceil(fixed.width / kCellSize)) + 2);
+        rows_ = std::max(1, static_cast<int>(std::ceil(fixed.height / kCellSize)) + 2);
         cells_.resize(static_cast<std::size_t>(columns_ * rows_));
-        for (std::size_t i = 0; i < segments_.size(); ++i) {
-            const Segment& s = segments_[i];
-            const int c0 = column(std::min(s.a.x, s.b.x)), c1 = column(std::max(s.a.x, s.b.x));
-            const int r0 = row(std::min(s.a.y, s.b.y)), r1 = row(std::max(s.a.y, s.b.y));
-            for (int r = r0; r <= r1; ++r)
-                for (int c = c0; c <= c1; ++c) {
-                    const double x0 = (c - 1) * kCellSize, y0 = (r - 1) * kCellSize;
-                    if (crosses(s, Box{x0, y0, x0 + kCellSize, y0 + kCellSize}, 1e-9))
-                        cells_[static_cast<std::size_t>(r * columns_ + c)].push_back(i);
-                }
+        render::for_each_polyline(fixed, [this](const render::Polyline& line) {
+            if (!line.points.empty()) file({Shape::Line, &line, box_of(line.points)});
+        });
+        for (const auto& spline : fixed.splines)
+            if (!spline.points.empty()) file({Shape::Spline, &spline, box_of(spline.points)});
+        render::for_each_triangle(fixed, [this](const render::Triangle& t) {
+            file({Shape::Triangle, &t, box_of({t.a, t.b, t.c})});
+        });
+        // Boxes that hold the whole circle or ellipse: enough to find what may come near.
+        for (const auto& arc : fixed.arcs) {
+            const double r = std::fabs(arc.radius);
+            file({Shape::Arc, &arc, Box{arc.center.x - r, arc.center.y - r, arc.center.x + r, arc.center.y + r}});
         }
+        for (const auto& e : fixed.ellipses) {
+            const double a = std::hypot(e.major.x, e.major.y);
+            file({Shape::Ellipse, &e, Box{e.center.x - a, e.center.y - a, e.center.x + a, e.center.y + a}});
+        }
+        segments_.resize(shapes_.size());
+        looked_.assign(shapes_.size(), 0);
     }
 
     bool any_crossing(const Box& box, double margin) const {
-        const int c0 = column(box.x0 - margin), c1 = column(box.x1 + margin);
-        const int r0 = row(box.y0 - margin), r1 = row(box.y1 + margin);
+        const double x0 = box.x0 - margin, y0 = box.y0 - margin, x1 = box.x1 + margin, y1 = box.y1 + margin;
+        const int c0 = column(x0), c1 = column(x1);
+        const int r0 = row(y0), r1 = row(y1);
+        ++query_;
         for (int r = r0; r <= r1; ++r)
             for (int c = c0; c <= c1; ++c)
-                for (std::size_t i : cells_[static_cast<std::size_t>(r * columns_ + c)])
-                    if (crosses(segments_[i], box, margin)) return true;
+                for (std::size_t i : cells_[static_cast<std::size_t>(r * columns_ + c)]) {
+                    if (looked_[i] == query_) continue;
+                    looked_[i] = query_;
+                    const Box& b = shapes_[i].box;
+                    if (b.x1 < x0 || b.x0 > x1 || b.y1 < y0 || b.y0 > y1) continue;
+                    for (const Segment& s : segments(i))
+                        if (crosses(s, box, margin)) return true;
+                }
         return false;
     }
 
   private:
+    struct Shape {
+        enum Kind { Line, Spline, Triangle, Arc, Ellipse } kind;
+        const void* what;
+        Box box;
+    };
+
+    void file(const Shape& shape) {
+        const std::size_t i = shapes_.size();
+        shapes_.push_back(shape);
+        for (int r = row(shape.box.y0); r <= row(shape.box.y1); ++r)
+            for (int c = column(shape.box.x0); c <= column(shape.box.x1); ++c)
+                cells_[static_cast<std::size_t>(r * columns_ + c)].push_back(i);
+    }
+
+    const std::vector<Segment>& segments(std::size_t i) const {
+        auto& out = segments_[i];
+        if (out) return *out;
+        out.emplace();
+        const Shape& shape = shapes_[i];
+        switch (shape.kind) {
+            case Shape::Line: {
+                const auto& line = *static_cast<const render::Polyline*>(shape.what);
+                add_polyline(line.points, line.closed, *out);
+                break;
+            }
+            case Shape::Spline:
+                add_polyline(static_cast<const render::Spline*>(shape.what)->points, false, *out);
+                break;
+            case Shape::Triangle: {
+                const auto& t = *static_cast<const render::Triangle*>(shape.what);
+                add_polyline({t.a, t.b, t.c}, true, *out);
+                break;
+            }
+            case Shape::Arc:
+                add_arc(*static_cast<const render::Arc*>(shape.what), *out);
+                break;
+            case Shape::Ellipse:
+                add_ellipse(*static_cast<const render::Ellipse*>(shape.what), *out);
+                break;
+        }
+        return *out;
+    }
+
     // Cell 0 and the last one in each direction take everything beyond the sheet.
     int column(double x) const { return std::clamp(static_cast<int>(std::floor(x / kCellSize)) + 1, 0, columns_ - 1); }
     int row(double y) const { return std::clamp(static_cast<int>(std::floor(y / kCellSize)) + 1, 0, rows_ - 1); }
 
-    std::vector<Segment> segments_;
+    std::vector<Shape> shapes_;
     int columns_ = 1, rows_ = 1;
     std::vector<std::vector<std::size_t>> cells_;
+    mutable std::vector<std::optional<std::vector<Segment>>> segments_;
+    mutable std::vector<unsigned> looked_;  // the query that last looked at each shape
+    mutable unsigned query_ = 0;
 };
 
 // What one item covers as it stands.
@@ -194,11 +296,7 @@ std::vector<AnnotationData> other_places(const Document& doc, const AnnotationDa
 class Arrangement {
   public:
     Arrangement(const SheetGraphics& fixed, const std::vector<ViewBox>& views, std::vector<SheetItem>& items)
-        : width_(fixed.width),
-          height_(fixed.height),
-          fixed_lines_(stroke_segments(fixed), fixed.width, fixed.height),
-          views_(views),
-          items_(items) {
+        : width_(fixed.width), height_(fixed.height), fixed_lines_(fixed), views_(views), items_(items) {
         for (const auto& item : items_) {
             covers_.push_back(cover_of(item.drawn));
             if (!item.movable)
@@ -308,27 +406,8 @@ std::vector<Segment> stroke_segments(const SheetGraphics& piece) {
                               [&out](const render::Polyline& line) { add_polyline(line.points, line.closed, out); });
     for (const auto& spline : piece.splines) add_polyline(spline.points, false, out);
     render::for_each_triangle(piece, [&out](const render::Triangle& t) { add_polyline({t.a, t.b, t.c}, true, out); });
-    for (const auto& arc : piece.arcs) {
-        const double sweep = arc.end_angle - arc.start_angle;
-        const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
-        std::vector<Point2> points;
-        for (int k = 0; k <= n; ++k) {
-            const double t = arc.start_angle + sweep * k / n;
-            points.push_back({arc.center.x + arc.radius * std::cos(t), arc.center.y + arc.radius * std::sin(t)});
-        }
-        add_polyline(points, false, out);
-    }
-    for (const auto& e : piece.ellipses) {
-        const double sweep = e.end_param - e.start_param;
-        const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
-        std::vector<Point2> points;
-        for (int k = 0; k <= n; ++k) {
-            const double t = e.start_param + sweep * k / n, c = std::cos(t), s = std::sin(t);
-            points.push_back({e.center.x + e.major.x * c - e.ratio * e.major.y * s,
-                              e.center.y + e.major.y * c + e.ratio * e.major.x * s});
-        }
-        add_polyline(points, false, out);
-    }
+    for (const auto& arc : piece.arcs) add_arc(arc, out);
+    for (const auto& e : piece.ellipses) add_ellipse(e, out);
     return out;
 }
 
