@@ -129,18 +129,16 @@ bool same_line(const Polyline2d& a, const Polyline2d& b) {
     return forward || backward;
 }
 
-// A hash of the rounded points that is the same whichever way the line runs.
+// A hash that is the same whichever way the line runs: of its point count and its rounded ends, which tell almost
+// every two lines apart without going through all their points.
 std::uint64_t line_hash(const Polyline2d& line) {
     auto mix = [](std::uint64_t h, long long v) {
         h ^= static_cast<std::uint64_t>(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
         return h;
     };
-    std::uint64_t forward = line.size(), backward = line.size();
-    for (std::size_t i = 0, n = line.size(); i < n; ++i) {
-        forward = mix(mix(forward, micrometres(line[i].x)), micrometres(line[i].y));
-        backward = mix(mix(backward, micrometres(line[n - 1 - i].x)), micrometres(line[n - 1 - i].y));
-    }
-    return std::min(forward, backward);
+    auto end = [&](const Point2d& p) { return mix(mix(0, micrometres(p.x)), micrometres(p.y)); };
+    const std::uint64_t a = end(line.front()), b = end(line.back());
+    return mix(mix(line.size(), static_cast<long long>(std::min(a, b))), static_cast<long long>(std::max(a, b)));
 }
 
 // Adds the lines of one projection to another; a line already there (as it runs or reversed) is not added again.

@@ -296,6 +296,7 @@ bool movable(const AnnotationData& a) {
 }  // namespace
 
 render::SheetGraphics build_sheet(const Document& doc, tag_t drawing, std::vector<ArrangedAnnotation>* moved) {
+    const PlacementScope placements(doc);
     SheetGraphics sheet;
     const Object* object = doc.find(drawing);
     if (!object || !object->as<DrawingData>()) return sheet;

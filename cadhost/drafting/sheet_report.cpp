@@ -166,6 +166,7 @@ std::string report_sheet_text(const Document& doc, tag_t drawing) {
 }
 
 std::string report_sheet_text(const Document& doc, tag_t drawing, const std::vector<ArrangedAnnotation>& moved) {
+    const PlacementScope placements(doc);
     const std::string text =
         sheet_report(doc, drawing, moved).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string out = "    ";

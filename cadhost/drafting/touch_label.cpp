@@ -256,6 +256,7 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
 }
 
 std::optional<AnnotationData> draw_touch_label(const Document& doc, tag_t drawing, SheetGraphics& sheet) {
+    const PlacementScope placements(doc);
     auto label = touch_label(doc, drawing, sheet);
     if (label) draw_annotation(doc, *label, sheet);
     return label;

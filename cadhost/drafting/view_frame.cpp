@@ -171,7 +171,9 @@ ViewOrientation child_orientation(const ViewOrientation& p, int direction) {
     }
 }
 
-Placement placement(const Document& doc, tag_t view_tag) {
+namespace {
+
+Placement placed_anew(const Document& doc, tag_t view_tag) {
     Placement out;
     const Object* object = doc.find(view_tag);
     const auto* view = object ? object->as<DrawingViewData>() : nullptr;
@@ -193,6 +195,27 @@ Placement placement(const Document& doc, tag_t view_tag) {
         else
             out.ref_y = parent.sheet_y(out.cy);
     }
+    return out;
+}
+
+}  // namespace
+
+namespace {
+thread_local PlacementScope* current_scope = nullptr;
+}
+
+PlacementScope::PlacementScope(const Document& doc) : doc_(doc), outer_(current_scope) { current_scope = this; }
+
+PlacementScope::~PlacementScope() { current_scope = outer_; }
+
+Placement placement(const Document& doc, tag_t view_tag) {
+    PlacementScope* scope = current_scope && &current_scope->doc_ == &doc ? current_scope : nullptr;
+    if (scope) {
+        const auto found = scope->kept_.find(view_tag);
+        if (found != scope->kept_.end()) return found->second;
+    }
+    Placement out = placed_anew(doc, view_tag);
+    if (scope) scope->kept_.emplace(view_tag, out);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #define CADHOST_DRAFTING_VIEW_FRAME_H
 
 #include <cstddef>
+#include <map>
 #include <vector>
 
 #include <gp_Pnt.hxx>
@@ -46,6 +47,23 @@ struct Placement {
     }
 };
 Placement placement(const Document& doc, tag_t view);
+
+// While one lives on a thread, that thread's placements of the document's views are worked out once and kept: a
+// sheet asks for its views' placements for every point it dimensions, and nothing of the part changes while the sheet
+// is drawn. Scopes nest; a placement in another document is not kept.
+class PlacementScope {
+  public:
+    explicit PlacementScope(const Document& doc);
+    ~PlacementScope();
+    PlacementScope(const PlacementScope&) = delete;
+    PlacementScope& operator=(const PlacementScope&) = delete;
+
+  private:
+    friend Placement placement(const Document& doc, tag_t view);
+    const Document& doc_;
+    std::map<tag_t, Placement> kept_;
+    PlacementScope* outer_;
+};
 
 // The orientation of a child view projected from a parent in a direction (host/uf_draw.h), third-angle.
 ViewOrientation child_orientation(const ViewOrientation& parent, int direction);
