@@ -1,9 +1,10 @@
 #include "cadhost/render/pdf_line_work.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -171,13 +172,14 @@ std::string line_work_content(const SheetGraphics& sheet) {
 }
 
 bool deflate_into(const std::string& bytes, int level, std::string& packed) {
-    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-    packed.assign(size, '\0');
-    const int status =
-        compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), std::clamp(level, 1, 9));
-    packed.resize(status == Z_OK ? size : 0);
-    return status == Z_OK;
+    const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> compressor(
+        libdeflate_alloc_compressor(std::clamp(level, 1, 12)), libdeflate_free_compressor);
+    if (!compressor) return false;
+    packed.assign(libdeflate_zlib_compress_bound(compressor.get(), bytes.size()), '\0');
+    const std::size_t size =
+        libdeflate_zlib_compress(compressor.get(), bytes.data(), bytes.size(), packed.data(), packed.size());
+    packed.resize(size);
+    return size > 0;
 }
 
 }  // namespace cadhost::render

@@ -17,8 +17,8 @@ namespace cadhost::render {
 // with a coordinate that is not a finite number of sensible size is left out. Empty when the sheet has no lines.
 std::string line_work_content(const SheetGraphics& sheet);
 
-// Compresses bytes as a PDF FlateDecode stream (zlib) into packed, at a level from 1 (fastest) to 9 (smallest); false
-// when zlib fails (it can only run out of memory).
+// Compresses bytes as a PDF FlateDecode stream (zlib format) into packed, at a level from 1 (fastest) to 12
+// (smallest); false when the compressor cannot be made (out of memory).
 bool deflate_into(const std::string& bytes, int level, std::string& packed);
 
 }  // namespace cadhost::render

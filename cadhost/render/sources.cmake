@@ -9,9 +9,11 @@ cadhost_folder(render ${dir}/svg_writer.cpp ${dir}/pdf_writer.cpp ${dir}/pdf_lin
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(QUILLON_PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
 pkg_check_modules(QUILLON_DXFLIB REQUIRED IMPORTED_TARGET dxflib)
+pkg_check_modules(QUILLON_LIBDEFLATE REQUIRED IMPORTED_TARGET libdeflate)
 find_package(ZLIB REQUIRED)
 add_library(cadhost_render_libs INTERFACE)
-target_link_libraries(cadhost_render_libs INTERFACE PkgConfig::QUILLON_PANGOCAIRO PkgConfig::QUILLON_DXFLIB ZLIB::ZLIB)
+target_link_libraries(cadhost_render_libs INTERFACE PkgConfig::QUILLON_PANGOCAIRO PkgConfig::QUILLON_DXFLIB
+                                                    PkgConfig::QUILLON_LIBDEFLATE ZLIB::ZLIB)
 target_link_libraries(cadhost_render PUBLIC cadhost_render_libs)
 # The shared host is defined after the folders are read; the deferred call links it once it exists.
 cmake_language(DEFER DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} CALL target_link_libraries cadhost PUBLIC
