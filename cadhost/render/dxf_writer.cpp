@@ -1,5 +1,6 @@
 #include "cadhost/render/dxf_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -10,6 +11,7 @@
 #include <dl_dxf.h>
 
 #include "cadhost/render/aci_colour.h"
+#include "cadhost/render/dxf_layers.h"
 #include "cadhost/render/dxf_objects.h"
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
@@ -21,6 +23,7 @@ namespace cadhost::render {
 namespace {
 
 constexpr int kByLayer = 256;
+constexpr int kWeightByLayer = -1;
 // Texts take a TrueType style named after its font file. Readers that draw TrueType take the font from the file name
 // (group 3) or the family in the style's extended data: a .ttf with Latin and all of GB 2312 that Debian packages
 // (fonts-arphic-gbsn00lp), where a collection (.ttc) is not indexed by every reader. Readers that have only stroke
@@ -50,28 +53,10 @@ double sheet_digits(double value) {
 }
 Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
 
-// The table defines each pattern, which is all most readers use. Readers that know patterns only by name draw their
-// own: HIDDEN2 is the usual name of the 3/1.5 mm hidden line, and CENTERTINY the name under which such readers keep
-// a chain short enough to show on the short centre lines of small holes.
-const char* linetype_name(LinePattern pattern) {
-    switch (pattern) {
-        case LinePattern::Dashed:
-            return "HIDDEN2";
-        case LinePattern::Chain:
-            return "CENTERTINY";
-        case LinePattern::Continuous:
-            break;
-    }
-    return "CONTINUOUS";
-}
-
-// DXF forbids some characters in table names; they become '_' so a layer name cannot break the file.
-std::string layer_name(const std::string& layer) {
-    if (layer.empty()) return "0";
-    std::string name = layer;
-    for (char& c : name)
-        if (std::string_view("<>/\\\":;?*|=`,").find(c) != std::string_view::npos) c = '_';
-    return name;
+constexpr int kMostParamDecimals = 9;
+double to_decimals(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
 }
 
 // Drafting signs have DXF control codes that every reader draws in any font, while GBK has no diameter sign at all.
@@ -96,7 +81,8 @@ std::string with_control_codes(const std::string& utf8) {
 
 class DxfSheet {
   public:
-    DxfSheet(const SheetGraphics& sheet, std::ostream& out) : sheet_(sheet), dw_(out, DL_Codes::AC1015) {}
+    DxfSheet(const SheetGraphics& sheet, std::ostream& out)
+        : sheet_(sheet), dw_(out, DL_Codes::AC1015), layers_(sheet) {}
 
     bool write(std::string& error) {
         std::string probe;
@@ -104,7 +90,6 @@ class DxfSheet {
             error = "this system cannot convert text to GBK";
             return false;
         }
-        collect_layers();
         name_blocks();
         header();
         tables();
@@ -122,25 +107,6 @@ class DxfSheet {
         std::string converted;
         utf8_to_gbk(printable_text(utf8, true), converted);
         return converted;
-    }
-
-    void note_layer(const std::string& layer) {
-        const std::string name = layer_name(layer);
-        for (const std::string& known : layers_)
-            if (known == name) return;
-        layers_.push_back(name);
-    }
-
-    void collect_layers() {
-        layers_.push_back("0");
-        for_each_polyline(sheet_, [this](const Polyline& p) { note_layer(p.layer); });
-        for (const Arc& a : sheet_.arcs) note_layer(a.layer);
-        for (const Ellipse& e : sheet_.ellipses) note_layer(e.layer);
-        for (const Spline& s : sheet_.splines) note_layer(s.layer);
-        for_each_triangle(sheet_, [this](const Triangle& t) { note_layer(t.layer); });
-        for_each_text(sheet_, [this](const Text& t) { note_layer(t.layer); });
-        for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
-        if (!sheet_.dimensions.empty()) note_layer(kDefpoints);
     }
 
     void header() {
@@ -198,10 +164,10 @@ class DxfSheet {
         dxf_.writeLinetype(dw_, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
         dxf_.writeLinetype(dw_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
         dxf_.writeLinetype(
-            dw_, DL_LinetypeData(linetype_name(LinePattern::Dashed), "Hidden __ __ __", 0,
+            dw_, DL_LinetypeData(dxf_linetype_name(LinePattern::Dashed), "Hidden __ __ __", 0,
                                  static_cast<int>(dashed_pattern.size()), dashed_length, dashed_pattern.data()));
         dxf_.writeLinetype(dw_,
-                           DL_LinetypeData(linetype_name(LinePattern::Chain), "Center ____ _ ____", 0,
+                           DL_LinetypeData(dxf_linetype_name(LinePattern::Chain), "Center ____ _ ____", 0,
                                            static_cast<int>(chain_pattern.size()), chain_length, chain_pattern.data()));
         dw_.tableEnd();
     }
@@ -211,9 +177,10 @@ class DxfSheet {
         dxf_.writeVPort(dw_);
         linetypes();
 
-        dw_.tableLayers(static_cast<int>(layers_.size()));
-        for (const std::string& layer : layers_)
-            dxf_.writeLayer(dw_, DL_LayerData(gbk(layer), 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
+        dw_.tableLayers(static_cast<int>(layers_.layers().size()));
+        for (const DxfLayer& layer : layers_.layers())
+            dxf_.writeLayer(dw_, DL_LayerData(gbk(layer.name), 0),
+                            DL_Attributes("", 7, layer.lineweight, dxf_linetype_name(layer.pattern), 1.0));
         dw_.tableEnd();
 
         dw_.tableStyle(3);
@@ -254,37 +221,39 @@ class DxfSheet {
     }
 
     // A sheet has a few layers and strokes but tens of thousands of entities: each pair's attributes, with the
-    // layer's name converted to GBK, are made once.
-    const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke) {
+    // layer's name converted to GBK, are made once. A line goes on its layer's layer of lines of its pattern, which
+    // gives it its weight and pattern when it has the commonest ones.
+    const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke, bool line = false) {
         const auto key =
-            std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink);
+            std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink, line);
         auto found = attributes_.find(key);
         if (found != attributes_.end()) return found->second;
         // A line in a body's own colour carries it as a true colour, and as the nearest index for older readers.
         const bool coloured = stroke.ink != 0;
-        DL_Attributes attributes(gbk(layer_name(layer)), coloured ? nearest_aci(stroke.ink) : kByLayer,
+        const DxfLayer& on = line ? layers_.of_line(layer, stroke) : layers_.of(layer);
+        const int weight = static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0));
+        DL_Attributes attributes(gbk(on.name), coloured ? nearest_aci(stroke.ink) : kByLayer,
                                  coloured ? static_cast<int>(stroke.ink) : -1,
-                                 static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0)),
-                                 linetype_name(stroke.pattern));
+                                 line && weight == on.lineweight ? kWeightByLayer : weight,
+                                 line && stroke.pattern == on.pattern ? "BYLAYER" : dxf_linetype_name(stroke.pattern));
         attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
         return attributes_.emplace(key, attributes).first->second;
     }
 
     // The head of a line entity, its groups of default value left out: a large sheet holds thousands of entities,
-    // and most of them are continuous lines on their layer's colour. The layers are continuous, so is a line without
-    // a linetype; a linetype scale matters only to a broken line.
+    // and most of them are lines of their layer's colour, weight and pattern. A linetype scale matters only to a
+    // broken line.
     void line_head(const char* type, const char* subclass, const std::string& layer, const Stroke& stroke) {
-        const DL_Attributes& a = attributes(layer, stroke);
+        const DL_Attributes& a = attributes(layer, stroke, true);
         dw_.entity(type);
         dw_.dxfString(100, "AcDbEntity");
         dw_.dxfString(8, a.getLayer());
         if (a.getColor() != kByLayer) dw_.dxfInt(62, a.getColor());
         if (a.getColor24() != -1) dw_.dxfInt(420, a.getColor24());
-        dw_.dxfInt(370, a.getWidth());
-        if (stroke.pattern != LinePattern::Continuous) {
-            if (a.getLinetypeScale() != 1.0) dw_.dxfReal(48, a.getLinetypeScale());
-            dw_.dxfString(6, a.getLinetype());
-        }
+        if (a.getWidth() != kWeightByLayer) dw_.dxfInt(370, a.getWidth());
+        if (stroke.pattern != LinePattern::Continuous && a.getLinetypeScale() != 1.0)
+            dw_.dxfReal(48, a.getLinetypeScale());
+        if (a.getLinetype() != "BYLAYER") dw_.dxfString(6, a.getLinetype());
         dw_.dxfString(100, subclass);
     }
 
@@ -304,7 +273,7 @@ class DxfSheet {
         }
         line_head("LWPOLYLINE", "AcDbPolyline", polyline.layer, polyline.stroke);
         dw_.dxfInt(90, static_cast<int>(polyline.points.size()));
-        dw_.dxfInt(70, polyline.closed ? 1 : 0);
+        if (polyline.closed) dw_.dxfInt(70, 1);  // open is the default
         for (const Point2& p : polyline.points) flat_point(10, sheet_digits(p));
     }
 
@@ -359,25 +328,39 @@ class DxfSheet {
         const double sweep = ellipse.end_param - ellipse.start_param;
         if (sweep < 2.0 * std::numbers::pi - 1e-9 && std::fabs(std::fmod(sweep, 2.0 * std::numbers::pi)) < 2e-7) return;
         line_head("ELLIPSE", "AcDbEllipse", ellipse.layer, ellipse.stroke);
-        point(10, sheet_digits(ellipse.center));
+        // The sheet's plane is the default one, and its z the default 0.
+        flat_point(10, sheet_digits(ellipse.center));
         // The axis to the sheet's digits unless that would shorten it to nothing.
         const Point2 major = std::hypot(sheet_digits(ellipse.major.x), sheet_digits(ellipse.major.y)) > 0.0
                                  ? sheet_digits(ellipse.major)
                                  : ellipse.major;
-        point(11, major);
-        normal();
-        dw_.dxfReal(40, ellipse.ratio);
-        // Parameters within one turn, as readers expect them, to a ten-millionth: a twentieth of a micrometre on the
-        // largest sheet. An arc through 0 ends before it starts.
+        flat_point(11, major);
+        // A step of the ratio or of a parameter moves a point of the ellipse by at most the axis' length times the
+        // step, so they take the decimals that keep every point within the sheet's 0.0001 mm, and no more.
+        const double length = std::hypot(major.x, major.y);
+        int decimals = std::clamp(static_cast<int>(std::ceil(std::log10(length * 1e4))), 4, kMostParamDecimals);
+        const double ratio = to_decimals(ellipse.ratio, decimals);
+        dw_.dxfReal(40, ratio > 0.0 ? ratio : ellipse.ratio);
         const double turn = 2.0 * std::numbers::pi;
-        const bool full = ellipse.end_param - ellipse.start_param >= turn - 1e-9;
-        auto within_turn = [turn](double t) {
+        if (ellipse.end_param - ellipse.start_param >= turn - 1e-9) {
+            // Just short of a turn: a reader that brings the end within one turn keeps it where it is, and one that
+            // compares the sweep with a turn, to a billionth, finds the ellipse whole.
+            dw_.dxfReal(41, 0.0);
+            dw_.dxfReal(42, std::floor(turn * 1e9) / 1e9);
+            return;
+        }
+        // Parameters within one turn, as readers expect them; an arc through 0 ends before it starts. Ends that
+        // rounding would make agree take more decimals: a reader would draw the whole ellipse.
+        auto within_turn = [turn](double t, int places) {
             t = std::fmod(t, turn);
-            t = std::round((t < 0.0 ? t + turn : t) * 1e7) / 1e7;
+            t = to_decimals(t < 0.0 ? t + turn : t, places);
             return t >= turn ? 0.0 : t;
         };
-        dw_.dxfReal(41, full ? 0.0 : within_turn(ellipse.start_param));
-        dw_.dxfReal(42, full ? turn : within_turn(ellipse.end_param));
+        while (decimals < kMostParamDecimals &&
+               within_turn(ellipse.start_param, decimals) == within_turn(ellipse.end_param, decimals))
+            ++decimals;
+        dw_.dxfReal(41, within_turn(ellipse.start_param, decimals));
+        dw_.dxfReal(42, within_turn(ellipse.end_param, decimals));
     }
 
     void spline(const Spline& spline) {
@@ -388,10 +371,7 @@ class DxfSheet {
             polyline(Polyline{spline.points, false, spline.stroke, spline.layer});
             return;
         }
-        dw_.entity("SPLINE");
-        dw_.subClass("AcDbEntity");
-        dw_.entityAttributes(attributes(spline.layer, spline.stroke));
-        dw_.dxfString(100, "AcDbSpline");
+        line_head("SPLINE", "AcDbSpline", spline.layer, spline.stroke);
         normal();
         dw_.dxfInt(70, 8 | (spline.weights.empty() ? 0 : 4));  // planar, and rational when weighted
         dw_.dxfInt(71, spline.degree);
@@ -552,7 +532,7 @@ class DxfSheet {
     void dimension(std::size_t index) {
         const Dimension& dimension = sheet_.dimensions[index];
         const bool vertical = dimension.kind == Dimension::Kind::Vertical;
-        entity_head("DIMENSION", kModelSpaceRecord, gbk(layer_name(dimension.layer)));
+        entity_head("DIMENSION", kModelSpaceRecord, gbk(dxf_layer_name(dimension.layer)));
         dw_.dxfString(100, "AcDbDimension");
         dw_.dxfString(2, block_names_[index]);
         dw_.dxfReal(10, dimension.line_at.x);
@@ -633,11 +613,11 @@ class DxfSheet {
     const SheetGraphics& sheet_;
     DL_Dxf dxf_;
     DxfStreamWriter dw_;
-    std::vector<std::string> layers_;
+    const DxfLayers layers_;
     std::vector<int> dimension_records_;
     std::vector<std::string> block_names_;  // each dimension's block
     unsigned long text_style_handle_ = 0;   // the text style's record, which the dimension style names
-    std::map<std::tuple<std::string, int, int, std::uint32_t>, DL_Attributes> attributes_;
+    std::map<std::tuple<std::string, int, int, std::uint32_t, bool>, DL_Attributes> attributes_;
 };
 
 }  // namespace

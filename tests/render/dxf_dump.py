@@ -13,10 +13,18 @@ def point(p):
 def entity(e, doc=None):
     kind = e.dxftype()
     record = {"type": kind, "layer": e.dxf.layer}
-    if e.dxf.hasattr("linetype"):
-        record["linetype"] = e.dxf.linetype
-    if e.dxf.hasattr("lineweight"):
-        record["lineweight"] = e.dxf.lineweight
+    # The linetype and lineweight a reader draws with: the entity's own, else its layer's.
+    layer = doc.layers.get(e.dxf.layer) if doc is not None and doc.layers.has_entry(e.dxf.layer) else None
+    linetype = e.dxf.get("linetype", "BYLAYER")
+    if linetype.upper() == "BYLAYER" and layer is not None:
+        linetype = layer.dxf.linetype
+    if linetype.upper() != "BYLAYER":
+        record["linetype"] = linetype
+    lineweight = e.dxf.get("lineweight", -1)
+    if lineweight == -1 and layer is not None:
+        lineweight = layer.dxf.lineweight
+    if lineweight != -1:
+        record["lineweight"] = lineweight
     if e.dxf.hasattr("ltscale"):
         record["ltscale"] = e.dxf.ltscale
     if kind == "LINE":
@@ -55,7 +63,7 @@ def entity(e, doc=None):
                       dimlfac=e.override().get("dimlfac", 1.0))
     if kind in ("DIMENSION", "INSERT") and doc is not None:
         block = doc.blocks.get(e.dxf.get("geometry" if kind == "DIMENSION" else "name", ""))
-        record["block"] = [entity(part) for part in block] if block is not None else None
+        record["block"] = [entity(part, doc) for part in block] if block is not None else None
     return record
 
 
