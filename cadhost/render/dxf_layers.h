@@ -18,7 +18,7 @@ std::string dxf_layer_name(const std::string& layer);
 const char* dxf_linetype_name(LinePattern pattern);
 
 // Appended to a layer's name for the layer of its dashed (hidden) lines.
-inline constexpr const char* kHiddenLayerSuffix = "-HIDDEN";
+inline constexpr const char* kHiddenLayerSuffix = "-HID";
 
 struct DxfLayer {
     std::string name;     // UTF-8, safe as a table name

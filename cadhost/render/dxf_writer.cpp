@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 #include <numbers>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "cadhost/render/aci_colour.h"
 #include "cadhost/render/dxf_layers.h"
 #include "cadhost/render/dxf_objects.h"
+#include "cadhost/render/dxf_shapes.h"
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
 #include "cadhost/render/line_style.h"
@@ -44,21 +46,6 @@ constexpr int kBlockRecordTable = 0x1;
 
 double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
-// The lines of the views are written to 0.0001 mm on the sheet, a fraction of a micrometre of the part at any scale a
-// sheet uses, instead of the seventeen digits that read back as the same double: most of a large sheet's file is
-// these numbers. Dimensions keep every digit of their points, which a reader measures from.
-double sheet_digits(double value) {
-    if (!std::isfinite(value) || std::fabs(value) > 1e9) return value;
-    return std::round(value * 1e4) / 1e4;
-}
-Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
-
-constexpr int kMostParamDecimals = 9;
-double to_decimals(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
-}
-
 // Drafting signs have DXF control codes that every reader draws in any font, while GBK has no diameter sign at all.
 std::string with_control_codes(const std::string& utf8) {
     static const std::pair<std::string_view, std::string_view> signs[] = {
@@ -82,7 +69,10 @@ std::string with_control_codes(const std::string& utf8) {
 class DxfSheet {
   public:
     DxfSheet(const SheetGraphics& sheet, std::ostream& out)
-        : sheet_(sheet), dw_(out, DL_Codes::AC1015), layers_(sheet) {}
+        : sheet_(sheet),
+          dw_(out, DL_Codes::AC1015),
+          layers_(sheet),
+          ellipse_blocks_(repeated_ellipses(sheet.ellipses)) {}
 
     bool write(std::string& error) {
         std::string probe;
@@ -197,17 +187,36 @@ class DxfSheet {
         dim_style();
         dxf_.writeBlockRecord(dw_);
         // Each dimension's block: a reader that knows dimensions finds the block it expects.
-        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
-            dw_.dxfString(0, "BLOCK_RECORD");
-            dimension_records_.push_back(static_cast<int>(dw_.handle()));
-            dw_.dxfHex(330, kBlockRecordTable);
-            dw_.dxfString(100, "AcDbSymbolTableRecord");
-            dw_.dxfString(100, "AcDbBlockTableRecord");
-            dw_.dxfString(2, block_names_[i]);
-            dw_.dxfHex(340, 0);
-        }
+        for (const std::string& name : block_names_) dimension_records_.push_back(block_record(name));
+        for (const std::string& name : ellipse_block_names_) ellipse_block_records_.push_back(block_record(name));
         dw_.tableEnd();
         dw_.sectionEnd();
+    }
+
+    int block_record(const std::string& name) {
+        dw_.dxfString(0, "BLOCK_RECORD");
+        const int handle = static_cast<int>(dw_.handle());
+        dw_.dxfHex(330, kBlockRecordTable);
+        dw_.dxfString(100, "AcDbSymbolTableRecord");
+        dw_.dxfString(100, "AcDbBlockTableRecord");
+        dw_.dxfString(2, name);
+        dw_.dxfHex(340, 0);
+        return handle;
+    }
+
+    void block_begin(int record, const std::string& name) {
+        entity_head("BLOCK", record, "0");
+        dw_.dxfString(100, "AcDbBlockBegin");
+        dw_.dxfString(2, name);
+        dw_.dxfInt(70, 1);  // anonymous
+        for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
+        dw_.dxfString(3, name);
+        dw_.dxfString(1, "");
+    }
+
+    void block_end(int record) {
+        entity_head("ENDBLK", record, "0");
+        dw_.dxfString(100, "AcDbBlockEnd");
     }
 
     void blocks() {
@@ -217,12 +226,19 @@ class DxfSheet {
             dxf_.writeEndBlock(dw_, name);
         }
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension_block_body(i);
+        for (std::size_t i = 0; i < ellipse_blocks_.shapes.size(); ++i) {
+            const Ellipse& shape = sheet_.ellipses[ellipse_blocks_.shapes[i]];
+            block_begin(ellipse_block_records_[i], ellipse_block_names_[i]);
+            ellipse(shape, *dxf_ellipse(shape), Point2{0.0, 0.0});
+            block_end(ellipse_block_records_[i]);
+        }
         dw_.sectionEnd();
     }
 
     // A sheet has a few layers and strokes but tens of thousands of entities: each pair's attributes, with the
     // layer's name converted to GBK, are made once. A line goes on its layer's layer of lines of its pattern, which
-    // gives it its weight and pattern when it has the commonest ones.
+    // gives it its weight when it has the commonest one, and its pattern when continuous: a broken line names its
+    // pattern itself, for some readers draw a layer's broken pattern as a continuous line.
     const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke, bool line = false) {
         const auto key =
             std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink, line);
@@ -235,7 +251,9 @@ class DxfSheet {
         DL_Attributes attributes(gbk(on.name), coloured ? nearest_aci(stroke.ink) : kByLayer,
                                  coloured ? static_cast<int>(stroke.ink) : -1,
                                  line && weight == on.lineweight ? kWeightByLayer : weight,
-                                 line && stroke.pattern == on.pattern ? "BYLAYER" : dxf_linetype_name(stroke.pattern));
+                                 line && stroke.pattern == LinePattern::Continuous && on.pattern == stroke.pattern
+                                     ? "BYLAYER"
+                                     : dxf_linetype_name(stroke.pattern));
         attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
         return attributes_.emplace(key, attributes).first->second;
     }
@@ -320,47 +338,31 @@ class DxfSheet {
         dw_.dxfReal(230, 1.0);
     }
 
-    void ellipse(const Ellipse& ellipse) {
-        // Readers take ratios outside (0, 1] and a zero axis as damage; such a shape has nothing to draw anyway.
-        if (!(ellipse.ratio > 0.0 && ellipse.ratio <= 1.0) || std::hypot(ellipse.major.x, ellipse.major.y) <= 0.0)
-            return;
-        // Rounded, the ends of a tiny arc would agree and a reader would draw the whole ellipse: it is left out.
-        const double sweep = ellipse.end_param - ellipse.start_param;
-        if (sweep < 2.0 * std::numbers::pi - 1e-9 && std::fabs(std::fmod(sweep, 2.0 * std::numbers::pi)) < 2e-7) return;
+    // An ellipse as written, at the centre given: its own, or the origin of the block that draws its shape.
+    void ellipse(const Ellipse& ellipse, const DxfEllipse& written, const Point2& center) {
         line_head("ELLIPSE", "AcDbEllipse", ellipse.layer, ellipse.stroke);
         // The sheet's plane is the default one, and its z the default 0.
-        flat_point(10, sheet_digits(ellipse.center));
-        // The axis to the sheet's digits unless that would shorten it to nothing.
-        const Point2 major = std::hypot(sheet_digits(ellipse.major.x), sheet_digits(ellipse.major.y)) > 0.0
-                                 ? sheet_digits(ellipse.major)
-                                 : ellipse.major;
-        flat_point(11, major);
-        // A step of the ratio or of a parameter moves a point of the ellipse by at most the axis' length times the
-        // step, so they take the decimals that keep every point within the sheet's 0.0001 mm, and no more.
-        const double length = std::hypot(major.x, major.y);
-        int decimals = std::clamp(static_cast<int>(std::ceil(std::log10(length * 1e4))), 4, kMostParamDecimals);
-        const double ratio = to_decimals(ellipse.ratio, decimals);
-        dw_.dxfReal(40, ratio > 0.0 ? ratio : ellipse.ratio);
-        const double turn = 2.0 * std::numbers::pi;
-        if (ellipse.end_param - ellipse.start_param >= turn - 1e-9) {
-            // Just short of a turn: a reader that brings the end within one turn keeps it where it is, and one that
-            // compares the sweep with a turn, to a billionth, finds the ellipse whole.
-            dw_.dxfReal(41, 0.0);
-            dw_.dxfReal(42, std::floor(turn * 1e9) / 1e9);
-            return;
-        }
-        // Parameters within one turn, as readers expect them; an arc through 0 ends before it starts. Ends that
-        // rounding would make agree take more decimals: a reader would draw the whole ellipse.
-        auto within_turn = [turn](double t, int places) {
-            t = std::fmod(t, turn);
-            t = to_decimals(t < 0.0 ? t + turn : t, places);
-            return t >= turn ? 0.0 : t;
-        };
-        while (decimals < kMostParamDecimals &&
-               within_turn(ellipse.start_param, decimals) == within_turn(ellipse.end_param, decimals))
-            ++decimals;
-        dw_.dxfReal(41, within_turn(ellipse.start_param, decimals));
-        dw_.dxfReal(42, within_turn(ellipse.end_param, decimals));
+        flat_point(10, center);
+        flat_point(11, written.major);
+        dw_.dxfReal(40, written.ratio);
+        dw_.dxfReal(41, written.start);
+        dw_.dxfReal(42, written.end);
+    }
+
+    void ellipse(std::size_t index) {
+        const Ellipse& drawn = sheet_.ellipses[index];
+        const std::optional<DxfEllipse> written = dxf_ellipse(drawn);
+        if (!written) return;
+        const int block = ellipse_blocks_.block_of[index];
+        if (block < 0) return ellipse(drawn, *written, written->center);
+        // The block's placement, on the ellipse's layer so that switching the layer off hides it as it would the
+        // ellipse; the ellipse in the block keeps its own layer, weight and pattern.
+        dw_.entity("INSERT");
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, attributes(drawn.layer, drawn.stroke, true).getLayer());
+        dw_.dxfString(100, "AcDbBlockReference");
+        dw_.dxfString(2, ellipse_block_names_[static_cast<std::size_t>(block)]);
+        flat_point(10, written->center);
     }
 
     void spline(const Spline& spline) {
@@ -420,6 +422,8 @@ class DxfSheet {
         int linear = 0, placed = 0;
         for (const Dimension& d : sheet_.dimensions)
             block_names_.push_back(inserted(d) ? "*U" + std::to_string(++placed) : "*D" + std::to_string(++linear));
+        for (std::size_t i = 0; i < ellipse_blocks_.shapes.size(); ++i)
+            ellipse_block_names_.push_back("*U" + std::to_string(++placed));
     }
 
     // The dimension style, written here rather than by the library: its record points at the text style by handle
@@ -504,13 +508,7 @@ class DxfSheet {
     void dimension_block_body(std::size_t index) {
         const int record = dimension_records_[index];
         const std::string& name = block_names_[index];
-        entity_head("BLOCK", record, "0");
-        dw_.dxfString(100, "AcDbBlockBegin");
-        dw_.dxfString(2, name);
-        dw_.dxfInt(70, 1);  // anonymous
-        for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
-        dw_.dxfString(3, name);
-        dw_.dxfString(1, "");
+        block_begin(record, name);
         const Dimension& dimension = sheet_.dimensions[index];
         for (const Polyline& p : dimension.polylines) polyline(p);
         for (const Triangle& t : dimension.triangles) triangle(t);
@@ -523,8 +521,7 @@ class DxfSheet {
             dw_.dxfReal(20, p.y);
             dw_.dxfReal(30, 0.0);
         }
-        entity_head("ENDBLK", record, "0");
-        dw_.dxfString(100, "AcDbBlockEnd");
+        block_end(record);
     }
 
     // A linear dimension: its definition point on the dimension line where that crosses the second extension line,
@@ -596,7 +593,7 @@ class DxfSheet {
         for (const Polyline& p : sheet_.polylines) polyline(p);
         for (const Arc& a : sheet_.arcs)
             if (!too_short(a)) arc(a);
-        for (const Ellipse& e : sheet_.ellipses) ellipse(e);
+        for (std::size_t i = 0; i < sheet_.ellipses.size(); ++i) ellipse(i);
         for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
@@ -616,7 +613,10 @@ class DxfSheet {
     const DxfLayers layers_;
     std::vector<int> dimension_records_;
     std::vector<std::string> block_names_;  // each dimension's block
-    unsigned long text_style_handle_ = 0;   // the text style's record, which the dimension style names
+    const EllipseBlocks ellipse_blocks_;
+    std::vector<std::string> ellipse_block_names_;
+    std::vector<int> ellipse_block_records_;
+    unsigned long text_style_handle_ = 0;  // the text style's record, which the dimension style names
     std::map<std::tuple<std::string, int, int, std::uint32_t, bool>, DL_Attributes> attributes_;
 };
 

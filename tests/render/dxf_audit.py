@@ -36,7 +36,7 @@ def dimension_blocks(doc):
     for e in doc.modelspace():
         if e.dxftype() == "DIMENSION":
             block = doc.blocks.get(e.dxf.geometry)
-        elif e.dxftype() == "INSERT" and e.dxf.name.upper().startswith("*U"):
+        elif e.dxftype() == "INSERT" and e.dxf.name.upper().startswith("*U") and not e.dxf.layer.startswith("VIEW-"):
             block = doc.blocks.get(e.dxf.name)
         else:
             continue
@@ -65,7 +65,13 @@ def follows_a_curve(points):
 def account(path):
     doc = ezdxf.readfile(path)
     auditor = doc.audit()
-    counts = collections.Counter(e.dxftype() for e in doc.modelspace())
+    # What the sheet draws: a view's placed block counts as the entities it holds.
+    counts = collections.Counter()
+    for e in doc.modelspace():
+        if e.dxftype() == "INSERT" and e.dxf.layer.startswith("VIEW-"):
+            counts.update(p.dxftype() for p in doc.blocks.get(e.dxf.name))
+        else:
+            counts[e.dxftype()] += 1
     view_polylines = sum(1 for e in doc.modelspace()
                          if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith("VIEW-"))
     dimensions = dimension_blocks(doc)

@@ -4,13 +4,14 @@ import math
 import sys
 
 import ezdxf
+from ezdxf.addons.drawing.properties import RenderContext
 
 
 def point(p):
     return [round(p[0], 6), round(p[1], 6)]
 
 
-def entity(e, doc=None):
+def entity(e, doc=None, drawing=None):
     kind = e.dxftype()
     record = {"type": kind, "layer": e.dxf.layer}
     # The linetype and lineweight a reader draws with: the entity's own, else its layer's.
@@ -25,6 +26,9 @@ def entity(e, doc=None):
         lineweight = layer.dxf.lineweight
     if lineweight != -1:
         record["lineweight"] = lineweight
+    if drawing is not None:
+        # the dashes ezdxf's drawing gives it
+        record["pattern"] = [round(x, 6) for x in drawing.resolve_all(e).linetype_pattern]
     if e.dxf.hasattr("ltscale"):
         record["ltscale"] = e.dxf.ltscale
     if kind == "LINE":
@@ -69,6 +73,7 @@ def entity(e, doc=None):
 
 def main():
     doc = ezdxf.readfile(sys.argv[1])
+    drawing = RenderContext(doc)
     linetypes = {}
     for lt in doc.linetypes:
         linetypes[lt.dxf.name.upper()] = [round(x, 6) for x in lt.simplified_line_pattern()]
@@ -82,7 +87,7 @@ def main():
         "layers": [layer.dxf.name for layer in doc.layers],
         "linetypes": linetypes,
         "styles": styles,
-        "entities": [entity(e, doc) for e in doc.modelspace()],
+        "entities": [entity(e, doc, drawing) for e in doc.modelspace()],
     }, ensure_ascii=False))
 
 

@@ -109,7 +109,7 @@ TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
     // ezdxf adds the layer of dimension definition points itself when it meets a DIMENSION.
     std::erase(layers, "Defpoints");
     // A view's dashed lines have a layer of their own.
-    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "VIEW-TOP-HIDDEN", "NOTES", "DIMENSION"})
+    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "VIEW-TOP-HID", "NOTES", "DIMENSION"})
         EXPECT_NE(std::find(layers.begin(), layers.end(), expected), layers.end()) << expected;
     EXPECT_EQ(layers.size(), 6u);
     for (const json& e : of_type(dump_, "DIMENSION")) EXPECT_EQ(e["layer"], "DIMENSION");
@@ -124,12 +124,15 @@ TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
     // As drawn, whether a line says it or takes it from its layer.
     EXPECT_EQ(by_height[150.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[150.0]["lineweight"], 25);
-    EXPECT_EQ(by_height[150.0]["layer"], "VIEW-TOP-HIDDEN");
+    EXPECT_EQ(by_height[150.0]["layer"], "VIEW-TOP-HID");
     EXPECT_EQ(by_height[130.0]["linetype"], "CENTERTINY");
     EXPECT_EQ(by_height[130.0]["lineweight"], 25);
     EXPECT_EQ(by_height[130.0]["layer"], "VIEW-TOP");
     EXPECT_EQ(by_height[110.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[110.0]["lineweight"], 50);
+    // A reader that draws a layer's pattern as continuous still dashes them.
+    EXPECT_EQ(by_height[150.0]["pattern"], json::array({3.0, 1.5}));
+    EXPECT_EQ(by_height[130.0]["pattern"], json::array({10.0, 1.5, 1.0, 1.5}));
     EXPECT_DOUBLE_EQ(by_height[110.0]["ltscale"].get<double>(), 2.0) << "wide dashes are twice as long";
     const json frame = of_type(dump_, "LWPOLYLINE").at(0);
     EXPECT_TRUE(frame["closed"].get<bool>());
