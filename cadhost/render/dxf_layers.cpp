@@ -31,6 +31,13 @@ const char* dxf_linetype_name(LinePattern pattern) {
     return "CONTINUOUS";
 }
 
+std::string dxf_hidden_layer_name(const std::string& layer) {
+    constexpr std::string_view kView = "VIEW-";
+    const std::string name = dxf_layer_name(layer);
+    if (name.size() > kView.size() && name.starts_with(kView)) return "HID-" + name.substr(kView.size());
+    return name + "-HID";
+}
+
 namespace {
 
 int hundredths(LineWeight weight) { return static_cast<int>(std::lround(line_width_mm(weight) * 100.0)); }
@@ -44,9 +51,7 @@ std::size_t DxfLayers::note(const std::string& name) {
 }
 
 std::string DxfLayers::line_layer_name(const std::string& layer, const Stroke& stroke) const {
-    std::string name = dxf_layer_name(layer);
-    if (stroke.pattern == LinePattern::Dashed) name += kHiddenLayerSuffix;
-    return name;
+    return stroke.pattern == LinePattern::Dashed ? dxf_hidden_layer_name(layer) : dxf_layer_name(layer);
 }
 
 DxfLayers::DxfLayers(const SheetGraphics& sheet) {

@@ -17,8 +17,10 @@ std::string dxf_layer_name(const std::string& layer);
 // The linetype a pattern is written with.
 const char* dxf_linetype_name(LinePattern pattern);
 
-// Appended to a layer's name for the layer of its dashed (hidden) lines.
-inline constexpr const char* kHiddenLayerSuffix = "-HID";
+// The layer of a layer's dashed (hidden) lines: a view's layer "VIEW-name" has "HID-name", which the layer list
+// shows together and which is no longer than the view's own, for a large sheet's file repeats it on thousands of
+// lines; any other layer's name takes "-HID" after it.
+std::string dxf_hidden_layer_name(const std::string& layer);
 
 struct DxfLayer {
     std::string name;     // UTF-8, safe as a table name

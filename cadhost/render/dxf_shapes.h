@@ -1,4 +1,4 @@
-// The numbers a sheet's DXF drawing writes for its lines, and the ellipses it draws once and places many times.
+// The numbers a sheet's DXF drawing writes for its lines, and the shapes it draws once and places many times.
 #ifndef CADHOST_RENDER_DXF_SHAPES_H
 #define CADHOST_RENDER_DXF_SHAPES_H
 
@@ -16,6 +16,14 @@ namespace cadhost::render {
 double sheet_digits(double value);
 Point2 sheet_digits(const Point2& p);
 
+// An arc's angle in degrees within one turn, as readers expect it, to a millionth of a degree: a micrometre's turn
+// at the radius of the largest sheet.
+double arc_degrees(double radians);
+
+// An arc that its rounded angles would make a whole circle (a reader draws one when start and end agree) is far too
+// short to see: it is left out, as is one without a radius.
+bool arc_left_out(const Arc& arc);
+
 // An ellipse as an ELLIPSE entity writes it: centre and axis to the sheet's digits, ratio and parameters (within one
 // turn, 0 to just short of a turn for a whole one) to the digits that keep every point within them.
 struct DxfEllipse {
@@ -30,17 +38,27 @@ struct DxfEllipse {
 // rounded, which a reader would draw whole: such a shape has next to nothing to draw.
 std::optional<DxfEllipse> dxf_ellipse(const Ellipse& ellipse);
 
-// A view of small holes seen at an angle holds hundreds of ellipses that differ only in their centre. Each such
-// shape, drawn often enough to pay for its block, is drawn once in a block and placed at each centre; the drawing is
-// the same in every reader and the file much smaller.
-struct EllipseBlocks {
-    std::vector<std::size_t> shapes;  // for each block, the first of the sheet's ellipses of its shape
-    std::vector<int> block_of;        // for each of the sheet's ellipses, its block, or -1 when it is drawn itself
-};
-EllipseBlocks repeated_ellipses(const std::vector<Ellipse>& ellipses);
+// Where a shape is placed: its first point, its centre. Its block draws it with that point at the origin.
+Point2 anchor_of(const Polyline& polyline);
+Point2 anchor_of(const Arc& arc);
 
-// How many placements of one shape pay for its block (the block's records and its own entity), each placement being
-// about 40 bytes shorter than the ellipse it stands for.
+// A view of a grid of small holes seen at an angle holds thousands of ellipses and hidden lines that differ only in
+// where they are. Each such shape, drawn often enough to pay for its block, is drawn once in a block and placed at
+// each anchor: the drawing is the same in every reader and the file much smaller. A placement is about as long as a
+// continuous line, so lines and arcs are placed only when broken (they name their pattern); ellipses always.
+struct ShapeBlocks {
+    enum class Kind { Polyline, Arc, Ellipse };
+    struct Block {
+        Kind kind;
+        std::size_t first;  // the first of the sheet's primitives of that kind with the shape
+    };
+    std::vector<Block> blocks;
+    // For each of the sheet's polylines, arcs and ellipses: its block, or -1 when it is drawn itself.
+    std::vector<int> polyline_block, arc_block, ellipse_block;
+};
+ShapeBlocks repeated_shapes(const SheetGraphics& sheet);
+
+// How many placements of one shape pay for its block (the block's records and its own entity).
 inline constexpr std::size_t kPlacementsForBlock = 12;
 
 }  // namespace cadhost::render

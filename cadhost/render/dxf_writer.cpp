@@ -44,8 +44,6 @@ constexpr int kModelSpaceRecord = 0x1F;
 constexpr double kValueOffMiddle = 0.5;  // mm along the dimension line
 constexpr int kBlockRecordTable = 0x1;
 
-double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
-
 // Drafting signs have DXF control codes that every reader draws in any font, while GBK has no diameter sign at all.
 std::string with_control_codes(const std::string& utf8) {
     static const std::pair<std::string_view, std::string_view> signs[] = {
@@ -69,10 +67,7 @@ std::string with_control_codes(const std::string& utf8) {
 class DxfSheet {
   public:
     DxfSheet(const SheetGraphics& sheet, std::ostream& out)
-        : sheet_(sheet),
-          dw_(out, DL_Codes::AC1015),
-          layers_(sheet),
-          ellipse_blocks_(repeated_ellipses(sheet.ellipses)) {}
+        : sheet_(sheet), dw_(out, DL_Codes::AC1015), layers_(sheet), shapes_(repeated_shapes(sheet)) {}
 
     bool write(std::string& error) {
         std::string probe;
@@ -188,7 +183,7 @@ class DxfSheet {
         dxf_.writeBlockRecord(dw_);
         // Each dimension's block: a reader that knows dimensions finds the block it expects.
         for (const std::string& name : block_names_) dimension_records_.push_back(block_record(name));
-        for (const std::string& name : ellipse_block_names_) ellipse_block_records_.push_back(block_record(name));
+        for (const std::string& name : shape_block_names_) shape_block_records_.push_back(block_record(name));
         dw_.tableEnd();
         dw_.sectionEnd();
     }
@@ -226,12 +221,7 @@ class DxfSheet {
             dxf_.writeEndBlock(dw_, name);
         }
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension_block_body(i);
-        for (std::size_t i = 0; i < ellipse_blocks_.shapes.size(); ++i) {
-            const Ellipse& shape = sheet_.ellipses[ellipse_blocks_.shapes[i]];
-            block_begin(ellipse_block_records_[i], ellipse_block_names_[i]);
-            ellipse(shape, *dxf_ellipse(shape), Point2{0.0, 0.0});
-            block_end(ellipse_block_records_[i]);
-        }
+        for (std::size_t i = 0; i < shapes_.blocks.size(); ++i) shape_block_body(i);
         dw_.sectionEnd();
     }
 
@@ -305,24 +295,8 @@ class DxfSheet {
         dw_.dxfReal(40, r);
         if (full) return;
         dw_.dxfString(100, "AcDbArc");
-        // Angles within one turn, as readers expect them, to a millionth of a degree: a micrometre's turn at the
-        // radius of the largest sheet. An arc through 0 ends before it starts.
-        auto angle = [](double radians) {
-            double d = std::fmod(degrees(radians), 360.0);
-            if (d < 0.0) d += 360.0;
-            d = std::round(d * 1e6) / 1e6;
-            return d >= 360.0 ? 0.0 : d;
-        };
-        dw_.dxfReal(50, angle(arc.start_angle));
-        dw_.dxfReal(51, angle(arc.end_angle));
-    }
-
-    // An arc that its rounded angles would make a whole circle (a reader draws one when start and end agree) is far
-    // too short to see: it is left out.
-    bool too_short(const Arc& arc) const {
-        const double sweep = std::fmod(arc.end_angle - arc.start_angle, 2.0 * std::numbers::pi);
-        return arc.end_angle - arc.start_angle < 2.0 * std::numbers::pi - 1e-9 &&
-               std::fabs(sweep) * 180.0 / std::numbers::pi < 2e-6;
+        dw_.dxfReal(50, arc_degrees(arc.start_angle));
+        dw_.dxfReal(51, arc_degrees(arc.end_angle));
     }
 
     void point(int code, const Point2& p) {
@@ -349,20 +323,45 @@ class DxfSheet {
         dw_.dxfReal(42, written.end);
     }
 
-    void ellipse(std::size_t index) {
-        const Ellipse& drawn = sheet_.ellipses[index];
-        const std::optional<DxfEllipse> written = dxf_ellipse(drawn);
-        if (!written) return;
-        const int block = ellipse_blocks_.block_of[index];
-        if (block < 0) return ellipse(drawn, *written, written->center);
-        // The block's placement, on the ellipse's layer so that switching the layer off hides it as it would the
-        // ellipse; the ellipse in the block keeps its own layer, weight and pattern.
+    // A shape drawn by its block, placed at its anchor, on the layer it would be on itself so that switching the
+    // layer off hides it as it would the shape; the shape in the block keeps its own layer, weight and pattern.
+    void placement(const std::string& layer, const Stroke& stroke, int block, const Point2& anchor) {
         dw_.entity("INSERT");
         dw_.dxfString(100, "AcDbEntity");
-        dw_.dxfString(8, attributes(drawn.layer, drawn.stroke, true).getLayer());
+        dw_.dxfString(8, attributes(layer, stroke, true).getLayer());
         dw_.dxfString(100, "AcDbBlockReference");
-        dw_.dxfString(2, ellipse_block_names_[static_cast<std::size_t>(block)]);
-        flat_point(10, written->center);
+        dw_.dxfString(2, shape_block_names_[static_cast<std::size_t>(block)]);
+        flat_point(10, anchor);
+    }
+
+    // Each repeated shape once, its anchor at the block's origin.
+    void shape_block_body(std::size_t index) {
+        const ShapeBlocks::Block& block = shapes_.blocks[index];
+        block_begin(shape_block_records_[index], shape_block_names_[index]);
+        switch (block.kind) {
+            case ShapeBlocks::Kind::Polyline: {
+                Polyline moved = sheet_.polylines[block.first];
+                const Point2 anchor = anchor_of(moved);
+                for (Point2& p : moved.points) {
+                    const Point2 at = sheet_digits(p);
+                    p = Point2{at.x - anchor.x, at.y - anchor.y};
+                }
+                polyline(moved);
+                break;
+            }
+            case ShapeBlocks::Kind::Arc: {
+                Arc moved = sheet_.arcs[block.first];
+                moved.center = Point2{0.0, 0.0};
+                arc(moved);
+                break;
+            }
+            case ShapeBlocks::Kind::Ellipse: {
+                const Ellipse& shape = sheet_.ellipses[block.first];
+                ellipse(shape, *dxf_ellipse(shape), Point2{0.0, 0.0});
+                break;
+            }
+        }
+        block_end(shape_block_records_[index]);
     }
 
     void spline(const Spline& spline) {
@@ -422,8 +421,8 @@ class DxfSheet {
         int linear = 0, placed = 0;
         for (const Dimension& d : sheet_.dimensions)
             block_names_.push_back(inserted(d) ? "*U" + std::to_string(++placed) : "*D" + std::to_string(++linear));
-        for (std::size_t i = 0; i < ellipse_blocks_.shapes.size(); ++i)
-            ellipse_block_names_.push_back("*U" + std::to_string(++placed));
+        for (std::size_t i = 0; i < shapes_.blocks.size(); ++i)
+            shape_block_names_.push_back("*U" + std::to_string(++placed));
     }
 
     // The dimension style, written here rather than by the library: its record points at the text style by handle
@@ -590,10 +589,30 @@ class DxfSheet {
 
     void entities() {
         dw_.sectionEntities();
-        for (const Polyline& p : sheet_.polylines) polyline(p);
-        for (const Arc& a : sheet_.arcs)
-            if (!too_short(a)) arc(a);
-        for (std::size_t i = 0; i < sheet_.ellipses.size(); ++i) ellipse(i);
+        for (std::size_t i = 0; i < sheet_.polylines.size(); ++i) {
+            const Polyline& p = sheet_.polylines[i];
+            if (shapes_.polyline_block[i] < 0)
+                polyline(p);
+            else
+                placement(p.layer, p.stroke, shapes_.polyline_block[i], anchor_of(p));
+        }
+        for (std::size_t i = 0; i < sheet_.arcs.size(); ++i) {
+            const Arc& a = sheet_.arcs[i];
+            if (arc_left_out(a)) continue;
+            if (shapes_.arc_block[i] < 0)
+                arc(a);
+            else
+                placement(a.layer, a.stroke, shapes_.arc_block[i], anchor_of(a));
+        }
+        for (std::size_t i = 0; i < sheet_.ellipses.size(); ++i) {
+            const Ellipse& e = sheet_.ellipses[i];
+            const std::optional<DxfEllipse> written = dxf_ellipse(e);
+            if (!written) continue;
+            if (shapes_.ellipse_block[i] < 0)
+                ellipse(e, *written, written->center);
+            else
+                placement(e.layer, e.stroke, shapes_.ellipse_block[i], written->center);
+        }
         for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
@@ -613,9 +632,9 @@ class DxfSheet {
     const DxfLayers layers_;
     std::vector<int> dimension_records_;
     std::vector<std::string> block_names_;  // each dimension's block
-    const EllipseBlocks ellipse_blocks_;
-    std::vector<std::string> ellipse_block_names_;
-    std::vector<int> ellipse_block_records_;
+    const ShapeBlocks shapes_;              // the shapes drawn once in a block and placed
+    std::vector<std::string> shape_block_names_;
+    std::vector<int> shape_block_records_;
     unsigned long text_style_handle_ = 0;  // the text style's record, which the dimension style names
     std::map<std::tuple<std::string, int, int, std::uint32_t, bool>, DL_Attributes> attributes_;
 };

@@ -65,6 +65,10 @@ def entity(e, doc=None, drawing=None):
                       actual_measurement=e.dxf.get("actual_measurement", None),
                       measurement=e.get_measurement(), dimstyle=e.dxf.dimstyle,
                       dimlfac=e.override().get("dimlfac", 1.0))
+    if kind == "INSERT":
+        # what a reader draws of it, where it draws it
+        record["insert"] = point(e.dxf.insert)
+        record["drawn"] = [entity(part, doc) for part in e.virtual_entities()]
     if kind in ("DIMENSION", "INSERT") and doc is not None:
         block = doc.blocks.get(e.dxf.get("geometry" if kind == "DIMENSION" else "name", ""))
         record["block"] = [entity(part, doc) for part in block] if block is not None else None

@@ -17,6 +17,13 @@ namespace quillon_test {
 namespace {
 
 namespace fs = std::filesystem;
+using cadhost::render::Arc;
+using cadhost::render::Ellipse;
+using cadhost::render::LinePattern;
+using cadhost::render::LineWeight;
+using cadhost::render::Point2;
+using cadhost::render::Polyline;
+using cadhost::render::Stroke;
 using cadhost::render::write_dxf;
 using nlohmann::json;
 
@@ -109,7 +116,7 @@ TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
     // ezdxf adds the layer of dimension definition points itself when it meets a DIMENSION.
     std::erase(layers, "Defpoints");
     // A view's dashed lines have a layer of their own.
-    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "VIEW-TOP-HID", "NOTES", "DIMENSION"})
+    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "HID-TOP", "NOTES", "DIMENSION"})
         EXPECT_NE(std::find(layers.begin(), layers.end(), expected), layers.end()) << expected;
     EXPECT_EQ(layers.size(), 6u);
     for (const json& e : of_type(dump_, "DIMENSION")) EXPECT_EQ(e["layer"], "DIMENSION");
@@ -124,7 +131,7 @@ TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
     // As drawn, whether a line says it or takes it from its layer.
     EXPECT_EQ(by_height[150.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[150.0]["lineweight"], 25);
-    EXPECT_EQ(by_height[150.0]["layer"], "VIEW-TOP-HID");
+    EXPECT_EQ(by_height[150.0]["layer"], "HID-TOP");
     EXPECT_EQ(by_height[130.0]["linetype"], "CENTERTINY");
     EXPECT_EQ(by_height[130.0]["lineweight"], 25);
     EXPECT_EQ(by_height[130.0]["layer"], "VIEW-TOP");
@@ -257,6 +264,46 @@ TEST(DxfWriter, EllipsesAndSplinesAreTheSheetsCurves) {
     const json account = json::parse(audit.output).begin().value();
     EXPECT_EQ(account["errors"], json::array());
     EXPECT_EQ(account["fixes"], json::array());
+}
+
+// A hidden shape a view repeats is drawn once in a block and placed: a reader draws each where it was, dashed and
+// thin; continuous lines stay lines of their own.
+TEST(DxfWriter, RepeatedHiddenShapesArePlacedWhereTheyWere) {
+    SheetGraphics sheet;
+    const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
+    const Stroke visible{LineWeight::Wide, LinePattern::Continuous};
+    const double turn = 2 * std::numbers::pi;
+    constexpr int kCopies = 14;
+    auto at = [](int i) { return Point2{20.0 + 7.31 * i, 50.0 + 0.0003 * i}; };
+    for (int i = 0; i < kCopies; ++i) {
+        const Point2 p = at(i);
+        sheet.polylines.push_back(Polyline{{{p.x, p.y + 1}, {p.x, p.y + 1.3364}}, false, hidden, "VIEW-ISO"});
+        sheet.polylines.push_back(Polyline{{{p.x, p.y + 5}, {p.x + 2, p.y + 5}}, false, visible, "VIEW-ISO"});
+        sheet.arcs.push_back(Arc{{p.x, p.y + 3}, 0.5, 0, turn, hidden, "VIEW-ISO"});
+        sheet.ellipses.push_back(Ellipse{p, {0.0824, -0.1427}, 0.57735026919, 0, turn, hidden, "VIEW-ISO"});
+    }
+    const json dump = read_back("repeated_shapes", sheet);
+    EXPECT_EQ(of_type(dump, "LINE").size(), static_cast<std::size_t>(kCopies));
+    const std::vector<json> placed = of_type(dump, "INSERT");
+    ASSERT_EQ(placed.size(), 3u * kCopies);
+    for (int k = 0; k < 3 * kCopies; ++k) {
+        SCOPED_TRACE(k);
+        const Point2 p = at(k % kCopies);
+        const json& insert = placed[static_cast<std::size_t>(k)];
+        EXPECT_EQ(insert["layer"], "HID-ISO");
+        ASSERT_EQ(insert["drawn"].size(), 1u);
+        const json& drawn = insert["drawn"][0];
+        EXPECT_EQ(drawn["linetype"], "HIDDEN2");
+        EXPECT_EQ(drawn["lineweight"], 25);
+        const json where = k < kCopies ? drawn["points"][0] : drawn["center"];
+        EXPECT_NEAR(where[0].get<double>(), p.x, 1e-4);
+        EXPECT_NEAR(where[1].get<double>(), p.y + (k < kCopies ? 1.0 : k < 2 * kCopies ? 3.0 : 0.0), 1e-4);
+        if (k < kCopies) {
+            EXPECT_NEAR(drawn["points"][1][1].get<double>(), p.y + 1.3364, 1e-4);
+        } else if (k >= 2 * kCopies) {
+            EXPECT_NEAR(drawn["start"][0].get<double>(), p.x + 0.0824, 1e-4);
+        }
+    }
 }
 
 // A spline whose counts do not make a curve is drawn from its points; an ellipse with no width is not drawn at all.
