@@ -117,11 +117,12 @@ std::optional<std::int64_t> exact(double value) {
 
 class Grouping {
   public:
-    void add(const std::optional<Shape>& shape, ShapeBlocks::Kind kind, std::size_t index) {
+    // saving: how many bytes shorter a placement is than the entity it stands for.
+    void add(const std::optional<Shape>& shape, ShapeBlocks::Kind kind, std::size_t index, std::size_t saving) {
         if (!shape) return;
         auto [found, added] = members_.try_emplace(*shape);
         found->second.push_back(index);
-        if (added) order_.emplace_back(kind, &found->second);
+        if (added) order_.push_back({kind, &found->second, kBlockBytes / saving + 1});
     }
 
     ShapeBlocks blocks(const SheetGraphics& sheet) const {
@@ -129,8 +130,8 @@ class Grouping {
         made.polyline_block.assign(sheet.polylines.size(), -1);
         made.arc_block.assign(sheet.arcs.size(), -1);
         made.ellipse_block.assign(sheet.ellipses.size(), -1);
-        for (const auto& [kind, members] : order_) {
-            if (members->size() < kPlacementsForBlock) continue;
+        for (const auto& [kind, members, paying] : order_) {
+            if (members->size() < paying) continue;
             const int block = static_cast<int>(made.blocks.size());
             made.blocks.push_back({kind, members->front()});
             std::vector<int>& of = kind == ShapeBlocks::Kind::Polyline ? made.polyline_block
@@ -143,7 +144,12 @@ class Grouping {
 
   private:
     std::map<Shape, std::vector<std::size_t>> members_;
-    std::vector<std::pair<ShapeBlocks::Kind, const std::vector<std::size_t>*>> order_;  // as the sheet first draws
+    struct Group {
+        ShapeBlocks::Kind kind;
+        const std::vector<std::size_t>* members;
+        std::size_t paying;  // how many placements pay for the block
+    };
+    std::vector<Group> order_;  // as the sheet first draws them
 };
 
 std::optional<Shape> polyline_shape(const Polyline& p) {
@@ -190,12 +196,19 @@ std::optional<Shape> ellipse_shape(const Ellipse& e) {
 
 ShapeBlocks repeated_shapes(const SheetGraphics& sheet) {
     Grouping grouping;
-    for (std::size_t i = 0; i < sheet.polylines.size(); ++i)
-        grouping.add(polyline_shape(sheet.polylines[i]), ShapeBlocks::Kind::Polyline, i);
-    for (std::size_t i = 0; i < sheet.arcs.size(); ++i)
-        grouping.add(arc_shape(sheet.arcs[i]), ShapeBlocks::Kind::Arc, i);
+    // A placement writes its block's name and one point where a LINE writes its pattern and two points, a polyline a
+    // count and its points, an arc its angles, an ellipse its axis, ratio and parameters, a circle only its radius.
+    for (std::size_t i = 0; i < sheet.polylines.size(); ++i) {
+        const Polyline& p = sheet.polylines[i];
+        const std::size_t saving = p.points.size() == 2 && !p.closed ? 15 : 24 * p.points.size() - 20;
+        grouping.add(polyline_shape(p), ShapeBlocks::Kind::Polyline, i, saving);
+    }
+    for (std::size_t i = 0; i < sheet.arcs.size(); ++i) {
+        const Arc& a = sheet.arcs[i];
+        grouping.add(arc_shape(a), ShapeBlocks::Kind::Arc, i, whole_turn(a.start_angle, a.end_angle) ? 6 : 40);
+    }
     for (std::size_t i = 0; i < sheet.ellipses.size(); ++i)
-        grouping.add(ellipse_shape(sheet.ellipses[i]), ShapeBlocks::Kind::Ellipse, i);
+        grouping.add(ellipse_shape(sheet.ellipses[i]), ShapeBlocks::Kind::Ellipse, i, 50);
     return grouping.blocks(sheet);
 }
 

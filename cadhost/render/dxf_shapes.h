@@ -44,8 +44,8 @@ Point2 anchor_of(const Arc& arc);
 
 // A view of a grid of small holes seen at an angle holds thousands of ellipses and hidden lines that differ only in
 // where they are. Each such shape, drawn often enough to pay for its block, is drawn once in a block and placed at
-// each anchor: the drawing is the same in every reader and the file much smaller. A placement is about as long as a
-// continuous line, so lines and arcs are placed only when broken (they name their pattern); ellipses always.
+// each anchor, when that pays: the drawing is the same in every reader and the file much smaller. A placement is
+// about as long as a continuous line, so lines and arcs are placed only when broken (they name their pattern).
 struct ShapeBlocks {
     enum class Kind { Polyline, Arc, Ellipse };
     struct Block {
@@ -58,8 +58,8 @@ struct ShapeBlocks {
 };
 ShapeBlocks repeated_shapes(const SheetGraphics& sheet);
 
-// How many placements of one shape pay for its block (the block's records and its own entity).
-inline constexpr std::size_t kPlacementsForBlock = 12;
+// A shape is placed when its placements, each shorter than the entity it stands for, save more than its block costs.
+inline constexpr std::size_t kBlockBytes = 400;  // the block's record, its beginning, its end and its one entity
 
 }  // namespace cadhost::render
 

@@ -272,15 +272,16 @@ TEST(DxfWriter, RepeatedHiddenShapesArePlacedWhereTheyWere) {
     SheetGraphics sheet;
     const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
     const Stroke visible{LineWeight::Wide, LinePattern::Continuous};
-    const double turn = 2 * std::numbers::pi;
     constexpr int kCopies = 14;
     auto at = [](int i) { return Point2{20.0 + 7.31 * i, 50.0 + 0.0003 * i}; };
     for (int i = 0; i < kCopies; ++i) {
         const Point2 p = at(i);
-        sheet.polylines.push_back(Polyline{{{p.x, p.y + 1}, {p.x, p.y + 1.3364}}, false, hidden, "VIEW-ISO"});
+        sheet.polylines.push_back(
+            Polyline{{{p.x, p.y + 1}, {p.x, p.y + 1.3364}, {p.x + 0.5, p.y + 1.3364}}, false, hidden, "VIEW-ISO"});
         sheet.polylines.push_back(Polyline{{{p.x, p.y + 5}, {p.x + 2, p.y + 5}}, false, visible, "VIEW-ISO"});
-        sheet.arcs.push_back(Arc{{p.x, p.y + 3}, 0.5, 0, turn, hidden, "VIEW-ISO"});
-        sheet.ellipses.push_back(Ellipse{p, {0.0824, -0.1427}, 0.57735026919, 0, turn, hidden, "VIEW-ISO"});
+        sheet.arcs.push_back(Arc{{p.x, p.y + 3}, 0.5, 0, std::numbers::pi / 2, hidden, "VIEW-ISO"});
+        sheet.ellipses.push_back(
+            Ellipse{p, {0.0824, -0.1427}, 0.57735026919, 0, 2 * std::numbers::pi, hidden, "VIEW-ISO"});
     }
     const json dump = read_back("repeated_shapes", sheet);
     EXPECT_EQ(of_type(dump, "LINE").size(), static_cast<std::size_t>(kCopies));
@@ -295,12 +296,10 @@ TEST(DxfWriter, RepeatedHiddenShapesArePlacedWhereTheyWere) {
         const json& drawn = insert["drawn"][0];
         EXPECT_EQ(drawn["linetype"], "HIDDEN2");
         EXPECT_EQ(drawn["lineweight"], 25);
-        const json where = k < kCopies ? drawn["points"][0] : drawn["center"];
+        const json where = k < kCopies ? drawn["points"][1] : drawn["center"];
         EXPECT_NEAR(where[0].get<double>(), p.x, 1e-4);
-        EXPECT_NEAR(where[1].get<double>(), p.y + (k < kCopies ? 1.0 : k < 2 * kCopies ? 3.0 : 0.0), 1e-4);
-        if (k < kCopies) {
-            EXPECT_NEAR(drawn["points"][1][1].get<double>(), p.y + 1.3364, 1e-4);
-        } else if (k >= 2 * kCopies) {
+        EXPECT_NEAR(where[1].get<double>(), p.y + (k < kCopies ? 1.3364 : k < 2 * kCopies ? 3.0 : 0.0), 1e-4);
+        if (k >= 2 * kCopies) {
             EXPECT_NEAR(drawn["start"][0].get<double>(), p.x + 0.0824, 1e-4);
         }
     }
