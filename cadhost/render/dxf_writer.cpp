@@ -1,6 +1,5 @@
 #include "cadhost/render/dxf_writer.h"
 
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <tuple>
