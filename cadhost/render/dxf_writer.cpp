@@ -4,13 +4,16 @@
 #include <map>
 #include <tuple>
 #include <numbers>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include <dl_dxf.h>
 
 #include "cadhost/render/aci_colour.h"
+#include "cadhost/render/dxf_layers.h"
 #include "cadhost/render/dxf_objects.h"
+#include "cadhost/render/dxf_shapes.h"
 #include "cadhost/render/dxf_stream_writer.h"
 #include "cadhost/render/gbk_text.h"
 #include "cadhost/render/line_style.h"
@@ -21,6 +24,7 @@ namespace cadhost::render {
 namespace {
 
 constexpr int kByLayer = 256;
+constexpr int kWeightByLayer = -1;
 // Texts take a TrueType style named after its font file. Readers that draw TrueType take the font from the file name
 // (group 3) or the family in the style's extended data: a .ttf with Latin and all of GB 2312 that Debian packages
 // (fonts-arphic-gbsn00lp), where a collection (.ttc) is not indexed by every reader. Readers that have only stroke
@@ -38,41 +42,6 @@ constexpr const char* kDefpoints = "Defpoints";
 constexpr int kModelSpaceRecord = 0x1F;
 constexpr double kValueOffMiddle = 0.5;  // mm along the dimension line
 constexpr int kBlockRecordTable = 0x1;
-
-double degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
-
-// The lines of the views are written to 0.0001 mm on the sheet, a fraction of a micrometre of the part at any scale a
-// sheet uses, instead of the seventeen digits that read back as the same double: most of a large sheet's file is
-// these numbers. Dimensions keep every digit of their points, which a reader measures from.
-double sheet_digits(double value) {
-    if (!std::isfinite(value) || std::fabs(value) > 1e9) return value;
-    return std::round(value * 1e4) / 1e4;
-}
-Point2 sheet_digits(const Point2& p) { return {sheet_digits(p.x), sheet_digits(p.y)}; }
-
-// The table defines each pattern, which is all most readers use. Readers that know patterns only by name draw their
-// own: HIDDEN2 is the usual name of the 3/1.5 mm hidden line, and CENTERTINY the name under which such readers keep
-// a chain short enough to show on the short centre lines of small holes.
-const char* linetype_name(LinePattern pattern) {
-    switch (pattern) {
-        case LinePattern::Dashed:
-            return "HIDDEN2";
-        case LinePattern::Chain:
-            return "CENTERTINY";
-        case LinePattern::Continuous:
-            break;
-    }
-    return "CONTINUOUS";
-}
-
-// DXF forbids some characters in table names; they become '_' so a layer name cannot break the file.
-std::string layer_name(const std::string& layer) {
-    if (layer.empty()) return "0";
-    std::string name = layer;
-    for (char& c : name)
-        if (std::string_view("<>/\\\":;?*|=`,").find(c) != std::string_view::npos) c = '_';
-    return name;
-}
 
 // Drafting signs have DXF control codes that every reader draws in any font, while GBK has no diameter sign at all.
 std::string with_control_codes(const std::string& utf8) {
@@ -96,7 +65,8 @@ std::string with_control_codes(const std::string& utf8) {
 
 class DxfSheet {
   public:
-    DxfSheet(const SheetGraphics& sheet, std::ostream& out) : sheet_(sheet), dw_(out, DL_Codes::AC1015) {}
+    DxfSheet(const SheetGraphics& sheet, std::ostream& out)
+        : sheet_(sheet), dw_(out, DL_Codes::AC1015), layers_(sheet), shapes_(repeated_shapes(sheet)) {}
 
     bool write(std::string& error) {
         std::string probe;
@@ -104,7 +74,6 @@ class DxfSheet {
             error = "this system cannot convert text to GBK";
             return false;
         }
-        collect_layers();
         name_blocks();
         header();
         tables();
@@ -122,25 +91,6 @@ class DxfSheet {
         std::string converted;
         utf8_to_gbk(printable_text(utf8, true), converted);
         return converted;
-    }
-
-    void note_layer(const std::string& layer) {
-        const std::string name = layer_name(layer);
-        for (const std::string& known : layers_)
-            if (known == name) return;
-        layers_.push_back(name);
-    }
-
-    void collect_layers() {
-        layers_.push_back("0");
-        for_each_polyline(sheet_, [this](const Polyline& p) { note_layer(p.layer); });
-        for (const Arc& a : sheet_.arcs) note_layer(a.layer);
-        for (const Ellipse& e : sheet_.ellipses) note_layer(e.layer);
-        for (const Spline& s : sheet_.splines) note_layer(s.layer);
-        for_each_triangle(sheet_, [this](const Triangle& t) { note_layer(t.layer); });
-        for_each_text(sheet_, [this](const Text& t) { note_layer(t.layer); });
-        for (const Dimension& d : sheet_.dimensions) note_layer(d.layer);
-        if (!sheet_.dimensions.empty()) note_layer(kDefpoints);
     }
 
     void header() {
@@ -198,10 +148,10 @@ class DxfSheet {
         dxf_.writeLinetype(dw_, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
         dxf_.writeLinetype(dw_, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
         dxf_.writeLinetype(
-            dw_, DL_LinetypeData(linetype_name(LinePattern::Dashed), "Hidden __ __ __", 0,
+            dw_, DL_LinetypeData(dxf_linetype_name(LinePattern::Dashed), "Hidden __ __ __", 0,
                                  static_cast<int>(dashed_pattern.size()), dashed_length, dashed_pattern.data()));
         dxf_.writeLinetype(dw_,
-                           DL_LinetypeData(linetype_name(LinePattern::Chain), "Center ____ _ ____", 0,
+                           DL_LinetypeData(dxf_linetype_name(LinePattern::Chain), "Center ____ _ ____", 0,
                                            static_cast<int>(chain_pattern.size()), chain_length, chain_pattern.data()));
         dw_.tableEnd();
     }
@@ -211,9 +161,10 @@ class DxfSheet {
         dxf_.writeVPort(dw_);
         linetypes();
 
-        dw_.tableLayers(static_cast<int>(layers_.size()));
-        for (const std::string& layer : layers_)
-            dxf_.writeLayer(dw_, DL_LayerData(gbk(layer), 0), DL_Attributes("", 7, 25, "CONTINUOUS", 1.0));
+        dw_.tableLayers(static_cast<int>(layers_.layers().size()));
+        for (const DxfLayer& layer : layers_.layers())
+            dxf_.writeLayer(dw_, DL_LayerData(gbk(layer.name), 0),
+                            DL_Attributes("", 7, layer.lineweight, dxf_linetype_name(layer.pattern), 1.0));
         dw_.tableEnd();
 
         dw_.tableStyle(3);
@@ -230,17 +181,36 @@ class DxfSheet {
         dim_style();
         dxf_.writeBlockRecord(dw_);
         // Each dimension's block: a reader that knows dimensions finds the block it expects.
-        for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) {
-            dw_.dxfString(0, "BLOCK_RECORD");
-            dimension_records_.push_back(static_cast<int>(dw_.handle()));
-            dw_.dxfHex(330, kBlockRecordTable);
-            dw_.dxfString(100, "AcDbSymbolTableRecord");
-            dw_.dxfString(100, "AcDbBlockTableRecord");
-            dw_.dxfString(2, block_names_[i]);
-            dw_.dxfHex(340, 0);
-        }
+        for (const std::string& name : block_names_) dimension_records_.push_back(block_record(name));
+        for (const std::string& name : shape_block_names_) shape_block_records_.push_back(block_record(name));
         dw_.tableEnd();
         dw_.sectionEnd();
+    }
+
+    int block_record(const std::string& name) {
+        dw_.dxfString(0, "BLOCK_RECORD");
+        const int handle = static_cast<int>(dw_.handle());
+        dw_.dxfHex(330, kBlockRecordTable);
+        dw_.dxfString(100, "AcDbSymbolTableRecord");
+        dw_.dxfString(100, "AcDbBlockTableRecord");
+        dw_.dxfString(2, name);
+        dw_.dxfHex(340, 0);
+        return handle;
+    }
+
+    void block_begin(int record, const std::string& name) {
+        entity_head("BLOCK", record, "0");
+        dw_.dxfString(100, "AcDbBlockBegin");
+        dw_.dxfString(2, name);
+        dw_.dxfInt(70, 1);  // anonymous
+        for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
+        dw_.dxfString(3, name);
+        dw_.dxfString(1, "");
+    }
+
+    void block_end(int record) {
+        entity_head("ENDBLK", record, "0");
+        dw_.dxfString(100, "AcDbBlockEnd");
     }
 
     void blocks() {
@@ -250,41 +220,47 @@ class DxfSheet {
             dxf_.writeEndBlock(dw_, name);
         }
         for (std::size_t i = 0; i < sheet_.dimensions.size(); ++i) dimension_block_body(i);
+        for (std::size_t i = 0; i < shapes_.blocks.size(); ++i) shape_block_body(i);
         dw_.sectionEnd();
     }
 
     // A sheet has a few layers and strokes but tens of thousands of entities: each pair's attributes, with the
-    // layer's name converted to GBK, are made once.
-    const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke) {
+    // layer's name converted to GBK, are made once. A line goes on its layer's layer of lines of its pattern, which
+    // gives it its weight when it has the commonest one, and its pattern when continuous: a broken line names its
+    // pattern itself, for some readers draw a layer's broken pattern as a continuous line.
+    const DL_Attributes& attributes(const std::string& layer, const Stroke& stroke, bool line = false) {
         const auto key =
-            std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink);
+            std::make_tuple(layer, static_cast<int>(stroke.weight), static_cast<int>(stroke.pattern), stroke.ink, line);
         auto found = attributes_.find(key);
         if (found != attributes_.end()) return found->second;
         // A line in a body's own colour carries it as a true colour, and as the nearest index for older readers.
         const bool coloured = stroke.ink != 0;
-        DL_Attributes attributes(gbk(layer_name(layer)), coloured ? nearest_aci(stroke.ink) : kByLayer,
+        const DxfLayer& on = line ? layers_.of_line(layer, stroke) : layers_.of(layer);
+        const int weight = static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0));
+        DL_Attributes attributes(gbk(on.name), coloured ? nearest_aci(stroke.ink) : kByLayer,
                                  coloured ? static_cast<int>(stroke.ink) : -1,
-                                 static_cast<int>(std::lround(line_width_mm(stroke.weight) * 100.0)),
-                                 linetype_name(stroke.pattern));
+                                 line && weight == on.lineweight ? kWeightByLayer : weight,
+                                 line && stroke.pattern == LinePattern::Continuous && on.pattern == stroke.pattern
+                                     ? "BYLAYER"
+                                     : dxf_linetype_name(stroke.pattern));
         attributes.setLinetypeScale(line_width_mm(stroke.weight) / 0.25);
         return attributes_.emplace(key, attributes).first->second;
     }
 
     // The head of a line entity, its groups of default value left out: a large sheet holds thousands of entities,
-    // and most of them are continuous lines on their layer's colour. The layers are continuous, so is a line without
-    // a linetype; a linetype scale matters only to a broken line.
+    // and most of them are lines of their layer's colour, weight and pattern. A linetype scale matters only to a
+    // broken line.
     void line_head(const char* type, const char* subclass, const std::string& layer, const Stroke& stroke) {
-        const DL_Attributes& a = attributes(layer, stroke);
+        const DL_Attributes& a = attributes(layer, stroke, true);
         dw_.entity(type);
         dw_.dxfString(100, "AcDbEntity");
         dw_.dxfString(8, a.getLayer());
         if (a.getColor() != kByLayer) dw_.dxfInt(62, a.getColor());
         if (a.getColor24() != -1) dw_.dxfInt(420, a.getColor24());
-        dw_.dxfInt(370, a.getWidth());
-        if (stroke.pattern != LinePattern::Continuous) {
-            if (a.getLinetypeScale() != 1.0) dw_.dxfReal(48, a.getLinetypeScale());
-            dw_.dxfString(6, a.getLinetype());
-        }
+        if (a.getWidth() != kWeightByLayer) dw_.dxfInt(370, a.getWidth());
+        if (stroke.pattern != LinePattern::Continuous && a.getLinetypeScale() != 1.0)
+            dw_.dxfReal(48, a.getLinetypeScale());
+        if (a.getLinetype() != "BYLAYER") dw_.dxfString(6, a.getLinetype());
         dw_.dxfString(100, subclass);
     }
 
@@ -304,7 +280,7 @@ class DxfSheet {
         }
         line_head("LWPOLYLINE", "AcDbPolyline", polyline.layer, polyline.stroke);
         dw_.dxfInt(90, static_cast<int>(polyline.points.size()));
-        dw_.dxfInt(70, polyline.closed ? 1 : 0);
+        if (polyline.closed) dw_.dxfInt(70, 1);  // open is the default
         for (const Point2& p : polyline.points) flat_point(10, sheet_digits(p));
     }
 
@@ -318,24 +294,8 @@ class DxfSheet {
         dw_.dxfReal(40, r);
         if (full) return;
         dw_.dxfString(100, "AcDbArc");
-        // Angles within one turn, as readers expect them, to a millionth of a degree: a micrometre's turn at the
-        // radius of the largest sheet. An arc through 0 ends before it starts.
-        auto angle = [](double radians) {
-            double d = std::fmod(degrees(radians), 360.0);
-            if (d < 0.0) d += 360.0;
-            d = std::round(d * 1e6) / 1e6;
-            return d >= 360.0 ? 0.0 : d;
-        };
-        dw_.dxfReal(50, angle(arc.start_angle));
-        dw_.dxfReal(51, angle(arc.end_angle));
-    }
-
-    // An arc that its rounded angles would make a whole circle (a reader draws one when start and end agree) is far
-    // too short to see: it is left out.
-    bool too_short(const Arc& arc) const {
-        const double sweep = std::fmod(arc.end_angle - arc.start_angle, 2.0 * std::numbers::pi);
-        return arc.end_angle - arc.start_angle < 2.0 * std::numbers::pi - 1e-9 &&
-               std::fabs(sweep) * 180.0 / std::numbers::pi < 2e-6;
+        dw_.dxfReal(50, arc_degrees(arc.start_angle));
+        dw_.dxfReal(51, arc_degrees(arc.end_angle));
     }
 
     void point(int code, const Point2& p) {
@@ -351,33 +311,56 @@ class DxfSheet {
         dw_.dxfReal(230, 1.0);
     }
 
-    void ellipse(const Ellipse& ellipse) {
-        // Readers take ratios outside (0, 1] and a zero axis as damage; such a shape has nothing to draw anyway.
-        if (!(ellipse.ratio > 0.0 && ellipse.ratio <= 1.0) || std::hypot(ellipse.major.x, ellipse.major.y) <= 0.0)
-            return;
-        // Rounded, the ends of a tiny arc would agree and a reader would draw the whole ellipse: it is left out.
-        const double sweep = ellipse.end_param - ellipse.start_param;
-        if (sweep < 2.0 * std::numbers::pi - 1e-9 && std::fabs(std::fmod(sweep, 2.0 * std::numbers::pi)) < 2e-7) return;
+    // An ellipse as written, at the centre given: its own, or the origin of the block that draws its shape.
+    void ellipse(const Ellipse& ellipse, const DxfEllipse& written, const Point2& center) {
         line_head("ELLIPSE", "AcDbEllipse", ellipse.layer, ellipse.stroke);
-        point(10, sheet_digits(ellipse.center));
-        // The axis to the sheet's digits unless that would shorten it to nothing.
-        const Point2 major = std::hypot(sheet_digits(ellipse.major.x), sheet_digits(ellipse.major.y)) > 0.0
-                                 ? sheet_digits(ellipse.major)
-                                 : ellipse.major;
-        point(11, major);
-        normal();
-        dw_.dxfReal(40, ellipse.ratio);
-        // Parameters within one turn, as readers expect them, to a ten-millionth: a twentieth of a micrometre on the
-        // largest sheet. An arc through 0 ends before it starts.
-        const double turn = 2.0 * std::numbers::pi;
-        const bool full = ellipse.end_param - ellipse.start_param >= turn - 1e-9;
-        auto within_turn = [turn](double t) {
-            t = std::fmod(t, turn);
-            t = std::round((t < 0.0 ? t + turn : t) * 1e7) / 1e7;
-            return t >= turn ? 0.0 : t;
-        };
-        dw_.dxfReal(41, full ? 0.0 : within_turn(ellipse.start_param));
-        dw_.dxfReal(42, full ? turn : within_turn(ellipse.end_param));
+        // The sheet's plane is the default one, and its z the default 0.
+        flat_point(10, center);
+        flat_point(11, written.major);
+        dw_.dxfReal(40, written.ratio);
+        dw_.dxfReal(41, written.start);
+        dw_.dxfReal(42, written.end);
+    }
+
+    // A shape drawn by its block, placed at its anchor, on the layer it would be on itself so that switching the
+    // layer off hides it as it would the shape; the shape in the block keeps its own layer, weight and pattern.
+    void placement(const std::string& layer, const Stroke& stroke, int block, const Point2& anchor) {
+        dw_.entity("INSERT");
+        dw_.dxfString(100, "AcDbEntity");
+        dw_.dxfString(8, attributes(layer, stroke, true).getLayer());
+        dw_.dxfString(100, "AcDbBlockReference");
+        dw_.dxfString(2, shape_block_names_[static_cast<std::size_t>(block)]);
+        flat_point(10, anchor);
+    }
+
+    // Each repeated shape once, its anchor at the block's origin.
+    void shape_block_body(std::size_t index) {
+        const ShapeBlocks::Block& block = shapes_.blocks[index];
+        block_begin(shape_block_records_[index], shape_block_names_[index]);
+        switch (block.kind) {
+            case ShapeBlocks::Kind::Polyline: {
+                Polyline moved = sheet_.polylines[block.first];
+                const Point2 anchor = anchor_of(moved);
+                for (Point2& p : moved.points) {
+                    const Point2 at = sheet_digits(p);
+                    p = Point2{at.x - anchor.x, at.y - anchor.y};
+                }
+                polyline(moved);
+                break;
+            }
+            case ShapeBlocks::Kind::Arc: {
+                Arc moved = sheet_.arcs[block.first];
+                moved.center = Point2{0.0, 0.0};
+                arc(moved);
+                break;
+            }
+            case ShapeBlocks::Kind::Ellipse: {
+                const Ellipse& shape = sheet_.ellipses[block.first];
+                ellipse(shape, *dxf_ellipse(shape), Point2{0.0, 0.0});
+                break;
+            }
+        }
+        block_end(shape_block_records_[index]);
     }
 
     void spline(const Spline& spline) {
@@ -388,10 +371,7 @@ class DxfSheet {
             polyline(Polyline{spline.points, false, spline.stroke, spline.layer});
             return;
         }
-        dw_.entity("SPLINE");
-        dw_.subClass("AcDbEntity");
-        dw_.entityAttributes(attributes(spline.layer, spline.stroke));
-        dw_.dxfString(100, "AcDbSpline");
+        line_head("SPLINE", "AcDbSpline", spline.layer, spline.stroke);
         normal();
         dw_.dxfInt(70, 8 | (spline.weights.empty() ? 0 : 4));  // planar, and rational when weighted
         dw_.dxfInt(71, spline.degree);
@@ -440,6 +420,8 @@ class DxfSheet {
         int linear = 0, placed = 0;
         for (const Dimension& d : sheet_.dimensions)
             block_names_.push_back(inserted(d) ? "*U" + std::to_string(++placed) : "*D" + std::to_string(++linear));
+        for (std::size_t i = 0; i < shapes_.blocks.size(); ++i)
+            shape_block_names_.push_back("*U" + std::to_string(++placed));
     }
 
     // The dimension style, written here rather than by the library: its record points at the text style by handle
@@ -524,13 +506,7 @@ class DxfSheet {
     void dimension_block_body(std::size_t index) {
         const int record = dimension_records_[index];
         const std::string& name = block_names_[index];
-        entity_head("BLOCK", record, "0");
-        dw_.dxfString(100, "AcDbBlockBegin");
-        dw_.dxfString(2, name);
-        dw_.dxfInt(70, 1);  // anonymous
-        for (int code : {10, 20, 30}) dw_.dxfReal(code, 0.0);
-        dw_.dxfString(3, name);
-        dw_.dxfString(1, "");
+        block_begin(record, name);
         const Dimension& dimension = sheet_.dimensions[index];
         for (const Polyline& p : dimension.polylines) polyline(p);
         for (const Triangle& t : dimension.triangles) triangle(t);
@@ -543,8 +519,7 @@ class DxfSheet {
             dw_.dxfReal(20, p.y);
             dw_.dxfReal(30, 0.0);
         }
-        entity_head("ENDBLK", record, "0");
-        dw_.dxfString(100, "AcDbBlockEnd");
+        block_end(record);
     }
 
     // A linear dimension: its definition point on the dimension line where that crosses the second extension line,
@@ -552,7 +527,7 @@ class DxfSheet {
     void dimension(std::size_t index) {
         const Dimension& dimension = sheet_.dimensions[index];
         const bool vertical = dimension.kind == Dimension::Kind::Vertical;
-        entity_head("DIMENSION", kModelSpaceRecord, gbk(layer_name(dimension.layer)));
+        entity_head("DIMENSION", kModelSpaceRecord, gbk(dxf_layer_name(dimension.layer)));
         dw_.dxfString(100, "AcDbDimension");
         dw_.dxfString(2, block_names_[index]);
         dw_.dxfReal(10, dimension.line_at.x);
@@ -613,10 +588,30 @@ class DxfSheet {
 
     void entities() {
         dw_.sectionEntities();
-        for (const Polyline& p : sheet_.polylines) polyline(p);
-        for (const Arc& a : sheet_.arcs)
-            if (!too_short(a)) arc(a);
-        for (const Ellipse& e : sheet_.ellipses) ellipse(e);
+        for (std::size_t i = 0; i < sheet_.polylines.size(); ++i) {
+            const Polyline& p = sheet_.polylines[i];
+            if (shapes_.polyline_block[i] < 0)
+                polyline(p);
+            else
+                placement(p.layer, p.stroke, shapes_.polyline_block[i], anchor_of(p));
+        }
+        for (std::size_t i = 0; i < sheet_.arcs.size(); ++i) {
+            const Arc& a = sheet_.arcs[i];
+            if (arc_left_out(a)) continue;
+            if (shapes_.arc_block[i] < 0)
+                arc(a);
+            else
+                placement(a.layer, a.stroke, shapes_.arc_block[i], anchor_of(a));
+        }
+        for (std::size_t i = 0; i < sheet_.ellipses.size(); ++i) {
+            const Ellipse& e = sheet_.ellipses[i];
+            const std::optional<DxfEllipse> written = dxf_ellipse(e);
+            if (!written) continue;
+            if (shapes_.ellipse_block[i] < 0)
+                ellipse(e, *written, written->center);
+            else
+                placement(e.layer, e.stroke, shapes_.ellipse_block[i], written->center);
+        }
         for (const Spline& s : sheet_.splines) spline(s);
         for (const Triangle& t : sheet_.triangles) triangle(t);
         for (const Text& t : sheet_.texts) text(t);
@@ -633,11 +628,14 @@ class DxfSheet {
     const SheetGraphics& sheet_;
     DL_Dxf dxf_;
     DxfStreamWriter dw_;
-    std::vector<std::string> layers_;
+    const DxfLayers layers_;
     std::vector<int> dimension_records_;
     std::vector<std::string> block_names_;  // each dimension's block
-    unsigned long text_style_handle_ = 0;   // the text style's record, which the dimension style names
-    std::map<std::tuple<std::string, int, int, std::uint32_t>, DL_Attributes> attributes_;
+    const ShapeBlocks shapes_;              // the shapes drawn once in a block and placed
+    std::vector<std::string> shape_block_names_;
+    std::vector<int> shape_block_records_;
+    unsigned long text_style_handle_ = 0;  // the text style's record, which the dimension style names
+    std::map<std::tuple<std::string, int, int, std::uint32_t, bool>, DL_Attributes> attributes_;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@ import sys
 
 import ezdxf
 
+VIEW_LAYERS = ("VIEW-", "HID-")  # a view's layer, and that of its hidden lines
 DRAWN = ("LINE", "LWPOLYLINE", "POLYLINE", "SOLID", "TEXT", "MTEXT", "ARC", "CIRCLE")
 
 
@@ -36,7 +37,7 @@ def dimension_blocks(doc):
     for e in doc.modelspace():
         if e.dxftype() == "DIMENSION":
             block = doc.blocks.get(e.dxf.geometry)
-        elif e.dxftype() == "INSERT" and e.dxf.name.upper().startswith("*U"):
+        elif e.dxftype() == "INSERT" and e.dxf.name.upper().startswith("*U") and not e.dxf.layer.startswith(VIEW_LAYERS):
             block = doc.blocks.get(e.dxf.name)
         else:
             continue
@@ -65,9 +66,15 @@ def follows_a_curve(points):
 def account(path):
     doc = ezdxf.readfile(path)
     auditor = doc.audit()
-    counts = collections.Counter(e.dxftype() for e in doc.modelspace())
+    # What the sheet draws: a view's placed block counts as the entities it holds.
+    counts = collections.Counter()
+    for e in doc.modelspace():
+        if e.dxftype() == "INSERT" and e.dxf.layer.startswith(VIEW_LAYERS):
+            counts.update(p.dxftype() for p in doc.blocks.get(e.dxf.name))
+        else:
+            counts[e.dxftype()] += 1
     view_polylines = sum(1 for e in doc.modelspace()
-                         if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith("VIEW-"))
+                         if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith(VIEW_LAYERS))
     dimensions = dimension_blocks(doc)
     in_blocks = {signature(p) for d in dimensions for p in d["parts"]} - {None}
     dimension_layers = {d["layer"] for d in dimensions}
@@ -75,7 +82,7 @@ def account(path):
     return {"errors": [e.message for e in auditor.errors], "fixes": [f.message for f in auditor.fixes],
             "entities": dict(counts), "view_polylines": view_polylines,
             "view_curved_polylines": sum(1 for e in doc.modelspace()
-                                         if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith("VIEW-")
+                                         if e.dxftype() == "LWPOLYLINE" and e.dxf.layer.startswith(VIEW_LAYERS)
                                          and follows_a_curve([tuple(p[:2]) for p in e.get_points()])),
             "styles": {s.dxf.name: [s.dxf.get("font", ""), s.dxf.get("bigfont", "")] for s in doc.styles},
             "text_styles": sorted({e.dxf.style for e in doc.modelspace() if e.dxftype() == "TEXT"}),

@@ -4,19 +4,31 @@ import math
 import sys
 
 import ezdxf
+from ezdxf.addons.drawing.properties import RenderContext
 
 
 def point(p):
     return [round(p[0], 6), round(p[1], 6)]
 
 
-def entity(e, doc=None):
+def entity(e, doc=None, drawing=None):
     kind = e.dxftype()
     record = {"type": kind, "layer": e.dxf.layer}
-    if e.dxf.hasattr("linetype"):
-        record["linetype"] = e.dxf.linetype
-    if e.dxf.hasattr("lineweight"):
-        record["lineweight"] = e.dxf.lineweight
+    # The linetype and lineweight a reader draws with: the entity's own, else its layer's.
+    layer = doc.layers.get(e.dxf.layer) if doc is not None and doc.layers.has_entry(e.dxf.layer) else None
+    linetype = e.dxf.get("linetype", "BYLAYER")
+    if linetype.upper() == "BYLAYER" and layer is not None:
+        linetype = layer.dxf.linetype
+    if linetype.upper() != "BYLAYER":
+        record["linetype"] = linetype
+    lineweight = e.dxf.get("lineweight", -1)
+    if lineweight == -1 and layer is not None:
+        lineweight = layer.dxf.lineweight
+    if lineweight != -1:
+        record["lineweight"] = lineweight
+    if drawing is not None:
+        # the dashes ezdxf's drawing gives it
+        record["pattern"] = [round(x, 6) for x in drawing.resolve_all(e).linetype_pattern]
     if e.dxf.hasattr("ltscale"):
         record["ltscale"] = e.dxf.ltscale
     if kind == "LINE":
@@ -53,14 +65,19 @@ def entity(e, doc=None):
                       actual_measurement=e.dxf.get("actual_measurement", None),
                       measurement=e.get_measurement(), dimstyle=e.dxf.dimstyle,
                       dimlfac=e.override().get("dimlfac", 1.0))
+    if kind == "INSERT":
+        # what a reader draws of it, where it draws it
+        record["insert"] = point(e.dxf.insert)
+        record["drawn"] = [entity(part, doc) for part in e.virtual_entities()]
     if kind in ("DIMENSION", "INSERT") and doc is not None:
         block = doc.blocks.get(e.dxf.get("geometry" if kind == "DIMENSION" else "name", ""))
-        record["block"] = [entity(part) for part in block] if block is not None else None
+        record["block"] = [entity(part, doc) for part in block] if block is not None else None
     return record
 
 
 def main():
     doc = ezdxf.readfile(sys.argv[1])
+    drawing = RenderContext(doc)
     linetypes = {}
     for lt in doc.linetypes:
         linetypes[lt.dxf.name.upper()] = [round(x, 6) for x in lt.simplified_line_pattern()]
@@ -74,7 +91,7 @@ def main():
         "layers": [layer.dxf.name for layer in doc.layers],
         "linetypes": linetypes,
         "styles": styles,
-        "entities": [entity(e, doc) for e in doc.modelspace()],
+        "entities": [entity(e, doc, drawing) for e in doc.modelspace()],
     }, ensure_ascii=False))
 
 

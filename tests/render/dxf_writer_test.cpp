@@ -17,6 +17,13 @@ namespace quillon_test {
 namespace {
 
 namespace fs = std::filesystem;
+using cadhost::render::Arc;
+using cadhost::render::Ellipse;
+using cadhost::render::LinePattern;
+using cadhost::render::LineWeight;
+using cadhost::render::Point2;
+using cadhost::render::Polyline;
+using cadhost::render::Stroke;
 using cadhost::render::write_dxf;
 using nlohmann::json;
 
@@ -108,9 +115,10 @@ TEST_F(DxfFullSheet, LayersAreThePrimitivesOwnPlusZero) {
     std::vector<std::string> layers = dump_["layers"];
     // ezdxf adds the layer of dimension definition points itself when it meets a DIMENSION.
     std::erase(layers, "Defpoints");
-    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "NOTES", "DIMENSION"})
+    // A view's dashed lines have a layer of their own.
+    for (const char* expected : {"0", "FRAME", "VIEW-TOP", "HID-TOP", "NOTES", "DIMENSION"})
         EXPECT_NE(std::find(layers.begin(), layers.end(), expected), layers.end()) << expected;
-    EXPECT_EQ(layers.size(), 5u);
+    EXPECT_EQ(layers.size(), 6u);
     for (const json& e : of_type(dump_, "DIMENSION")) EXPECT_EQ(e["layer"], "DIMENSION");
     for (const json& e : of_type(dump_, "SOLID")) EXPECT_TRUE(e["layer"] == "DIMENSION" || e["layer"] == "VIEW-TOP");
 }
@@ -120,11 +128,18 @@ TEST_F(DxfFullSheet, LinesCarryPatternAndWeight) {
     for (const json& e : of_type(dump_, "LINE"))
         if (e["points"][0][0] == 30.0) by_height[e["points"][0][1].get<double>()] = e;
     ASSERT_EQ(by_height.size(), 3u);
+    // As drawn, whether a line says it or takes it from its layer.
     EXPECT_EQ(by_height[150.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[150.0]["lineweight"], 25);
+    EXPECT_EQ(by_height[150.0]["layer"], "HID-TOP");
     EXPECT_EQ(by_height[130.0]["linetype"], "CENTERTINY");
+    EXPECT_EQ(by_height[130.0]["lineweight"], 25);
+    EXPECT_EQ(by_height[130.0]["layer"], "VIEW-TOP");
     EXPECT_EQ(by_height[110.0]["linetype"], "HIDDEN2");
     EXPECT_EQ(by_height[110.0]["lineweight"], 50);
+    // A reader that draws a layer's pattern as continuous still dashes them.
+    EXPECT_EQ(by_height[150.0]["pattern"], json::array({3.0, 1.5}));
+    EXPECT_EQ(by_height[130.0]["pattern"], json::array({10.0, 1.5, 1.0, 1.5}));
     EXPECT_DOUBLE_EQ(by_height[110.0]["ltscale"].get<double>(), 2.0) << "wide dashes are twice as long";
     const json frame = of_type(dump_, "LWPOLYLINE").at(0);
     EXPECT_TRUE(frame["closed"].get<bool>());
@@ -214,13 +229,17 @@ TEST(DxfWriter, EllipsesAndSplinesAreTheSheetsCurves) {
             EXPECT_NEAR(read[name][0].get<double>(), expected.x, 2e-4) << name;
             EXPECT_NEAR(read[name][1].get<double>(), expected.y, 2e-4) << name;
         }
-        EXPECT_DOUBLE_EQ(read["ratio"].get<double>(), drawn.ratio);
+        // The ratio to the digits that keep the minor axis within the sheet's 0.0001 mm.
+        const double axis = std::hypot(drawn.major.x, drawn.major.y);
+        EXPECT_NEAR(read["ratio"].get<double>() * axis, drawn.ratio * axis, 1e-4);
         for (const json& param : read["params"]) {
             EXPECT_GE(param.get<double>(), 0.0);
             EXPECT_LE(param.get<double>(), 2 * std::numbers::pi);
         }
     }
-    EXPECT_EQ(ellipses[2]["params"], json::array({0.0, 2 * std::numbers::pi})) << "a full ellipse";
+    // A full ellipse ends just short of a turn, where no reader can take it past one.
+    EXPECT_EQ(ellipses[2]["params"][0], 0.0);
+    EXPECT_NEAR(ellipses[2]["params"][1].get<double>(), 2 * std::numbers::pi, 1e-9);
 
     const std::vector<json> splines = of_type(dump, "SPLINE");
     ASSERT_EQ(splines.size(), 2u);
@@ -245,6 +264,45 @@ TEST(DxfWriter, EllipsesAndSplinesAreTheSheetsCurves) {
     const json account = json::parse(audit.output).begin().value();
     EXPECT_EQ(account["errors"], json::array());
     EXPECT_EQ(account["fixes"], json::array());
+}
+
+// A hidden shape a view repeats is drawn once in a block and placed: a reader draws each where it was, dashed and
+// thin; continuous lines stay lines of their own.
+TEST(DxfWriter, RepeatedHiddenShapesArePlacedWhereTheyWere) {
+    SheetGraphics sheet;
+    const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
+    const Stroke visible{LineWeight::Wide, LinePattern::Continuous};
+    constexpr int kCopies = 14;
+    auto at = [](int i) { return Point2{20.0 + 7.31 * i, 50.0 + 0.0003 * i}; };
+    for (int i = 0; i < kCopies; ++i) {
+        const Point2 p = at(i);
+        sheet.polylines.push_back(
+            Polyline{{{p.x, p.y + 1}, {p.x, p.y + 1.3364}, {p.x + 0.5, p.y + 1.3364}}, false, hidden, "VIEW-ISO"});
+        sheet.polylines.push_back(Polyline{{{p.x, p.y + 5}, {p.x + 2, p.y + 5}}, false, visible, "VIEW-ISO"});
+        sheet.arcs.push_back(Arc{{p.x, p.y + 3}, 0.5, 0, std::numbers::pi / 2, hidden, "VIEW-ISO"});
+        sheet.ellipses.push_back(
+            Ellipse{p, {0.0824, -0.1427}, 0.57735026919, 0, 2 * std::numbers::pi, hidden, "VIEW-ISO"});
+    }
+    const json dump = read_back("repeated_shapes", sheet);
+    EXPECT_EQ(of_type(dump, "LINE").size(), static_cast<std::size_t>(kCopies));
+    const std::vector<json> placed = of_type(dump, "INSERT");
+    ASSERT_EQ(placed.size(), 3u * kCopies);
+    for (int k = 0; k < 3 * kCopies; ++k) {
+        SCOPED_TRACE(k);
+        const Point2 p = at(k % kCopies);
+        const json& insert = placed[static_cast<std::size_t>(k)];
+        EXPECT_EQ(insert["layer"], "HID-ISO");
+        ASSERT_EQ(insert["drawn"].size(), 1u);
+        const json& drawn = insert["drawn"][0];
+        EXPECT_EQ(drawn["linetype"], "HIDDEN2");
+        EXPECT_EQ(drawn["lineweight"], 25);
+        const json where = k < kCopies ? drawn["points"][1] : drawn["center"];
+        EXPECT_NEAR(where[0].get<double>(), p.x, 1e-4);
+        EXPECT_NEAR(where[1].get<double>(), p.y + (k < kCopies ? 1.3364 : k < 2 * kCopies ? 3.0 : 0.0), 1e-4);
+        if (k >= 2 * kCopies) {
+            EXPECT_NEAR(drawn["start"][0].get<double>(), p.x + 0.0824, 1e-4);
+        }
+    }
 }
 
 // A spline whose counts do not make a curve is drawn from its points; an ellipse with no width is not drawn at all.
