@@ -186,23 +186,34 @@ void remove_from_layer(const std::vector<Polyline>& all, const std::vector<std::
     SegmentGrid grid(segments);
 
     std::vector<Segment> over;
+    // What is left of each segment of a polyline, as spans of its length: the spans of segment k are
+    // spans[span_start[k]] up to spans[span_start[k + 1]]. Most segments lie under nothing and keep one whole span.
+    std::vector<std::pair<double, double>> spans;
+    std::vector<std::size_t> span_start;
     for (std::size_t i = 0; i < layer.size(); ++i) {
-        std::vector<std::vector<std::pair<double, double>>> kept;
+        spans.clear();
+        span_start.clear();
         bool lost = false;
         for (std::size_t k = first_segment[i]; k < first_segment[i + 1]; ++k) {
+            span_start.push_back(spans.size());
             over.clear();
             grid.near(segments[k], [&](const Segment& o) {
                 if (o.line != i && rank[o.line] > rank[i]) over.push_back(o);
             });
-            kept.push_back(over.empty() ? std::vector<std::pair<double, double>>{{0.0, 1.0}}
-                                        : uncovered(segments[k], over));
-            lost = lost || kept.back().size() != 1 || kept.back()[0] != std::make_pair(0.0, 1.0);
+            if (over.empty()) {
+                spans.emplace_back(0.0, 1.0);
+                continue;
+            }
+            const auto left = uncovered(segments[k], over);
+            lost = lost || left.size() != 1 || left[0] != std::make_pair(0.0, 1.0);
+            spans.insert(spans.end(), left.begin(), left.end());
         }
+        span_start.push_back(spans.size());
         if (!lost) continue;
         const Polyline& source = all[layer[i]];
         // A dashed or chain line's dashes run on from its start: cut, each piece would start them afresh and the
         // dashes would fall elsewhere. Such a line goes only when nothing of it is left.
-        const bool gone = std::all_of(kept.begin(), kept.end(), [](const auto& k) { return k.empty(); });
+        const bool gone = spans.empty();
         if (source.stroke.pattern != LinePattern::Continuous && !gone) continue;
         whole[layer[i]] = 0;
         Polyline piece{{}, false, source.stroke, source.layer};
@@ -211,9 +222,10 @@ void remove_from_layer(const std::vector<Polyline>& all, const std::vector<std::
                 pieces.emplace(layer[i], piece);
             piece.points.clear();
         };
-        for (std::size_t k = 0; k < kept.size(); ++k) {
+        for (std::size_t k = 0; k + 1 < span_start.size(); ++k) {
             const Segment& s = segments[first_segment[i] + k];
-            for (const auto& [from, to] : kept[k]) {
+            for (std::size_t at = span_start[k]; at < span_start[k + 1]; ++at) {
+                const auto [from, to] = spans[at];
                 if (from > 0.0 || piece.points.empty()) {
                     flush();
                     piece.points.push_back(along(s, from));
@@ -221,7 +233,7 @@ void remove_from_layer(const std::vector<Polyline>& all, const std::vector<std::
                 piece.points.push_back(along(s, to));
                 if (to < 1.0) flush();
             }
-            if (kept[k].empty()) flush();
+            if (span_start[k] == span_start[k + 1]) flush();
         }
         flush();
     }

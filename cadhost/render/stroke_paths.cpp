@@ -97,14 +97,14 @@ void join_group(std::vector<Polyline>& lines, const std::vector<std::size_t>& gr
         ends.add(pieces[k].points.back(), k, false);
     }
     std::vector<char> used(pieces.size(), 0);
+    // A dashed or chain line's dashes start afresh at each stroke; pieces are joined only while the whole stays
+    // within the first dash, so that it is drawn as one dash, as each piece was. A group has one stroke.
+    const std::vector<double> dashes = pieces.empty() ? std::vector<double>{} : dash_pattern_mm(pieces[0].stroke);
     for (std::size_t k = 0; k < pieces.size(); ++k) {
         if (used[k]) continue;
         used[k] = 1;
         std::vector<Point2> chain = std::move(pieces[k].points);
-        // A dashed or chain line's dashes start afresh at each stroke; pieces are joined only while the whole stays
-        // within the first dash, so that it is drawn as one dash, as each piece was.
-        const std::vector<double> dashes = dash_pattern_mm(pieces[k].stroke);
-        double length = length_of(chain);
+        double length = dashes.empty() ? 0.0 : length_of(chain);
         auto fits = [&](const Polyline& more) {
             return dashes.empty() || length + length_of(more.points) <= dashes[0];
         };
@@ -116,7 +116,7 @@ void join_group(std::vector<Polyline>& lines, const std::vector<std::size_t>& gr
             while (!(to.size() >= (forward ? 3u : 2u) && meets(to.back(), forward ? chain.front() : chain.back()))) {
                 if (!ends.take(to.back(), pieces, used, next, at_start, fits)) return;
                 std::vector<Point2>& more = pieces[next].points;
-                length += length_of(more);
+                if (!dashes.empty()) length += length_of(more);
                 if (!at_start) std::reverse(more.begin(), more.end());
                 to.insert(to.end(), more.begin() + 1, more.end());
                 more.clear();
