@@ -128,23 +128,25 @@ TEST(RemoveOverdrawn, WhatAStrongerLineDrawsGoesAndTheRestStays) {
     heavy.weight = LineWeight::Heavy;
     thin.weight = LineWeight::Thin;
     sheet.polylines = {
-        line({{0, 0}, {100, 0}}),                         // visible edge
-        line({{-20, 0.003}, {50, 0.003}}, kHidden),       // hidden, partly behind: stays whole, dashes in place
-        line({{10, -0.002}, {40, -0.002}}, kHidden),      // hidden, wholly behind: goes
-        line({{90, 0}, {130, 0}}, thin),                  // thinner, partly behind: 100 to 130 stays
-        line({{0, 10}, {50, 10}}, copper),                // the same edge from two bodies: the later stays
-        line({{50, 10}, {0, 10}}),                        //
-        line({{0, 20}, {30, 20}}, heavy),                 // heavier wins over later
-        line({{0, 20}, {30, 20}}),                        //
-        line({{0, 0}, {100, 0}}, kHidden, "VIEW-FRONT"),  // another view: untouched
-        line({{70, -5}, {70, 5}}, kHidden),               // crossing, not along: untouched
+        line({{0, 0}, {100, 0}}),                             // visible edge
+        line({{-20, 0.003}, {50, 0.003}}, kHidden),           // hidden, partly behind: stays whole, dashes in place
+        line({{10, -0.002}, {40, -0.002}}, kHidden),          // hidden, wholly behind: goes
+        line({{90, 0}, {130, 0}}, thin),                      // thinner, partly behind: 100 to 130 stays
+        line({{0, 10}, {50, 10}}, copper),                    // the same edge from two bodies: the later stays
+        line({{50, 10}, {0, 10}}),                            //
+        line({{0, 20}, {30, 20}}, heavy),                     // heavier wins over later
+        line({{0, 20}, {30, 20}}),                            //
+        line({{0, 0}, {100, 0}}, kHidden, "VIEW-FRONT"),      // another view: untouched
+        line({{70, -5}, {70, 5}}, kHidden),                   // crossing, not along: untouched
+        line({{0, 30}, {10, 30}}),                            // covers the middle segment of the next
+        line({{-5, 30}, {0, 30}, {10, 30}, {15, 30}}, thin),  // two pieces are left, with no line across the gap
     };
     sheet.arcs = {Arc{{0, 0}, 5, 0, 2 * M_PI, kVisible, "VIEW-TOP"}, Arc{{0, 0}, 5, 1, 2, kHidden, "VIEW-TOP"},
                   Arc{{0, 0}, 5, 1, 2, kHidden, "VIEW-FRONT"}};
     remove_overdrawn(sheet);
     EXPECT_NEAR(drawn_length(sheet, kHidden), 70.0 + 100.0 + 10.0, 1e-6);
-    EXPECT_NEAR(drawn_length(sheet, thin), 30.0, 1e-6);
-    EXPECT_NEAR(drawn_length(sheet, kVisible), 100.0 + 50.0, 1e-6);
+    EXPECT_NEAR(drawn_length(sheet, thin), 30.0 + 10.0, 1e-6);
+    EXPECT_NEAR(drawn_length(sheet, kVisible), 100.0 + 50.0 + 10.0, 1e-6);
     std::set<std::uint32_t> inks_at_10;
     for (const Polyline& p : sheet.polylines)
         if (p.points[0].y == 10) inks_at_10.insert(p.stroke.ink);
