@@ -3,6 +3,7 @@
 #include <map>
 #include <numbers>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "cadhost/render/line_style.h"
@@ -164,15 +165,32 @@ void rework(SheetGraphics& sheet, bool circles, Tidy tidy) {
     }
 }
 
-// Groups the conics into runs of one curve (and layer), by centre first so that only near ones are compared.
+// Groups the conics into runs of one curve (and layer), by centre first so that only near ones are compared: in the
+// order of their centres' x, each conic not yet taken gathers the later ones within the tolerance. A view of many
+// holes in rows has hundreds of centres with one x, so the later ones are looked up by the band of y they lie in.
 std::vector<std::vector<Conic>> by_curve(std::vector<Conic> conics, double tolerance) {
     std::sort(conics.begin(), conics.end(), [](const Conic& a, const Conic& b) { return a.centre.x < b.centre.x; });
+    auto band = [tolerance](double y) { return static_cast<long long>(std::floor(y / tolerance)); };
+    std::unordered_map<long long, std::vector<std::size_t>> bands;  // each in ascending order
+    for (std::size_t i = 0; i < conics.size(); ++i) bands[band(conics[i].centre.y)].push_back(i);
     std::vector<char> taken(conics.size(), 0);
     std::vector<std::vector<Conic>> groups;
+    std::vector<std::size_t> near;
     for (std::size_t i = 0; i < conics.size(); ++i) {
         if (taken[i]) continue;
         std::vector<Conic> group{conics[i]};
-        for (std::size_t j = i + 1; j < conics.size() && conics[j].centre.x <= conics[i].centre.x + tolerance; ++j)
+        near.clear();
+        const long long b = band(conics[i].centre.y);
+        for (long long k = b - 1; k <= b + 1; ++k) {
+            const auto found = bands.find(k);
+            if (found == bands.end()) continue;
+            const auto& members = found->second;
+            for (auto j = std::upper_bound(members.begin(), members.end(), i);
+                 j != members.end() && conics[*j].centre.x <= conics[i].centre.x + tolerance; ++j)
+                near.push_back(*j);
+        }
+        std::sort(near.begin(), near.end());
+        for (std::size_t j : near)
             if (!taken[j] && same_curve(conics[i], conics[j], tolerance)) group.push_back(conics[j]), taken[j] = 1;
         groups.push_back(std::move(group));
     }
