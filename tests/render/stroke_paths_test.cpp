@@ -163,8 +163,10 @@ TEST(JoinCurvePieces, PiecesOfOneCircleBecomeOneArcAndDashedOnesOnlyWithinADash)
     SheetGraphics sheet;
     const double pi = M_PI;
     // A circle cut in three (one given as the two ways round of its angles), and another view's piece.
-    sheet.arcs = {Arc{{50, 50}, 10, 2, 4, kVisible, "VIEW-TOP"}, Arc{{50, 50}, 10, 4 - 2 * pi, 2, kVisible, "VIEW-TOP"},
-                  Arc{{50, 50}, 10, 0, 1, kVisible, "VIEW-FRONT"}};
+    // The third piece's centre is off by a little less than the tolerance, across a thousandth of a millimetre.
+    sheet.arcs = {Arc{{50, 50}, 10, 2, 4, kVisible, "VIEW-TOP"},
+                  Arc{{50, 49.9996}, 10, 4 - 2 * pi, 0, kVisible, "VIEW-TOP"},
+                  Arc{{50, 50}, 10, 0, 2, kVisible, "VIEW-TOP"}, Arc{{50, 50}, 10, 0, 1, kVisible, "VIEW-FRONT"}};
     // A hidden ellipse in two halves: 3 mm dashes, far shorter than it; and a tiny one (0.3 mm round) in two.
     const Point2 major{20, 0}, tiny{0.06, 0};
     sheet.ellipses = {Ellipse{{0, 0}, major, 0.5, 0, pi, kHidden, "VIEW-TOP"},
