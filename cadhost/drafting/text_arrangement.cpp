@@ -97,7 +97,7 @@ class LineGrid {
             file({Shape::Arc, &arc, Box{arc.center.x - r, arc.center.y - r, arc.center.x + r, arc.center.y + r}});
         }
         for (const auto& e : fixed.ellipses) {
-            const double a = std::hypot(e.major.x, e.major.y);
+            const double a = std::hypot(e.major.x, e.major.y) * std::max(1.0, std::fabs(e.ratio));
             file({Shape::Ellipse, &e, Box{e.center.x - a, e.center.y - a, e.center.x + a, e.center.y + a}});
         }
         segments_.resize(shapes_.size());

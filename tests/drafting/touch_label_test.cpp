@@ -67,6 +67,13 @@ TEST_F(TouchLabel, LeaderOnThePointTextClearOfACrowd) {
                            std::abs(t.anchor.y - moved->origin_y) > moved->style.height + 1.0;
         EXPECT_TRUE(apart) << t.anchor.x << " " << t.anchor.y;
     }
+
+    // A circle drawn through the place it took: it moves clear of lines too.
+    SheetGraphics crossed = drawn;
+    crossed.arcs.push_back({{open->origin_x, open->origin_y}, 1.5, 0.0, 2 * M_PI, {}, "VIEW-TOP"});
+    const auto clear = cadhost::drafting::touch_label(doc(), drawing_, crossed);
+    ASSERT_TRUE(clear);
+    EXPECT_TRUE(clear->origin_x != open->origin_x || clear->origin_y != open->origin_y);
 }
 
 TEST_F(TouchLabel, OnlyOnATouchPointSheetWithItsView) {
