@@ -22,6 +22,31 @@ double distance_to_segment(const Point2d& p, const Point2d& a, const Point2d& b)
     return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
 }
 
+// The turn about the origin along the points given by at(0) .. at(n - 1), as its sign (a sum of the steps' angles
+// where its sign alone does not tell). Where every step turns the same way and the ends lie apart, each step turns
+// less than half a turn that way and the whole turns that way by at least the angle between the ends: where that is
+// plainly more than nothing, only its sign is needed, and the steps' angles are not worked out one by one.
+template <class At>
+double turning(std::size_t n, At at) {
+    bool left = true, right = true;
+    for (std::size_t i = 0; i + 1 < n && (left || right); ++i) {
+        const Point2d a = at(i), b = at(i + 1);
+        const double cross = a.x * b.y - a.y * b.x;
+        left = left && cross > 0.0;
+        right = right && cross < 0.0;
+    }
+    const Point2d first = at(0), last = at(n - 1);
+    const double across = std::fabs(first.x * last.y - first.y * last.x), along = first.x * last.x + first.y * last.y,
+                 lengths = std::hypot(first.x, first.y) * std::hypot(last.x, last.y);
+    if ((left || right) && n >= 2 && (across >= 1e-9 * lengths || along < 0.0)) return left ? 1.0 : -1.0;
+    double turned = 0.0;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const Point2d a = at(i), b = at(i + 1);
+        turned += std::atan2(a.x * b.y - a.y * b.x, a.x * b.x + a.y * b.y);
+    }
+    return turned;
+}
+
 // How far the ends of a piece of a circle or an ellipse may lie off it: a piece cut where the line leaves a region
 // ends on a chord of the polyline, which strays from the curve by the projection's deflection at most.
 constexpr double kOffCurve = 0.01;
@@ -40,11 +65,8 @@ bool as_arc(const ProjectedLine& line, const Placement& placed, render::Arc& arc
         arc.start_angle = 0.0, arc.end_angle = 2 * M_PI;
         return true;
     }
-    // The sense of travel: the sum of turns about the centre along the polyline.
-    double turned = 0.0;
-    for (std::size_t i = 0; i + 1 < p.size(); ++i)
-        turned += std::atan2((p[i].x - c.x) * (p[i + 1].y - c.y) - (p[i].y - c.y) * (p[i + 1].x - c.x),
-                             (p[i].x - c.x) * (p[i + 1].x - c.x) + (p[i].y - c.y) * (p[i + 1].y - c.y));
+    // The sense of travel: the turn about the centre along the polyline.
+    const double turned = turning(p.size(), [&](std::size_t i) { return Point2d{p[i].x - c.x, p[i].y - c.y}; });
     if (std::fabs(turned) < 1e-12) return false;
     double from = std::atan2(p.front().y - c.y, p.front().x - c.x), to = std::atan2(p.back().y - c.y, p.back().x - c.x);
     if (turned < 0) std::swap(from, to);
@@ -77,11 +99,7 @@ bool as_ellipse(const ProjectedLine& line, const Placement& placed, render::Elli
         ellipse.start_param = 0.0, ellipse.end_param = 2 * M_PI;
         return true;
     }
-    double turned = 0.0;
-    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
-        const Point2d s = unit(p[i]), e = unit(p[i + 1]);
-        turned += std::atan2(s.x * e.y - s.y * e.x, s.x * e.x + s.y * e.y);
-    }
+    const double turned = turning(p.size(), [&](std::size_t i) { return unit(p[i]); });
     if (std::fabs(turned) < 1e-12) return false;
     const Point2d first = unit(p.front()), last = unit(p.back());
     // Within [0, 2 pi): a point on the axis behind the centre is at pi whichever sign its zero has.

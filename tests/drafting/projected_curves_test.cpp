@@ -189,6 +189,25 @@ TEST(ProjectedCurvesTest, CurvedOutlinesAreSplinesWithinAHundredthOfTheirPolylin
     EXPECT_GT(splines, 0) << "a torus's outline in iso is no circle nor ellipse";
 }
 
+// A piece of a circle that goes round by next to nothing, its ends apart only across the circle, has no sense to
+// draw it by: it stays a polyline. A quarter either way round is an arc that way round.
+TEST(ProjectedCurvesTest, APieceThatTurnsByNothingIsNoArcAndAQuarterKeepsItsSense) {
+    const Placement placed = placed_view();
+    render::SheetGraphics sheet;
+    add_projected(sheet, ProjectedLine{{{10, 0}, {10.005, 1e-13}}, {0, 0}, 10.0, {}, 0.0, nullptr}, placed, {}, "VIEW");
+    EXPECT_EQ(sheet.arcs.size(), 0u);
+    EXPECT_EQ(sheet.polylines.size(), 1u);
+    for (const double sense : {1.0, -1.0}) {
+        render::SheetGraphics quarter;
+        const ProjectedLine line{{{10, 0}, {7.0711, sense * 7.0711}, {0, sense * 10}}, {0, 0}, 10.0, {}, 0.0, nullptr};
+        add_projected(quarter, line, placed, {}, "VIEW");
+        ASSERT_EQ(quarter.arcs.size(), 1u);
+        const double start = sense > 0 ? 0.0 : -M_PI / 2;
+        EXPECT_NEAR(std::remainder(quarter.arcs[0].start_angle - start, 2 * M_PI), 0.0, 1e-3);
+        EXPECT_NEAR(quarter.arcs[0].end_angle - quarter.arcs[0].start_angle, M_PI / 2, 1e-3);
+    }
+}
+
 bool same_lines(const std::vector<ProjectedLine>& a, const std::vector<ProjectedLine>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
