@@ -7,7 +7,7 @@ packages=(
   libocct-ocaf-dev libocct-data-exchange-dev libocct-visualization-dev libtbb-dev
   libsqlite3-dev nlohmann-json3-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libdeflate-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
+  libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libdeflate-dev libjemalloc-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
   chromium python3-websocket
   # the DXF render check: LibreCAD and ezdxf's matplotlib drawing, and the TrueType font the DXF text style names
   librecad python3-matplotlib fonts-arphic-gbsn00lp
