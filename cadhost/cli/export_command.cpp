@@ -181,15 +181,18 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     auto& store = drafting::ProjectionStore::shared();
     store.clear();
     const long computed_before = store.computed();
-    std::size_t kept = 0;
-    if (!partfile::read_projections(
-            part_path,
-            [&](std::string key, std::string bytes) {
-                store.add_kept(key, std::move(bytes));
-                ++kept;
-            },
-            error))
-        err << "quillon export: " << error << '\n';
+    // They are read from the part as the sheets ask for them: the part keeps a set for every sheet.
+    auto kept_projections = std::make_shared<partfile::KeptProjections>();
+    std::vector<std::string> kept_keys;
+    if (!kept_projections->open(part_path, kept_keys, error)) err << "quillon export: " << error << '\n';
+    store.set_kept_source(
+        [kept_projections](const std::string& key, std::string& bytes) { return kept_projections->find(key, bytes); });
+    for (const auto& key : kept_keys) store.add_kept_key(key);
+    const std::size_t kept = kept_keys.size();
+    // However the export ends, the part is not read any more after it.
+    struct Closed {
+        ~Closed() { drafting::ProjectionStore::shared().set_kept_source(nullptr); }
+    } closed;
     // The files are named from the drawings, before any is drawn: each sheet's files are written as soon as it is.
     std::vector<std::string> sheet_names, notes;
     for (tag_t drawing : drawings) sheet_names.push_back(doc.find(drawing)->name);
@@ -317,6 +320,9 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         << " found in the part\n";
     // The part file is written only when what it keeps changes: new projections, or kept ones no sheet used.
     const bool keeps_changed = !computed.empty() || used.size() != kept;
+    // The part is closed for reading before the projections are written into it.
+    store.set_kept_source(nullptr);
+    kept_projections.reset();
     if (held && keeps_changed && !partfile::keep_projections(part_path, computed, used, error))
         err << "quillon export: the sheets are drawn, but " << error << '\n';
     lock.release();

@@ -291,13 +291,17 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     if (entry->held) return entry->held;
     // The entry is this thread's until it is no longer busy: no other changes its bytes meanwhile.
     entry->busy = true;
+    const std::shared_ptr<const KeptSource> source = entry->in_source ? source_ : nullptr;
     lock.unlock();
     std::shared_ptr<const ProjectedEdges> edges;
     std::string computed_bytes;
     bool computed = false, held = false;
     try {
         auto decoded = std::make_shared<ProjectedEdges>();
-        if (!entry->bytes.empty() && decode_edges(entry->bytes, *decoded)) {
+        std::string read;
+        const std::string& bytes =
+            entry->bytes.empty() && source && *source && (*source)(key, read) ? read : entry->bytes;
+        if (!bytes.empty() && decode_edges(bytes, *decoded)) {
             edges = std::move(decoded);
         } else {
             // Drawn as it will be kept, on the part file's grid: the export that computes a projection and the next,
@@ -338,6 +342,18 @@ void ProjectionStore::keep_recent(const std::shared_ptr<const ProjectedEdges>& e
     if (recent_.size() > kRecent) recent_.pop_back();
 }
 
+void ProjectionStore::set_kept_source(KeptSource source) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    source_ = source ? std::make_shared<const KeptSource>(std::move(source)) : nullptr;
+}
+
+void ProjectionStore::add_kept_key(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Entry& entry = entries_[key];
+    if (entry.busy || entry.computed_here || !entry.edges.expired()) return;
+    entry.in_source = true;
+}
+
 void ProjectionStore::add_kept(const std::string& key, std::string bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     Entry& entry = entries_[key];
@@ -368,6 +384,7 @@ void ProjectionStore::clear() {
     entries_.clear();
     used_.clear();
     recent_.clear();
+    source_.reset();
 }
 
 long ProjectionStore::computed() const {

@@ -41,6 +41,12 @@ class ProjectionStore {
     // forgotten, and the projection is computed again when asked for.
     void add_kept(const std::string& key, std::string bytes);
 
+    // A projection kept in a part file under key, whose bytes source gives when it is asked for; they are not held
+    // afterwards. Bytes source does not give, or that do not decode, are computed again as above.
+    using KeptSource = std::function<bool(const std::string& key, std::string& bytes)>;
+    void set_kept_source(KeptSource source);
+    void add_kept_key(const std::string& key);
+
     // The projections computed since the store was cleared, encoded, and the keys asked for since then.
     std::vector<std::pair<std::string, std::string>> computed_since_clear() const;
     std::set<std::string> used_since_clear() const;
@@ -62,6 +68,7 @@ class ProjectionStore {
         bool computed_here = false;
         bool busy = false;  // being computed or decoded by some thread
         bool asked_before = false;
+        bool in_source = false;  // its bytes are read from the kept source when asked for
     };
     // Keeps a projection decoded a while after it was asked for again: the core is seen from the same few directions
     // on sheet after sheet, and decoding it anew for each would be much of a sheet's drawing.
@@ -71,6 +78,7 @@ class ProjectionStore {
     std::map<std::string, Entry> entries_;
     std::set<std::string> used_;
     std::deque<std::shared_ptr<const ProjectedEdges>> recent_;
+    std::shared_ptr<const KeptSource> source_;
     long computed_ = 0;
 };
 

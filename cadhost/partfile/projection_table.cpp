@@ -36,6 +36,42 @@ bool read_projections(const std::string& path, const std::function<void(std::str
     }
 }
 
+KeptProjections::KeptProjections() = default;
+KeptProjections::~KeptProjections() = default;
+
+bool KeptProjections::open(const std::string& path, std::vector<std::string>& keys, std::string& error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    try {
+        auto db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY);
+        if (!has_table(*db, "main")) return true;
+        if (std::string foreign = foreign_schema(*db); !foreign.empty()) {
+            error = "part file '" + path + "' holds what this program never writes into a part: " + foreign;
+            return false;
+        }
+        Stmt rows(*db, "SELECT key FROM projections");
+        while (rows.step()) keys.push_back(rows.text(0));
+        db_ = std::move(db);
+        return true;
+    } catch (const SqlError& e) {
+        error = "cannot read the projections kept: " + database_problem(path, e);
+        return false;
+    }
+}
+
+bool KeptProjections::find(const std::string& key, std::string& bytes) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!db_) return false;
+    try {
+        Stmt row(*db_, "SELECT edges FROM projections WHERE key = ?");
+        row.bind(1, key);
+        if (!row.step()) return false;
+        bytes = row.blob(0);
+        return true;
+    } catch (const SqlError&) {
+        return false;  // computed again by the caller
+    }
+}
+
 bool keep_projections(const std::string& path, const std::vector<std::pair<std::string, std::string>>& added,
                       const std::set<std::string>& keep, std::string& error) {
     try {
