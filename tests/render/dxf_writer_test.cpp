@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "cadhost/render/dxf_writer.h"
 #include "cadhost/render/gbk_text.h"
 #include "render/sample_sheets.h"
@@ -33,13 +35,16 @@ json read_back(const std::string& name, const SheetGraphics& sheet, std::string*
     std::ostringstream out;
     std::string error;
     EXPECT_TRUE(write_dxf(sheet, out, error)) << error;
-    const fs::path path = scratch_dir(name) / (name + ".dxf");
+    // Every test of a suite runs in a process of its own, side by side with the others, and each writes the suite's
+    // sheet: a folder per process, so that none removes the file another is reading.
+    const fs::path path = scratch_dir(name + "-" + std::to_string(getpid())) / (name + ".dxf");
     write_file(path, out.str());
     if (bytes) *bytes = out.str();
     const fs::path script = fs::path(QUILLON_SOURCE_DIR) / "tests" / "render" / "dxf_dump.py";
     const ToolResult run = run_tool("/usr/bin/python3 " + quoted(script) + " " + quoted(path));
     EXPECT_EQ(run.status, 0) << "ezdxf could not read " << path << " (is python3-ezdxf installed?)";
     if (run.status != 0) return json::object();
+    fs::remove_all(path.parent_path());
     return json::parse(run.output);
 }
 
