@@ -7,6 +7,7 @@
 
 #include "cadhost/drafting/annotation_geometry.h"
 #include "cadhost/drafting/dimension_layout.h"
+#include "cadhost/render/stroke_shapes.h"
 #include "cadhost/render/text_metrics.h"
 
 namespace cadhost::drafting {
@@ -37,41 +38,11 @@ void add_polyline(const std::vector<Point2>& points, bool closed, std::vector<Se
     if (closed && points.size() > 2) out.push_back({points.back(), points.front()});
 }
 
-// The arc's or ellipse's points every kArcChord of its sweep, from its start to its end.
-template <class Point>
-std::vector<Point2> divided(double from, double sweep, Point point) {
-    const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / kArcChord)));
-    std::vector<Point2> points;
-    for (int k = 0; k <= n; ++k) points.push_back(point(from + sweep * k / n));
-    return points;
-}
-
-void add_arc(const render::Arc& arc, std::vector<Segment>& out) {
-    add_polyline(
-        divided(arc.start_angle, arc.end_angle - arc.start_angle,
-                [&arc](double t) {
-                    return Point2{arc.center.x + arc.radius * std::cos(t), arc.center.y + arc.radius * std::sin(t)};
-                }),
-        false, out);
-}
-
-void add_ellipse(const render::Ellipse& e, std::vector<Segment>& out) {
-    add_polyline(divided(e.start_param, e.end_param - e.start_param,
-                         [&e](double t) {
-                             const double c = std::cos(t), s = std::sin(t);
-                             return Point2{e.center.x + e.major.x * c - e.ratio * e.major.y * s,
-                                           e.center.y + e.major.y * c + e.ratio * e.major.x * s};
-                         }),
-                 false, out);
-}
-
-Box box_of(const std::vector<Point2>& points) {
-    Box box{points.front().x, points.front().y, points.front().x, points.front().y};
-    for (const Point2& p : points) {
-        box.x0 = std::min(box.x0, p.x), box.y0 = std::min(box.y0, p.y);
-        box.x1 = std::max(box.x1, p.x), box.y1 = std::max(box.y1, p.y);
-    }
-    return box;
+// A shape's straight pieces, its curves divided every kArcChord.
+void add_shape(const render::StrokeShape& shape, std::vector<Segment>& out) {
+    bool closed = false;
+    const std::vector<Point2> points = render::stroke_points(shape, kArcChord, 1, closed);
+    add_polyline(points, closed, out);
 }
 
 // The fixed line work of a sheet, each shape filed by the grid cells its box covers, so that a box meets only the
@@ -83,23 +54,8 @@ class LineGrid {
         columns_ = std::max(1, static_cast<int>(std::ceil(fixed.width / kCellSize)) + 2);
         rows_ = std::max(1, static_cast<int>(std::ceil(fixed.height / kCellSize)) + 2);
         cells_.resize(static_cast<std::size_t>(columns_ * rows_));
-        render::for_each_polyline(fixed, [this](const render::Polyline& line) {
-            if (!line.points.empty()) file({Shape::Line, &line, box_of(line.points)});
-        });
-        for (const auto& spline : fixed.splines)
-            if (!spline.points.empty()) file({Shape::Spline, &spline, box_of(spline.points)});
-        render::for_each_triangle(fixed, [this](const render::Triangle& t) {
-            file({Shape::Triangle, &t, box_of({t.a, t.b, t.c})});
-        });
-        // Boxes that hold the whole circle or ellipse: enough to find what may come near.
-        for (const auto& arc : fixed.arcs) {
-            const double r = std::fabs(arc.radius);
-            file({Shape::Arc, &arc, Box{arc.center.x - r, arc.center.y - r, arc.center.x + r, arc.center.y + r}});
-        }
-        for (const auto& e : fixed.ellipses) {
-            const double a = std::hypot(e.major.x, e.major.y) * std::max(1.0, std::fabs(e.ratio));
-            file({Shape::Ellipse, &e, Box{e.center.x - a, e.center.y - a, e.center.x + a, e.center.y + a}});
-        }
+        shapes_ = render::stroke_shapes(fixed);
+        for (std::size_t i = 0; i < shapes_.size(); ++i) file(i);
         segments_.resize(shapes_.size());
         looked_.assign(shapes_.size(), 0);
     }
@@ -114,7 +70,7 @@ class LineGrid {
                 for (std::size_t i : cells_[static_cast<std::size_t>(r * columns_ + c)]) {
                     if (looked_[i] == query_) continue;
                     looked_[i] = query_;
-                    const Box& b = shapes_[i].box;
+                    const render::StrokeShape& b = shapes_[i];
                     if (b.x1 < x0 || b.x0 > x1 || b.y1 < y0 || b.y0 > y1) continue;
                     for (const Segment& s : segments(i))
                         if (crosses(s, box, margin)) return true;
@@ -123,46 +79,16 @@ class LineGrid {
     }
 
   private:
-    struct Shape {
-        enum Kind { Line, Spline, Triangle, Arc, Ellipse } kind;
-        const void* what;
-        Box box;
-    };
-
-    void file(const Shape& shape) {
-        const std::size_t i = shapes_.size();
-        shapes_.push_back(shape);
-        for (int r = row(shape.box.y0); r <= row(shape.box.y1); ++r)
-            for (int c = column(shape.box.x0); c <= column(shape.box.x1); ++c)
+    void file(std::size_t i) {
+        const render::StrokeShape& shape = shapes_[i];
+        for (int r = row(shape.y0); r <= row(shape.y1); ++r)
+            for (int c = column(shape.x0); c <= column(shape.x1); ++c)
                 cells_[static_cast<std::size_t>(r * columns_ + c)].push_back(i);
     }
 
     const std::vector<Segment>& segments(std::size_t i) const {
         auto& out = segments_[i];
-        if (out) return *out;
-        out.emplace();
-        const Shape& shape = shapes_[i];
-        switch (shape.kind) {
-            case Shape::Line: {
-                const auto& line = *static_cast<const render::Polyline*>(shape.what);
-                add_polyline(line.points, line.closed, *out);
-                break;
-            }
-            case Shape::Spline:
-                add_polyline(static_cast<const render::Spline*>(shape.what)->points, false, *out);
-                break;
-            case Shape::Triangle: {
-                const auto& t = *static_cast<const render::Triangle*>(shape.what);
-                add_polyline({t.a, t.b, t.c}, true, *out);
-                break;
-            }
-            case Shape::Arc:
-                add_arc(*static_cast<const render::Arc*>(shape.what), *out);
-                break;
-            case Shape::Ellipse:
-                add_ellipse(*static_cast<const render::Ellipse*>(shape.what), *out);
-                break;
-        }
+        if (!out) add_shape(shapes_[i], out.emplace());
         return *out;
     }
 
@@ -170,7 +96,7 @@ class LineGrid {
     int column(double x) const { return std::clamp(static_cast<int>(std::floor(x / kCellSize)) + 1, 0, columns_ - 1); }
     int row(double y) const { return std::clamp(static_cast<int>(std::floor(y / kCellSize)) + 1, 0, rows_ - 1); }
 
-    std::vector<Shape> shapes_;
+    std::vector<render::StrokeShape> shapes_;
     int columns_ = 1, rows_ = 1;
     std::vector<std::vector<std::size_t>> cells_;
     mutable std::vector<std::optional<std::vector<Segment>>> segments_;
@@ -402,12 +328,7 @@ Box text_box(const render::Text& text) {
 
 std::vector<Segment> stroke_segments(const SheetGraphics& piece) {
     std::vector<Segment> out;
-    render::for_each_polyline(piece,
-                              [&out](const render::Polyline& line) { add_polyline(line.points, line.closed, out); });
-    for (const auto& spline : piece.splines) add_polyline(spline.points, false, out);
-    render::for_each_triangle(piece, [&out](const render::Triangle& t) { add_polyline({t.a, t.b, t.c}, true, out); });
-    for (const auto& arc : piece.arcs) add_arc(arc, out);
-    for (const auto& e : piece.ellipses) add_ellipse(e, out);
+    for (const render::StrokeShape& shape : render::stroke_shapes(piece)) add_shape(shape, out);
     return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/drafting/view_frame.h"
+#include "cadhost/render/stroke_shapes.h"
 #include "host/sheet_setup.h"
 
 namespace cadhost::drafting {
@@ -79,45 +80,14 @@ void add_chain(std::vector<Segment>& out, const std::vector<Point2>& points, boo
     if (closed && points.size() > 2) out.push_back({points.back(), points.front()});
 }
 
-// A curve's points from its start over its sweep, divided finely enough for clearances of a millimetre.
-template <class Point>
-std::vector<Point2> divided(double from, double sweep, Point point) {
-    const int n = std::max(4, static_cast<int>(std::ceil(std::abs(sweep) / (M_PI / 36))));
-    std::vector<Point2> points;
-    for (int i = 0; i <= n; ++i) points.push_back(point(from + sweep * i / n));
-    return points;
-}
-
-Box box_of(const std::vector<Point2>& points) {
-    Box box{points.front().x, points.front().y, points.front().x, points.front().y};
-    for (const Point2& p : points)
-        box = {std::min(box.x0, p.x), std::min(box.y0, p.y), std::max(box.x1, p.x), std::max(box.y1, p.y)};
-    return box;
-}
-
 // The sheet's strokes by the cells of a square grid their boxes cover, so that a box is tested against the strokes
 // near it only. A sheet of a large core holds a hundred thousand strokes and the label looks in a few places: a
 // stroke is divided into straight pieces only when a box first comes near it.
 class SegmentGrid {
   public:
     explicit SegmentGrid(const SheetGraphics& sheet) {
-        render::for_each_polyline(sheet, [this](const render::Polyline& p) {
-            if (p.layer != "GRID" && !p.points.empty()) file({Shape::Line, &p, box_of(p.points)});
-        });
-        // Boxes that hold the whole circle or ellipse: enough to find what may come near.
-        for (const auto& a : sheet.arcs) {
-            const double r = std::abs(a.radius);
-            file({Shape::Arc, &a, {a.center.x - r, a.center.y - r, a.center.x + r, a.center.y + r}});
-        }
-        for (const auto& e : sheet.ellipses) {
-            const double r = std::hypot(e.major.x, e.major.y) * std::max(1.0, std::abs(e.ratio));
-            file({Shape::Ellipse, &e, {e.center.x - r, e.center.y - r, e.center.x + r, e.center.y + r}});
-        }
-        for (const auto& s : sheet.splines)
-            if (!s.points.empty()) file({Shape::Spline, &s, box_of(s.points)});
-        render::for_each_triangle(sheet, [this](const render::Triangle& t) {
-            file({Shape::Triangle, &t, box_of({t.a, t.b, t.c})});
-        });
+        shapes_ = render::stroke_shapes(sheet, [](const render::Polyline& p) { return p.layer != "GRID"; });
+        for (std::size_t i = 0; i < shapes_.size(); ++i) file(i);
         segments_.resize(shapes_.size());
         looked_.assign(shapes_.size(), 0);
     }
@@ -131,7 +101,8 @@ class SegmentGrid {
                 for (std::size_t i : found->second) {
                     if (looked_[i] == query_) continue;
                     looked_[i] = query_;
-                    if (!shapes_[i].box.overlaps(box)) continue;
+                    const render::StrokeShape& shape = shapes_[i];
+                    if (!Box{shape.x0, shape.y0, shape.x1, shape.y1}.overlaps(box)) continue;
                     for (const Segment& s : segments(i))
                         if (s.box().overlaps(box) && segment_hits_box(s, box)) return true;
                 }
@@ -140,69 +111,26 @@ class SegmentGrid {
     }
 
   private:
-    struct Shape {
-        enum Kind { Line, Arc, Ellipse, Spline, Triangle } kind;
-        const void* what;
-        Box box;
-    };
-
-    void file(const Shape& shape) {
-        const std::size_t i = shapes_.size();
-        shapes_.push_back(shape);
-        for (long cx = cell(shape.box.x0); cx <= cell(shape.box.x1); ++cx)
-            for (long cy = cell(shape.box.y0); cy <= cell(shape.box.y1); ++cy) cells_[{cx, cy}].push_back(i);
+    void file(std::size_t i) {
+        const render::StrokeShape& shape = shapes_[i];
+        for (long cx = cell(shape.x0); cx <= cell(shape.x1); ++cx)
+            for (long cy = cell(shape.y0); cy <= cell(shape.y1); ++cy) cells_[{cx, cy}].push_back(i);
     }
 
+    // Curves divided finely enough for clearances of a millimetre.
     const std::vector<Segment>& segments(std::size_t i) const {
         auto& out = segments_[i];
         if (out) return *out;
-        out.emplace();
-        const Shape& shape = shapes_[i];
-        switch (shape.kind) {
-            case Shape::Line: {
-                const auto& p = *static_cast<const render::Polyline*>(shape.what);
-                add_chain(*out, p.points, p.closed);
-                break;
-            }
-            case Shape::Arc: {
-                const auto& a = *static_cast<const render::Arc*>(shape.what);
-                add_chain(
-                    *out,
-                    divided(a.start_angle, a.end_angle - a.start_angle,
-                            [&a](double t) {
-                                return Point2{a.center.x + a.radius * std::cos(t), a.center.y + a.radius * std::sin(t)};
-                            }),
-                    false);
-                break;
-            }
-            case Shape::Ellipse: {
-                const auto& e = *static_cast<const render::Ellipse*>(shape.what);
-                const Point2 minor{-e.major.y * e.ratio, e.major.x * e.ratio};
-                add_chain(*out,
-                          divided(e.start_param, e.end_param - e.start_param,
-                                  [&e, minor](double t) {
-                                      return Point2{e.center.x + e.major.x * std::cos(t) + minor.x * std::sin(t),
-                                                    e.center.y + e.major.y * std::cos(t) + minor.y * std::sin(t)};
-                                  }),
-                          false);
-                break;
-            }
-            case Shape::Spline:
-                add_chain(*out, static_cast<const render::Spline*>(shape.what)->points, false);
-                break;
-            case Shape::Triangle: {
-                const auto& t = *static_cast<const render::Triangle*>(shape.what);
-                add_chain(*out, {t.a, t.b, t.c}, true);
-                break;
-            }
-        }
+        bool closed = false;
+        const std::vector<Point2> points = render::stroke_points(shapes_[i], M_PI / 36, 4, closed);
+        add_chain(out.emplace(), points, closed);
         return *out;
     }
 
     static constexpr double kCell = 5.0;
     // Strokes far off the sheet (a view reaching beyond it) share the outermost cells rather than making many.
     static long cell(double v) { return static_cast<long>(std::floor(std::clamp(v, -1000.0, 2000.0) / kCell)); }
-    std::vector<Shape> shapes_;
+    std::vector<render::StrokeShape> shapes_;
     std::map<std::pair<long, long>, std::vector<std::size_t>> cells_;
     mutable std::vector<std::optional<std::vector<Segment>>> segments_;
     mutable std::vector<unsigned> looked_;  // the query that last looked at each stroke
