@@ -26,6 +26,7 @@
 
 #include "cadhost/drafting/face_selection.h"
 #include "cadhost/drafting/prepared_body.h"
+#include "cadhost/drafting/projection_parts.h"
 #include "cadhost/drafting/projection_regions.h"
 #include "cadhost/drafting/projection_store.h"
 
@@ -345,6 +346,30 @@ void each_alone(const Plan& plan, const ViewOrientation& o, const ProjectionOpti
     }
 }
 
+// The lines inside the overlaps, where the bodies hide each other: only the faces that reach into them, projected
+// together and cut to them.
+std::shared_ptr<const ProjectedEdges> inside_overlaps(const Plan& plan, const ViewOrientation& o,
+                                                      const ProjectionOptions& options) {
+    std::vector<std::string> sorted = plan.digests;
+    std::sort(sorted.begin(), sorted.end());
+    std::string together_key = "overlap";
+    for (const auto& d : sorted) together_key += " " + d;
+    together_key += " " + plan.direction;
+    return ProjectionStore::shared().get(together_key, [&] {
+        std::vector<TopoDS_Shape> parts;
+        for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
+            auto boxes = body_boxes(plan.bodies[i], plan.view_keys[i], o);
+            TopoDS_Shape part = faces_reaching(plan.bodies[i], *boxes, plan.overlaps);
+            if (!part.IsNull()) parts.push_back(part);
+        }
+        const ProjectedEdges all = run_hlr(parts, o, options);
+        ProjectedEdges inside;
+        Collector clipped(inside);
+        clipped.add_all(all, [&](const ProjectedLine& line, auto emit) { pieces(line, plan.overlaps, true, emit); });
+        return inside;
+    });
+}
+
 }  // namespace
 
 ProjectedEdges project_together(const std::vector<TopoDS_Shape>& bodies, const ViewOrientation& o,
@@ -364,27 +389,35 @@ std::shared_ptr<const ProjectedEdges> project_bodies(const std::vector<TopoDS_Sh
     Collector collector(*edges);
     each_alone(plan, o, options, collector);
     if (plan.overlaps.empty()) return edges;
-
-    std::vector<std::string> sorted = plan.digests;
-    std::sort(sorted.begin(), sorted.end());
-    std::string together_key = "overlap";
-    for (const auto& d : sorted) together_key += " " + d;
-    together_key += " " + plan.direction;
-    auto together = ProjectionStore::shared().get(together_key, [&] {
-        std::vector<TopoDS_Shape> parts;
-        for (std::size_t i = 0; i < plan.bodies.size(); ++i) {
-            auto boxes = body_boxes(plan.bodies[i], plan.view_keys[i], o);
-            TopoDS_Shape part = faces_reaching(plan.bodies[i], *boxes, plan.overlaps);
-            if (!part.IsNull()) parts.push_back(part);
-        }
-        const ProjectedEdges all = run_hlr(parts, o, options);
-        ProjectedEdges inside;
-        Collector clipped(inside);
-        clipped.add_all(all, [&](const ProjectedLine& line, auto emit) { pieces(line, plan.overlaps, true, emit); });
-        return inside;
-    });
-    collector.add_all(*together, [](const ProjectedLine& line, auto emit) { emit(line); });
+    collector.add_all(*inside_overlaps(plan, o, options), [](const ProjectedLine& line, auto emit) { emit(line); });
     return edges;
+}
+
+ProjectionParts projection_parts(const std::vector<TopoDS_Shape>& given_bodies, const ViewOrientation& o,
+                                 const ProjectionOptions& options) {
+    auto plan = std::make_shared<const Plan>(plan_of(given_bodies, o, options));
+    ProjectionParts parts;
+    parts.overlaps = plan->overlaps;
+    for (std::size_t i = 0; i < plan->bodies.size(); ++i) {
+        if (!plan->alone[i]) continue;
+        OwnLines own;
+        own.body = i;
+        own.key = plan->alone_keys[i] + " seen " + plan->direction;
+        own.lines = [plan, i, o, options] {
+            const auto edges = alone(*plan, i, o, options);
+            const Turn turn(own_orientation(o), o);
+            if (turn.none()) return *edges;
+            ProjectedEdges turned;
+            for (int c = 0; c < 3; ++c) {
+                for (const auto& line : edges->visible[c]) turned.visible[c].push_back(turn(line));
+                for (const auto& line : edges->hidden[c]) turned.hidden[c].push_back(turn(line));
+            }
+            return turned;
+        };
+        parts.own.push_back(std::move(own));
+    }
+    if (!plan->overlaps.empty()) parts.inside = inside_overlaps(*plan, o, options);
+    return parts;
 }
 
 void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigned threads) {

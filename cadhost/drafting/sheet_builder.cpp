@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "cadhost/drafting/annotation_geometry.h"
 #include "cadhost/drafting/body_looks.h"
 #include "cadhost/drafting/dimension_layout.h"
 #include "cadhost/drafting/hlr_projection.h"
+#include "cadhost/drafting/own_strokes.h"
+#include "cadhost/drafting/projection_parts.h"
 #include "cadhost/drafting/projected_strokes.h"
+#include "cadhost/drafting/stroke_cutting.h"
 #include "cadhost/drafting/text_arrangement.h"
 #include "cadhost/drafting/view_frame.h"
 #include "cadhost/geometry/queries.h"
@@ -104,7 +108,63 @@ ProjectionRequest projection_of(const Document& doc, const DrawingViewData& view
     return request;
 }
 
-void draw_view_lines(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
+// The view's projected lines as strokes, in the order the view draws them: by class, visible then hidden.
+void add_lines(SheetGraphics& to, const ProjectedEdges& edges, const DrawingViewData& view, const Placement& placed,
+               const BodyLooks& looks, const std::string& layer) {
+    const Stroke visible{view.display.visible_edge_width == 1 ? LineWeight::Thin : LineWeight::Wide,
+                         LinePattern::Continuous};
+    const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
+    for (int c = 0; c < 3; ++c) {
+        if (c == ProjectedEdges::Smooth && !view.display.smooth_edges) continue;
+        if (c == ProjectedEdges::Outline && !view.display.silhouettes) continue;
+        for (const auto& line : edges.visible[c])
+            add_projected(to, line, placed, looks.stroke_of(line, visible, false), layer);
+        if (view.display.hidden_edges != 2) continue;
+        for (const auto& line : edges.hidden[c])
+            add_projected(to, line, placed, looks.stroke_of(line, hidden, true), layer);
+    }
+}
+
+// Everything the strokes of a body's own lines depend on besides the lines: where and how large the view puts them,
+// what it shows of them, and the body's own colour and width.
+std::string own_strokes_key(const OwnLines& own, const Placement& placed, const ViewDisplay& display,
+                            const Object& body) {
+    char text[320];
+    std::snprintf(text, sizeof text, "|%.17g,%.17g,%.17g,%.17g,%.17g|%d,%d,%d,%d|%lld,%d", placed.scale, placed.ref_x,
+                  placed.ref_y, placed.cx, placed.cy, display.visible_edge_width, display.smooth_edges,
+                  display.silhouettes, display.hidden_edges, body.rgb ? static_cast<long long>(*body.rgb) : -1LL,
+                  body.line_width);
+    return own.key + text;
+}
+
+// The body's own strokes in the view: those clear of the overlaps go onto the sheet as they are; those reaching into
+// one are cut, and what is left of them outside joins the strokes still to be tidied.
+void add_own_strokes(const OwnStrokes& own, const std::vector<Box2>& overlaps, const std::string& layer,
+                     SheetGraphics& sheet, SheetGraphics& near) {
+    auto take = [&](const auto& shapes, const std::vector<Box2>& boxes, auto& into) {
+        for (std::size_t i = 0; i < shapes.size(); ++i) {
+            if (reaches(boxes[i], overlaps)) {
+                auto cut = shapes[i];
+                cut.layer = layer;
+                add_outside(cut, overlaps, near);
+                continue;
+            }
+            into.push_back(shapes[i]);
+            into.back().layer = layer;
+        }
+    };
+    take(own.strokes.polylines, own.polyline_boxes, sheet.polylines);
+    take(own.strokes.arcs, own.arc_boxes, sheet.arcs);
+    take(own.strokes.ellipses, own.ellipse_boxes, sheet.ellipses);
+    take(own.strokes.splines, own.spline_boxes, sheet.splines);
+}
+
+// A view's edges come from the projection as pieces, some of them drawn over by others; the view goes onto the sheet
+// as the fewest strokes that draw it. Each body's own lines are made into strokes for the whole body, tidied, and
+// kept for the next sheet showing the body the same way; a sheet cuts them where its bodies overlap, and tidies only
+// what is left near there with the lines inside the overlaps. Nothing outside views is touched, so annotations keep
+// their own strokes.
+void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const Object* object = doc.find(view_tag);
     const auto& view = std::get<DrawingViewData>(object->payload);
     const Placement placed = placement(doc, view_tag);
@@ -113,26 +173,35 @@ void draw_view_lines(const Document& doc, tag_t view_tag, SheetGraphics& sheet) 
 
     std::vector<const Object*> curves;
     const ProjectionRequest request = projection_of(doc, view, &curves);
-    auto edges = project_bodies(request.bodies, request.orientation, request.options);
-    const Stroke visible{view.display.visible_edge_width == 1 ? LineWeight::Thin : LineWeight::Wide,
-                         LinePattern::Continuous};
-    const Stroke hidden{LineWeight::Thin, LinePattern::Dashed};
-    const BodyLooks looks(shown_bodies(doc, view), request.orientation, request.options);
-    for (int c = 0; c < 3; ++c) {
-        if (c == ProjectedEdges::Smooth && !view.display.smooth_edges) continue;
-        if (c == ProjectedEdges::Outline && !view.display.silhouettes) continue;
-        for (const auto& line : edges->visible[c])
-            add_projected(sheet, line, placed, looks.stroke_of(line, visible, false), layer);
-        if (view.display.hidden_edges != 2) continue;
-        for (const auto& line : edges->hidden[c])
-            add_projected(sheet, line, placed, looks.stroke_of(line, hidden, true), layer);
+    const ProjectionParts parts = projection_parts(request.bodies, request.orientation, request.options);
+    const std::vector<const Object*> bodies = shown_bodies(doc, view);
+    std::vector<Box2> overlaps;
+    for (const Box2& r : parts.overlaps)
+        overlaps.push_back(
+            {placed.sheet_x(r.x0), placed.sheet_y(r.y0), placed.sheet_x(r.x1), placed.sheet_y(r.y1), false});
+
+    SheetGraphics near;
+    for (const OwnLines& own : parts.own) {
+        const Object& body = *bodies.at(own.body);
+        const auto strokes = OwnStrokesStore::shared().get(own_strokes_key(own, placed, view.display, body), [&] {
+            OwnStrokes made;
+            const BodyLooks looks({&body}, request.orientation, request.options);
+            add_lines(made.strokes, own.lines(), view, placed, looks, std::string());
+            render::tidy_strokes(made.strokes);
+            made.measure();
+            return made;
+        });
+        add_own_strokes(*strokes, overlaps, layer, sheet, near);
     }
+    if (parts.inside)
+        add_lines(near, *parts.inside, view, placed, BodyLooks(bodies, request.orientation, request.options), layer);
+
     for (const Object* curve : curves) {
         if (const auto* point = curve->as<PointData>()) {
             Point2 c = to_sheet(placed.view_x(point->point), placed.view_y(point->point));
             Stroke thin{LineWeight::Thin, LinePattern::Continuous};
-            add_line(sheet, {c.x - kPointMark, c.y}, {c.x + kPointMark, c.y}, thin, layer);
-            add_line(sheet, {c.x, c.y - kPointMark}, {c.x, c.y + kPointMark}, thin, layer);
+            add_line(near, {c.x - kPointMark, c.y}, {c.x + kPointMark, c.y}, thin, layer);
+            add_line(near, {c.x, c.y - kPointMark}, {c.x, c.y + kPointMark}, thin, layer);
             continue;
         }
         TopoDS_Edge edge = geometry::curve_edge(*curve);
@@ -140,7 +209,7 @@ void draw_view_lines(const Document& doc, tag_t view_tag, SheetGraphics& sheet) 
         Polyline out{{}, false, curve_stroke(*curve), layer};
         for (const auto& p : geometry::curve_points(edge, 0.01 / placed.scale, 0.1, 0))
             out.points.push_back(to_sheet(placed.view_x(p), placed.view_y(p)));
-        if (out.points.size() >= 2) sheet.polylines.push_back(std::move(out));
+        if (out.points.size() >= 2) near.polylines.push_back(std::move(out));
     }
     if (doc.border_display() && !placed.extent.empty) {
         const double m = 3.0;  // the border keeps clear of the view's content
@@ -148,26 +217,20 @@ void draw_view_lines(const Document& doc, tag_t view_tag, SheetGraphics& sheet) 
                hi = to_sheet(placed.extent.xmax, placed.extent.ymax);
         double x0 = std::min(lo.x, hi.x) - m, x1 = std::max(lo.x, hi.x) + m;
         double y0 = std::min(lo.y, hi.y) - m, y1 = std::max(lo.y, hi.y) + m;
-        sheet.polylines.push_back(Polyline{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}},
-                                           true,
-                                           {LineWeight::Thin, LinePattern::Continuous},
-                                           "VIEW-BORDERS"});
+        near.polylines.push_back(Polyline{{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}},
+                                          true,
+                                          {LineWeight::Thin, LinePattern::Continuous},
+                                          "VIEW-BORDERS"});
     }
-}
 
-// A view's edges come from the projection as pieces, some of them drawn over by others; the view goes onto the sheet
-// as the fewest strokes that draw it. Nothing outside views is touched, so annotations keep their own strokes.
-void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
-    SheetGraphics view;
-    draw_view_lines(doc, view_tag, view);
-    render::tidy_strokes(view);
+    render::tidy_strokes(near);
     auto move_all = [](auto& into, auto& from) {
         into.insert(into.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
     };
-    move_all(sheet.polylines, view.polylines);
-    move_all(sheet.arcs, view.arcs);
-    move_all(sheet.ellipses, view.ellipses);
-    move_all(sheet.splines, view.splines);
+    move_all(sheet.polylines, near.polylines);
+    move_all(sheet.arcs, near.arcs);
+    move_all(sheet.ellipses, near.ellipses);
+    move_all(sheet.splines, near.splines);
 }
 
 void draw_sheet_curve(const Object& object, SheetGraphics& sheet) {

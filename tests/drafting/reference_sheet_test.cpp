@@ -1,6 +1,8 @@
 // A sheet of the sample mould made through the host interface, compared with reviewed outputs: the JSON report and
 // the SVG. On a mismatch the actual outputs and their diffs are left beside the expected ones; after review,
 // tests/accept_references.sh accepts them. The sheet's PDF is written to the build folder for looking at.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -11,6 +13,8 @@
 #include <tuple>
 
 #include "cadhost/document/object_colour.h"
+#include "cadhost/drafting/body_looks.h"
+#include "cadhost/drafting/view_frame.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/import/import_model.h"
 #include "cadhost/render/aci_colour.h"
@@ -294,6 +298,103 @@ TEST_F(ReferenceSheetTest, TheElectrodeStandsOutInItsOwnColourInEveryOutput) {
         ASSERT_NE(at, std::string::npos) << ink;
         const std::string before = dxf.str().substr(dxf.str().rfind("\n 62\n", at) + 5, 8);
         EXPECT_EQ(std::stoi(before), cadhost::render::nearest_aci(ink)) << before;
+    }
+}
+
+// Points every 0.1 mm along the continuous or the dashed strokes a view draws, on the sheet; of its bodies only (in
+// their inks: the sample's core is grey and its electrodes copper) or with its black curves and marks too.
+std::vector<cadhost::render::Point2> drawn_points(const cadhost::render::SheetGraphics& sheet, const std::string& layer,
+                                                  cadhost::render::LinePattern pattern, bool bodies_only) {
+    std::vector<cadhost::render::Point2> out;
+    auto along = [&](cadhost::render::Point2 a, cadhost::render::Point2 b) {
+        const int steps = 1 + static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / 0.1);
+        for (int i = 0; i <= steps; ++i) out.push_back({a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps});
+    };
+    for (const auto& line : sheet.polylines) {
+        if (line.layer != layer || line.stroke.pattern != pattern || (bodies_only && line.stroke.ink == 0)) continue;
+        for (std::size_t i = 1; i < line.points.size(); ++i) along(line.points[i - 1], line.points[i]);
+        if (line.closed && line.points.size() > 2) along(line.points.back(), line.points.front());
+    }
+    for (const auto& arc : sheet.arcs) {
+        if (arc.layer != layer || arc.stroke.pattern != pattern || (bodies_only && arc.stroke.ink == 0)) continue;
+        const int steps = 1 + static_cast<int>(arc.radius * (arc.end_angle - arc.start_angle) / 0.1);
+        for (int i = 0; i <= steps; ++i) {
+            const double t = arc.start_angle + (arc.end_angle - arc.start_angle) * i / steps;
+            out.push_back({arc.center.x + arc.radius * std::cos(t), arc.center.y + arc.radius * std::sin(t)});
+        }
+    }
+    for (const auto& e : sheet.ellipses) {
+        if (e.layer != layer || e.stroke.pattern != pattern || (bodies_only && e.stroke.ink == 0)) continue;
+        const double a = std::hypot(e.major.x, e.major.y);
+        const int steps = 1 + static_cast<int>(a * (e.end_param - e.start_param) / 0.1);
+        for (int i = 0; i <= steps; ++i) {
+            const double t = e.start_param + (e.end_param - e.start_param) * i / steps;
+            out.push_back({e.center.x + e.major.x * std::cos(t) - e.major.y * e.ratio * std::sin(t),
+                           e.center.y + e.major.y * std::cos(t) + e.major.x * e.ratio * std::sin(t)});
+        }
+    }
+    return out;
+}
+
+double distance_to(cadhost::render::Point2 p,
+                   const std::vector<std::pair<cadhost::render::Point2, cadhost::render::Point2>>& segments) {
+    double best = 1e9;
+    for (const auto& [a, b] : segments) {
+        const double dx = b.x - a.x, dy = b.y - a.y, length2 = dx * dx + dy * dy;
+        const double t = length2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / length2, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy));
+    }
+    return best;
+}
+
+// The sheet drawn again and again: the core's strokes are made for the whole core the first two times and found kept
+// the third, and cut each time where the electrode overlaps it. Each time each view's continuous strokes are the
+// visible edges of the core and electrode projected together, all of them and nothing else: no edge of the core the
+// electrode hides is drawn as seen, and none the electrode leaves in sight is lost.
+TEST_F(ReferenceSheetTest, ViewsDrawnFromKeptStrokesShowWhatTheBodiesProjectedTogetherShow) {
+    make_sheet();
+    using Segments = std::vector<std::pair<cadhost::render::Point2, cadhost::render::Point2>>;
+    std::map<std::string, Segments> visible;  // by view: the top, the front below it, the iso view
+    for (const char* name : {"MY_ELEC_SHEETA1@1", "MY_ELEC_SHEETA1@2", "MY_ELEC_SHEETA1@3"}) {
+        const tag_t tag = named(name);
+        ASSERT_NE(tag, NULL_TAG) << name;
+        const auto& view = std::get<cadhost::DrawingViewData>(doc().find(tag)->payload);
+        const cadhost::drafting::Placement placed = cadhost::drafting::placement(doc(), tag);
+        std::vector<TopoDS_Shape> bodies;
+        for (const cadhost::Object* body : cadhost::drafting::shown_bodies(doc(), view))
+            bodies.push_back(body->as<cadhost::BodyData>()->shape);
+        ASSERT_EQ(bodies.size(), 2u) << "the core and its electrode";
+        const auto together = cadhost::drafting::project_together(bodies, placed.orientation, {});
+        for (const auto& list : together.visible)
+            for (const auto& line : list)
+                for (std::size_t i = 1; i < line.points.size(); ++i)
+                    visible[std::string("VIEW-") + name].push_back(
+                        {{placed.sheet_x(line.points[i - 1].x), placed.sheet_y(line.points[i - 1].y)},
+                         {placed.sheet_x(line.points[i].x), placed.sheet_y(line.points[i].y)}});
+    }
+    for (int time = 1; time <= 3; ++time) {
+        const auto drawn = sheet();
+        for (const auto& [layer, edges] : visible) {
+            const auto points = drawn_points(drawn, layer, cadhost::render::LinePattern::Continuous, true);
+            ASSERT_GT(points.size(), 100u) << layer;
+            // A curve the view shows may draw over an edge; the edge is then drawn by it.
+            const auto all = drawn_points(drawn, layer, cadhost::render::LinePattern::Continuous, false);
+            Segments strokes;
+            for (std::size_t i = 1; i < all.size(); ++i)
+                if (std::hypot(all[i].x - all[i - 1].x, all[i].y - all[i - 1].y) < 0.2)
+                    strokes.push_back({all[i - 1], all[i]});
+            for (const auto& p : points)
+                ASSERT_LT(distance_to(p, edges), 0.02)
+                    << layer << ", time " << time << ": drawn as seen at " << p.x << ", " << p.y;
+            for (const auto& [a, b] : edges) {
+                const int steps = 1 + static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / 0.1);
+                for (int i = 0; i <= steps; ++i) {
+                    const cadhost::render::Point2 p{a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps};
+                    ASSERT_LT(distance_to(p, strokes), 0.02)
+                        << layer << ", time " << time << ": lost at " << p.x << ", " << p.y;
+                }
+            }
+        }
     }
 }
 
