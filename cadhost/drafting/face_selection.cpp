@@ -1,8 +1,6 @@
 #include "cadhost/drafting/face_selection.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
 
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBndLib.hxx>
@@ -16,6 +14,8 @@
 #include <TopoDS_Iterator.hxx>
 #include <gp_Ax3.hxx>
 #include <gp_Trsf.hxx>
+
+#include "cadhost/drafting/recent_map.h"
 
 namespace cadhost::drafting {
 
@@ -68,36 +68,27 @@ class BoxCache {
   public:
     std::shared_ptr<const BodyBoxes> boxes(const TopoDS_Shape& shape, const std::string& key,
                                            const ViewOrientation& o) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            auto it = boxes_.find(key);
-            if (it != boxes_.end()) return it->second;
-        }
-        gp_Trsf to_view;
-        to_view.SetTransformation(gp_Ax3(gp::Origin(), o.toward_eye, o.right));
-        const TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view));
-        auto result = std::make_shared<BodyBoxes>();
-        for (TopExp_Explorer it(moved, TopAbs_FACE); it.More(); it.Next()) {
-            FaceBoxes face;
-            face.box = box_of(it.Current());
-            add_wire_boxes(it.Current(), face);
-            result->body.merge(face.box);
-            result->faces.push_back(std::move(face));
-        }
-        if (result->faces.empty()) result->body = box_of(moved);
-        std::lock_guard<std::mutex> lock(mutex_);
-        boxes_[key] = result;
-        return result;
+        return kept_.get(key, [&] {
+            gp_Trsf to_view;
+            to_view.SetTransformation(gp_Ax3(gp::Origin(), o.toward_eye, o.right));
+            const TopoDS_Shape moved = shape.Moved(TopLoc_Location(to_view));
+            auto result = std::make_shared<BodyBoxes>();
+            for (TopExp_Explorer it(moved, TopAbs_FACE); it.More(); it.Next()) {
+                FaceBoxes face;
+                face.box = box_of(it.Current());
+                add_wire_boxes(it.Current(), face);
+                result->body.merge(face.box);
+                result->faces.push_back(std::move(face));
+            }
+            if (result->faces.empty()) result->body = box_of(moved);
+            return std::shared_ptr<const BodyBoxes>(std::move(result));
+        });
     }
 
   private:
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<const BodyBoxes>> boxes_;
+    // The core in each direction it is seen from, and the bodies of the sheets drawn lately.
+    RecentMap<std::shared_ptr<const BodyBoxes>> kept_{256};
 };
-
-bool reaches(const Box2& box, const std::vector<Box2>& regions) {
-    return std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return box.overlaps(r); });
-}
 
 // The face with only the wires that are kept: the same surface, placement and sense, and the very same wires, so that
 // its edges are still shared with the neighbouring faces and keep what they know of the joins (smooth or sharp).

@@ -437,6 +437,8 @@ void project_alone_ahead(const std::vector<ProjectionRequest>& requests, unsigne
         auto plan = std::make_shared<const Plan>(plan_of(request.bodies, request.orientation, request.options));
         for (std::size_t i = 0; i < plan->bodies.size(); ++i) {
             if (!plan->alone[i] || !planned.insert(plan->alone_keys[i]).second) continue;
+            // Found kept, it is read when a view that needs it is drawn: a job would only hold the plan meanwhile.
+            if (ProjectionStore::shared().holds(plan->alone_keys[i])) continue;
             const std::size_t faces =
                 body_boxes(plan->bodies[i], plan->view_keys[i], request.orientation)->faces.size();
             jobs.push_back({&request, plan, i, faces});

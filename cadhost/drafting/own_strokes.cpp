@@ -23,25 +23,18 @@ OwnStrokesStore& OwnStrokesStore::shared() {
 
 std::shared_ptr<const OwnStrokes> OwnStrokesStore::get(const std::string& key,
                                                        const std::function<OwnStrokes()>& make) {
+    if (auto kept = kept_.find(key)) return *kept;
     bool again = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (auto it = kept_.begin(); it != kept_.end(); ++it) {
-            if (it->first != key) continue;
-            kept_.splice(kept_.begin(), kept_, it);
-            return kept_.front().second;
-        }
         again = !asked_.insert(std::hash<std::string>{}(key)).second;
     }
     auto made = std::make_shared<const OwnStrokes>(make());
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++made_;
-    if (!again) return made;
-    for (const auto& [kept_key, strokes] : kept_)
-        if (kept_key == key) return strokes;  // another thread made them meanwhile
-    kept_.emplace_front(key, made);
-    if (kept_.size() > kKept) kept_.pop_back();
-    return made;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++made_;
+    }
+    return again ? kept_.put(key, std::move(made)) : made;
 }
 
 long OwnStrokesStore::made() const {

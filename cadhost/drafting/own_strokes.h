@@ -6,15 +6,14 @@
 
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "cadhost/drafting/projection_regions.h"
+#include "cadhost/drafting/recent_map.h"
 #include "cadhost/render/sheet_graphics.h"
 
 namespace cadhost::drafting {
@@ -43,8 +42,8 @@ class OwnStrokesStore {
     long made() const;
 
   private:
+    RecentMap<std::shared_ptr<const OwnStrokes>> kept_{kKept};
     mutable std::mutex mutex_;
-    std::list<std::pair<std::string, std::shared_ptr<const OwnStrokes>>> kept_;  // the most recent first
     std::unordered_set<std::size_t> asked_;  // keys' hashes: a clash only keeps what need not be kept
     long made_ = 0;
 };

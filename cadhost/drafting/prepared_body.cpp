@@ -1,13 +1,12 @@
 #include "cadhost/drafting/prepared_body.h"
 
-#include <map>
-#include <mutex>
-
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
 #include <BRepLib.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
+
+#include "cadhost/drafting/recent_map.h"
 
 namespace cadhost::drafting {
 
@@ -31,16 +30,10 @@ TopoDS_Shape prepare(const TopoDS_Shape& body) {
 }  // namespace
 
 TopoDS_Shape prepared_body(const TopoDS_Shape& body, const std::string& digest) {
-    static std::mutex mutex;
-    static std::map<std::string, TopoDS_Shape> prepared;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        auto it = prepared.find(digest);
-        if (it != prepared.end()) return it->second;
-    }
-    TopoDS_Shape made = prepare(body);
-    std::lock_guard<std::mutex> lock(mutex);
-    return prepared.emplace(digest, made).first->second;
+    // The core, which every sheet shows, stays; an electrode's copy goes once the sheets after its own no longer use
+    // it, and is made again if a later one does.
+    static RecentMap<TopoDS_Shape> prepared(64);
+    return prepared.get(digest, [&] { return prepare(body); });
 }
 
 }  // namespace cadhost::drafting

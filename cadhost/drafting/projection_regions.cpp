@@ -75,6 +75,10 @@ std::vector<Box2> overlap_regions(const std::vector<Box2>& boxes) {
     return regions;
 }
 
+bool reaches(const Box2& box, const std::vector<Box2>& regions) {
+    return std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return r.overlaps(box); });
+}
+
 bool reaches_regions(const Polyline2d& line, const std::vector<Box2>& regions) {
     if (line.empty() || regions.empty()) return false;
     Box2 box{line.front().x, line.front().y, line.front().x, line.front().y, false};
@@ -82,7 +86,7 @@ bool reaches_regions(const Polyline2d& line, const std::vector<Box2>& regions) {
         box.x0 = std::min(box.x0, p.x), box.y0 = std::min(box.y0, p.y);
         box.x1 = std::max(box.x1, p.x), box.y1 = std::max(box.y1, p.y);
     }
-    return std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return r.overlaps(box); });
+    return reaches(box, regions);
 }
 
 void split_by_regions(const Polyline2d& line, const std::vector<Box2>& regions,

@@ -25,6 +25,9 @@ struct Box2 {
 // one: the answer's boxes are apart from each other. Every point that lies in two of the boxes lies in one of them.
 std::vector<Box2> overlap_regions(const std::vector<Box2>& boxes);
 
+// Whether the box touches one of the regions.
+bool reaches(const Box2& box, const std::vector<Box2>& regions);
+
 // Whether the line's box touches one of the regions: a line that does not lies outside them all, whole.
 bool reaches_regions(const Polyline2d& line, const std::vector<Box2>& regions);
 

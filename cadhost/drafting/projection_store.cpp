@@ -333,6 +333,16 @@ std::shared_ptr<const ProjectedEdges> ProjectionStore::get(const std::string& ke
     return edges;
 }
 
+bool ProjectionStore::holds(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = entries_.find(key);
+    if (it == entries_.end()) return false;
+    const Entry& entry = it->second;
+    const bool found = !entry.bytes.empty() || entry.in_source || entry.held || !entry.edges.expired();
+    if (found) used_.insert(key);
+    return found;
+}
+
 void ProjectionStore::keep_recent(const std::shared_ptr<const ProjectedEdges>& edges) {
     // A handful: the directions a mould's core is seen from on its sheets, and the views drawn meanwhile.
     constexpr std::size_t kRecent = 12;

@@ -37,6 +37,10 @@ class ProjectionStore {
     // same key at once, compute() runs once and the others wait for its answer.
     std::shared_ptr<const ProjectedEdges> get(const std::string& key, const std::function<ProjectedEdges()>& compute);
 
+    // Whether the store has the projection kept under key (read from a part file or computed), without decoding it.
+    // A key it has counts as asked for, as when get() finds it.
+    bool holds(const std::string& key);
+
     // A projection read from a part file; it is decoded when first asked for. Bytes that do not decode are
     // forgotten, and the projection is computed again when asked for.
     void add_kept(const std::string& key, std::string bytes);

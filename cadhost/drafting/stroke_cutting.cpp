@@ -103,10 +103,6 @@ Box2 box_of(const render::Ellipse& ellipse) {
 
 Box2 box_of(const render::Spline& spline) { return box_around(spline.poles, box_around(spline.points)); }
 
-bool reaches(const Box2& box, const std::vector<Box2>& regions) {
-    return std::any_of(regions.begin(), regions.end(), [&](const Box2& r) { return r.overlaps(box); });
-}
-
 void add_outside(const render::Polyline& polyline, const std::vector<Box2>& regions, render::SheetGraphics& to) {
     const bool cut = cut_points(polyline.points, polyline.closed, regions, [&](std::vector<Point2> piece) {
         to.polylines.push_back(render::Polyline{std::move(piece), false, polyline.stroke, polyline.layer});

@@ -17,8 +17,6 @@ Box2 box_of(const render::Arc& arc);
 Box2 box_of(const render::Ellipse& ellipse);
 Box2 box_of(const render::Spline& spline);
 
-bool reaches(const Box2& box, const std::vector<Box2>& regions);
-
 // Puts on the sheet what of the stroke lies outside the regions (boxes apart from each other), in its stroke and
 // layer: the stroke itself when it does not enter them, else its pieces, open. A piece of an arc or an ellipse is an
 // arc of the same curve; a piece of a spline is a polyline.
