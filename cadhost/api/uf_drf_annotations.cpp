@@ -205,7 +205,7 @@ int UF_DRF_create_note(int num_lines, const char* text, const double origin[3], 
         data.origin_x = origin[0];
         data.origin_y = origin[1];
         data.style = style_now(doc, false);
-        data.style.angle = orientation;
+        data.style.change([&](AnnotationStyle& s) { s.angle = orientation; });
         *note = add_annotation(doc, std::move(data), UF_draft_note_subtype);
         return UF_ok;
     });

@@ -85,7 +85,7 @@ int UF_PART_import(const char* part_name, UF_import_part_modes_t* /*modes*/, con
                 gp_Pnt o = at.map(gp_Pnt(note->origin_x, note->origin_y, 0));
                 data.origin_x = o.X();
                 data.origin_y = o.Y();
-                data.style.height *= scale;
+                data.style.change([&](cadhost::AnnotationStyle& s) { s.height *= scale; });
                 data.drawing = drawing;
                 copy.tag = NULL_TAG;
                 copy.layer = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <string>
 #include <variant>
 #include <vector>
@@ -164,6 +165,28 @@ struct AnnotationStyle {
     bool dual = false;         // values also in the second unit, in brackets
 };
 
+// An annotation's style as the annotation holds it: shared with every other annotation of the same style. A large
+// part has tens of thousands of annotations and a handful of styles, and each object of a part is as large as its
+// largest kind. Reads as the style it stands for; a style given to it is kept for the life of the process.
+class SharedStyle {
+  public:
+    SharedStyle();                              // the default style
+    SharedStyle(const AnnotationStyle& style);  // NOLINT: a style is given wherever a shared one is kept
+    const AnnotationStyle& operator*() const { return *style_; }
+    const AnnotationStyle* operator->() const { return style_; }
+    operator const AnnotationStyle&() const { return *style_; }  // NOLINT: reads as the style
+    // Changes the style of this annotation only.
+    template <class Change>
+    void change(Change change) {
+        AnnotationStyle changed = *style_;
+        change(changed);
+        *this = SharedStyle(changed);
+    }
+
+  private:
+    const AnnotationStyle* style_;
+};
+
 // Notes, labels, linear and ordinate dimensions, ordinate origins and margins.
 struct AnnotationData {
     enum class Kind { Note, Label, Horizontal, Vertical, OrdinateOrigin, OrdinateMargin, Ordinate } kind = Kind::Note;
@@ -183,11 +206,41 @@ struct AnnotationData {
     bool text_moved = false;  // ordinate dimensions: the value sits at origin_x / origin_y along the margin
     bool show_symbol = true;  // origins
     std::string name;         // origins
-    AnnotationStyle style;
+    SharedStyle style;
+};
+
+// A kind of payload kept apart from its object: few objects are of it, and held in place it would make every object
+// as large as it is. A copy copies the payload.
+template <class T>
+class Boxed {
+  public:
+    Boxed(T value) : value_(std::make_unique<T>(std::move(value))) {}  // NOLINT: given wherever one is kept
+    Boxed(const Boxed& other) : value_(other.value_ ? std::make_unique<T>(*other.value_) : nullptr) {}
+    Boxed(Boxed&&) noexcept = default;
+    Boxed& operator=(const Boxed& other) {
+        value_ = other.value_ ? std::make_unique<T>(*other.value_) : nullptr;
+        return *this;
+    }
+    Boxed& operator=(Boxed&&) noexcept = default;
+    T* get() { return value_.get(); }
+    const T* get() const { return value_.get(); }
+
+  private:
+    std::unique_ptr<T> value_;
 };
 
 using Payload = std::variant<std::monostate, BodyData, SubShapeData, LineData, ArcData, PointData, CurveData, CsysData,
-                             MatrixData, ModelViewData, DrawingData, DrawingViewData, AnnotationData>;
+                             MatrixData, ModelViewData, DrawingData, Boxed<DrawingViewData>, AnnotationData>;
+
+// How a payload of a kind is held in the variant.
+template <class T>
+struct HeldAs {
+    using type = T;
+};
+template <>
+struct HeldAs<DrawingViewData> {
+    using type = Boxed<DrawingViewData>;
+};
 
 struct Object {
     tag_t tag = NULL_TAG;
@@ -207,11 +260,19 @@ struct Object {
 
     template <class T>
     const T* as() const {
-        return std::get_if<T>(&payload);
+        const auto* held = std::get_if<typename HeldAs<T>::type>(&payload);
+        if constexpr (std::is_same_v<typename HeldAs<T>::type, T>)
+            return held;
+        else
+            return held ? held->get() : nullptr;
     }
     template <class T>
     T* as() {
-        return std::get_if<T>(&payload);
+        auto* held = std::get_if<typename HeldAs<T>::type>(&payload);
+        if constexpr (std::is_same_v<typename HeldAs<T>::type, T>)
+            return held;
+        else
+            return held ? held->get() : nullptr;
     }
 };
 

@@ -91,8 +91,8 @@ std::vector<std::string> dimension_text(const Document& doc, const AnnotationDat
         } else {
             // Model values are millimetres; the style says which unit is written first and whether both are.
             const double mm = *value, in = *value / 25.4;
-            std::string text = format_value(a.style.inches ? in : mm, a.style);
-            if (a.style.dual) text += " [" + format_value(a.style.inches ? mm : in, a.style) + "]";
+            std::string text = format_value(a.style->inches ? in : mm, a.style);
+            if (a.style->dual) text += " [" + format_value(a.style->inches ? mm : in, a.style) + "]";
             out.push_back(text);
         }
     }

@@ -162,7 +162,7 @@ std::optional<DimensionLayout> ordinate_layout(const Document& doc, const Annota
         out.lines.push_back({frame.at(own, reach > 0 ? start : margin_at), frame.at(own, shelf_end)});
     }
     // Above a horizontal line; a value turned to read up a vertical line stands left of it.
-    const double beside = along_x ? -a.style.text_gap : a.style.text_gap;
+    const double beside = along_x ? -a.style->text_gap : a.style->text_gap;
     out.text_at = frame.at(placed + beside, margin_at);
     out.alignment = towards > 0 ? 7 : 9;
     out.text_angle = along_x ? 90.0 : 0.0;

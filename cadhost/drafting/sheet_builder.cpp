@@ -166,7 +166,7 @@ void add_own_strokes(const OwnStrokes& own, const std::vector<Box2>& overlaps, c
 // their own strokes.
 void draw_view(const Document& doc, tag_t view_tag, SheetGraphics& sheet) {
     const Object* object = doc.find(view_tag);
-    const auto& view = std::get<DrawingViewData>(object->payload);
+    const auto& view = *object->as<DrawingViewData>();
     const Placement placed = placement(doc, view_tag);
     const std::string layer = "VIEW-" + object->name;
     auto to_sheet = [&](double vx, double vy) { return Point2{placed.sheet_x(vx), placed.sheet_y(vy)}; };
@@ -290,12 +290,12 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             double width = 0;
             for (const auto& line : a.lines) width = std::max(width, text_width(line, a.style));
             // The leader leaves the text at the end the style names, from the middle of the text's first line.
-            const int column = (a.style.alignment - 1) % 3;
+            const int column = (a.style->alignment - 1) % 3;
             double left = a.origin_x - (column == 0 ? 0 : column == 1 ? width / 2 : width);
-            const int row = (a.style.alignment - 1) / 3;
+            const int row = (a.style->alignment - 1) / 3;
             const double first_y = first_line_y(a.style, a.lines.size(), a.origin_y);
-            double mid_y = first_y - (row == 0 ? a.style.height / 2 : row == 1 ? 0 : -a.style.height / 2);
-            Point2 start{a.style.leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
+            double mid_y = first_y - (row == 0 ? a.style->height / 2 : row == 1 ? 0 : -a.style->height / 2);
+            Point2 start{a.style->leader_side == 2 ? left + width + 1.0 : left - 1.0, mid_y};
             Point2 tip{a.leader_x, a.leader_y};
             add_line(sheet, start, tip, thin, "NOTES");
             add_arrow(sheet, tip, start, a.style, "NOTES");
@@ -310,7 +310,7 @@ void draw_annotation(const Document& doc, const AnnotationData& a, SheetGraphics
             if (!a.show_symbol) break;
             auto o = anchor_sheet_point(doc, a.first);
             if (!o) break;
-            const double r = a.style.origin_symbol / 2, reach = r + 1.0;
+            const double r = a.style->origin_symbol / 2, reach = r + 1.0;
             sheet.arcs.push_back({{o->first, o->second}, r, 0, 2 * M_PI, thin, "DIMENSION"});
             add_line(sheet, {o->first - reach, o->second}, {o->first + reach, o->second}, thin, "DIMENSION");
             add_line(sheet, {o->first, o->second - reach}, {o->first, o->second + reach}, thin, "DIMENSION");

@@ -54,7 +54,7 @@ ordered_json anchor_json(const Document& doc, const AnnotationAnchor& a) {
 
 ordered_json view_json(const Document& doc, tag_t tag) {
     const Object* object = doc.find(tag);
-    const auto& view = std::get<DrawingViewData>(object->payload);
+    const auto& view = *object->as<DrawingViewData>();
     const Placement placed = placement(doc, tag);
     ordered_json out;
     out["tag"] = tag;
@@ -86,7 +86,7 @@ ordered_json view_json(const Document& doc, tag_t tag) {
 }
 
 ordered_json annotation_json(const Document& doc, tag_t tag, const AnnotationData* drawn) {
-    const auto& a = std::get<AnnotationData>(doc.find(tag)->payload);
+    const auto& a = *doc.find(tag)->as<AnnotationData>();
     using Kind = AnnotationData::Kind;
     ordered_json out;
     out["tag"] = tag;
@@ -110,8 +110,8 @@ ordered_json annotation_json(const Document& doc, tag_t tag, const AnnotationDat
         out["offset"] = tidy(a.offset);
     }
     if (a.kind == Kind::Ordinate && a.text_moved) out["dogleg"] = {tidy(a.dogleg_angle), tidy(a.dogleg_distance)};
-    out["text_height"] = tidy(a.style.height);
-    out["alignment"] = a.style.alignment;
+    out["text_height"] = tidy(a.style->height);
+    out["alignment"] = a.style->alignment;
     // Where and how a value is drawn: for ordinates left in place and for automatic texts that is not the position
     // given, and a dimension's text takes the alignment and angle its layout gives it.
     // A text the sheet moved clear of others is reported where it is drawn; "position" stays the one given.

@@ -165,7 +165,7 @@ std::vector<AnnotationData> linear_places(const Document& doc, const AnnotationD
     const double text_across = across == 0 ? a.origin_x : a.origin_y;
     const double measured_across = (along_of(layout->first, across) + along_of(layout->second, across)) / 2;
     const double out_sign = text_across >= measured_across ? 1.0 : -1.0;
-    const double row = a.style.height * 1.6 + 1.0;
+    const double row = a.style->height * 1.6 + 1.0;
     struct Place {
         double weight, along, across;
     };
@@ -179,7 +179,7 @@ std::vector<AnnotationData> linear_places(const Document& doc, const AnnotationD
     std::stable_sort(places.begin(), places.end(), [](const Place& p, const Place& q) { return p.weight < q.weight; });
     for (const Place& p : places) {
         AnnotationData c = a;
-        c.style.manual_text = true;
+        c.style.change([&](AnnotationStyle& s) { s.manual_text = true; });
         (along == 0 ? c.origin_x : c.origin_y) = text_along + p.along;
         (across == 0 ? c.origin_x : c.origin_y) = text_across + out_sign * p.across;
         out.push_back(std::move(c));

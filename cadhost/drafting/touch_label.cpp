@@ -211,14 +211,14 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
     label.drawing = drawing;
     label.lines = {kTouchLabelText};
     label.style = label_style(doc, drawing);
-    label.style.angle = 0.0;
+    label.style.change([&](AnnotationStyle& s) { s.angle = 0.0; });
     label.leader_x = tip->x, label.leader_y = tip->y;
 
     // Nearest first, up to the sheet's width away; at one distance the diagonals first, then every 15 degrees.
     std::vector<double> angles;
     for (double turn : {0.0, 15.0, -15.0, 30.0, -30.0, 45.0})
         for (double diagonal : {45.0, 135.0, 225.0, 315.0}) angles.push_back(diagonal + turn);
-    const double reach = label.style.arrow_length + 3.0;
+    const double reach = label.style->arrow_length + 3.0;
     // A sheet too full for a clear place still gets its label: first where it covers no text at least, at worst the
     // nearest place on the sheet.
     for (int demand = 2; demand >= 0; --demand)
@@ -228,8 +228,10 @@ std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, co
                 const Point2 start{tip->x + distance * std::cos(a), tip->y + distance * std::sin(a)};
                 // The leader leaves the text at the end facing the point; the text reads away from it.
                 const bool rightwards = std::cos(a) >= -1e-9;
-                label.style.alignment = rightwards ? 4 : 6;
-                label.style.leader_side = rightwards ? 1 : 2;
+                label.style.change([&](AnnotationStyle& s) {
+                    s.alignment = rightwards ? 4 : 6;
+                    s.leader_side = rightwards ? 1 : 2;
+                });
                 label.origin_x = start.x + (rightwards ? 1.0 : -1.0);
                 label.origin_y = start.y;
                 SheetGraphics drawn;

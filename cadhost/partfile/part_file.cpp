@@ -174,7 +174,7 @@ AnnotationData get_annotation(ByteReader& in) {
     a.offset = in.get_double(), a.dogleg_angle = in.get_double(), a.dogleg_distance = in.get_double();
     a.text_moved = in.get_int() != 0, a.show_symbol = in.get_int() != 0;
     a.name = in.get_string();
-    AnnotationStyle& st = a.style;
+    AnnotationStyle st;
     st.height = in.get_double(), st.aspect_ratio = in.get_double(), st.char_space = in.get_double();
     st.alignment = static_cast<int>(in.get_int()), st.angle = in.get_double();
     st.leader_side = static_cast<int>(in.get_int()), st.arrow_length = in.get_double();
@@ -183,6 +183,7 @@ AnnotationData get_annotation(ByteReader& in) {
     st.extension_lines = static_cast<int>(in.get_int());
     st.inches = in.get_int() != 0, st.dual = in.get_int() != 0;
     st.line_space = in.get_double(), st.arrow_angle = in.get_double(), st.origin_symbol = in.get_double();
+    a.style = st;
     return a;
 }
 

@@ -32,9 +32,11 @@ void label(Document& doc, const std::string& text, double x, double y, double he
     note.lines = {text};
     note.origin_x = x;
     note.origin_y = y;
-    note.style.height = height;
-    note.style.alignment = 5;
-    note.style.aspect_ratio = 1.0;
+    note.style.change([&](cadhost::AnnotationStyle& s) {
+        s.height = height;
+        s.alignment = 5;
+        s.aspect_ratio = 1.0;
+    });
     object.payload = note;
     doc.add(std::move(object), false);
 }

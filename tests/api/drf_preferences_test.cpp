@@ -1,6 +1,8 @@
 // Annotation preferences: what a command sets is what it reads back, and texts that do not fit are refused.
+#include <cmath>
 #include <string>
 
+#include "cadhost/document/object.h"
 #include "host/uf_drf.h"
 #include "support/host_fixture.h"
 #include "support/odd_preferences.h"
@@ -47,6 +49,22 @@ TEST_F(DrfPreferencesTest, SettingTheAnnotationPreferencesChangesOnlyWhatTheCall
     expected.mpr[44] = 4.0;
     EXPECT_EQ(testing_support::preference_changes(expected, session().display_part()->document.drafting_preferences()),
               "");
+}
+
+// Annotations of one style share it, to the bit (a NaN too); changing one annotation's style leaves the others'.
+TEST(SharedStyleTest, EqualStylesAreSharedAndAChangeReachesOnlyItsOwnAnnotation) {
+    cadhost::AnnotationStyle large;
+    large.height = 5.0;
+    cadhost::AnnotationData first, second;
+    first.style = large, second.style = large;
+    EXPECT_EQ(&*first.style, &*second.style);
+    EXPECT_NE(&*first.style, &*cadhost::AnnotationData{}.style);
+    second.style.change([](cadhost::AnnotationStyle& s) { s.height = 7.0; });
+    EXPECT_EQ(first.style->height, 5.0);
+    EXPECT_EQ(second.style->height, 7.0);
+    cadhost::AnnotationStyle odd;
+    odd.angle = std::nan("");
+    EXPECT_EQ(&*cadhost::SharedStyle(odd), &*cadhost::SharedStyle(odd));
 }
 
 }  // namespace

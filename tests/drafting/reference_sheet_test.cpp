@@ -358,7 +358,7 @@ TEST_F(ReferenceSheetTest, ViewsDrawnFromKeptStrokesShowWhatTheBodiesProjectedTo
     for (const char* name : {"MY_ELEC_SHEETA1@1", "MY_ELEC_SHEETA1@2", "MY_ELEC_SHEETA1@3"}) {
         const tag_t tag = named(name);
         ASSERT_NE(tag, NULL_TAG) << name;
-        const auto& view = std::get<cadhost::DrawingViewData>(doc().find(tag)->payload);
+        const auto& view = *doc().find(tag)->as<cadhost::DrawingViewData>();
         const cadhost::drafting::Placement placed = cadhost::drafting::placement(doc(), tag);
         std::vector<TopoDS_Shape> bodies;
         for (const cadhost::Object* body : cadhost::drafting::shown_bodies(doc(), view))

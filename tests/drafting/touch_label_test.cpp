@@ -59,12 +59,12 @@ TEST_F(TouchLabel, LeaderOnThePointTextClearOfACrowd) {
     ASSERT_TRUE(moved);
     EXPECT_NEAR(moved->leader_x, tip.first, 1e-9);
     const double width = cadhost::drafting::text_width(moved->lines[0], moved->style);
-    const double left = moved->style.alignment == 4 ? moved->origin_x : moved->origin_x - width;
+    const double left = moved->style->alignment == 4 ? moved->origin_x : moved->origin_x - width;
     for (const Text& t : crowded.texts) {
         if (t.text != "888.888") continue;
         const double half = cadhost::drafting::text_width(t.text, moved->style) / 2;
         const bool apart = t.anchor.x + half < left || t.anchor.x - half > left + width ||
-                           std::abs(t.anchor.y - moved->origin_y) > moved->style.height + 1.0;
+                           std::abs(t.anchor.y - moved->origin_y) > moved->style->height + 1.0;
         EXPECT_TRUE(apart) << t.anchor.x << " " << t.anchor.y;
     }
 

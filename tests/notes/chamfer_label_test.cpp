@@ -84,7 +84,7 @@ class ChamferLabelTest : public NotesTest {
         return {sheet[0], sheet[1]};
     }
     static int leader_side(const nlohmann::ordered_json& label) {
-        return std::get<cadhost::AnnotationData>(doc().find(label["tag"])->payload).style.leader_side;
+        return std::get<cadhost::AnnotationData>(doc().find(label["tag"])->payload).style->leader_side;
     }
 };
 
@@ -146,7 +146,8 @@ TEST_F(ChamferLabelTest, PreferencesAreTheUsersAgainAndNoCornerChangesNothing) {
     EXPECT_NEAR(found[0]["position"][0].get<double>(), corner[0] - 5, 0.006);
     EXPECT_NEAR(found[0]["position"][1].get<double>(), corner[1] - 5, 0.006);
     EXPECT_EQ(leader_side(found[0]), 2);
-    const auto& style = std::get<cadhost::AnnotationData>(doc().find(found[0]["tag"])->payload).style;
+    const cadhost::AnnotationStyle& style =
+        std::get<cadhost::AnnotationData>(doc().find(found[0]["tag"])->payload).style;
     EXPECT_DOUBLE_EQ(style.arrow_length, 1.5);
     EXPECT_DOUBLE_EQ(style.height, 3.175);
     EXPECT_DOUBLE_EQ(style.aspect_ratio, 1.0);

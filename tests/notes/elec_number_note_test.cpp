@@ -44,8 +44,8 @@ TEST_F(ElecNumberNoteTest, TheSecondOfThreeSaysSoInItsOwnLetteringAndPutsTheUser
     EXPECT_DOUBLE_EQ(notes[1].y, kShareY);
     EXPECT_DOUBLE_EQ(notes[1].height, 3.175);
     const auto& sharing = std::get<cadhost::AnnotationData>(doc().find(report("S")["annotations"][1]["tag"])->payload);
-    EXPECT_DOUBLE_EQ(sharing.style.aspect_ratio, 1.0);
-    EXPECT_DOUBLE_EQ(sharing.style.char_space, 1.0);
+    EXPECT_DOUBLE_EQ(sharing.style->aspect_ratio, 1.0);
+    EXPECT_DOUBLE_EQ(sharing.style->char_space, 1.0);
 }
 
 TEST_F(ElecNumberNoteTest, AnUnnamedBodyIsNone) {

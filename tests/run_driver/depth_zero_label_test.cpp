@@ -80,7 +80,8 @@ class DepthZeroLabelTest : public run_driver_test::RunTest {
             if (a["kind"] != "label") continue;
             const auto* data = doc().find(a["tag"].get<tag_t>())->as<cadhost::AnnotationData>();
             out.push_back({a["tag"], a["text"][0], a["position"][0], a["position"][1], a["leader_point"][0],
-                           a["leader_point"][1], data->style.leader_side, data->style.height, data->style.alignment});
+                           a["leader_point"][1], data->style->leader_side, data->style->height,
+                           data->style->alignment});
         }
         return out;
     }

@@ -117,9 +117,9 @@ TEST_F(ElecSheetTest, TitleBlockLetteringHasItsSizeWidthAndSpacingWhateverTheUse
         for (const Want& w : wants) {
             if (note->lines[0] != w.text) continue;
             ++found;
-            EXPECT_DOUBLE_EQ(note->style.height, w.size) << w.text;
-            EXPECT_DOUBLE_EQ(note->style.aspect_ratio, w.aspect) << w.text;
-            EXPECT_DOUBLE_EQ(note->style.char_space, 1.0) << w.text << ": the font's own spacing";
+            EXPECT_DOUBLE_EQ(note->style->height, w.size) << w.text;
+            EXPECT_DOUBLE_EQ(note->style->aspect_ratio, w.aspect) << w.text;
+            EXPECT_DOUBLE_EQ(note->style->char_space, 1.0) << w.text << ": the font's own spacing";
         }
     }
     EXPECT_EQ(found, 6);
