@@ -87,6 +87,24 @@ std::vector<std::pair<double, double>> outside_spans(Point2 c, Point2 u, Point2 
     return spans;
 }
 
+// An arc of a circle or an ellipse, centre + u cos t + v sin t for t from its start to its end: itself when it does
+// not enter the regions, else an arc of the same curve for each span outside them.
+template <class Conic>
+void add_conic_outside(const Conic& conic, Point2 u, Point2 v, double Conic::*start, double Conic::*end,
+                       const std::vector<Box2>& regions, std::vector<Conic>& to) {
+    bool entered = false;
+    const auto spans = outside_spans(conic.center, u, v, conic.*start, conic.*end, regions, entered);
+    if (!entered) {
+        to.push_back(conic);
+        return;
+    }
+    for (const auto& [from, till] : spans) {
+        Conic piece = conic;
+        piece.*start = from, piece.*end = till;
+        to.push_back(std::move(piece));
+    }
+}
+
 }  // namespace
 
 Box2 box_of(const render::Polyline& polyline) { return box_around(polyline.points); }
@@ -111,34 +129,14 @@ void add_outside(const render::Polyline& polyline, const std::vector<Box2>& regi
 }
 
 void add_outside(const render::Arc& arc, const std::vector<Box2>& regions, render::SheetGraphics& to) {
-    bool entered = false;
-    const auto spans = outside_spans(arc.center, {arc.radius, 0.0}, {0.0, arc.radius}, arc.start_angle, arc.end_angle,
-                                     regions, entered);
-    if (!entered) {
-        to.arcs.push_back(arc);
-        return;
-    }
-    for (const auto& [from, till] : spans) {
-        render::Arc piece = arc;
-        piece.start_angle = from, piece.end_angle = till;
-        to.arcs.push_back(std::move(piece));
-    }
+    add_conic_outside(arc, {arc.radius, 0.0}, {0.0, arc.radius}, &render::Arc::start_angle, &render::Arc::end_angle,
+                      regions, to.arcs);
 }
 
 void add_outside(const render::Ellipse& ellipse, const std::vector<Box2>& regions, render::SheetGraphics& to) {
-    bool entered = false;
     const Point2 minor{-ellipse.major.y * ellipse.ratio, ellipse.major.x * ellipse.ratio};
-    const auto spans =
-        outside_spans(ellipse.center, ellipse.major, minor, ellipse.start_param, ellipse.end_param, regions, entered);
-    if (!entered) {
-        to.ellipses.push_back(ellipse);
-        return;
-    }
-    for (const auto& [from, till] : spans) {
-        render::Ellipse piece = ellipse;
-        piece.start_param = from, piece.end_param = till;
-        to.ellipses.push_back(std::move(piece));
-    }
+    add_conic_outside(ellipse, ellipse.major, minor, &render::Ellipse::start_param, &render::Ellipse::end_param,
+                      regions, to.ellipses);
 }
 
 void add_outside(const render::Spline& spline, const std::vector<Box2>& regions, render::SheetGraphics& to) {
