@@ -53,21 +53,41 @@ typedef struct command_attribute_title_s {
     int type;
 } command_attribute_title;
 
+/* What the check is looking at when it begins a part of it. */
+#define CHECK_CONFIGURATION 0 /* the configuration a run reads before its dialog */
+#define CHECK_DIALOG 1        /* the dialog's OK, with the values a batch run would give it */
+#define CHECK_CORE 2          /* the core on its layer */
+#define CHECK_BODY 3          /* an electrode body */
+#define CHECK_SHEETS 4        /* what the sheets need before any is drawn (their names) */
+
+/* The layers the dialog's OK confirmed. */
+typedef struct command_check_settings_s {
+    int core_layer;
+    int from_layer;
+    int to_layer;
+} command_check_settings;
+
 typedef struct command_check_sink_s {
     void *context;
-    /* The analysis turns to the core (body NULL_TAG, layer the core layer) or to a body. */
-    void (*begin)(void *context, int layer, tag_t body);
+    /* The check turns to a part of what a run looks at: layer and body say which, NULL_TAG and 0 where they do not
+     * apply. A part may be begun again later (a body's sheet name after the core): its problems come in the order a
+     * run would meet them. */
+    void (*begin)(void *context, int what, int layer, tag_t body);
     /* A step failed as a run would stop at it: its message has just been shown with uc1601; explanation says in
      * English what was measured and what to fix. */
     void (*problem)(void *context, const char *explanation);
     /* What the analysis found of the body begun last. */
     void (*body)(void *context, const command_check_body *body);
+    /* The dialog's OK went through with these layers. */
+    void (*confirmed)(void *context, const command_check_settings *settings);
 } command_check_sink;
 
-/* Checks the core on core_layer and every visible solid body on the layers from_layer to to_layer (the core layer
- * left out). The number of problems told, or -1 when the command could not start. */
-UF_EXPORT int ufusr_check(int core_layer, int from_layer, int to_layer, const command_check_sink *sink);
-typedef int (*ufusr_check_fn)(int core_layer, int from_layer, int to_layer, const command_check_sink *sink);
+/* Goes through what a batch run of the command does before it draws, with the dialog values the host holds for the
+ * run: the configuration, the dialog's OK, then every visible solid body of the confirmed layers, the core and the
+ * sheets' names, going on past every step that would stop a run (a refused OK ends the check, as nothing is looked
+ * at after it). The number of problems told, or -1 when the command could not start. */
+UF_EXPORT int ufusr_check(const command_check_sink *sink);
+typedef int (*ufusr_check_fn)(const command_check_sink *sink);
 
 /* The attribute titles the command reads from electrode bodies: their number, and the table in *titles. */
 UF_EXPORT int ufusr_attribute_titles(const command_attribute_title **titles);

@@ -1,6 +1,8 @@
-// The command's check of a part: the run's own analysis of the core and of every electrode body, going on past every
-// step that would stop a run, each failure reported with its message and what was measured. The host calls it on a
-// part it never saves: the EDM point objects the analysis makes, and a core it unblanks, are thrown away with it.
+// The command's check of a part: what a batch run does before it draws, by the run's own code, going on past every
+// step that would stop a run, each failure reported with its message and what was measured. The dialog is the run's
+// own, filled as the host fills it for a batch run, and its OK decides which layers are looked at. The host calls it
+// on a part it never saves: the EDM point objects the analysis makes, the views the OK prepares and a core it
+// unblanks are thrown away with it.
 #include <stdio.h>
 #include <string.h>
 
@@ -8,6 +10,7 @@
 #include "host/uf.h"
 #include "host/uf_attr.h"
 #include "host/uf_obj.h"
+#include "host/uf_styler.h"
 #include "host/uf_ui.h"
 #include "my_func/check_notes.h"
 #include "my_func/edge_scans.h"
@@ -17,8 +20,10 @@
 #include "my_func1/elec_defaults.h"
 #include "quillon/collection.h"
 #include "quillon/core_scan.h"
+#include "quillon/dialog.h"
 #include "quillon/edm_points.h"
-#include "quillon/validation.h"
+#include "quillon/run_driver.h"
+#include "quillon/run_settings.h"
 
 namespace {
 
@@ -29,9 +34,9 @@ struct check_run {
     int problems;
     int body_problems;
 
-    void begin(int layer, tag_t body) {
+    void begin(int what, int layer, tag_t body) {
         body_problems = 0;
-        if (sink->begin != NULL) sink->begin(sink->context, layer, body);
+        if (sink->begin != NULL) sink->begin(sink->context, what, layer, body);
     }
     /* One step as a run takes it: its result, and the problem told when it failed. */
     bool step(int passed) {
@@ -43,18 +48,66 @@ struct check_run {
     }
 };
 
+/* The core as a run measures it once the electrodes are collected: its edges, then (a step of the sheets) the
+ * letter of the sheet group, then its box. A run goes no further than failed edges, nor does the check: the box scan
+ * would only tell the same core again. */
 void check_core(check_run &run, int core_layer) {
-    run.begin(core_layer, NULL_TAG);
-    clear_check_note();
-    if (!run.step(check_core_layer(core_layer))) return;
+    run.begin(CHECK_CORE, core_layer, NULL_TAG);
     box_edge_set edges;
     clear_check_note();
     if (!run.step(scan_core_edges_xy(core_layer, &edges) && scan_core_edges_yz(core_layer, &edges) &&
                   scan_core_edges_xz(core_layer, &edges)))
         return;
+    run.begin(CHECK_SHEETS, 0, NULL_TAG);
+    char letter = 'A';
+    clear_check_note();
+    run.step(choose_group_letter(&letter));
+    run.begin(CHECK_CORE, core_layer, NULL_TAG);
     double mr_min[3] = {0, 0, 0}, mr_max[3] = {0, 0, 0};
     clear_check_note();
     run.step(scan_core_layer(core_layer, mr_min, mr_max));
+}
+
+/* A sheet named after its electrode needs the electrode's name; a run meets this only when it draws that sheet. */
+void check_sheet_names(check_run &run, const run_settings &settings) {
+    if (settings.sheet_name_fs == 1) return;
+    for (int layer = settings.elec_layer_from; layer <= settings.elec_layer_to; ++layer) {
+        tag_array bodies;
+        if (!layer_bodies(layer, bodies)) continue;  // told when the layer was looked at
+        for (int i = 0; i < bodies.count; ++i) {
+            char name[UF_OBJ_NAME_BUFSIZE] = "";
+            if (UF_OBJ_ask_name(bodies.items[i], name) == 0) continue;
+            run.begin(CHECK_BODY, layer, bodies.items[i]);
+            check_note(
+                "layer %d: a body without a name gets no sheet when sheets are named after their electrodes (field "
+                "RADIO_9 0): name the body, or name the sheets by group",
+                layer);
+            char sheet_name[SHEET_NAME_BUFSIZE];
+            run.step(elec_sheet_name(bodies.items[i], sheet_name));
+        }
+    }
+}
+
+/* The dialog as a run shows it, with the values the host gives a batch run. 1 when its OK stored the settings. */
+bool check_dialog(check_run &run) {
+    run.begin(CHECK_DIALOG, 0, NULL_TAG);
+    the_run_settings.stored = 0;
+    clear_check_note();
+    int response = 0;
+    const int status =
+        UF_STYLER_create_dialog(QUILLON_DIALOG_FILE, quillon_dialog_callbacks, QUILLON_DIALOG_ROWS, NULL, &response);
+    // A dialog the host could not show ends the check as it ends a run, with the host's reason.
+    if (status != 0) return false;
+    if (response == UF_UI_OK && the_run_settings.stored) {
+        if (run.sink->confirmed != NULL) {
+            const command_check_settings settings = {the_run_settings.mr_layer, the_run_settings.elec_layer_from,
+                                                     the_run_settings.elec_layer_to};
+            run.sink->confirmed(run.sink->context, &settings);
+        }
+        return true;
+    }
+    run.step(0);
+    return false;
 }
 
 void copy_text(char *out, size_t size, const char *text) { snprintf(out, size, "%s", text); }
@@ -95,7 +148,7 @@ void fill_analysis(const elec_data *data, command_check_body *report) {
 void check_layer(check_run &run, int layer) {
     tag_array bodies;
     if (!layer_bodies(layer, bodies)) {
-        run.begin(layer, NULL_TAG);
+        run.begin(CHECK_BODY, layer, NULL_TAG);
         uc1601(no_memory_message, 1);
         clear_check_note();
         run.step(0);
@@ -106,7 +159,7 @@ void check_layer(check_run &run, int layer) {
     bool previous_analysed = false;
     for (int i = 0; i < bodies.count; ++i) {
         const tag_t body = bodies.items[i];
-        run.begin(layer, body);
+        run.begin(CHECK_BODY, layer, body);
         command_check_body report;
         memset(&report, 0, sizeof report);
         report.body = body;
@@ -116,10 +169,6 @@ void check_layer(check_run &run, int layer) {
         char name[UF_OBJ_NAME_BUFSIZE] = "";
         if (UF_OBJ_ask_name(body, name) != 0) name[0] = '\0';
         copy_text(report.name, sizeof report.name, name);
-
-        // Unnamed electrodes are refused before anything is drawn, with the dialog as it opens.
-        clear_check_note();
-        run.step(check_elec_named(body, layer));
 
         elec_data data;
         clear_check_note();
@@ -173,18 +222,20 @@ extern "C" int ufusr_attribute_titles(const command_attribute_title **titles) {
     return attribute_title_count;
 }
 
-extern "C" int ufusr_check(int core_layer, int from_layer, int to_layer, const command_check_sink *sink) {
+extern "C" int ufusr_check(const command_check_sink *sink) {
     if (sink == NULL || UF_initialize() != 0) return -1;
     check_run run = {sink, 0, 0};
     // The defaults are what a body without gaps and counts of its own shows; without them no run starts.
-    run.begin(0, NULL_TAG);
+    run.begin(CHECK_CONFIGURATION, 0, NULL_TAG);
     clear_check_note();
     run.step(read_elec_defaults(&the_elec_defaults));
-    check_core(run, core_layer);
-    if (from_layer < 1) from_layer = 1;
-    if (to_layer > UF_LAYER_MAX_LAYER) to_layer = UF_LAYER_MAX_LAYER;
-    for (int layer = from_layer; layer <= to_layer; ++layer)
-        if (layer != core_layer) check_layer(run, layer);
+    // The OK decides what a run looks at; after a refusal a run looks at nothing.
+    if (check_dialog(run)) {
+        const run_settings settings = the_run_settings;
+        for (int layer = settings.elec_layer_from; layer <= settings.elec_layer_to; ++layer) check_layer(run, layer);
+        check_core(run, settings.mr_layer);
+        check_sheet_names(run, settings);
+    }
     UF_terminate();
     return run.problems;
 }

@@ -5,18 +5,20 @@
 
 namespace {
 
-/* The first switch of each set is -1 until the set is read. */
+/* What a switch keeps when its key has no value: the origin's starts at -1, which draws it, the others at 0. */
 const top_ordinate_switches UNREAD_TOP = {-1, 0, 0, 0, 0, 0, 0, 0};
 const front_ordinate_switches UNREAD_FRONT = {-1, 0, 0, 0};
 top_ordinate_switches stored_top = UNREAD_TOP;
 front_ordinate_switches stored_front = UNREAD_FRONT;
+bool top_read = false;
+bool front_read = false;
 
 struct key_cell {
     const char *key;
     int *cell;
 };
 
-/* Reads every key in order into its cell, each value cut to an integer. */
+/* Reads every key in order into its cell, each value cut to an integer; a key without a value leaves its cell. */
 int read_switches(const key_cell *keys, int count) {
     for (int i = 0; i < count; ++i) {
         double value = *keys[i].cell;
@@ -29,9 +31,8 @@ int read_switches(const key_cell *keys, int count) {
 }  // namespace
 
 int read_top_ordinate_switches(top_ordinate_switches *out) {
-    if (stored_top.y_0 == -1) {
+    if (!top_read) {
         top_ordinate_switches read = UNREAD_TOP;
-        read.y_0 = 0;
         const key_cell keys[] = {
             {"mr_top_view_ori_dim_y_0:", &read.y_0},     {"mr_top_view_ori_dim_y_edm:", &read.y_edm},
             {"mr_top_view_ori_dim_y_min:", &read.y_min}, {"mr_top_view_ori_dim_y_max:", &read.y_max},
@@ -40,15 +41,15 @@ int read_top_ordinate_switches(top_ordinate_switches *out) {
         };
         if (!read_switches(keys, 8)) return 0;
         stored_top = read;
+        top_read = true;
     }
     *out = stored_top;
     return 1;
 }
 
 int read_front_ordinate_switches(front_ordinate_switches *out) {
-    if (stored_front.y_0 == -1) {
+    if (!front_read) {
         front_ordinate_switches read = UNREAD_FRONT;
-        read.y_0 = 0;
         const key_cell keys[] = {
             {"mr_front_view_ori_dim_y_0:", &read.y_0},
             {"mr_front_view_ori_dim_y_edm:", &read.y_edm},
@@ -57,6 +58,7 @@ int read_front_ordinate_switches(front_ordinate_switches *out) {
         };
         if (!read_switches(keys, 4)) return 0;
         stored_front = read;
+        front_read = true;
     }
     *out = stored_front;
     return 1;
@@ -65,4 +67,5 @@ int read_front_ordinate_switches(front_ordinate_switches *out) {
 void reset_core_ordinate_switches(void) {
     stored_top = UNREAD_TOP;
     stored_front = UNREAD_FRONT;
+    top_read = front_read = false;
 }

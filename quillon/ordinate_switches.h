@@ -1,5 +1,6 @@
 /* The config.def switches of the core-view ordinates: nonzero draws that value. Read on first use and kept; the top
- * view's and the front view's switches are independent. */
+ * view's and the front view's switches are independent. A key written without a value keeps the switch as it starts:
+ * the origin's value drawn, the others not. */
 #ifndef QUILLON_ORDINATE_SWITCHES_H
 #define QUILLON_ORDINATE_SWITCHES_H
 

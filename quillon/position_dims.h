@@ -35,8 +35,8 @@ typedef enum position_rule_e {
 double position_text_across(position_rule rule, double e, double vmin, double vmax, unsigned char *side_flag);
 
 /* The text's coordinate along the dimension: centred between the line's point p and the EDM point e, or, when the
- * value d written with 2 decimals needs more room than the dimension's sheet length |d| * scale, beyond e on the side
- * away from the line. */
+ * value d as the dimension writes it (three decimals, trailing zeros dropped) needs more room than the dimension's
+ * sheet length |d| * scale, beyond e on the side away from the line. */
 double position_text_along(double d, double scale, double p, double e);
 
 #endif

@@ -14,8 +14,9 @@
 
 namespace {
 
-int in_range(int layer, const char *message) {
+int in_range(int layer, const char *field, const char *message) {
     if (layer >= 1 && layer <= UF_LAYER_MAX_LAYER) return 1;
+    check_note("field %s is %d, but layers run from 1 to %d", field, layer, UF_LAYER_MAX_LAYER);
     uc1601(message, 1);
     return 0;
 }
@@ -53,36 +54,50 @@ void count_solids(int layer, body_count *count, int stop_at_visible) {
 
 }  // namespace
 
-int check_mr_layer_range(int mr_layer) { return in_range(mr_layer, "'模仁层' 的范围只能为 1 到 256, 输入错误!"); }
+int check_mr_layer_range(int mr_layer) {
+    return in_range(mr_layer, "INT_0 (the core layer)", "'模仁层' 的范围只能为 1 到 256, 输入错误!");
+}
 
 int check_elec_from_range(int elec_layer_from) {
-    return in_range(elec_layer_from, "'铜公层--从' 的范围只能为 1 到 256, 输入错误!");
+    return in_range(elec_layer_from, "INT_1 (the first electrode layer)",
+                    "'铜公层--从' 的范围只能为 1 到 256, 输入错误!");
 }
 
 int check_elec_to_range(int elec_layer_to) {
-    return in_range(elec_layer_to, "'铜公层--到' 的范围只能为 1 到 256, 输入错误!");
+    return in_range(elec_layer_to, "INT_2 (the last electrode layer)", "'铜公层--到' 的范围只能为 1 到 256, 输入错误!");
 }
 
 int check_elec_range_order(int elec_layer_from, int elec_layer_to) {
     if (elec_layer_from <= elec_layer_to) return 1;
+    check_note(
+        "the electrode layers run from %d (field INT_1) to %d (field INT_2): the first must not be above the last",
+        elec_layer_from, elec_layer_to);
     uc1601("'铜公层--从' 不能大于 '铜公层--到', 输入错误!", 1);
     return 0;
 }
 
 int check_core_outside_elec_range(int mr_layer, int elec_layer_from, int elec_layer_to) {
     if (mr_layer < elec_layer_from || mr_layer > elec_layer_to) return 1;
+    check_note(
+        "the core layer %d (field INT_0) lies within the electrode layers %d to %d (fields INT_1, INT_2): give a range "
+        "that leaves the core layer out",
+        mr_layer, elec_layer_from, elec_layer_to);
     uc1601("模仁层不能包含铜公层, 输入错误!", 1);
     return 0;
 }
 
 int check_sheet_layer_range(int sheet_layer) {
-    return in_range(sheet_layer, "'存放放电数图纸层' 的范围只能为 1 到 256,输入错误!");
+    return in_range(sheet_layer, "INT_4 (the drawing layer)", "'存放放电数图纸层' 的范围只能为 1 到 256,输入错误!");
 }
 
 // The drawing layer becomes the work layer and is left out of every view: on the core's or an electrode's layer it
 // would take the core or the electrode out of every sheet.
 int check_sheet_layer_apart(int sheet_layer, int mr_layer, int elec_layer_from, int elec_layer_to) {
     if (sheet_layer != mr_layer && (sheet_layer < elec_layer_from || sheet_layer > elec_layer_to)) return 1;
+    check_note(
+        "the drawing layer %d (field INT_4) is the core layer %d or one of the electrode layers %d to %d: give the "
+        "sheets a layer of their own",
+        sheet_layer, mr_layer, elec_layer_from, elec_layer_to);
     uc1601("'存放放电数图纸层' 不能与模仁层或铜公层相同, 输入错误!", 1);
     return 0;
 }
@@ -110,10 +125,16 @@ int check_elec_layers(int elec_layer_from, int elec_layer_to) {
     for (int layer = elec_layer_from; layer <= elec_layer_to && count.visible == 0; ++layer)
         count_solids(layer, &count, 1);
     if (count.solids == 0) {
+        check_note(
+            "the electrode layers %d to %d (fields INT_1, INT_2) hold no solid body: give the layers of the "
+            "electrodes",
+            elec_layer_from, elec_layer_to);
         uc1601("错误! 你所输入的铜公层中没有实体!", 1);
         return 0;
     }
     if (count.visible == 0) {
+        check_note("every solid body on the electrode layers %d to %d is hidden: show the electrodes", elec_layer_from,
+                   elec_layer_to);
         uc1601("错误! 你把铜公层中的所有的实体都隐藏起来了,出放电图致少需要一个实体!", 1);
         return 0;
     }

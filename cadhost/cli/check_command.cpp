@@ -1,12 +1,15 @@
 #include "cadhost/cli/check_command.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "cadhost/cli/attribute_warnings.h"
 #include "cadhost/cli/cli_commands.h"
+#include "cadhost/dialog/batch_values.h"
+#include "cadhost/dialog/dialog_lookup.h"
 #include "cadhost/loader/library_entry.h"
 #include "cadhost/render/number_text.h"
 #include "cadhost/session/part_io.h"
@@ -23,58 +26,93 @@ using nlohmann::ordered_json;
 constexpr int kDone = 0;
 constexpr int kStopped = 1;
 constexpr int kUsage = 2;
-constexpr int kDefaultCoreLayer = 240;
 
 const char* kCheckUsage =
-    "usage: quillon check PART.prt [--core-layer N] [--layers A-B] [--json] [--command LIBRARY] [--conf DIR]\n";
+    "usage: quillon check PART.prt [--core-layer N] [--layers A-B] [--set FIELD=VALUE]... [--answers FILE] [--json]\n"
+    "                     [--command LIBRARY] [--conf DIR]\n";
 
 struct Problem {
     std::string message;      // the command's own words, as a run would stop with them
     std::string explanation;  // what was measured and what to fix
 };
 
-// One thing the command looked at: the configuration (layer 0), the core (no body) or an electrode body.
+// One part of what the command looked at: the configuration, the dialog, the core, the sheets or an electrode body.
 struct Stage {
+    int what = CHECK_CONFIGURATION;
     int layer = 0;
     tag_t body = NULL_TAG;
     bool reported = false;
     command_check_body report{};
     std::vector<Problem> problems;
+    std::vector<std::string> said;  // messages a run shows here without stopping
 };
 
 struct Collector {
     const UiChannels* ui = nullptr;
     std::size_t mark = 0;
     std::vector<Stage> stages;
+    std::size_t current = 0;
+    std::string first_stop;  // the message a run stops with: the first problem told
+    bool confirmed = false;
+    command_check_settings settings{};
+
+    // Messages shown since the last look belong to the stage looked at until now.
+    void take_said(std::size_t up_to) {
+        const auto& shown = ui->messages();
+        for (; mark < up_to && mark < shown.size(); ++mark)
+            if (!stages.empty()) stages[current].said.push_back(shown[mark]);
+    }
 };
 
-void on_begin(void* context, int layer, tag_t body) {
+void on_begin(void* context, int what, int layer, tag_t body) {
     auto* c = static_cast<Collector*>(context);
+    c->take_said(c->ui->messages().size());
+    for (std::size_t i = 0; i < c->stages.size(); ++i) {
+        const Stage& stage = c->stages[i];
+        if (stage.what == what && stage.layer == layer && stage.body == body) {
+            c->current = i;
+            return;
+        }
+    }
     c->stages.push_back(Stage{});
+    c->stages.back().what = what;
     c->stages.back().layer = layer;
     c->stages.back().body = body;
-    c->mark = c->ui->messages().size();
+    c->current = c->stages.size() - 1;
 }
 
 // The message a stopped run would end with is the last one the failing step showed.
 void on_problem(void* context, const char* explanation) {
     auto* c = static_cast<Collector*>(context);
-    if (c->stages.empty()) on_begin(context, 0, NULL_TAG);
+    if (c->stages.empty()) on_begin(context, CHECK_CONFIGURATION, 0, NULL_TAG);
     const auto& shown = c->ui->messages();
     Problem problem;
-    problem.message = shown.size() > c->mark ? shown.back() : std::string("(the command showed no message)");
+    if (shown.size() > c->mark) {
+        c->take_said(shown.size() - 1);
+        problem.message = shown.back();
+        c->mark = shown.size();
+    } else {
+        problem.message = "(the command showed no message)";
+    }
     problem.explanation = explanation && explanation[0]
                               ? explanation
                               : "the step failed as the message says; docs/modelling.md tells what it asks for";
-    c->mark = shown.size();
-    c->stages.back().problems.push_back(problem);
+    if (c->first_stop.empty()) c->first_stop = problem.message;
+    c->stages[c->current].problems.push_back(problem);
 }
 
 void on_body(void* context, const command_check_body* body) {
     auto* c = static_cast<Collector*>(context);
     if (c->stages.empty() || !body) return;
-    c->stages.back().report = *body;
-    c->stages.back().reported = true;
+    c->stages[c->current].report = *body;
+    c->stages[c->current].reported = true;
+}
+
+void on_confirmed(void* context, const command_check_settings* settings) {
+    auto* c = static_cast<Collector*>(context);
+    if (!settings) return;
+    c->confirmed = true;
+    c->settings = *settings;
 }
 
 std::string number(double value) {
@@ -94,9 +132,10 @@ bool parse_layer(const std::string& text, int& layer) {
 }
 
 struct CheckOptions {
-    std::string part, library, conf;
-    int core_layer = kDefaultCoreLayer;
-    int from = 1, to = 256;
+    std::string part, library, conf, answers;
+    // The dialog's values as a batch run takes them: --core-layer and --layers stand for the dialog's fields of the
+    // core layer and the electrode range, and come in order with --set.
+    std::vector<dialog::BatchValue> values;
     bool json = false;
 };
 
@@ -108,7 +147,8 @@ bool parse_options(const std::vector<std::string>& args, CheckOptions& options, 
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
-            if (arg != "--core-layer" && arg != "--layers" && arg != "--command" && arg != "--conf") {
+            if (arg != "--core-layer" && arg != "--layers" && arg != "--command" && arg != "--conf" && arg != "--set" &&
+                arg != "--answers" && arg != "--answer") {
                 err << "quillon check: unknown option " << arg << '\n' << kCheckUsage;
                 return false;
             }
@@ -117,18 +157,34 @@ bool parse_options(const std::vector<std::string>& args, CheckOptions& options, 
                 return false;
             }
             const std::string& value = args[++i];
-            if (arg == "--core-layer" && !parse_layer(value, options.core_layer)) {
-                err << "quillon check: --core-layer takes a layer from 1 to 256, not '" << value << "'\n";
-                return false;
+            int layer = 0, last = 0;
+            if (arg == "--core-layer") {
+                if (!parse_layer(value, layer)) {
+                    err << "quillon check: --core-layer takes a layer from 1 to 256, not '" << value << "'\n";
+                    return false;
+                }
+                options.values.push_back({"core_layer", std::to_string(layer), arg});
             }
             if (arg == "--layers") {
                 const std::size_t dash = value.find('-');
                 const std::string a = value.substr(0, dash), b = dash == std::string::npos ? a : value.substr(dash + 1);
-                if (!parse_layer(a, options.from) || !parse_layer(b, options.to) || options.from > options.to) {
+                if (!parse_layer(a, layer) || !parse_layer(b, last) || layer > last) {
                     err << "quillon check: --layers takes A-B, layers from 1 to 256 in order, not '" << value << "'\n";
                     return false;
                 }
+                options.values.push_back({"first_layer", std::to_string(layer), arg});
+                options.values.push_back({"last_layer", std::to_string(last), arg});
             }
+            std::string error;
+            dialog::BatchValue assignment;
+            dialog::PromptAnswer answer;
+            if ((arg == "--set" && !dialog::parse_assignment(value, arg, assignment, error)) ||
+                (arg == "--answer" && !dialog::parse_prompt_answer(value, arg, answer, error))) {
+                err << "quillon check: " << error << '\n';
+                return false;
+            }
+            if (arg == "--set") options.values.push_back(assignment);
+            if (arg == "--answers") options.answers = value;
             if (arg == "--command") options.library = value;
             if (arg == "--conf") options.conf = value;
             continue;
@@ -144,6 +200,17 @@ bool parse_options(const std::vector<std::string>& args, CheckOptions& options, 
         return false;
     }
     return true;
+}
+
+// The values a run given the same options would fill its dialog with, the answers file's first, checked against the
+// dialog files the command can open. The prompts come only while sheets are drawn, so their answers are not used.
+bool dialog_values(CheckOptions& options, const std::string& library, const std::string& conf_dir,
+                   std::vector<dialog::BatchValue>& values, std::string& error) {
+    std::vector<dialog::PromptAnswer> answers;
+    if (!options.answers.empty() && !dialog::read_answers_file(options.answers, values, answers, error)) return false;
+    values.insert(values.end(), options.values.begin(), options.values.end());
+    return dialog::check_batch_values(values, dialog::dialog_files_in(dialog::dialog_search_dirs(library, conf_dir)),
+                                      error);
 }
 
 ordered_json problems_json(const std::vector<Problem>& problems) {
@@ -185,8 +252,9 @@ ordered_json body_json(const Stage& stage) {
     return body;
 }
 
-void write_problems(std::ostream& out, const std::vector<Problem>& problems) {
-    for (const auto& p : problems) out << "    stops: " << p.message << "\n           " << p.explanation << '\n';
+void write_problems(std::ostream& out, const Stage& stage) {
+    for (const auto& said : stage.said) out << "    says: " << said << '\n';
+    for (const auto& p : stage.problems) out << "    stops: " << p.message << "\n           " << p.explanation << '\n';
 }
 
 void write_body(std::ostream& out, const Stage& stage) {
@@ -216,7 +284,36 @@ void write_body(std::ostream& out, const Stage& stage) {
     else
         out << "    gaps and counts: " << carried << '\n';
     if (stage.problems.empty()) out << "    ok\n";
-    write_problems(out, stage.problems);
+    write_problems(out, stage);
+}
+
+void write_stage(std::ostream& out, const Stage& stage, const std::string& conf_dir) {
+    const bool anything = !stage.problems.empty() || !stage.said.empty();
+    switch (stage.what) {
+        case CHECK_BODY:
+            if (stage.reported) return write_body(out, stage);
+            out << "layer " << stage.layer << ":\n";
+            break;
+        case CHECK_CORE:
+            out << "core, layer " << stage.layer << ": " << (stage.problems.empty() ? "ok" : "") << '\n';
+            break;
+        case CHECK_CONFIGURATION:
+            if (anything) out << "configuration (" << conf_dir << "):\n";
+            break;
+        case CHECK_DIALOG:
+            if (anything) out << "dialog, OK:\n";
+            break;
+        default:
+            if (anything) out << "sheets:\n";
+    }
+    write_problems(out, stage);
+}
+
+ordered_json said_json(const std::vector<Stage>& stages) {
+    ordered_json list = ordered_json::array();
+    for (const auto& stage : stages)
+        for (const auto& said : stage.said) list.push_back(said);
+    return list;
 }
 
 }  // namespace
@@ -230,9 +327,14 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
         return kUsage;
     }
     if (library.find('/') == std::string::npos) library = "./" + library;
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(library, ec);
+    if (!ec) library = absolute.lexically_normal().string();
     std::string error, conf_dir;
-    if (!configuration_dir(options.conf, conf_dir, error)) {
-        err << "quillon check: " << error << '\n';
+    std::vector<dialog::BatchValue> values;
+    if (!configuration_dir(options.conf, conf_dir, error) ||
+        !dialog_values(options, library, conf_dir, values, error)) {
+        err << "quillon check: " << error << "\nnothing was checked\n";
         return kUsage;
     }
     OpenedLibrary opened;
@@ -251,22 +353,34 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
     }
     Session& session = Session::instance();
     // The part is looked at, never written: no run log, no listing file, and the command's messages come in the
-    // report instead of on the terminal.
+    // report instead of on the terminal. The dialog is filled as for a batch run.
     session.ui().set_files("", "");
     std::ostream* terminal = session.ui().terminal();
     session.ui().set_terminal(nullptr);
-    session.run() = RunContext{};
-    session.run().conf_dir = conf_dir;
+    RunContext& run = session.run();
+    run = RunContext{};
+    run.conf_dir = conf_dir;
+    run.command_library = library;
+    for (const auto& value : values) run.batch_values.emplace_back(value.field, value.value);
     ::setenv("QUILLON_CONF", conf_dir.c_str(), 1);
 
-    const std::vector<std::string> warnings =
-        attribute_warnings(session.display_part()->document, command_attribute_titles(library), options.core_layer);
     Collector collector;
     collector.ui = &session.ui();
-    command_check_sink sink{&collector, on_begin, on_problem, on_body};
-    const int told = check(options.core_layer, options.from, options.to, &sink);
+    collector.mark = session.ui().messages().size();
+    command_check_sink sink{&collector, on_begin, on_problem, on_body, on_confirmed};
+    const int told = check(&sink);
+    collector.take_said(session.ui().messages().size());
+    const int core_layer = collector.confirmed ? collector.settings.core_layer : 0;
+    const std::vector<std::string> warnings =
+        attribute_warnings(session.display_part()->document, command_attribute_titles(library), core_layer);
     session.ui().set_terminal(terminal);
     close_display_part();
+    // The host ended the dialog itself (a dialog file it cannot read, a value its field cannot take): as a run, bad
+    // input.
+    if (run.stop_status == kUsage) {
+        err << "quillon check: " << run.stop_reason << "\nnothing was checked\n";
+        return kUsage;
+    }
     if (told < 0) {
         err << "quillon check: the command could not start its check\n";
         return kUsage;
@@ -277,55 +391,59 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
         problems += static_cast<int>(stage.problems.size());
         if (stage.reported) ++bodies, failing_bodies += stage.problems.empty() ? 0 : 1;
     }
-    const bool would_complete = problems == 0 && bodies > 0;
-    const std::string range = std::to_string(options.from) + "-" + std::to_string(options.to);
+    const bool would_complete = problems == 0 && collector.confirmed && bodies > 0;
+    const int from = collector.settings.from_layer, to = collector.settings.to_layer;
 
     if (options.json) {
         ordered_json report;
         report["part"] = options.part;
-        report["core_layer"] = options.core_layer;
-        report["layers"] = {options.from, options.to};
+        report["core_layer"] = collector.confirmed ? ordered_json(core_layer) : ordered_json(nullptr);
+        report["layers"] = collector.confirmed ? ordered_json::array({from, to}) : ordered_json(nullptr);
         report["warnings"] = warnings;
-        ordered_json configuration = ordered_json::array(), core = ordered_json::array();
+        ordered_json configuration = ordered_json::array(), dialog_problems = ordered_json::array();
+        ordered_json core = ordered_json::array(), sheets = ordered_json::array();
         ordered_json body_list = ordered_json::array();
         for (const auto& stage : collector.stages) {
-            if (stage.reported)
+            if (stage.reported) {
                 body_list.push_back(body_json(stage));
-            else
-                for (const auto& p : problems_json(stage.problems))
-                    (stage.layer == 0 ? configuration : core).push_back(p);
+                continue;
+            }
+            ordered_json& into = stage.what == CHECK_CONFIGURATION ? configuration
+                                 : stage.what == CHECK_DIALOG      ? dialog_problems
+                                 : stage.what == CHECK_SHEETS      ? sheets
+                                                                   : core;
+            for (const auto& p : problems_json(stage.problems)) into.push_back(p);
         }
         report["configuration_problems"] = configuration;
+        report["dialog_problems"] = dialog_problems;
         report["core_problems"] = core;
+        report["sheet_problems"] = sheets;
         report["bodies"] = body_list;
+        report["messages"] = said_json(collector.stages);
         report["problems"] = problems;
+        report["stops_with"] =
+            collector.first_stop.empty() ? ordered_json(nullptr) : ordered_json(collector.first_stop);
         report["run_would_complete"] = would_complete;
         out << report.dump(2) << '\n';
         return would_complete ? kDone : kStopped;
     }
 
-    out << "checking " << options.part << ": core on layer " << options.core_layer << ", electrodes on layers " << range
-        << '\n';
+    out << "checking " << options.part;
+    if (collector.confirmed) out << ": core on layer " << core_layer << ", electrodes on layers " << from << "-" << to;
+    out << '\n';
     for (const auto& warning : warnings) out << "warning: " << warning << '\n';
-    for (const auto& stage : collector.stages) {
-        if (stage.reported) {
-            write_body(out, stage);
-        } else if (stage.layer == 0) {
-            if (!stage.problems.empty()) out << "configuration (" << conf_dir << "):\n";
-            write_problems(out, stage.problems);
-        } else {
-            out << "core, layer " << stage.layer << ": " << (stage.problems.empty() ? "ok" : "") << '\n';
-            write_problems(out, stage.problems);
-        }
-    }
-    if (bodies == 0) out << "no electrode body: layers " << range << " hold no visible solid body off the core layer\n";
+    for (const auto& stage : collector.stages) write_stage(out, stage, conf_dir);
     if (would_complete)
         out << bodies << (bodies == 1 ? " electrode body" : " electrode bodies")
             << ", no problem: a run makes every sheet\n";
-    else if (problems > 0)
+    else if (!collector.confirmed)
+        out << problems << (problems == 1 ? " problem" : " problems")
+            << ": the dialog's OK is refused and a run draws nothing\n";
+    else
         out << problems << (problems == 1 ? " problem" : " problems") << " on " << failing_bodies
             << (failing_bodies == 1 ? " body" : " bodies") << " of " << bodies
             << (problems > 1 ? ": a run stops at the first of them" : ": a run stops at it") << '\n';
+    if (!collector.first_stop.empty()) out << "a run stops with: " << collector.first_stop << '\n';
     return would_complete ? kDone : kStopped;
 }
 

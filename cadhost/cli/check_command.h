@@ -1,5 +1,6 @@
-// quillon check: every problem a run of the drawing command would stop at, found at once by the command's own
-// analysis, on a part that is read and never written.
+// quillon check: what a batch run of the drawing command with the same dialog values would stop with, and every other
+// problem it would stop at, found at once by the command's own dialog and analysis, on a part that is read and never
+// written.
 #ifndef CADHOST_CLI_CHECK_COMMAND_H
 #define CADHOST_CLI_CHECK_COMMAND_H
 
@@ -9,8 +10,9 @@
 
 namespace cadhost::cli {
 
-// args: "check", PART.prt and any of --core-layer N, --layers A-B, --json, --command LIBRARY, --conf DIR. Exit 0
-// when a run would make every sheet, 1 when it would stop, 2 for bad usage or a part or library that cannot be used.
+// args: "check", PART.prt and any of --core-layer N, --layers A-B, --set FIELD=VALUE, --answers FILE, --json,
+// --command LIBRARY, --conf DIR; the dialog values are taken as "quillon run" takes them. Exit 0 when a run would make
+// every sheet, 1 when it would stop, 2 for bad usage or a part, library or dialog value that cannot be used.
 int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace cadhost::cli

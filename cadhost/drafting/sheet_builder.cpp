@@ -126,14 +126,16 @@ void add_lines(SheetGraphics& to, const ProjectedEdges& edges, const DrawingView
 }
 
 // Everything the strokes of a body's own lines depend on besides the lines: where and how large the view puts them,
-// what it shows of them, and the body's own colour and width.
+// what it shows of them, and the body's own colour and width. Where the view puts them is taken from the placement's
+// own mapping, at two points of each axis and its scale, not from the fields it is worked out from: whatever moves a
+// view's lines on the sheet (its reference point, the centre of its extent, its scale) changes the key.
 std::string own_strokes_key(const OwnLines& own, const Placement& placed, const ViewDisplay& display,
                             const Object& body) {
-    char text[320];
-    std::snprintf(text, sizeof text, "|%.17g,%.17g,%.17g,%.17g,%.17g|%d,%d,%d,%d|%lld,%d", placed.scale, placed.ref_x,
-                  placed.ref_y, placed.cx, placed.cy, display.visible_edge_width, display.smooth_edges,
-                  display.silhouettes, display.hidden_edges, body.rgb ? static_cast<long long>(*body.rgb) : -1LL,
-                  body.line_width);
+    char text[400];
+    std::snprintf(text, sizeof text, "|%.17g|%.17g,%.17g,%.17g,%.17g|%d,%d,%d,%d|%lld,%d", placed.scale,
+                  placed.sheet_x(0.0), placed.sheet_x(1.0), placed.sheet_y(0.0), placed.sheet_y(1.0),
+                  display.visible_edge_width, display.smooth_edges, display.silhouettes, display.hidden_edges,
+                  body.rgb ? static_cast<long long>(*body.rgb) : -1LL, body.line_width);
     return own.key + text;
 }
 

@@ -282,7 +282,9 @@ void StepItems::mark_damaged() {
             // Above a context lie all the representations that use its units: none is spoilt by them.
             if (entity != bad && entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationContext))) continue;
             for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next()) {
-                if (seen.insert(up.Value().get()).second) queue.push_back(up.Value());
+                if (!seen.insert(up.Value().get()).second) continue;
+                queue.push_back(up.Value());
+                if (spoil_items_of(up.Value(), entity, what)) owned = true;
             }
         }
         if (owned) continue;
@@ -298,6 +300,23 @@ void StepItems::mark_damaged() {
     if (unnamed.total() > 0)
         notes_.push_back("not read: " + unnamed.text("name", "names") + " (" + unnamed.kinds() +
                          "); their objects are read without them");
+}
+
+// A representation that refers to a spoilt entity other than one of its own items (its context, whose units its items
+// are in) spoils every item it holds. One of its items is only its own: a placement among them spoils nothing else.
+bool StepItems::spoil_items_of(const Handle(Standard_Transient) & above, const Handle(Standard_Transient) & spoilt,
+                               const std::string& what) {
+    const auto representation = Handle(StepRepr_Representation)::DownCast(above);
+    if (representation.IsNull()) return false;
+    for (int k = 1; k <= representation->NbItems(); ++k)
+        if (representation->ItemsValue(k) == spoilt) return false;
+    bool spoilt_any = false;
+    for (Item& item : items_) {
+        if (!item.top || item.representation != above) continue;
+        if (item.problem.empty()) item.problem = what;
+        spoilt_any = true;
+    }
+    return spoilt_any;
 }
 
 // An entity outside every item that still shapes the objects: the placement of a product in an assembly, or the

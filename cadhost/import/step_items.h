@@ -76,6 +76,8 @@ class StepItems {
     void collect_items();
     void read_units(STEPControl_Reader& reader);
     void mark_damaged();
+    bool spoil_items_of(const Handle(Standard_Transient) & above, const Handle(Standard_Transient) & spoilt,
+                        const std::string& what);
     std::string geometric_role(const Handle(Standard_Transient) & bad, const std::vector<std::string>& fails) const;
     void detach_damaged();
     void find_solid_items_without_solid();

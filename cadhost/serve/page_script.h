@@ -82,12 +82,14 @@ async function pick(name) {
 async function showPart() {
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
-  // What the part holds comes at once; the check, which runs the command's analysis, fills in its problems after.
-  const checking = api("GET", "api/check?" + partQuery());
+  // What the part holds comes first; the check, which runs the command's dialog and analysis as a run with the
+  // electrode layers from the first to the last that holds one would, fills in its problems after.
   const info = await api("GET", "api/info?" + partQuery());
   showLayers(info);
   showElectrodes(info, null);
-  showElectrodes(info, await checking);
+  const layers = info.ok ? info.data.result.electrode_candidates.map((entry) => entry.layer) : [];
+  const range = layers.length ? "&layers=" + Math.min(...layers) + "-" + Math.max(...layers) : "";
+  showElectrodes(info, await api("GET", "api/check?" + partQuery() + range));
 }
 
 function showLayers(info) {
@@ -128,10 +130,12 @@ function showElectrodes(info, check) {
     return;
   }
   const result = check.data.result;
-  const general = [...result.configuration_problems, ...result.core_problems, ...result.warnings];
+  const general = [...result.configuration_problems, ...result.dialog_problems, ...result.core_problems,
+                   ...result.sheet_problems, ...result.messages, ...result.warnings];
   verdict.className = result.run_would_complete ? "fine" : "stops";
   verdict.textContent = result.run_would_complete ? "a run would make every sheet"
-                                                  : "a run would stop: " + result.problems.length + " problem(s)";
+                                                  : "a run would stop with " + result.stops_with + " (" +
+                                                        result.problems + " problem(s))";
   for (const p of general) verdict.append(el("div", { class: "problem" }, typeof p === "string" ? p : p.message));
   for (const body of result.bodies) {
     const problems = el("td", { class: body.problems.length ? "problems" : "fine" });

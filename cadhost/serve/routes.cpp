@@ -157,8 +157,11 @@ void json_command(ServeContext& context, const httplib::Request& req, httplib::R
     std::string part;
     if (!part_of(context, req, res, part)) return;
     std::vector<std::string> args{command, part, "--json"};
-    if (std::string(command) == "check")
+    if (std::string(command) == "check") {
         args.insert(args.end(), context.command_options.begin(), context.command_options.end());
+        // The electrode layers the page asks about; the check itself refuses any other text.
+        if (req.has_param("layers")) args.insert(args.end(), {"--layers", req.get_param_value("layers")});
+    }
     const ChildResult result = quillon(context, args);
     json parsed = json::parse(result.out, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) return reply(res, 422, child_json(result));

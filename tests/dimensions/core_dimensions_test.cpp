@@ -182,6 +182,43 @@ TEST_F(CoreDimensionsTest, AllSwitchesOffLeaveOnlyTheOriginsAndMargins) {
     EXPECT_EQ(of_kind(sheet, "horizontal dimension", 0).size(), 1u) << "position dimensions are not switched";
 }
 
+// The front view's margin and the core's top face, level with the origin: the level is written once, on the origin's
+// value, or on the top edge's when a shop turns the origin's value (and the EDM point's) off. A switch written without
+// a value keeps its meaning: the origin's value is drawn.
+TEST_F(CoreDimensionsTest, TheOriginsLevelIsWrittenOnceWhateverTheOriginSwitchSays) {
+    electrode(1, 50, 40, "E01");
+    std::ifstream in(std::string(QUILLON_SOURCE_DIR) + "/conf/config.def");
+    const std::string shipped((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string origin = "mr_front_view_ori_dim_y_0:,1,EOF", edm = "mr_front_view_ori_dim_y_edm:,1,EOF";
+    ASSERT_NE(shipped.find(origin), std::string::npos);
+    ASSERT_NE(shipped.find(edm), std::string::npos);
+    struct Case {
+        const char *origin, *edm;
+        bool origin_value;
+    } cases[] = {{"mr_front_view_ori_dim_y_0:,0,EOF", "mr_front_view_ori_dim_y_edm:,0,EOF", false},
+                 {"mr_front_view_ori_dim_y_0:\nEOF", edm.c_str(), true},
+                 {origin.c_str(), edm.c_str(), true}};
+    char letter = 'A';
+    for (const Case& c : cases) {
+        std::string text = shipped;
+        text.replace(text.find(origin), origin.size(), c.origin);
+        text.replace(text.find(edm), edm.size(), c.edm);
+        conf.write_config(text);
+        ASSERT_EQ(run(), 1) << c.origin;
+        const auto sheet = report(std::string("MY_ELEC_SHEET") + letter++ + "1");
+        int on_origin = 0, on_edge = 0;
+        for (const auto& o : of_kind(sheet, "ordinate dimension", 1)) {
+            if (o["first"]["model_point"][2] != 0.0) continue;
+            int type = 0, subtype = 0;
+            ASSERT_EQ(UF_OBJ_ask_type_and_subtype(o["first"]["object"].get<tag_t>(), &type, &subtype), 0);
+            if (type == UF_line_type) ++on_origin;
+            if (type == UF_solid_type) ++on_edge;
+        }
+        EXPECT_EQ(on_origin, c.origin_value ? 1 : 0) << c.origin;
+        EXPECT_EQ(on_edge, c.origin_value ? 0 : 1) << c.origin;
+    }
+}
+
 TEST_F(CoreDimensionsTest, EveryRoutineLeavesThePreferencesAsItFoundThem) {
     const auto sheet = sheet_of(50, 40);
     const tag_t top = sheet["views"][0]["tag"], front = sheet["views"][1]["tag"];

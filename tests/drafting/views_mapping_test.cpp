@@ -72,6 +72,28 @@ TEST_F(ViewsMappingTest, CurvesWidenTheExtentAndMeasuringAgainKeepsNothingMore) 
     EXPECT_EQ(cadhost::drafting::shape_boxes_kept(), kept);
 }
 
+// Two views alike but for what else they show: the centres of their extents differ, and so do the places of the block,
+// whose strokes the first sheet keeps for the next sheet that shows it the same way.
+TEST_F(ViewsMappingTest, ABodyKeptFromAnotherSheetIsDrawnWhereThisViewPutsIt) {
+    UF_CURVE_line_t data = {{-50, 0, 0}, {0, 0, 0}};
+    tag_t line = NULL_TAG;
+    ASSERT_EQ(UF_CURVE_create_line(&data, &line), 0);
+    const tag_t wide = import_view("top", 150, 105, 1.0);
+    sheet();
+    sheet();  // kept from its second drawing on
+    ASSERT_EQ(create_a4("SHEET2", &drawing_), 0);
+    const tag_t narrow = import_view("top", 150, 105, 1.0);
+    char name[UF_OBJ_NAME_BUFSIZE];
+    ASSERT_EQ(UF_OBJ_ask_name(narrow, name), 0);
+    ASSERT_EQ(uc6400(name, line), 0);
+    ASSERT_NE(map(narrow, 0, 0, 40).first, map(wide, 0, 0, 40).first) << "the views must differ";
+    const auto drawn = sheet();
+    for (const auto& [x, y] : {std::pair{0.0, 0.0}, {100.0, 0.0}, {100.0, 60.0}, {0.0, 60.0}}) {
+        const auto at = map(narrow, x, y, 40);
+        EXPECT_TRUE(drawn_at(drawn, at.first, at.second)) << "corner (" << x << ", " << y << ")";
+    }
+}
+
 TEST_F(ViewsMappingTest, AChildViewBelowStaysAlignedWithItsScaledParent) {
     tag_t top = import_view("top", 100, 150, 0.5);
     const double below[2] = {0, 80};

@@ -137,6 +137,27 @@ TEST(DamagedSolid, TheOnlyItemOfARepresentationIsKeptFromTheTranslatorToo) {
         << stopped.result.error;
 }
 
+// A context that cannot be read spoils what is measured in its units: the solids of the representations that use it are
+// named, and it is not read around as lying outside every object.
+TEST(DamagedSolid, AnUnreadableContextIsTracedToTheSolidsMeasuredInIt) {
+    Folder dir;
+    const std::string path = dir.file("context.step");
+    std::string text = two_electrodes(path);
+    const std::string units = "GLOBAL_UNIT_ASSIGNED_CONTEXT((#";
+    ASSERT_NE(text.find(units), std::string::npos);
+    for (std::size_t at = text.find(units); at != std::string::npos; at = text.find(units, at + units.size()))
+        text.insert(at + units.size(), "99999,#");  // every context refers to a unit that is not there
+    write_text(path, text);
+
+    const Imported stopped = import(path, false);
+    EXPECT_FALSE(stopped.result.ok);
+    for (const char* solid : {"solid \"E01\" (entity #", "solid \"E02\" (entity #"})
+        EXPECT_NE(stopped.result.error.find(solid), std::string::npos) << solid << "\n" << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("cannot be read"), std::string::npos) << stopped.result.error;
+    for (const auto& note : stopped.result.notes) EXPECT_EQ(note.find("outside any object"), std::string::npos) << note;
+    EXPECT_EQ(stopped.printed, "");
+}
+
 // What lies outside every object is read around, with one note per kind; a name that cannot be read costs only the
 // name. Written as other systems write them: a comment before the header, a `$` for a curve's name, an angle unit
 // whose dimensions are `*`, a product, a style and a PMI entity that cannot be read.
