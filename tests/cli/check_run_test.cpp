@@ -214,9 +214,21 @@ TEST_F(CheckRunTest, CheckAndRunSayTheSameWithTheSameDialogValues) {
         std::vector<std::string> args{"check", part(), "--json"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const Outcome check = quillon(args);
-        args[0] = "run";
-        args.erase(args.begin() + 2);
-        const Outcome run = quillon(args);
+        // The run has no shorthands: its fields are set by name.
+        std::vector<std::string> run_args{"run", part()};
+        for (std::size_t i = 0; i < c.options.size(); i += 2) {
+            const std::string &option = c.options[i], &value = c.options[i + 1];
+            if (option == "--core-layer") {
+                run_args.insert(run_args.end(), {"--set", "core_layer=" + value});
+            } else if (option == "--layers") {
+                const std::size_t dash = value.find('-');
+                run_args.insert(run_args.end(), {"--set", "first_layer=" + value.substr(0, dash), "--set",
+                                                 "last_layer=" + value.substr(dash + 1)});
+            } else {
+                run_args.insert(run_args.end(), {option, value});
+            }
+        }
+        const Outcome run = quillon(run_args);
         const auto report = nlohmann::json::parse(check.out, nullptr, false);
         ASSERT_TRUE(report.is_object()) << c.what << ": " << check.out << check.err;
         EXPECT_EQ(check.status, run.status) << c.what << "\n" << check.out << run.out << run.err;

@@ -143,10 +143,11 @@ TEST(DamagedSolid, AnUnreadableContextIsTracedToTheSolidsMeasuredInIt) {
     Folder dir;
     const std::string path = dir.file("context.step");
     std::string text = two_electrodes(path);
-    const std::string units = "GLOBAL_UNIT_ASSIGNED_CONTEXT((#";
-    ASSERT_NE(text.find(units), std::string::npos);
-    for (std::size_t at = text.find(units); at != std::string::npos; at = text.find(units, at + units.size()))
-        text.insert(at + units.size(), "99999,#");  // every context refers to a unit that is not there
+    const std::string space = "GEOMETRIC_REPRESENTATION_CONTEXT(3)";
+    ASSERT_NE(text.find(space), std::string::npos);
+    // Every context's dimension count refers to an entity that is not there.
+    for (std::size_t at = text.find(space); at != std::string::npos; at = text.find(space, at + space.size()))
+        text.replace(at, space.size(), "GEOMETRIC_REPRESENTATION_CONTEXT(#99999)");
     write_text(path, text);
 
     const Imported stopped = import(path, false);
