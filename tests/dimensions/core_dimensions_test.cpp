@@ -184,38 +184,44 @@ TEST_F(CoreDimensionsTest, AllSwitchesOffLeaveOnlyTheOriginsAndMargins) {
 
 // The front view's margin and the core's top face, level with the origin: the level is written once, on the origin's
 // value, or on the top edge's when a shop turns the origin's value (and the EDM point's) off. A switch written without
-// a value keeps its meaning: the origin's value is drawn.
+// a value keeps its meaning: the origin's value is drawn, in the top view (on both margins) as in the front view.
 TEST_F(CoreDimensionsTest, TheOriginsLevelIsWrittenOnceWhateverTheOriginSwitchSays) {
     electrode(1, 50, 40, "E01");
     std::ifstream in(std::string(QUILLON_SOURCE_DIR) + "/conf/config.def");
     const std::string shipped((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string origin = "mr_front_view_ori_dim_y_0:,1,EOF", edm = "mr_front_view_ori_dim_y_edm:,1,EOF";
-    ASSERT_NE(shipped.find(origin), std::string::npos);
-    ASSERT_NE(shipped.find(edm), std::string::npos);
+    const std::string keys[3] = {
+        "mr_front_view_ori_dim_y_0:", "mr_front_view_ori_dim_y_edm:", "mr_top_view_ori_dim_y_0:"};
     struct Case {
-        const char *origin, *edm;
+        const char* entries[3];  // what follows each key
         bool origin_value;
-    } cases[] = {{"mr_front_view_ori_dim_y_0:,0,EOF", "mr_front_view_ori_dim_y_edm:,0,EOF", false},
-                 {"mr_front_view_ori_dim_y_0:\nEOF", edm.c_str(), true},
-                 {origin.c_str(), edm.c_str(), true}};
+    } cases[] = {{{",0,EOF", ",0,EOF", ",1,EOF"}, false},
+                 {{"\nEOF", ",1,EOF", "\nEOF"}, true},
+                 {{",1,EOF", ",1,EOF", ",1,EOF"}, true}};
     char letter = 'A';
     for (const Case& c : cases) {
         std::string text = shipped;
-        text.replace(text.find(origin), origin.size(), c.origin);
-        text.replace(text.find(edm), edm.size(), c.edm);
-        conf.write_config(text);
-        ASSERT_EQ(run(), 1) << c.origin;
-        const auto sheet = report(std::string("MY_ELEC_SHEET") + letter++ + "1");
-        int on_origin = 0, on_edge = 0;
-        for (const auto& o : of_kind(sheet, "ordinate dimension", 1)) {
-            if (o["first"]["model_point"][2] != 0.0) continue;
-            int type = 0, subtype = 0;
-            ASSERT_EQ(UF_OBJ_ask_type_and_subtype(o["first"]["object"].get<tag_t>(), &type, &subtype), 0);
-            if (type == UF_line_type) ++on_origin;
-            if (type == UF_solid_type) ++on_edge;
+        for (int k = 0; k < 3; ++k) {
+            const std::size_t at = text.find(keys[k] + ",1,EOF");
+            ASSERT_NE(at, std::string::npos) << keys[k];
+            text.replace(at, keys[k].size() + 6, keys[k] + c.entries[k]);
         }
-        EXPECT_EQ(on_origin, c.origin_value ? 1 : 0) << c.origin;
-        EXPECT_EQ(on_edge, c.origin_value ? 0 : 1) << c.origin;
+        conf.write_config(text);
+        ASSERT_EQ(run(), 1) << c.entries[0];
+        const auto sheet = report(std::string("MY_ELEC_SHEET") + letter++ + "1");
+        // Each view's values at the origin's level (z = 0 in the front view), on its centre lines or on core edges.
+        int on_origin[2] = {0, 0}, on_edge = 0;
+        for (std::size_t view = 0; view < 2; ++view) {
+            for (const auto& o : of_kind(sheet, "ordinate dimension", view)) {
+                if (view == 1 && o["first"]["model_point"][2] != 0.0) continue;
+                int type = 0, subtype = 0;
+                ASSERT_EQ(UF_OBJ_ask_type_and_subtype(o["first"]["object"].get<tag_t>(), &type, &subtype), 0);
+                if (type == UF_line_type) ++on_origin[view];
+                if (view == 1 && type == UF_solid_type) ++on_edge;
+            }
+        }
+        EXPECT_EQ(on_origin[0], 2) << c.entries[2] << ": the top view's origin values";
+        EXPECT_EQ(on_origin[1], c.origin_value ? 1 : 0) << c.entries[0];
+        EXPECT_EQ(on_edge, c.origin_value ? 0 : 1) << c.entries[0];
     }
 }
 
