@@ -185,6 +185,7 @@ TEST_F(CheckRunTest, CheckAndRunSayTheSameWithTheSameDialogValues) {
         int mould;  // 0 mended, 1 broken, 2 mended with layer 2's electrode unnamed
         std::vector<std::string> options;
     };
+    fs::create_directories(dir_ / "empty_conf");
     quillon_test::write_file(dir_ / "answers.txt", "# layers\nfirst_layer=1\nINT_2 = 7\n");
     const Case cases[] = {
         {"the dialog as it opens: layer 1 only", 0, {}},
@@ -199,6 +200,7 @@ TEST_F(CheckRunTest, CheckAndRunSayTheSameWithTheSameDialogValues) {
         {"a range without bodies", 0, {"--layers", "9-12"}},
         {"a core layer without bodies", 0, {"--core-layer", "200", "--layers", "1-7"}},
         {"problems on the bodies", 1, {"--answers", (dir_ / "answers.txt").string()}},
+        {"no config.def", 1, {"--layers", "1-7", "--conf", (dir_ / "empty_conf").string()}},
         {"an unnamed body refused", 2, {"--layers", "1-7"}},
         {"an unnamed body let through", 2, {"--layers", "1-7", "--set", "TOGGLE_10=0"}},
         {"an unnamed body under group names", 2, {"--layers", "1-7", "--set", "TOGGLE_10=0", "--set", "RADIO_9=1"}},
