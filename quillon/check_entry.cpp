@@ -96,9 +96,7 @@ bool check_dialog(check_run &run) {
     int response = 0;
     const int status =
         UF_STYLER_create_dialog(QUILLON_DIALOG_FILE, quillon_dialog_callbacks, QUILLON_DIALOG_ROWS, NULL, &response);
-    // A dialog the host could not show ends the check as it ends a run, with the host's reason.
-    if (status != 0) return false;
-    if (response == UF_UI_OK && the_run_settings.stored) {
+    if (status == 0 && response == UF_UI_OK && the_run_settings.stored) {
         if (run.sink->confirmed != NULL) {
             const command_check_settings settings = {the_run_settings.mr_layer, the_run_settings.elec_layer_from,
                                                      the_run_settings.elec_layer_to};
@@ -106,6 +104,8 @@ bool check_dialog(check_run &run) {
         }
         return true;
     }
+    // A refused OK, a dialog the host could not show (the host tells why) and model views the OK could not prepare
+    // all stop a run before it draws.
     run.step(0);
     return false;
 }
