@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cadhost::cli {
@@ -14,6 +15,21 @@ namespace cadhost::cli {
 // --command LIBRARY, --conf DIR; the dialog values are taken as "quillon run" takes them. Exit 0 when a run would make
 // every sheet, 1 when it would stop, 2 for bad usage or a part, library or dialog value that cannot be used.
 int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// One thing the check looked at (the configuration, the core, or an electrode body in the order a run takes them)
+// and the problems it found there, each as the command's message with its English explanation.
+struct CheckedStage {
+    int layer = 0;  // 0 for the configuration
+    bool body = false;
+    std::string name;  // the body's, "" when unnamed
+    int index_on_layer = 0, count_on_layer = 0;
+    std::vector<std::pair<std::string, std::string>> problems;  // message, explanation
+};
+
+// The check of the part file as `quillon check` makes it, for commands that explain a problem in its words. False
+// with the reason when the part or the library cannot be used or the library offers no check.
+bool check_part(const std::string& part, const std::string& library, const std::string& conf_dir, int core_layer,
+                int from_layer, int to_layer, std::vector<CheckedStage>& stages, std::string& error);
 
 }  // namespace cadhost::cli
 

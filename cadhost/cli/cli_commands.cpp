@@ -20,6 +20,8 @@
 #include "cadhost/cli/import_command.h"
 #include "cadhost/cli/info_command.h"
 #include "cadhost/cli/part_hold.h"
+#include "cadhost/cli/run_closing.h"
+#include "cadhost/cli/shipped_files.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/import/import_model.h"
@@ -28,10 +30,6 @@
 #include "cadhost/serve/serve_command.h"
 #include "cadhost/session/part_io.h"
 #include "cadhost/session/session.h"
-
-#ifndef QUILLON_SOURCE_DIR
-#define QUILLON_SOURCE_DIR "."
-#endif
 
 namespace cadhost::cli {
 
@@ -95,7 +93,7 @@ constexpr const char* kCommandLibrary = "libquillon_command.so";
 
 std::string examples_dir() {
     if (const char* env = std::getenv("QUILLON_EXAMPLES")) return env;
-    return std::string(QUILLON_SOURCE_DIR) + "/examples";
+    return shipped_dir("examples");
 }
 
 int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err);
@@ -229,19 +227,22 @@ struct RunEnd {
     int status = kDone;
     bool nothing_run = false;
     std::string reason;
+    // When the command stopped with one of its messages: the message, and the status line it was shown under.
+    std::string message, where;
 };
 
 // The message a stopped command stopped with, and where it was then. A command shows why it stopped, and may show a
 // closing message after that; it clears its progress status line in between, so the reason is the last message shown
 // before the status line last changed, else the last message of the run.
-std::string stop_message(std::size_t first) {
+std::string stop_message(std::size_t first, RunEnd& end) {
     const UiChannels& ui = Session::instance().ui();
     const std::size_t shown = ui.messages().size();
     if (shown <= first) return "the command stopped without a message";
     const std::size_t at_status = ui.messages_at_last_status();
     const std::size_t index = at_status > first && at_status <= shown ? at_status - 1 : shown - 1;
-    const std::string& where = ui.status_at_message(index);
-    return (where.empty() ? std::string("stopped: ") : "stopped at " + where + ": ") + ui.messages()[index];
+    end.where = ui.status_at_message(index);
+    end.message = ui.messages()[index];
+    return (end.where.empty() ? std::string("stopped: ") : "stopped at " + end.where + ": ") + end.message;
 }
 
 // How many messages the command showed while its run went on after the dialog: the same span as stop_message's, the
@@ -272,8 +273,28 @@ RunEnd run_end(const RunContext& run, int return_code, std::size_t first_message
     else if (end.nothing_run && !run.declined.empty())
         end.reason = run.declined;
     else
-        end.reason = (end.nothing_run ? "the command " : "") + stop_message(first_message);
+        end.reason = (end.nothing_run ? "the command " : "") + stop_message(first_message, end);
     return end;
+}
+
+// "stopped at layer 2, body 'E02' (E02 (2/2)): MESSAGE (EXPLANATION)": where and why, in the check's words when its
+// analysis meets the same message. The check reads the part as the run left it on disk.
+std::string stopped_text(const RunEnd& end, const std::string& part, const std::string& library,
+                         const std::string& conf_dir, const std::optional<RunLayers>& layers) {
+    if (end.message.empty()) return end.reason;
+    StopPlace place;
+    std::vector<CheckedStage> stages;
+    std::string error;
+    if (layers && check_part(part, library, conf_dir, layers->core, layers->from, layers->to, stages, error))
+        place = stop_place(stages, end.message, sheet_of_status(end.where));
+    std::string text = "stopped";
+    if (!place.place.empty())
+        text += " at " + place.place + (end.where.empty() ? "" : " (" + end.where + ")");
+    else if (!end.where.empty())
+        text += " at " + end.where;
+    text += ": " + end.message;
+    if (!place.explanation.empty()) text += " (" + place.explanation + ")";
+    return text;
 }
 
 // Shows the host's dialogs, prompts and lines as events for another program while the run lasts, and puts the
@@ -399,17 +420,23 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     }
     const std::size_t sheets_after = drafting::drawings_of(Session::instance().display_part()->document).size();
     const std::size_t made = sheets_after > sheets_before ? sheets_after - sheets_before : 0;
-    // What the command did is kept even when it stopped: a stopped run's work stays in the part.
-    if (!save_display_part(error)) {
+    const std::string made_text = "made " + std::to_string(made) + (made == 1 ? " sheet" : " sheets");
+    const std::optional<RunLayers> layers = run_layers(run.confirmed_integers);
+    const std::string left_out = layers ? left_out_note(Session::instance().display_part()->document, *layers) : "";
+    const std::string& part_path = options.positional[0];
+    // What the command did is kept even when it stopped: a stopped run's sheets stay in the part. A stopped run that
+    // made none has nothing to keep, so the part stays as it was, with the undo mark of the run before.
+    const bool keep = end.status == kDone || made > 0 || failed_imports > 0;
+    if (keep && !save_display_part(error)) {
         close_display_part();
         err << "quillon run: " << error << '\n';
         return kUsage;
     }
     close_display_part();
-    out << "saved " << options.positional[0] << '\n';
-    const std::string made_text = "made " + std::to_string(made) + (made == 1 ? " sheet" : " sheets");
+    if (keep) out << "saved " << part_path << '\n';
     if (end.status != kDone) {
-        err << "quillon run: " << made_text << "; " << end.reason << '\n';
+        err << "quillon run: " << made_text << "; " << stopped_text(end, part_path, library, conf_dir, layers)
+            << (keep ? "" : "; nothing was saved") << "; " << check_hint(part_path, layers) << '\n';
         return end.status;
     }
     // Sheets without their template are saved (undo takes them back) but are not what the run was to make.
@@ -421,6 +448,7 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     }
     const std::size_t shown = run_messages(run, messages_before);
     out << made_text;
+    if (!left_out.empty()) out << "; " << left_out;
     if (shown > 0)
         out << "; " << shown << (shown == 1 ? " message" : " messages") << ", see "
             << std::filesystem::path(options.positional[0]).replace_extension(".log").string();
@@ -430,23 +458,16 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-// The drawing command is built beside the program.
-std::string default_command_library() {
-    std::error_code ec;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    auto candidate = self.parent_path() / kCommandLibrary;
-    return std::filesystem::exists(candidate, ec) ? candidate.string() : std::string();
-}
+std::string default_command_library() { return shipped_command_library(kCommandLibrary); }
 
-// The configuration directory: --conf, else QUILLON_CONF, else the conf/ shipped with the program.
+// The configuration directory: --conf, else QUILLON_CONF, else the conf/ that came with the program.
 bool configuration_dir(const std::string& given, std::string& dir, std::string& error) {
     if (!given.empty())
         dir = given;
     else if (const char* env = std::getenv("QUILLON_CONF"); env && env[0])
         dir = env;
     else
-        dir = std::string(QUILLON_SOURCE_DIR) + "/conf";
+        dir = shipped_dir("conf");
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) {
         error = "configuration directory '" + dir + "' does not exist";
@@ -477,7 +498,12 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kDone;
     }
     if (command == "--version") {
+        // and where this program takes its files from, which tells an installed tree from a build tree
         out << version_text() << '\n';
+        const std::string library = default_command_library();
+        std::string conf_dir, error;
+        out << "command library: " << (library.empty() ? "none beside the program" : library) << '\n'
+            << "configuration: " << (configuration_dir("", conf_dir, error) ? conf_dir : error) << '\n';
         return kDone;
     }
     err << "quillon: unknown command '" << command << "'\n" << kUsageText;

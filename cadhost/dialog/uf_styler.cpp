@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <variant>
 
 #include "cadhost/api/boundary.h"
 #include "cadhost/dialog/dialog_form.h"
@@ -182,6 +183,9 @@ int UF_STYLER_create_dialog(const char* dialog_file, UF_STYLER_callback_item_t* 
         if (button == Button::Ok) {
             if (!run.confirmed) run.messages_at_confirm = Session::instance().ui().messages().size();
             run.confirmed = true;
+            for (const Field& field : form.definition().fields)
+                if (const int* number = std::get_if<int>(&form.value(field)))
+                    run.confirmed_integers[field.id] = *number;
         } else
             run.declined =
                 std::string("dialog ") + dialog_file + " closed with " + (button == Button::Back ? "Back" : "Cancel");

@@ -4,6 +4,7 @@
 #define CADHOST_SESSION_SESSION_H
 
 #include <istream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -65,6 +66,8 @@ struct RunContext {
     // sheets lack their border and title block, so the run is not complete.
     int failed_imports = 0;
     std::string import_failure;
+    // The whole-number fields of the last dialog closed with OK, by identifier (the layers the run was given).
+    std::map<std::string, int> confirmed_integers;
 };
 
 class Session {

@@ -46,12 +46,13 @@ class RunOutcomeTest : public testing_support::HostTest {
 
     // An electrode body, a plain pin held by its top with the diagonal line across that side that marks its reference
     // point, on its layer; named unless the name is empty.
-    void add_electrode(double x, int layer, const char* name) {
+    void add_electrode(double x, int layer, const char* name, bool with_diagonal = true) {
         tag_t body = add_box(x, 0, 0, 10, 10, 20);
         ASSERT_EQ(UF_OBJ_set_layer(body, layer), 0);
         if (name[0]) {
             ASSERT_EQ(UF_OBJ_set_name(body, name), 0);
         }
+        if (!with_diagonal) return;
         UF_CURVE_line_t diagonal{{x, 0, 20}, {x + 10, 10, 20}};
         tag_t line = NULL_TAG;
         ASSERT_EQ(UF_CURVE_create_line(&diagonal, &line), 0);
@@ -177,8 +178,11 @@ TEST_F(RunOutcomeTest, StoppedRunKeepsItsSheetsAndSaysWhereItStopped) {
     save_mould("");
     Outcome stopped = run({"--set", "TOGGLE_10=0"});
     EXPECT_EQ(stopped.status, 1) << stopped.out;
+    // The check does not meet the sheet's own message: the place is the body whose sheet was begun.
     EXPECT_EQ(stopped.last_line(),
-              "quillon run: made 1 sheet; stopped at 第 2 层 (2/2): 有铜公未命名,请检查未命名的铜公!");
+              "quillon run: made 1 sheet; stopped at layer 2, unnamed body (第 2 层 (2/2)): 有铜公未命名,请检查未命名的"
+              "铜公!; 'quillon check " +
+                  part() + " --layers 1-2' lists every problem");
     EXPECT_NE(stopped.out.find("完成!"), std::string::npos) << "the command's own closing message stays";
     cadhost::partfile::LoadedPart loaded;
     std::string error;
@@ -196,9 +200,65 @@ TEST_F(RunOutcomeTest, StoppedRunKeepsItsSheetsAndSaysWhereItStopped) {
     quillon_test::write_file(dir_ / "conf/config.def", config);
     Outcome no_key = run();
     EXPECT_EQ(no_key.status, 1);
-    EXPECT_EQ(no_key.last_line().rfind("quillon run: made 1 sheet; stopped at E01 (1/2): 在config.def 文件中找不到", 0),
-              0u)
+    EXPECT_EQ(
+        no_key.last_line().rfind(
+            "quillon run: made 1 sheet; stopped at layer 1, body 'E01' (E01 (1/2)): 在config.def 文件中找不到", 0),
+        0u)
         << no_key.last_line();
+}
+
+TEST_F(RunOutcomeTest, RunStoppedBeforeItsFirstSheetSaysWhyInTheCheckWordsAndSavesNothing) {
+    ASSERT_EQ(UF_OBJ_set_layer(add_box(-50, -50, -30, 100, 100, 30), 240), 0);
+    add_electrode(0, 1, "E01");
+    add_electrode(20, 2, "E02", false);
+    save_part();
+    const std::string before = read_file(part());
+    Outcome stopped = run();
+    EXPECT_EQ(stopped.status, 1) << stopped.out;
+    EXPECT_EQ(stopped.out.find("saved "), std::string::npos) << stopped.out;
+    EXPECT_EQ(read_file(part()), before);
+    const std::string line = stopped.last_line();
+    EXPECT_EQ(line.rfind("quillon run: made 0 sheets; stopped at layer 2, body 'E02': ", 0), 0u) << line;
+    // The command's message, then the English explanation the check gives of it.
+    const std::size_t explained = line.find(" (layer 2: ");
+    EXPECT_NE(explained, std::string::npos) << line;
+    EXPECT_NE(stopped.out.find(line.substr(60, explained - 60)), std::string::npos) << stopped.out;
+    EXPECT_NE(line.find("); nothing was saved; 'quillon check " + part() + " --layers 1-2' lists every problem"),
+              std::string::npos)
+        << line;
+}
+
+TEST_F(RunOutcomeTest, RunWhoseRangeLeavesElectrodesOutSaysWhichSettingTakesThemIn) {
+    ASSERT_EQ(UF_OBJ_set_layer(add_box(-50, -50, -30, 100, 100, 30), 240), 0);
+    add_electrode(0, 1, "E01");
+    add_electrode(20, 2, "E02");
+    add_electrode(40, 3, "E03");
+    add_electrode(60, 5, "E05");
+    tag_t hidden = add_box(80, 0, 0, 10, 10, 20);
+    ASSERT_EQ(UF_OBJ_set_layer(hidden, 9), 0);
+    ASSERT_EQ(UF_OBJ_set_blank_status(hidden, UF_OBJ_BLANKED), 0);
+    save_part();
+    struct Case {
+        std::vector<std::string> set;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{"--set", "INT_1=2", "--set", "INT_2=3"},
+         "made 2 sheets; layers 1, 5 hold visible solid bodies outside the electrode range 2–3, which got no sheet: "
+         "set "
+         "the first electrode layer to 1 and the last to 5 (--set INT_1=1 --set INT_2=5) to include them"},
+        {{"--set", "INT_1=1", "--set", "INT_2=3", "--set", "INT_4=4"},
+         "made 3 sheets; layer 5 holds visible solid bodies outside the electrode range 1–3, which got no sheet: the "
+         "core "
+         "or drawing layer lies between them and the range, so they need a run with a range of their own (--set "
+         "INT_1=FIRST --set INT_2=LAST)"},
+        {{"--set", "INT_1=1", "--set", "INT_2=5"}, "made 4 sheets"},
+    };
+    for (const Case& c : cases) {
+        Outcome done = run(c.set);
+        EXPECT_EQ(done.status, 0) << done.err;
+        EXPECT_EQ(done.last_line(), c.says);
+    }
 }
 
 TEST_F(RunOutcomeTest, ExportLeavesExactlyTheCurrentSheetsFilesAndOnlyTouchesItsOwn) {
