@@ -21,8 +21,11 @@ void write_field(std::ostream& out, const dialog::Field& field) {
     out << "  " << field.id << " (" << dialog::kind_name(field.kind) << ")";
     if (!field.label.empty()) out << "  " << field.label;
     if (!field.name.empty()) out << " (" << field.name << ")";
-    out << "; opens with " << (field.kind == dialog::FieldKind::Text ? "\"" : "") << dialog::format_value(field.initial)
-        << (field.kind == dialog::FieldKind::Text ? "\"" : "") << '\n';
+    if (!field.opens.empty())
+        out << "; opens with " << field.opens << '\n';
+    else
+        out << "; opens with " << (field.kind == dialog::FieldKind::Text ? "\"" : "")
+            << dialog::format_value(field.initial) << (field.kind == dialog::FieldKind::Text ? "\"" : "") << '\n';
     for (const auto& choice : field.choices) out << "      " << choice.value << "  " << choice.text << '\n';
 }
 

@@ -197,10 +197,12 @@ bool parse_dialog(std::istream& in, const std::string& source, DialogDefinition&
                 return fail("field " + id + ": kind '" + kind_text + "' is not integer, real, toggle, text or radio");
             definition.fields.push_back(Field{id, kind, id, "", empty_value(kind), {}, number});
             has_default.push_back(false);
-        } else if (word == "label" || word == "name" || word == "default" || word == "choice") {
+        } else if (word == "label" || word == "name" || word == "default" || word == "choice" || word == "opens") {
             if (!field) return fail("'" + word + "' outside a field");
             if (word == "label") {
                 field->label = rest;
+            } else if (word == "opens") {
+                field->opens = rest;
             } else if (word == "name") {
                 if (!valid_id(rest)) return fail("field " + field->id + ": a name is letters, digits and '_'");
                 if (definition.find_id_or_name(rest))

@@ -11,6 +11,8 @@
 //   default VALUE           the value the form opens with, of the field's kind: a whole number (integer), a number
 //                           (real), 0 or 1 (toggle), the rest of the line (text), one of the choice values (radio)
 //   choice VALUE TEXT       a radio choice: the whole number the field takes when it is chosen, and its text
+//   opens TEXT              in words, what the command puts in the field as its dialog opens, when that is no fixed
+//                           default (help shows it instead of the default)
 //
 // A field without default opens with 0, 0.0, 0, the empty text, or its first choice. Identifiers and names are unique;
 // a radio field has at least one choice and no value twice. Anything else is refused with the file and line.
@@ -41,7 +43,8 @@ struct Field {
     std::string name;  // English name, empty when the file gives none
     FieldValue initial = 0;
     std::vector<Choice> choices;
-    int line = 0;  // where the file declares it, for messages
+    int line = 0;       // where the file declares it, for messages
+    std::string opens;  // what the command opens the field with, in words; empty when the default says it
 };
 
 struct DialogDefinition {
