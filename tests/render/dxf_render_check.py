@@ -10,9 +10,10 @@ and our own PDF page are rasterised at one resolution, aligned, and compared as 
   - around each dimension value there is no more ink than one value makes (a dimension drawn twice doubles it);
   - every text's glyphs exist in the font the reader picks, and its box holds ink as the PDF's does (a missing glyph
     is a box or a small diamond, far less ink than a Chinese character).
-The readers get the fonts a user of them would set up: LibreCAD a stroke font made from the style's TrueType file
-(scripts/lff_font.py) in its font folder, ezdxf a font cache of the installed fonts. Exits 77 when a reader cannot
-start at all.
+The readers get the fonts a user of them would set up: LibreCAD the stroke fonts of --fonts FOLDER (the build's, made
+by scripts/lff_font.py) as its font folder, or, without it, fonts made here for the texts at hand; ezdxf as Debian
+ships it, with the settings EZDXF_CONFIG_FILE names (the build's ezdxf/ezdxf.ini adds the sheets' font to its font
+cache). Exits 77 when a reader cannot start at all.
 """
 import argparse
 import glob
@@ -46,7 +47,6 @@ try:
     from ezdxf.addons.drawing import Frontend, RenderContext
     from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
     from ezdxf.addons.drawing.properties import LayoutProperties
-    from ezdxf.tools import fonts as ezdxf_fonts
     from matplotlib.ft2font import FT2Font
     from matplotlib.font_manager import FontManager
 except ImportError as missing:
@@ -185,29 +185,14 @@ def system_fonts():
     return {os.path.basename(f.fname).lower(): f for f in FontManager().ttflist}
 
 
-def give_ezdxf_the_system_fonts(installed):
-    """ezdxf resolves a style's font file through its own cache, which holds only the fonts it ships knowledge of; a
-    user adds the installed ones. Its own rebuild stops at the first font it cannot measure, so this adds them one
-    by one."""
-    from ezdxf.tools._matplotlib_font_support import get_font_measurements
-    for entry in installed.values():  # matplotlib's own list may date from before the fonts were installed
-        matplotlib.font_manager.fontManager.addfont(entry.fname)
-    for key, entry in installed.items():
-        face = ezdxf_fonts.FontFace(key, entry.name, entry.style, entry.stretch, entry.weight)
-        try:
-            measurements = get_font_measurements(face)
-        except Exception:  # fonts without the letters measured (symbol fonts) stay out, as ezdxf leaves them
-            continue
-        ezdxf_fonts.font_face_cache[key] = face
-        ezdxf_fonts.font_measurement_cache[entry.name] = measurements
-
-
-def librecad_home(work, docs, installed, failures):
-    """A home whose LibreCAD settings name a font folder holding, for each style the texts use, a stroke font named
-    like the style and made from the style's TrueType file."""
+def librecad_home(work, docs, installed, failures, fonts=None):
+    """A home for LibreCAD and its font folder: the one given, else one holding, for each style the texts use, a
+    stroke font named like the style and made from the style's TrueType file."""
     home = os.path.join(work, "home")
-    fonts = os.path.join(home, "fonts")
     os.makedirs(os.path.join(home, ".config", "LibreCAD"), exist_ok=True)
+    if fonts:
+        return home, fonts
+    fonts = os.path.join(home, "fonts")
     os.makedirs(fonts, exist_ok=True)
     characters = {}
     for doc in docs:
@@ -225,10 +210,10 @@ def librecad_home(work, docs, installed, failures):
             out.write("".join(sorted(chars)))
         run([sys.executable, os.path.join(SOURCE, "scripts", "lff_font.py"), entry.fname,
              os.path.join(fonts, style + ".lff"), "--text", listing], check=True)
-    return home
+    return home, fonts
 
 
-def librecad_pictures(work, dxfs, docs, home):
+def librecad_pictures(work, dxfs, docs, home, fonts):
     """Prints the sheets at full size on paper of their size: LibreCAD takes the paper from its settings, so sheets
     of one size are printed together."""
     folder = os.path.join(work, "librecad")
@@ -242,7 +227,7 @@ def librecad_pictures(work, dxfs, docs, home):
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     for (width, height), copies in by_size.items():
         with open(os.path.join(home, ".config", "LibreCAD", "LibreCAD.conf"), "w") as conf:
-            conf.write(f"[Paths]\nFonts={os.path.join(home, 'fonts')}\n\n"
+            conf.write(f"[Paths]\nFonts={fonts}\n\n"
                        f"[Print]\nPaperSizeX={width:g}\nPaperSizeY={height:g}\n")
         try:
             done = run(["librecad", "dxf2pdf", "-s", "1", "-f", "0,0,0,0"] + copies, env=env, timeout=600)
@@ -358,6 +343,7 @@ def main():
     parser.add_argument("--command")
     parser.add_argument("--dir")
     parser.add_argument("--keep", help="leave the pictures in this folder")
+    parser.add_argument("--fonts", help="LibreCAD's font folder: the stroke fonts named like the text styles")
     args = parser.parse_args()
     if shutil.which("librecad") is None or shutil.which("pdftoppm") is None:
         print("skipped: librecad or pdftoppm is not installed")
@@ -393,9 +379,8 @@ def check(args, work):
     failures, report = [], []
     installed = system_fonts()
     docs = [read_dxf(path) for path in dxfs]
-    home = librecad_home(work, docs, installed, failures)
-    give_ezdxf_the_system_fonts(installed)
-    their_pdfs = librecad_pictures(work, dxfs, docs, home)
+    home, fonts = librecad_home(work, docs, installed, failures, args.fonts)
+    their_pdfs = librecad_pictures(work, dxfs, docs, home, fonts)
 
     charmaps = {}
 
@@ -408,7 +393,7 @@ def check(args, work):
         return ord(character) in charmaps[entry.fname]
 
     def stroke_font_has(style, files, character):
-        path = os.path.join(home, "fonts", style.lower() + ".lff")
+        path = os.path.join(fonts, style.lower() + ".lff")
         if path not in charmaps:
             charmaps[path] = open(path, encoding="utf-8").read() if os.path.exists(path) else ""
         return f"[{ord(character):04x}]" in charmaps[path]

@@ -21,7 +21,10 @@ add_test(NAME sheet_renders COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DI
 set_tests_properties(sheet_renders PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
 
 # Each sample DXF drawn by LibreCAD and by ezdxf, compared with the PDF page (skips only when a reader cannot start).
+# The readers get the fonts the package ships, made by this build: LibreCAD's stroke font folder, and ezdxf's settings
+# that add the sheets' font to its font cache.
 add_test(NAME dxf_render_check
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/dxf_render_check.py --quillon $<TARGET_FILE:quillon>
-                 --command $<TARGET_FILE:quillon_command>)
-set_tests_properties(dxf_render_check PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
+                 --command $<TARGET_FILE:quillon_command> --fonts ${CMAKE_BINARY_DIR}/fonts)
+set_tests_properties(dxf_render_check PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
+                     ENVIRONMENT EZDXF_CONFIG_FILE=${CMAKE_BINARY_DIR}/ezdxf/ezdxf.ini)
