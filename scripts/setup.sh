@@ -11,6 +11,8 @@ packages=(
   chromium python3-websocket
   # the DXF render check: LibreCAD and ezdxf's matplotlib drawing, and the TrueType font the DXF text style names
   librecad python3-matplotlib fonts-arphic-gbsn00lp
+  # the Debian package: its dependencies by dpkg-shlibdeps, which CPack finds the programs for with file
+  dpkg-dev file
 )
 missing=()
 for p in "${packages[@]}"; do
