@@ -141,10 +141,16 @@ TEST_F(CheckRunTest, ReportsEveryProblemAtOnceAndLeavesThePartAsItWas) {
     EXPECT_EQ(report["bodies"][2]["defaults_stand_in"], true);
     EXPECT_EQ(read_file(part()), before);
 
-    // A run meets the first of them, in the same words, and warns about the same attributes.
+    // A run meets the first of them, in the same words with the check's explanation, and warns about the same
+    // attributes; having made no sheet, it leaves the part as it was.
     const Outcome run = quillon({"run", part(), "--set", "INT_1=1", "--set", "INT_2=7"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(has(run.err, "stopped: " + messages[0])) << run.err;
+    const std::string explanation = report["bodies"][1]["problems"][0]["explanation"];
+    EXPECT_TRUE(has(run.err, "quillon run: made 0 sheets; stopped at layer 2, body 'E02': " + messages[0] + " (" +
+                                 explanation + "); nothing was saved; 'quillon check " + part() +
+                                 " --layers 1-7' lists every problem\n"))
+        << run.err;
+    EXPECT_EQ(read_file(part()), before);
     EXPECT_TRUE(has(run.err, "quillon run: warning: solid body 'E01' on layer 1: attribute 'elec_rough_numbr'"))
         << run.err;
 }

@@ -47,8 +47,10 @@ try:
     from ezdxf.addons.drawing import Frontend, RenderContext
     from ezdxf.addons.drawing.matplotlib import MatplotlibBackend
     from ezdxf.addons.drawing.properties import LayoutProperties
+    from ezdxf.tools.fonts import get_font_face as ezdxf_font_face
+    from ezdxf.tools._matplotlib_font_support import get_font_properties as ezdxf_font_properties
     from matplotlib.ft2font import FT2Font
-    from matplotlib.font_manager import FontManager
+    from matplotlib.font_manager import FontManager, findfont
 except ImportError as missing:
     print(f"skipped: {missing} (python3-ezdxf, python3-matplotlib)")
     sys.exit(SKIP)
@@ -384,13 +386,14 @@ def check(args, work):
 
     charmaps = {}
 
-    def truetype_has(style, files, character):
-        entry = installed.get(files.get(style.lower(), "").lower())
-        if entry is None:
-            return False
-        if entry.fname not in charmaps:
-            charmaps[entry.fname] = FT2Font(entry.fname).get_charmap()
-        return ord(character) in charmaps[entry.fname]
+    def ezdxf_font_has(style, files, character):
+        """Whether the font ezdxf itself resolves for the style (its font cache, then matplotlib's font by family, a
+        Latin one when the cache does not know the file) has the character."""
+        face = ezdxf_font_face(files.get(style.lower(), ""))
+        path = findfont(ezdxf_font_properties(face), fallback_to_default=True)
+        if path not in charmaps:
+            charmaps[path] = FT2Font(path).get_charmap()
+        return ord(character) in charmaps[path]
 
     def stroke_font_has(style, files, character):
         path = os.path.join(fonts, style.lower() + ".lff")
@@ -401,7 +404,7 @@ def check(args, work):
     for index, (name, path, doc) in enumerate(zip(sheets, dxfs, docs)):
         ours = raster(pdfs[0], first_sheet_page + index, os.path.join(work, name + ".ours"))
         drawn = ezdxf_picture(path, os.path.join(work, name + ".ezdxf.png"))
-        compare(name, "ezdxf", ours, fit(drawn, ours.shape), doc, truetype_has, failures, report, False)
+        compare(name, "ezdxf", ours, fit(drawn, ours.shape), doc, ezdxf_font_has, failures, report, False)
         if not os.path.exists(their_pdfs[index]):
             failures.append(f"{name}: LibreCAD printed no page")
             continue
