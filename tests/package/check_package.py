@@ -48,13 +48,22 @@ def needed_libraries(path):
     return re.findall(r"\(NEEDED\)\s+Shared library: \[([^\]]+)\]", run(["readelf", "-d", path]).stdout)
 
 
+LIBRARY_DIRS = ["/usr/lib/x86_64-linux-gnu", "/lib/x86_64-linux-gnu", "/usr/lib", "/lib"]
+
+
 def package_of_library(name):
-    """The installed Debian package that holds the library the dynamic linker would load by this name."""
-    found = run(["dpkg-query", "-S", "*/" + name]).stdout
-    for line in found.splitlines():
-        packages, path = line.split(": ", 1)
-        if os.path.basename(path) == name and "/lib" in path:
-            return [p.split(":")[0] for p in packages.split(", ")]
+    """The installed Debian package that holds the library the dynamic linker loads by this name: the first of its
+    default folders that has it (dpkg knows a file by the path its package ships it under, with or without the /usr of
+    merged /usr)."""
+    for folder in LIBRARY_DIRS:
+        path = os.path.join(folder, name)
+        if not os.path.exists(path):
+            continue
+        real = os.path.realpath(path)  # a link ldconfig made belongs to no package; the file it names does
+        for candidate in (path, path[4:] if path.startswith("/usr/") else "/usr" + path, real):
+            held = run(["dpkg-query", "-S", candidate])
+            if held.returncode == 0:
+                return [p.split(":")[0] for p in held.stdout.split(": ", 1)[0].split(", ")]
     return []
 
 
@@ -84,7 +93,7 @@ def check_depends(deb, tree, failures):
             if not packages:
                 failures.append(f"{program} links {library}, which no installed package holds")
             elif not named.intersection(packages):
-                failures.append(f"{program} links {library} of {packages[0]}, which Depends does not name: {depends}")
+                failures.append(f"{program} links {library} of {packages[0]}, which Depends does not name")
     for font in FONT_PACKAGES:
         if font not in named:
             failures.append(f"Depends does not name {font}: {depends}")
