@@ -447,8 +447,9 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
     return would_complete ? kDone : kStopped;
 }
 
-bool check_part(const std::string& part, const std::string& library, const std::string& conf_dir, int core_layer,
-                int from_layer, int to_layer, std::vector<CheckedStage>& stages, std::string& error) {
+bool check_part(const std::string& part, const std::string& library, const std::string& conf_dir,
+                const std::vector<std::pair<std::string, std::string>>& values, std::vector<CheckedStage>& stages,
+                std::string& error) {
     OpenedLibrary opened;
     if (!opened.open(library, error)) return false;
     auto check = reinterpret_cast<ufusr_check_fn>(opened.entry("ufusr_check"));
@@ -461,24 +462,28 @@ bool check_part(const std::string& part, const std::string& library, const std::
     session.ui().set_files("", "");
     std::ostream* terminal = session.ui().terminal();
     session.ui().set_terminal(nullptr);
-    session.run() = RunContext{};
-    session.run().conf_dir = conf_dir;
+    RunContext& run = session.run();
+    run = RunContext{};
+    run.conf_dir = conf_dir;
+    run.command_library = library;
+    run.batch_values = values;
     ::setenv("QUILLON_CONF", conf_dir.c_str(), 1);
     Collector collector;
     collector.ui = &session.ui();
-    command_check_sink sink{&collector, on_begin, on_problem, on_body};
-    const int told = check(core_layer, from_layer, to_layer, &sink);
+    collector.mark = session.ui().messages().size();
+    command_check_sink sink{&collector, on_begin, on_problem, on_body, on_confirmed};
+    const int told = check(&sink);
     session.ui().set_terminal(terminal);
     close_display_part();
-    if (told < 0) {
-        error = "the command could not start its check";
+    if (told < 0 || run.stop_status == kUsage) {
+        error = told < 0 ? "the command could not start its check" : run.stop_reason;
         return false;
     }
     stages.clear();
     for (const Stage& stage : collector.stages) {
         CheckedStage checked;
+        checked.what = stage.what;
         checked.layer = stage.layer;
-        checked.body = stage.reported;
         checked.name = stage.reported ? stage.report.name : "";
         checked.index_on_layer = stage.report.index_on_layer;
         checked.count_on_layer = stage.report.count_on_layer;

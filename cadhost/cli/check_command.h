@@ -16,20 +16,23 @@ namespace cadhost::cli {
 // every sheet, 1 when it would stop, 2 for bad usage or a part, library or dialog value that cannot be used.
 int check_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// One thing the check looked at (the configuration, the core, or an electrode body in the order a run takes them)
-// and the problems it found there, each as the command's message with its English explanation.
+// One part of what the check looked at (the configuration, the dialog, the core, the sheets, or an electrode body, in
+// the order a run takes them) and the problems it found there, each as the command's message with its English
+// explanation.
 struct CheckedStage {
-    int layer = 0;  // 0 for the configuration
-    bool body = false;
+    int what = 0;      // CHECK_CONFIGURATION, CHECK_DIALOG, CHECK_CORE, CHECK_BODY or CHECK_SHEETS
+    int layer = 0;     // the core's or the body's
     std::string name;  // the body's, "" when unnamed
     int index_on_layer = 0, count_on_layer = 0;
     std::vector<std::pair<std::string, std::string>> problems;  // message, explanation
 };
 
-// The check of the part file as `quillon check` makes it, for commands that explain a problem in its words. False
-// with the reason when the part or the library cannot be used or the library offers no check.
-bool check_part(const std::string& part, const std::string& library, const std::string& conf_dir, int core_layer,
-                int from_layer, int to_layer, std::vector<CheckedStage>& stages, std::string& error);
+// The check of the part file as `quillon check` makes it with the dialog values given (FIELD, VALUE), for commands
+// that explain a problem in its words. False with the reason when the part or the library cannot be used, the library
+// offers no check, or a value cannot be given to the dialog.
+bool check_part(const std::string& part, const std::string& library, const std::string& conf_dir,
+                const std::vector<std::pair<std::string, std::string>>& values, std::vector<CheckedStage>& stages,
+                std::string& error);
 
 }  // namespace cadhost::cli
 

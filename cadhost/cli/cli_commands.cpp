@@ -280,12 +280,13 @@ RunEnd run_end(const RunContext& run, int return_code, std::size_t first_message
 // "stopped at layer 2, body 'E02' (E02 (2/2)): MESSAGE (EXPLANATION)": where and why, in the check's words when its
 // analysis meets the same message. The check reads the part as the run left it on disk.
 std::string stopped_text(const RunEnd& end, const std::string& part, const std::string& library,
-                         const std::string& conf_dir, const std::optional<RunLayers>& layers) {
+                         const std::string& conf_dir, const std::optional<RunLayers>& layers,
+                         const std::vector<std::pair<std::string, std::string>>& values) {
     if (end.message.empty()) return end.reason;
     StopPlace place;
     std::vector<CheckedStage> stages;
     std::string error;
-    if (layers && check_part(part, library, conf_dir, layers->core, layers->from, layers->to, stages, error))
+    if (layers && check_part(part, library, conf_dir, values, stages, error))
         place = stop_place(stages, end.message, sheet_of_status(end.where));
     std::string text = "stopped";
     if (!place.place.empty())
@@ -422,6 +423,10 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     const std::size_t made = sheets_after > sheets_before ? sheets_after - sheets_before : 0;
     const std::string made_text = "made " + std::to_string(made) + (made == 1 ? " sheet" : " sheets");
     const std::optional<RunLayers> layers = run_layers(run.confirmed_integers);
+    // The check repeats the run's dialog with the whole numbers it was confirmed with (layers and switches).
+    std::vector<std::pair<std::string, std::string>> confirmed_values;
+    for (const auto& [field, value] : run.confirmed_integers)
+        confirmed_values.emplace_back(field, std::to_string(value));
     const std::string left_out = layers ? left_out_note(Session::instance().display_part()->document, *layers) : "";
     const std::string& part_path = options.positional[0];
     // What the command did is kept even when it stopped: a stopped run's sheets stay in the part. A stopped run that
@@ -435,7 +440,8 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     close_display_part();
     if (keep) out << "saved " << part_path << '\n';
     if (end.status != kDone) {
-        err << "quillon run: " << made_text << "; " << stopped_text(end, part_path, library, conf_dir, layers)
+        err << "quillon run: " << made_text << "; "
+            << stopped_text(end, part_path, library, conf_dir, layers, confirmed_values)
             << (keep ? "" : "; nothing was saved") << "; " << check_hint(part_path, layers) << '\n';
         return end.status;
     }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "cadhost/document/dump_json.h"
+#include "host/command_check.h"
 #include "host/uf_obj.h"
 #include "host/uf_types.h"
 
@@ -36,8 +37,18 @@ std::string layer_runs(const std::set<int>& layers) {
 }
 
 std::string body_words(const CheckedStage& stage) {
-    if (stage.layer == 0) return "the configuration";
-    if (!stage.body) return "the core on layer " + std::to_string(stage.layer);
+    switch (stage.what) {
+        case CHECK_CONFIGURATION:
+            return "the configuration";
+        case CHECK_DIALOG:
+            return "the dialog's OK";
+        case CHECK_CORE:
+            return "the core on layer " + std::to_string(stage.layer);
+        case CHECK_SHEETS:
+            return "the sheets' names";
+        default:
+            break;
+    }
     std::string words = "layer " + std::to_string(stage.layer) + ", ";
     words += stage.name.empty() ? "unnamed body" : "body '" + stage.name + "'";
     if (stage.count_on_layer > 1)
@@ -112,7 +123,7 @@ StopPlace stop_place(const std::vector<CheckedStage>& stages, const std::string&
     // A step the check does not take (one of a sheet's own) stopped it: the body is the one whose sheet was begun.
     int bodies = 0;
     for (const CheckedStage& stage : stages)
-        if (stage.body && ++bodies == sheet) return {body_words(stage), ""};
+        if (stage.what == CHECK_BODY && ++bodies == sheet) return {body_words(stage), ""};
     return {};
 }
 

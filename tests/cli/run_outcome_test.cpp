@@ -178,10 +178,10 @@ TEST_F(RunOutcomeTest, StoppedRunKeepsItsSheetsAndSaysWhereItStopped) {
     save_mould("");
     Outcome stopped = run({"--set", "TOGGLE_10=0"});
     EXPECT_EQ(stopped.status, 1) << stopped.out;
-    // The check does not meet the sheet's own message: the place is the body whose sheet was begun.
     EXPECT_EQ(stopped.last_line(),
               "quillon run: made 1 sheet; stopped at layer 2, unnamed body (第 2 层 (2/2)): 有铜公未命名,请检查未命名的"
-              "铜公!; 'quillon check " +
+              "铜公! (layer 2: a body without a name gets no sheet when sheets are named after their electrodes (field "
+              "RADIO_9 0): name the body, or name the sheets by group); 'quillon check " +
                   part() + " --layers 1-2' lists every problem");
     EXPECT_NE(stopped.out.find("完成!"), std::string::npos) << "the command's own closing message stays";
     cadhost::partfile::LoadedPart loaded;
@@ -200,6 +200,7 @@ TEST_F(RunOutcomeTest, StoppedRunKeepsItsSheetsAndSaysWhereItStopped) {
     quillon_test::write_file(dir_ / "conf/config.def", config);
     Outcome no_key = run();
     EXPECT_EQ(no_key.status, 1);
+    // A step the check does not take: the place is the body whose sheet was begun.
     EXPECT_EQ(
         no_key.last_line().rfind(
             "quillon run: made 1 sheet; stopped at layer 1, body 'E01' (E01 (1/2)): 在config.def 文件中找不到", 0),
