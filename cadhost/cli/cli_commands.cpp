@@ -423,6 +423,9 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     const std::size_t made = sheets_after > sheets_before ? sheets_after - sheets_before : 0;
     const std::string made_text = "made " + std::to_string(made) + (made == 1 ? " sheet" : " sheets");
     const std::optional<RunLayers> layers = run_layers(run.confirmed_integers);
+    std::vector<std::pair<std::string, std::string>> dialog_options;
+    for (const auto& [flag, value] : options.all)
+        if (flag == "--set" || flag == "--answers") dialog_options.emplace_back(flag, value);
     // The check repeats the run's dialog with the whole numbers it was confirmed with (layers and switches).
     std::vector<std::pair<std::string, std::string>> confirmed_values;
     for (const auto& [field, value] : run.confirmed_integers)
@@ -442,7 +445,7 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
     if (end.status != kDone) {
         err << "quillon run: " << made_text << "; "
             << stopped_text(end, part_path, library, conf_dir, layers, confirmed_values)
-            << (keep ? "" : "; nothing was saved") << "; " << check_hint(part_path, layers) << '\n';
+            << (keep ? "" : "; nothing was saved") << "; " << check_hint(part_path, layers, dialog_options) << '\n';
         return end.status;
     }
     // Sheets without their template are saved (undo takes them back) but are not what the run was to make.

@@ -127,9 +127,19 @@ StopPlace stop_place(const std::vector<CheckedStage>& stages, const std::string&
     return {};
 }
 
-std::string check_hint(const std::string& part, const std::optional<RunLayers>& layers) {
-    std::string hint = "quillon check " + part;
-    if (layers) {
+std::string check_hint(const std::string& part, const std::optional<RunLayers>& layers,
+                       const std::vector<std::pair<std::string, std::string>>& dialog_options) {
+    // A word with a blank or a quote is quoted for the shell.
+    const auto word = [](const std::string& text) {
+        if (!text.empty() && text.find_first_of(" \t'\"\\$`;&|<>()*?") == std::string::npos) return text;
+        std::string quoted = "'";
+        for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
+    };
+    std::string hint = "quillon check " + word(part);
+    if (!dialog_options.empty()) {
+        for (const auto& [flag, value] : dialog_options) hint += " " + flag + " " + word(value);
+    } else if (layers) {
         if (layers->core != kCheckCoreLayer) hint += " --core-layer " + std::to_string(layers->core);
         hint += " --layers " + std::to_string(layers->from) + "-" + std::to_string(layers->to);
     }

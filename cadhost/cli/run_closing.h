@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cadhost/cli/check_command.h"
@@ -41,8 +42,10 @@ struct StopPlace {
 };
 StopPlace stop_place(const std::vector<CheckedStage>& stages, const std::string& message, int sheet);
 
-// The check command that lists every problem of the run's layers.
-std::string check_hint(const std::string& part, const std::optional<RunLayers>& layers);
+// The check command that lists every problem of the same run: with the run's own dialog options (--set, --answers)
+// when it was given them, else with the layers it was confirmed with.
+std::string check_hint(const std::string& part, const std::optional<RunLayers>& layers,
+                       const std::vector<std::pair<std::string, std::string>>& dialog_options);
 
 }  // namespace cadhost::cli
 

@@ -148,7 +148,7 @@ TEST_F(CheckRunTest, ReportsEveryProblemAtOnceAndLeavesThePartAsItWas) {
     const std::string explanation = report["bodies"][1]["problems"][0]["explanation"];
     EXPECT_TRUE(has(run.err, "quillon run: made 0 sheets; stopped at layer 2, body 'E02': " + messages[0] + " (" +
                                  explanation + "); nothing was saved; 'quillon check " + part() +
-                                 " --layers 1-7' lists every problem\n"))
+                                 " --set INT_1=1 --set INT_2=7' lists every problem\n"))
         << run.err;
     EXPECT_EQ(read_file(part()), before);
     EXPECT_TRUE(has(run.err, "quillon run: warning: solid body 'E01' on layer 1: attribute 'elec_rough_numbr'"))

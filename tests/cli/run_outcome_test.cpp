@@ -182,7 +182,7 @@ TEST_F(RunOutcomeTest, StoppedRunKeepsItsSheetsAndSaysWhereItStopped) {
               "quillon run: made 1 sheet; stopped at layer 2, unnamed body (第 2 层 (2/2)): 有铜公未命名,请检查未命名的"
               "铜公! (layer 2: a body without a name gets no sheet when sheets are named after their electrodes (field "
               "RADIO_9 0): name the body, or name the sheets by group); 'quillon check " +
-                  part() + " --layers 1-2' lists every problem");
+                  part() + " --set INT_1=1 --set INT_2=2 --set TOGGLE_10=0' lists every problem");
     EXPECT_NE(stopped.out.find("完成!"), std::string::npos) << "the command's own closing message stays";
     cadhost::partfile::LoadedPart loaded;
     std::string error;
@@ -224,7 +224,8 @@ TEST_F(RunOutcomeTest, RunStoppedBeforeItsFirstSheetSaysWhyInTheCheckWordsAndSav
     const std::size_t explained = line.find(" (layer 2: ");
     EXPECT_NE(explained, std::string::npos) << line;
     EXPECT_NE(stopped.out.find(line.substr(60, explained - 60)), std::string::npos) << stopped.out;
-    EXPECT_NE(line.find("); nothing was saved; 'quillon check " + part() + " --layers 1-2' lists every problem"),
+    EXPECT_NE(line.find("); nothing was saved; 'quillon check " + part() +
+                        " --set INT_1=1 --set INT_2=2' lists every problem"),
               std::string::npos)
         << line;
 }
