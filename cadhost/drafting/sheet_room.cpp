@@ -66,7 +66,21 @@ SheetBox usable_area(const SheetGraphics& sheet, double margin) {
             for (const Point2& q : p.points)
                 border = {std::min(border.x0, q.x), std::min(border.y0, q.y), std::max(border.x1, q.x),
                           std::max(border.y1, q.y)};
-    if (border.x0 >= border.x1 || border.y0 >= border.y1) border = {0.0, 0.0, sheet.width, sheet.height};
+    if (border.x0 >= border.x1 || border.y0 >= border.y1)
+        return SheetBox{0.0, 0.0, sheet.width, sheet.height}.grown(-margin);
+    // The title block: up to the highest line across (nearly) the whole border in its lower half. Its empty cells
+    // are the title block's, not room for anything else.
+    const double across = 0.95 * (border.x1 - border.x0), middle = (border.y0 + border.y1) / 2;
+    double floor = border.y0;
+    for (const auto& p : sheet.polylines) {
+        if (p.layer != "SHEET") continue;
+        for (std::size_t i = 1; i < p.points.size(); ++i) {
+            const Point2 a = p.points[i - 1], b = p.points[i];
+            if (std::abs(a.y - b.y) < 0.01 && std::abs(a.x - b.x) >= across && a.y < middle)
+                floor = std::max(floor, a.y);
+        }
+    }
+    border.y0 = floor;
     return border.grown(-margin);
 }
 

@@ -27,8 +27,8 @@ SheetBox ink_box(const render::Text& t);
 // Whether the segment from a to b passes through the box.
 bool segment_hits_box(render::Point2 a, render::Point2 b, const SheetBox& box);
 
-// The area added texts may take: inside the template's border where the sheet has one, else inside the paper, margin
-// inside that.
+// The area added texts may take: inside the template's border and above its title block where the sheet has one, else
+// inside the paper; margin inside that.
 SheetBox usable_area(const render::SheetGraphics& sheet, double margin);
 
 // The boxes on the sheet of the drawing's views that show something, in the drawing's order.

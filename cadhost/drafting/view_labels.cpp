@@ -70,14 +70,15 @@ struct Candidate {
     int alignment;
 };
 
-// Places to try, nearest the view first: above and below (the side with more room first), centred and at either end,
-// slid along the edge; then beside it.
+// Places to try: on the side above or below the view with more room (the side away from a neighbouring view, so
+// the label is not read as the neighbour's), centred and at either end, slid along the edge; then beside the view at
+// its corners; the other side last.
 std::vector<Candidate> candidates(const SheetView& own, const std::vector<SheetView>& views) {
     const SheetBox& v = own.box;
     const bool above_first = room_towards(own, views, true) >= room_towards(own, views, false);
     std::vector<Candidate> out;
-    for (double gap : {1.5, 3.0, 5.0})
-        for (bool above : {above_first, !above_first})
+    const auto along = [&](bool above) {
+        for (double gap : {1.5, 3.0, 5.0})
             for (double slide : {0.0, -5.0, 5.0, -10.0, 10.0, -20.0, 20.0}) {
                 const double y = above ? v.y1 + gap : v.y0 - gap;
                 const int row = above ? 6 : 0;  // bottom row of the keypad above, top row below
@@ -85,13 +86,17 @@ std::vector<Candidate> candidates(const SheetView& own, const std::vector<SheetV
                 out.push_back({v.x0 + slide, y, row + 1});
                 out.push_back({v.x1 + slide, y, row + 3});
             }
+    };
+    along(above_first);
     for (double gap : {1.5, 3.0, 5.0})
-        for (double slide : {0.0, 5.0, -5.0, 10.0, -10.0}) {
-            out.push_back({v.x0 - gap, v.y1 + slide, 3});
-            out.push_back({v.x1 + gap, v.y1 + slide, 1});
-            out.push_back({v.x0 - gap, v.y0 + slide, 9});
-            out.push_back({v.x1 + gap, v.y0 + slide, 7});
+        for (double slide : {0.0, 5.0, 10.0, 15.0}) {
+            // At the corners of the side chosen first, the text's near end by the view, reading away from it.
+            const double y = above_first ? v.y1 - slide : v.y0 + slide;
+            const int row = above_first ? 6 : 0;
+            out.push_back({v.x1 + gap, y, row + 1});
+            out.push_back({v.x0 - gap, y, row + 3});
         }
+    along(!above_first);
     return out;
 }
 
