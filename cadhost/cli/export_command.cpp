@@ -320,10 +320,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         return give_up(earlier);
     }
     if (!pdf_error.empty()) return nothing_written(pdf_error);
-    for (auto& label : labels)
-        if (label) drafting::add_touch_label(part.document, std::move(*label));
+    // In the order each sheet drew them.
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        drafting::add_sheet_notes(part.document, std::move(added_notes[i]));
+        if (labels[i]) drafting::add_touch_label(part.document, std::move(*labels[i]));
+    }
     labels.clear();
-    for (auto& sheet_notes : added_notes) drafting::add_sheet_notes(part.document, std::move(sheet_notes));
     added_notes.clear();
 
     const auto computed = store.computed_since_clear();

@@ -186,7 +186,8 @@ class SampleSetupList(unittest.TestCase):
                     return math.hypot(max(box[0] - x, 0, x - box[2]), max(box[1] - y, 0, y - box[3]))
 
                 label = min(labels, key=gap)["text"][0]
-                looks = tuple(-round(c) if abs(abs(c) - 1) < 1e-6 else None for c in view["toward_eye"])
+                looks = tuple(-round(c) if abs(c) < 1e-6 or abs(abs(c) - 1) < 1e-6 else None
+                              for c in view["toward_eye"])
                 if looks in sides:
                     self.assertEqual(label, "%s 视向%s →%s ↑%s" % (sides[looks], axis([-c for c in view["toward_eye"]]),
                                                                axis(view["right"]), axis(view["up"])), sheet["name"])
@@ -230,8 +231,9 @@ class SampleSetupList(unittest.TestCase):
                 dxf = f.read()
             touch = row["edm_point"] == "touch"
             self.assertEqual(len(labels), 1 if touch else 0, row["sheet"])
-            self.assertEqual(svg.count("单边碰"), 1 if touch else 0, row["sheet"])
-            self.assertEqual(dxf.count("单边碰".encode("gbk")), 1 if touch else 0, row["sheet"])
+            # The label, and the coordinate table's 定位点 cell.
+            self.assertEqual(svg.count("单边碰"), 2 if touch else 0, row["sheet"])
+            self.assertEqual(dxf.count("单边碰".encode("gbk")), 2 if touch else 0, row["sheet"])
             if not touch:
                 continue
             # The leader ends on the EDM point as the core's top view shows it: where the position dimensions of
@@ -245,7 +247,7 @@ class SampleSetupList(unittest.TestCase):
                 self.assertAlmostEqual(labels[0]["leader_point"][1], start[1], places=2)
         pdf = subprocess.run(["pdftotext", os.path.join(self.dir, "sample_mould.pdf"), "-"], capture_output=True,
                              text=True, check=True).stdout
-        self.assertEqual(pdf.count("单边碰"), 2)  # E05's sheet, and its row of the setup table
+        self.assertEqual(pdf.count("单边碰"), 3)  # E05's label and coordinate table, and its row of the setup table
 
     def test_edm_points_match_the_position_dimensions_of_each_sheet(self):
         with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
