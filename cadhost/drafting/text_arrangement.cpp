@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -318,33 +317,33 @@ class Arrangement {
     void arrange(const Document& doc, const DrawAnnotation& draw) {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             if (!items_[i].movable || covers_[i].texts.empty()) continue;
-            const std::optional<Reach> reach = reach_of(doc, items_[i].placed);
-            // A value put farther than that from what it measures is moved as one that collides is: to the clear
-            // place nearest what it measures.
-            const bool too_far = reach && reach->beyond(covers_[i].texts) > kFarthestBeyond;
-            if (collisions(i, covers_[i], true) == 0 && !too_far) continue;
-            int best = too_far ? std::numeric_limits<int>::max() : collisions(i, covers_[i], false);
-            double best_beyond = std::numeric_limits<double>::infinity();
+            if (collisions(i, covers_[i], true) == 0) continue;
             AnnotationData best_place;
             SheetGraphics best_drawn;
             Cover best_cover;
             bool found = false;
-            for (AnnotationData& place : other_places(doc, items_[i].placed)) {
-                SheetGraphics drawn = draw(place);
-                Cover cover = cover_of(drawn);
-                if (cover.texts.empty()) continue;
-                const double beyond = reach ? reach->beyond(cover.texts) : 0.0;
-                if (beyond > kFarthestBeyond) continue;
-                if (inside_other_view(i, cover)) continue;
-                const int count = collisions(i, cover, false);
-                if (count > best || (count == best && (!too_far || beyond >= best_beyond))) continue;
-                best = count;
-                best_beyond = beyond;
-                best_place = std::move(place);
-                best_drawn = std::move(drawn);
-                best_cover = std::move(cover);
-                found = true;
-                if (best == 0 && !too_far) break;
+            const std::optional<Reach> reach = reach_of(doc, items_[i].placed);
+            const std::vector<AnnotationData> places = other_places(doc, items_[i].placed);
+            // First a clear place near what the value measures and in its own view; a sheet that has none there
+            // gets the place with the fewest collisions anywhere the value can go.
+            for (bool near : {true, false}) {
+                int best = near ? 1 : collisions(i, covers_[i], false);
+                for (const AnnotationData& place : places) {
+                    SheetGraphics drawn = draw(place);
+                    Cover cover = cover_of(drawn);
+                    if (cover.texts.empty()) continue;
+                    if (near && reach && reach->beyond(cover.texts) > kFarthestBeyond) continue;
+                    if (near && inside_other_view(i, cover)) continue;
+                    const int count = collisions(i, cover, false);
+                    if (count >= best) continue;
+                    best = count;
+                    best_place = place;
+                    best_drawn = std::move(drawn);
+                    best_cover = std::move(cover);
+                    found = true;
+                    if (best == 0) break;
+                }
+                if (found) break;
             }
             if (!found) continue;
             items_[i].placed = std::move(best_place);

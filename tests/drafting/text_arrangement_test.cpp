@@ -153,15 +153,17 @@ TEST_F(TextArrangementTest, ASizeTooShortForItsValueGoesBeyondItsExtensionLinesW
     EXPECT_NEAR(sheet.dimensions.at(0).measured, 10.0, 1e-9);
 }
 
-// A value with no room between its extension lines, put 40 mm off along its line: read there it belongs to nothing.
-// It comes back to the clear place nearest them, within 20 mm, and still says what it measures.
-TEST_F(TextArrangementTest, ASizeValuePutFarFromItsExtensionLinesComesBackBesideThem) {
+// A value with no room between its extension lines, put 40 mm off along its line on top of a note: the clear place
+// nearest where it was put would leave it 35 mm off, where it reads as belonging to nothing. It goes beside its
+// extension lines, within 20 mm of them, and still says what it measures.
+TEST_F(TextArrangementTest, AValueMovedClearStaysWithin20MmOfItsExtensionLines) {
     UF_DRF_object_t a = anchor(point(100, 310)), b = anchor(point(110, 310));
     char h[] = "h";
     UF_DRF_text_t text{h, 0, nullptr};
     const auto p = map(top_, 105, 310, 50);
     const double at[3] = {p.first + 40, p.second + 8, 0};
-    tag_t dim = NULL_TAG;
+    tag_t note = NULL_TAG, dim = NULL_TAG;
+    ASSERT_EQ(UF_DRF_create_note(1, "NOTE", at, 0, &note), 0);
     ASSERT_EQ(UF_DRF_create_horizontal_dim(&a, &b, &text, at, &dim), 0);
     const SheetGraphics sheet = this->sheet();
     expect_clear(sheet);
