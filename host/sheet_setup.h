@@ -46,8 +46,8 @@
 #define SHEET_SETUP_EDM_MODEL_X "setup_edm_model_x"
 #define SHEET_SETUP_EDM_MODEL_Y "setup_edm_model_y"
 #define SHEET_SETUP_EDM_MODEL_Z "setup_edm_model_z"
-/* The depth of the burn: the EDM point from the origin along the burn axis, counted positive towards the side the
- * electrode's base faces (the side the sheet's top view looks from). */
+/* The depth of the burn: how far the electrode reaches past the depth-zero plane, the face of the core's box on the
+ * side the electrode comes from (the side its base faces), along the way it burns. */
 #define SHEET_SETUP_DEPTH "setup_depth"
 /* Degrees, 0 to below 360: how far this copy is turned about the burn axis against the first copy of its layer,
  * anticlockwise as the top view shows it. Absent when the copies cannot be matched by a turn. */

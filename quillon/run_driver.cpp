@@ -96,7 +96,7 @@ int draw_elec_sheet(const run_settings *settings, const elec_entry *entry, const
     write_spark_gap_notes(e->elec_tag);
     if (settings->manual_note) write_depth_zero_label(top_view, settings->mr_layer);
     // The complete sheet's setup, for the lists the host writes beside the sheets.
-    record_sheet_setup(drawing, entry, edm_point_tag, top_view, first_copy);
+    record_sheet_setup(drawing, entry, edm_point_tag, top_view, first_copy, core->mr_min, core->mr_max);
     return 1;
 }
 

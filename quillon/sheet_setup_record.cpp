@@ -78,29 +78,40 @@ void record_note(tag_t drawing, tag_t elec_tag) {
     put_text(drawing, SHEET_SETUP_NOTE, note_text);
 }
 
-/* The EDM point from the origin the position dimensions measure from, where it lies in the model, and its depth
- * along the burn axis. */
-void record_edm_point(tag_t drawing, tag_t edm_point_tag, int elec_direction) {
+/* The EDM point from the origin the position dimensions measure from, and where it lies in the model. */
+void record_edm_point(tag_t drawing, tag_t edm_point_tag) {
     double point[3] = {0.0, 0.0, 0.0}, origin[3] = {0.0, 0.0, 0.0};
     if (UF_CALL(UF_CURVE_ask_point_data(edm_point_tag, point)) != 0) return;
     if (ori_point != NULL_TAG) UF_CALL(UF_CURVE_ask_point_data(ori_point, origin));
-    const double from_origin[3] = {point[0] - origin[0], point[1] - origin[1], point[2] - origin[2]};
-    put_real(drawing, SHEET_SETUP_EDM_X, from_origin[0]);
-    put_real(drawing, SHEET_SETUP_EDM_Y, from_origin[1]);
-    put_real(drawing, SHEET_SETUP_EDM_Z, from_origin[2]);
+    put_real(drawing, SHEET_SETUP_EDM_X, point[0] - origin[0]);
+    put_real(drawing, SHEET_SETUP_EDM_Y, point[1] - origin[1]);
+    put_real(drawing, SHEET_SETUP_EDM_Z, point[2] - origin[2]);
     put_real(drawing, SHEET_SETUP_EDM_MODEL_X, point[0]);
     put_real(drawing, SHEET_SETUP_EDM_MODEL_Y, point[1]);
     put_real(drawing, SHEET_SETUP_EDM_MODEL_Z, point[2]);
-    double axis[3];
-    if (burn_axis(elec_direction, axis))
-        put_real(drawing, SHEET_SETUP_DEPTH,
-                 from_origin[0] * axis[0] + from_origin[1] * axis[1] + from_origin[2] * axis[2]);
+}
+
+/* The farthest a box reaches along an axis direction (a unit vector along one model axis). */
+double reach_along(const double box_min[3], const double box_max[3], const double axis[3]) {
+    double reach = 0.0;
+    for (int k = 0; k < 3; ++k) reach += axis[k] * (axis[k] > 0.0 ? box_max[k] : box_min[k]);
+    return reach;
+}
+
+/* How far the electrode burns past the depth-zero plane: from the core's face on the side the electrode comes from
+ * (the side its base faces) to the electrode's far end, along the way it burns. */
+void record_depth(tag_t drawing, const elec_data *e, const double core_min[3], const double core_max[3]) {
+    double axis[3], away[3];
+    if (!burn_axis(e->elec_direction, axis)) return;
+    for (int k = 0; k < 3; ++k) away[k] = -axis[k];
+    put_real(drawing, SHEET_SETUP_DEPTH,
+             reach_along(core_min, core_max, axis) + reach_along(e->elec_box_min, e->elec_box_max, away));
 }
 
 }  // namespace
 
 int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_tag, tag_t top_view,
-                       const elec_data *first_copy) {
+                       const elec_data *first_copy, const double core_min[3], const double core_max[3]) {
     const elec_data *e = &entry->data;
     put_integer(drawing, SHEET_SETUP_PAGE, entry->sheet_no);
     put_integer(drawing, SHEET_SETUP_PAGES, entry->sheet_count);
@@ -122,7 +133,8 @@ int record_sheet_setup(tag_t drawing, const elec_entry *entry, tag_t edm_point_t
     put_text(drawing, SHEET_SETUP_NAME, name);
     record_spark_gaps(drawing, e->elec_tag);
     record_note(drawing, e->elec_tag);
-    record_edm_point(drawing, edm_point_tag, e->elec_direction);
+    record_edm_point(drawing, edm_point_tag);
+    record_depth(drawing, e, core_min, core_max);
 
     put_real(drawing, SHEET_SETUP_BOX_X, e->elec_box_max[0] - e->elec_box_min[0]);
     put_real(drawing, SHEET_SETUP_BOX_Y, e->elec_box_max[1] - e->elec_box_min[1]);

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "cadhost/cli/setup_outputs.h"
+#include "cadhost/drafting/chamfer_mark.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/cli/export_files.h"
 #include "cadhost/cli/ordered_work.h"
@@ -22,9 +23,11 @@
 #include "cadhost/files/staged_files.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/drafting/touch_label.h"
+#include "cadhost/drafting/view_labels.h"
 #include "cadhost/partfile/part_file.h"
 #include "cadhost/partfile/projection_table.h"
 #include "cadhost/render/pdf_writer.h"
+#include "cadhost/setup/edm_table.h"
 #include "cadhost/setup/summary_pages.h"
 
 namespace cadhost::cli {
@@ -88,6 +91,7 @@ struct DrawnSheet {
     LiveSheet live;
     render::SheetGraphics graphics;
     std::optional<AnnotationData> label;              // to join the part once the sheets are drawn
+    std::vector<AnnotationData> notes;                // the same: view labels and the EDM table
     std::vector<drafting::ArrangedAnnotation> moved;  // texts drawn clear of others, for the report
     std::string packed;                               // its line work as the PDF carries it
     bool is_packed = false;
@@ -256,8 +260,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     const auto draw = [&](std::size_t i) {
         DrawnSheet sheet;
         sheet.graphics = drafting::build_sheet(doc, drawings[i], with_report ? &sheet.moved : nullptr);
-        // Labels are placed in view of everything else drawn: they join the part as it is exported (not the part
-        // file), so that every output, the report included, shows them.
+        // Labels and the EDM table are placed in view of everything else drawn, so they move nothing the run placed:
+        // they join the part as it is exported (not the part file), so that every output, the report included,
+        // shows them.
+        sheet.notes = drafting::draw_view_labels(doc, drawings[i], sheet.graphics);
+        if (auto mark = drafting::draw_chamfer_mark(doc, drawings[i], sheet.graphics)) sheet.notes.push_back(*mark);
+        if (auto table = setup::draw_edm_table(doc, drawings[i], sheet.graphics)) sheet.notes.push_back(*table);
         sheet.label = drafting::draw_touch_label(doc, drawings[i], sheet.graphics);
         int staged_files = 0;
         std::string why;
@@ -270,6 +278,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         return sheet;
     };
     std::vector<std::optional<AnnotationData>> labels(drawings.size());
+    std::vector<std::vector<AnnotationData>> added_notes(drawings.size());
     std::vector<std::vector<drafting::ArrangedAnnotation>> moved(drawings.size());
     std::vector<setup::BrowserSheet> browser;
     std::string pdf_error;
@@ -278,6 +287,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     };
     const auto take = [&](std::size_t i, DrawnSheet sheet) {
         labels[i] = std::move(sheet.label);
+        added_notes[i] = std::move(sheet.notes);
         moved[i] = std::move(sheet.moved);
         if (formats.count("html"))
             browser.push_back(browser_sheet(sheet.graphics, drawings[i], file_names[i] + ".svg", setups));
@@ -310,9 +320,13 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         return give_up(earlier);
     }
     if (!pdf_error.empty()) return nothing_written(pdf_error);
-    for (auto& label : labels)
-        if (label) drafting::add_touch_label(part.document, std::move(*label));
+    // In the order each sheet drew them.
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        drafting::add_sheet_notes(part.document, std::move(added_notes[i]));
+        if (labels[i]) drafting::add_touch_label(part.document, std::move(*labels[i]));
+    }
     labels.clear();
+    added_notes.clear();
 
     const auto computed = store.computed_since_clear();
     const auto used = store.used_since_clear();

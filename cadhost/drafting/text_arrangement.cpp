@@ -24,9 +24,12 @@ constexpr double kStayLineMargin = -0.15;
 // A text that is moved keeps clear of everything by this much, so that it reads as apart.
 constexpr double kMovedTextMargin = 0.4;
 constexpr double kMovedLineMargin = 0.3;
-constexpr double kStep = 0.5;              // candidate places are tried this far apart, mm
-constexpr double kFarthest = 80.0;         // and no farther from where the text was put
-constexpr double kLeastLeader = 3.0;       // a label's text stays this far from its leader's point
+constexpr double kStep = 0.5;         // candidate places are tried this far apart, mm
+constexpr double kFarthest = 80.0;    // and no farther from where the text was put
+constexpr double kLeastLeader = 3.0;  // a label's text stays this far from its leader's point
+// A moved value stays this near what it measures: a linear value within this of its extension lines, an ordinate
+// value within this along its margin from its own extension line. Farther off, it reads as another dimension's.
+constexpr double kFarthestBeyond = 20.0;
 constexpr int kLinesOut = 4;               // a linear dimension's line may go this many text rows further out
 constexpr double kCellSize = 5.0;          // of the grid that finds the sheet's fixed lines near a box, mm
 constexpr double kArcChord = M_PI / 36.0;  // arcs are divided every 5 degrees to find crossings
@@ -219,6 +222,42 @@ std::vector<AnnotationData> other_places(const Document& doc, const AnnotationDa
     }
 }
 
+// Where a dimension's value may stand along the direction it measures (or, for an ordinate, along its margin): the
+// span between its extension lines, or the ordinate's own line, and the axis of the sheet that runs along it.
+struct Reach {
+    int axis = 0;
+    double lo = 0, hi = 0;
+    // How far the text boxes stand past the span.
+    double beyond(const std::vector<Box>& texts) const {
+        double most = 0;
+        for (const Box& b : texts) {
+            const double b0 = axis == 0 ? b.x0 : b.y0, b1 = axis == 0 ? b.x1 : b.y1;
+            most = std::max({most, b1 - hi, lo - b0});
+        }
+        return most;
+    }
+};
+
+std::optional<Reach> reach_of(const Document& doc, const AnnotationData& a) {
+    using Kind = AnnotationData::Kind;
+    if (a.kind == Kind::Horizontal || a.kind == Kind::Vertical) {
+        const auto layout = layout_dimension(doc, a);
+        if (!layout) return std::nullopt;
+        const int axis = a.kind == Kind::Horizontal ? 0 : 1;
+        const double p = along_of(layout->first, axis), q = along_of(layout->second, axis);
+        return Reach{axis, std::min(p, q), std::max(p, q)};
+    }
+    if (a.kind == Kind::Ordinate) {
+        const AnnotationData* margin = annotation(doc, a.margin);
+        const auto object = anchor_sheet_point(doc, a.first);
+        if (!margin || !object) return std::nullopt;
+        const int axis = margin->margin_type == 1 ? 0 : 1;
+        const double own = axis == 0 ? object->first : object->second;
+        return Reach{axis, own, own};
+    }
+    return std::nullopt;
+}
+
 class Arrangement {
   public:
     Arrangement(const SheetGraphics& fixed, const std::vector<ViewBox>& views, std::vector<SheetItem>& items)
@@ -279,23 +318,32 @@ class Arrangement {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             if (!items_[i].movable || covers_[i].texts.empty()) continue;
             if (collisions(i, covers_[i], true) == 0) continue;
-            int best = collisions(i, covers_[i], false);
             AnnotationData best_place;
             SheetGraphics best_drawn;
             Cover best_cover;
             bool found = false;
-            for (AnnotationData& place : other_places(doc, items_[i].placed)) {
-                SheetGraphics drawn = draw(place);
-                Cover cover = cover_of(drawn);
-                if (cover.texts.empty()) continue;
-                const int count = collisions(i, cover, false);
-                if (count >= best) continue;
-                best = count;
-                best_place = std::move(place);
-                best_drawn = std::move(drawn);
-                best_cover = std::move(cover);
-                found = true;
-                if (best == 0) break;
+            const std::optional<Reach> reach = reach_of(doc, items_[i].placed);
+            const std::vector<AnnotationData> places = other_places(doc, items_[i].placed);
+            // First a clear place near what the value measures and in its own view; a sheet that has none there
+            // gets the place with the fewest collisions anywhere the value can go.
+            for (bool near : {true, false}) {
+                int best = near ? 1 : collisions(i, covers_[i], false);
+                for (const AnnotationData& place : places) {
+                    SheetGraphics drawn = draw(place);
+                    Cover cover = cover_of(drawn);
+                    if (cover.texts.empty()) continue;
+                    if (near && reach && reach->beyond(cover.texts) > kFarthestBeyond) continue;
+                    if (near && inside_other_view(i, cover)) continue;
+                    const int count = collisions(i, cover, false);
+                    if (count >= best) continue;
+                    best = count;
+                    best_place = place;
+                    best_drawn = std::move(drawn);
+                    best_cover = std::move(cover);
+                    found = true;
+                    if (best == 0) break;
+                }
+                if (found) break;
             }
             if (!found) continue;
             items_[i].placed = std::move(best_place);
@@ -306,6 +354,16 @@ class Arrangement {
     }
 
   private:
+    // A moved value never stands in a view other than the one it measures in.
+    bool inside_other_view(std::size_t i, const Cover& cover) const {
+        const tag_t own = items_[i].placed.first.view;
+        if (own == NULL_TAG) return false;
+        for (const Box& box : cover.texts)
+            for (const ViewBox& v : views_)
+                if (v.view != own && overlaps(box, v.box, 0.0)) return true;
+        return false;
+    }
+
     double width_, height_;
     LineGrid fixed_lines_;
     const std::vector<ViewBox>& views_;

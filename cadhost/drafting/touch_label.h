@@ -8,6 +8,7 @@
 #define CADHOST_DRAFTING_TOUCH_LABEL_H
 
 #include <optional>
+#include <string>
 
 #include "cadhost/document/document.h"
 #include "cadhost/render/sheet_graphics.h"
@@ -21,6 +22,11 @@ inline constexpr const char* kTouchLabelText = "单边碰";
 // texts only, else the nearest place inside the sheet). Empty when the drawing's EDM point is not a touch point, or
 // its view or point is not known.
 std::optional<AnnotationData> touch_label(const Document& doc, tag_t drawing, const render::SheetGraphics& sheet);
+
+// A label of the text with its leader to tip, placed as the touch label is: for other marks the sheet adds once it
+// is drawn. Empty when the label cannot be drawn.
+std::optional<AnnotationData> leader_label(const Document& doc, tag_t drawing, const render::SheetGraphics& sheet,
+                                           render::Point2 tip, const std::string& text);
 
 // Places the label on a sheet that needs one: its strokes and text join the sheet's graphics, reading doc only, and
 // the annotation is returned to join the drawing in doc (add_touch_label, so the report lists it) once no other

@@ -91,6 +91,15 @@ std::string cell_text(const std::string& text) {
     return out;
 }
 
+// How a number cell shows its value: the column's format, or, for a column without one, as many decimals as the
+// sheet's text has ("0.10" stays 0.10, not 0.1); "" for a whole number, the spreadsheet's general format.
+std::string shown_format(const char* column_format, const std::string& text) {
+    if (column_format && *column_format) return column_format;
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos || point + 1 >= text.size()) return "";
+    return "0." + std::string(std::min<std::size_t>(text.size() - point - 1, 15), '0');
+}
+
 class SheetWriter {
   public:
     SheetWriter(lxw_workbook* book, std::string& error) : book_(book), error_(error) {
@@ -121,7 +130,8 @@ class SheetWriter {
                 const auto col = static_cast<lxw_col_t>(c);
                 double value = 0;
                 if (table.columns[c].number && number_of(text, value)) {
-                    if (!ok(worksheet_write_number(sheet, row, col, value, number_format(table.columns[c].format))))
+                    if (!ok(worksheet_write_number(sheet, row, col, value,
+                                                   number_format(shown_format(table.columns[c].format, text)))))
                         return false;
                     widths[c] = std::max(widths[c], display_width(text));
                     continue;
@@ -146,12 +156,12 @@ class SheetWriter {
     }
 
   private:
-    lxw_format* number_format(const char* format) {
-        if (!format || !*format) return nullptr;
+    lxw_format* number_format(const std::string& format) {
+        if (format.empty()) return nullptr;
         auto [at, fresh] = formats_.emplace(format, nullptr);
         if (fresh) {
             at->second = workbook_add_format(book_);
-            if (at->second) format_set_num_format(at->second, format);
+            if (at->second) format_set_num_format(at->second, format.c_str());
         }
         return at->second;
     }

@@ -105,6 +105,25 @@ std::string direction_name(int direction) {
     }
 }
 
+std::string burn_direction_name(int direction) {
+    switch (direction) {
+        case 1:
+            return "-Z";
+        case -1:
+            return "+Z";
+        case 2:
+            return "+Y";
+        case -2:
+            return "-Y";
+        case 3:
+            return "-X";
+        case -3:
+            return "+X";
+        default:
+            return "";
+    }
+}
+
 std::string millimetres(double value) {
     if (!std::isfinite(value)) return "";
     double rounded = std::round(value * 1000.0) / 1000.0;

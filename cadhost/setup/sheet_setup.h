@@ -26,7 +26,8 @@ struct SheetSetup {
     std::optional<bool> edm_touch;
     std::optional<std::array<double, 3>> edm_model_point;  // the same point in model coordinates
     std::string top_view;                                  // the drawing view that shows it from above
-    std::optional<double> depth;     // edm_point along the burn axis, positive towards the base's side
+    // How far the electrode burns past the depth-zero plane (the core's face on the side it comes from).
+    std::optional<double> depth;
     std::optional<double> rotation;  // degrees, anticlockwise from above, against the layer's first copy
     // As the sheet writes them; empty where the sheet shows nothing.
     std::string rough_gap, finish_gap, rough_count, finish_count;
@@ -45,6 +46,10 @@ std::vector<SheetSetup> setups_of(const Document& doc);
 
 // "t", "-t", "f", "-f", "s", "-s", or "" for any other code.
 std::string direction_name(int direction);
+
+// The way the electrode burns, as a signed model axis ("-Z" for an electrode whose base is on top); "" for an unknown
+// code.
+std::string burn_direction_name(int direction);
 
 // Millimetres with three decimals and a decimal point whatever the locale; no "-0.000".
 std::string millimetres(double value);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "cadhost/render/text_placement.h"
 
@@ -96,26 +98,58 @@ std::string cut_to(const std::string& text, double width, double height) {
     return text.substr(0, end) + "…";
 }
 
-// A text in a cell, centred (left-aligned for the note), squeezed or cut to the cell's width.
-void cell_text(SheetGraphics& page, const std::string& text, double x0, double x1, double y, double height, bool left) {
-    if (text.empty()) return;
+constexpr double kWrappedHeight = 1.7;  // the height of each line of a value written on two lines
+
+// A value's text split in two where it breaks best: after a "×" or a "/" nearest the middle, else at the middle
+// character.
+std::pair<std::string, std::string> split_value(const std::string& text) {
+    std::size_t best = std::string::npos;
+    const std::size_t middle = text.size() / 2;
+    for (const std::string mark : {"×", "/", " "})
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+            const std::size_t cut = at + mark.size();
+            if (cut < text.size() && (best == std::string::npos || (cut > middle ? cut - middle : middle - cut) <
+                                                                       (best > middle ? best - middle : middle - best)))
+                best = cut;
+        }
+    if (best == std::string::npos) {
+        best = middle;
+        while (best > 0 && (static_cast<unsigned char>(text[best]) & 0xC0) == 0x80) --best;
+    }
+    return {text.substr(0, best), text.substr(best)};
+}
+
+// One line of a cell: centred (left-aligned for the note), squeezed to the room as far as it takes.
+void place_line(SheetGraphics& page, const std::string& text, double x0, double x1, double y, double height,
+                bool left) {
     const double room = x1 - x0 - 2 * kCellPad;
     Text t;
     t.text = text;
     t.height = height;
     const double advance = text_advance(text, height);
-    if (advance > room) {
-        if (advance * kMinimumSqueeze <= room)
-            t.width_factor = room / advance;
-        else {
-            t.width_factor = kMinimumSqueeze;
-            t.text = cut_to(text, room / kMinimumSqueeze, height);
-        }
-    }
+    if (advance > room) t.width_factor = room / advance;
     t.alignment = left ? 4 : 5;
     t.anchor = {left ? x0 + kCellPad : (x0 + x1) / 2, y};
     t.layer = "SUMMARY";
     page.texts.push_back(t);
+}
+
+// A text in a cell, centred (left-aligned for the note), squeezed to the cell's width. A value that would have to be
+// squeezed more than that goes on two lines, never cut; only the free-text note is cut, with an ellipsis.
+void cell_text(SheetGraphics& page, const std::string& text, double x0, double x1, double y, double height, bool left) {
+    if (text.empty()) return;
+    const double room = x1 - x0 - 2 * kCellPad;
+    const double advance = text_advance(text, height);
+    if (advance * kMinimumSqueeze <= room) return place_line(page, text, x0, x1, y, height, left);
+    if (left) {
+        place_line(page, cut_to(text, room / kMinimumSqueeze, height), x0, x1, y, height, left);
+        page.texts.back().width_factor = kMinimumSqueeze;
+        return;
+    }
+    const auto [first, second] = split_value(text);
+    const double half = (kWrappedHeight * 1.35) / 2;
+    place_line(page, first, x0, x1, y + half, kWrappedHeight, left);
+    place_line(page, second, x0, x1, y - half, kWrappedHeight, left);
 }
 
 void line(SheetGraphics& page, Point2 a, Point2 b, LineWeight weight) {

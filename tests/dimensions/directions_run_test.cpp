@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -80,6 +83,85 @@ TEST_F(DirectionsRunTest, EverySideMeasuresItsEdmPointAndTheCoresExtremes) {
         EXPECT_GE(seen.ordinates_front, 2) << sheets[i]["name"];
     }
     EXPECT_EQ(directions, std::vector<int>({1, -1, 2, -2, 3, -3}));
+}
+
+// The text of the note nearest a view's box whose first line starts with one of the side names.
+std::string label_of(const json& sheet, const json& view) {
+    const auto& b = view["sheet_box"];
+    std::string best;
+    double nearest = 1e9;
+    for (const auto& a : sheet["annotations"]) {
+        if (a["kind"] != "note" || a["text"].empty()) continue;
+        const std::string text = a["text"][0];
+        if (text.find(" 视向") == std::string::npos) continue;
+        const double x = a["position"][0], y = a["position"][1];
+        const double dx = std::max({0.0, b[0].get<double>() - x, x - b[2].get<double>()});
+        const double dy = std::max({0.0, b[1].get<double>() - y, y - b[3].get<double>()});
+        if (std::hypot(dx, dy) < nearest) nearest = std::hypot(dx, dy), best = text;
+    }
+    return best;
+}
+
+std::string signed_mm(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, std::abs(v) < 5e-4 ? "%.3f" : "%+.3f", std::abs(v) < 5e-4 ? 0.0 : v);
+    return text;
+}
+
+// Each side's sheet says where the EDM point is with its signs, which way and how deep the electrode burns, and which
+// side each view shows: the core seen from the side the electrode works on (the drafting table of standard views),
+// the electrode from the side its working part faces.
+TEST_F(DirectionsRunTest, EverySideSaysItsSignsBurnAndViewSides) {
+    const json sheets = run_and_report({});
+    const json& electrodes = expected_["electrodes"];
+    ASSERT_EQ(sheets.size(), 6u);
+    const char* const burns[] = {"-Z", "+Z", "+Y", "-Y", "-X", "+X"};
+    const char* const core_sides[] = {"俯视 视向-Z →+X ↑+Y", "仰视 视向+Z →+X ↑-Y", "前视 视向+Y →+X ↑+Z",
+                                      "后视 视向-Y →-X ↑+Z", "右视 视向-X →+Y ↑+Z", "左视 视向+X →-Y ↑+Z"};
+    const char* const electrode_sides[] = {core_sides[1], core_sides[0], core_sides[3],
+                                           core_sides[2], core_sides[5], core_sides[4]};
+    const json& core = expected_["core"]["box"];
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const json& sheet = sheets[i];
+        const json& e = electrodes[i];
+        SCOPED_TRACE(sheet["name"].get<std::string>());
+        // Depth: from the core's face on the base's side to the electrode's far end, along the burn.
+        const int axis = std::abs(e["direction"].get<int>()) == 1   ? 2
+                         : std::abs(e["direction"].get<int>()) == 2 ? 1
+                                                                    : 0;
+        const bool base_at_max = e["direction"] == 1 || e["direction"] == -2 || e["direction"] == 3;
+        const double depth = base_at_max ? core["max"][axis].get<double>() - e["body_box"]["min"][axis].get<double>()
+                                         : e["body_box"]["max"][axis].get<double>() - core["min"][axis].get<double>();
+        char depth_text[32];
+        std::snprintf(depth_text, sizeof depth_text, "%.3f", depth);
+        const json& point = e["reference_point"];
+        const std::vector<std::string> table{"放电坐标",
+                                             "X " + signed_mm(point[0]),
+                                             "Y " + signed_mm(point[1]),
+                                             "Z " + signed_mm(point[2]),
+                                             "转角 0°",
+                                             std::string("放电方向 ") + burns[i],
+                                             std::string("深度 ") + depth_text,
+                                             "定位点 基准点"};
+        int tables = 0;
+        for (const auto& a : sheet["annotations"])
+            if (a["kind"] == "note" && a["text"][0] == "放电坐标") {
+                ++tables;
+                EXPECT_EQ(a["text"].get<std::vector<std::string>>(), table);
+            }
+        EXPECT_EQ(tables, 1);
+        int labelled = 0;
+        for (const auto& view : sheet["views"]) {
+            if (view.contains("parent")) continue;
+            const std::string label = label_of(sheet, view);
+            if (label.rfind("轴测", 0) == 0) continue;
+            const bool shows_core =
+                std::find(view["layers"].begin(), view["layers"].end(), 240) != view["layers"].end();
+            EXPECT_EQ(label, shows_core ? core_sides[i] : electrode_sides[i]);
+            ++labelled;
+        }
+        EXPECT_EQ(labelled, 2) << "the core's and the electrode's top view";
+    }
 }
 
 }  // namespace

@@ -153,6 +153,30 @@ TEST_F(TextArrangementTest, ASizeTooShortForItsValueGoesBeyondItsExtensionLinesW
     EXPECT_NEAR(sheet.dimensions.at(0).measured, 10.0, 1e-9);
 }
 
+// A value with no room between its extension lines, put 40 mm off along its line on top of a note: the clear place
+// nearest where it was put would leave it 35 mm off, where it reads as belonging to nothing. It goes beside its
+// extension lines, within 20 mm of them, and still says what it measures.
+TEST_F(TextArrangementTest, AValueMovedClearStaysWithin20MmOfItsExtensionLines) {
+    UF_DRF_object_t a = anchor(point(100, 310)), b = anchor(point(110, 310));
+    char h[] = "h";
+    UF_DRF_text_t text{h, 0, nullptr};
+    const auto p = map(top_, 105, 310, 50);
+    const double at[3] = {p.first + 40, p.second + 8, 0};
+    tag_t note = NULL_TAG, dim = NULL_TAG;
+    ASSERT_EQ(UF_DRF_create_note(1, "NOTE", at, 0, &note), 0);
+    ASSERT_EQ(UF_DRF_create_horizontal_dim(&a, &b, &text, at, &dim), 0);
+    const SheetGraphics sheet = this->sheet();
+    expect_clear(sheet);
+    const auto* value = text_of(sheet, "10.000");
+    ASSERT_NE(value, nullptr);
+    const Box box = text_box(*value);
+    const double lo = map(top_, 100, 0, 0).first, hi = map(top_, 110, 0, 0).first;
+    EXPECT_LE(std::max(box.x1 - hi, lo - box.x0), 20.0);
+    EXPECT_TRUE(box.x1 < lo || box.x0 > hi) << "beside its extension lines, not between them";
+    EXPECT_NEAR(sheet.dimensions.at(0).measured, 10.0, 1e-9);
+    ASSERT_EQ(cadhost::drafting::arranged_annotations(doc(), drawing_).size(), 1u);
+}
+
 TEST_F(TextArrangementTest, ALabelOnAnEdgeMovesAlongItsLeaderAndAFreeOneStays) {
     // The core's right edge runs at sheet x 160; a label put across it, and one in the open.
     const double on_edge[3] = {158, 100, 0}, tip[3] = {150, 90, 0};

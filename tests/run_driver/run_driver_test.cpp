@@ -1,6 +1,9 @@
 // The drawing run in-process: sheet names in both naming modes, page numbering, stopping, and what each sheet holds.
 #include "run_driver/run_fixture.h"
 
+#include <BRepAlgoAPI_Fuse.hxx>
+
+#include "cadhost/setup/edm_table.h"
 #include "host/uf_curve.h"
 #include "host/uf_obj.h"
 #include "quillon/center_lines.h"
@@ -64,6 +67,37 @@ TEST_F(RunTest, CopiesOnOneLayerGetOneSheetEachNumberedInListOrder) {
     const Names sheets = sheet_names();
     ASSERT_EQ(sheets.size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(has_note(sheets[i], "第 " + std::to_string(i + 1) + "/3 页")) << i;
+}
+
+// A stepped electrode burns as deep as its deepest step goes past the core's top, whatever the height of its EDM
+// point; the sheet's coordinate table says so, and so does the record the setup list is written from.
+TEST_F(RunTest, SteppedElectrodeBurnsAsDeepAsItsDeepestStep) {
+    using electrodes_test::Corners;
+    const Corners base = base_corners();  // its depth face at z = 0, level with the core's top
+    const TopoDS_Shape steps =
+        electrodes_test::only_solid(BRepAlgoAPI_Fuse(electrodes_test::block({gp_Pnt(-10, -10, -6), gp_Pnt(10, 10, 1)}),
+                                                     electrodes_test::block({gp_Pnt(-4, -4, -17.5), gp_Pnt(4, 4, -5)}))
+                                        .Shape());
+    gp_Trsf move;
+    move.SetTranslation(gp_Vec(30, -20, 0));
+    body_on(electrodes_test::placed(
+                electrodes_test::only_solid(BRepAlgoAPI_Fuse(electrodes_test::block(base), steps).Shape()), move),
+            3, "E03");
+    line_on(gp_Pnt(10, -35, 0), gp_Pnt(50, -5, 0), 3);
+    ASSERT_EQ(run(), 1);
+    const auto setup = cadhost::setup::sheet_setup(doc(), doc().find_drawing(sheet_names().at(0)));
+    ASSERT_TRUE(setup && setup->depth && setup->edm_point);
+    EXPECT_NEAR(*setup->depth, 17.5, 1e-9);
+    EXPECT_NEAR((*setup->edm_point)[2], 0.0, 1e-9);
+    const auto rows = cadhost::setup::edm_table_rows(*setup);
+    using Row = std::pair<std::string, std::string>;
+    EXPECT_EQ(rows, (std::vector<Row>{{"X", "+30.000"},
+                                      {"Y", "-20.000"},
+                                      {"Z", "0.000"},
+                                      {"转角", "0°"},
+                                      {"放电方向", "-Z"},
+                                      {"深度", "17.500"},
+                                      {"定位点", "基准点"}}));
 }
 
 TEST_F(RunTest, EmptyRangeStillChoosesAGroupLetter) {

@@ -245,23 +245,37 @@ TEST_F(SampleRunTest, EachSheetCarriesExactlyTheNotesAndLabelsItsElectrodeImplie
         }
         if (attrs.contains("ELEC_NOTE"))
             want.push_back(entry("note", attrs["ELEC_NOTE"]["string"], at("note_point"), at_y("note_point"), 4));
-        // The touch label joins the sheet when it is drawn, after the run's own annotations.
+        // What joins the sheet when it is drawn, after the run's own annotations: the chamfer marked again in the
+        // electrode's own top view (on the first sheet of its layer, which shows that view), the coordinate table,
+        // the touch label; and a label for each view, whose texts the directions mould checks side by side.
+        if (e["chamfer_corner"].get<int>() != 0 && place == 1) want.push_back("label [c角]");
+        want.push_back("note [放电坐标]");
         if (!e["single_side_point"].is_null()) want.push_back("label [单边碰]");
 
         std::vector<std::string> got;
         const json* label = nullptr;
+        std::size_t view_labels = 0;
         for (const auto& a : report[i]["annotations"]) {
             if (a["kind"] == "label") {
                 got.push_back("label [" + a["text"][0].get<std::string>() + "]");
-                if (a["text"][0] == "c角") label = &a;
+                if (!label && a["text"][0] == "c角") label = &a;
             }
             if (a["kind"] != "note" || a["position"][1].get<double>() < title_top) continue;
             if (template_labels.count(a["text"][0].get<std::string>())) continue;
+            if (a["text"][0].get<std::string>().find(" 视向") != std::string::npos) {
+                ++view_labels;
+                continue;
+            }
+            if (a["text"][0] == "放电坐标") {
+                got.push_back("note [放电坐标]");
+                continue;
+            }
             std::string text;
             for (const auto& line : a["text"]) text += (text.empty() ? "" : "\n") + line.get<std::string>();
             got.push_back(entry("note", text, a["position"][0], a["position"][1], a["alignment"]));
         }
         EXPECT_EQ(got, want) << name << " sheet " << i + 1;
+        EXPECT_EQ(view_labels, report[i]["views"].size()) << name;
 
         if (!label) continue;
         // The chamfered corner on the sheet, from the top view's scale and reference point (the middle of the box it

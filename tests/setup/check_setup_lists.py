@@ -63,7 +63,26 @@ def size(box):
 
 
 def mm(value):
-    return f"{value:.3f}"
+    return f"{value:.3f}" if round(value, 3) != 0 else "0.000"
+
+
+def burn_depth(electrode, core):
+    """How far the electrode reaches past the core box's face on its base's side, along the way it burns."""
+    axis, sign = {1: (2, 1), -1: (2, -1), 2: (1, -1), -2: (1, 1), 3: (0, 1), -3: (0, -1)}[electrode["direction"]]
+    face = core["max"][axis] if sign > 0 else core["min"][axis]
+    box = electrode["body_box"]
+    far = box["min"][axis] if sign > 0 else box["max"][axis]
+    return sign * (face - far)
+
+
+def model_xy(sheet, view, x, y):
+    """The model X and Y of a sheet point in a view that looks along Z, from a dimension's end in that view."""
+    anchor = next(a[end] for a in sheet["annotations"] for end in ("first", "second")
+                  if end in a and a[end].get("view") == view["tag"] and "model_point" in a[end])
+    (ax, ay), model = anchor["sheet_point"], anchor["model_point"]
+    u, v = (x - ax) / view["scale"], (y - ay) / view["scale"]
+    right, up = view["right"], view["up"]
+    return (model[0] + u * right[0] + v * up[0], model[1] + u * right[1] + v * up[1])
 
 
 class SampleSetupList(unittest.TestCase):
@@ -72,7 +91,8 @@ class SampleSetupList(unittest.TestCase):
         cls.dir = tempfile.mkdtemp(prefix="quillon_setup_")
         quillon("demo", "-o", cls.dir)
         with open(os.path.join(EXAMPLES, "sample_mould.expected.json"), encoding="utf-8") as f:
-            cls.expected = json.load(f)["electrodes"]
+            expected = json.load(f)
+            cls.expected, cls.core_box = expected["electrodes"], expected["core"]["box"]
         # The demo's lists carry Chinese headers; the same export with --csv-header en gives the English keys that
         # the checks below go by.
         cls.en = os.path.join(cls.dir, "en")
@@ -107,15 +127,97 @@ class SampleSetupList(unittest.TestCase):
         self.assertEqual([e05["edm_x"], e05["edm_y"]], ["110.000", "5.000"])
 
     def test_which_point_depth_and_turn(self):
-        # Which point X/Y/Z locate, the EDM point along the burn axis counted towards the base's side, and each
-        # copy's turn against its layer's first (the sample turns E02's second copy a quarter anticlockwise).
-        axes = {1: (2, 1), -1: (2, -1), 2: (1, -1), -2: (1, 1), 3: (0, 1), -3: (0, -1)}
+        # Which point X/Y/Z locate; how far each electrode burns past the core's face on the side it comes from (the
+        # side its base faces) to its far end; each copy's turn against its layer's first (the sample turns E02's
+        # second copy a quarter anticlockwise).
+        core = self.core_box
         for row, e in zip(self.rows, self.expected):
             self.assertEqual(row["edm_point"], "touch" if e["single_side_point"] else "reference", e["name"])
-            point = e["single_side_point"] or e["reference_point"]
-            axis, sign = axes[e["direction"]]
-            self.assertEqual(row["depth"], mm(sign * point[axis] + 0.0), e["name"])
+            self.assertEqual(row["depth"], mm(burn_depth(e, core)), e["name"])
+        self.assertEqual(self.rows[0]["depth"], "15.000")
         self.assertEqual([r["rotation"] for r in self.rows], ["0", "0", "90", "0", "0", "0", "0", "0"])
+
+    def test_coordinate_table_on_every_sheet_says_what_the_list_says(self):
+        # The EDM point with its signs, the turn, the way the electrode burns, the depth and which point it is: the
+        # table on each sheet, in the report and the SVG, against the list's row and the construction.
+        with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
+            sheets = {s["name"]: s for s in json.load(f)["sheets"]}
+        burns = {1: "-Z", -1: "+Z", 2: "+Y", -2: "-Y", 3: "-X", -3: "+X"}
+        for row, e in zip(self.rows, self.expected):
+            tables = [a["text"] for a in sheets[row["sheet"]]["annotations"]
+                      if a["kind"] == "note" and a["text"][:1] == ["放电坐标"]]
+            self.assertEqual(len(tables), 1, row["sheet"])
+            point = e["single_side_point"] or e["reference_point"]
+            signed = ["%+.3f" % v if round(v, 3) != 0 else "0.000" for v in point]
+            self.assertEqual(tables[0], ["放电坐标", "X " + signed[0], "Y " + signed[1], "Z " + signed[2],
+                                         "转角 " + row["rotation"] + "°", "放电方向 " + burns[e["direction"]],
+                                         "深度 " + mm(burn_depth(e, self.core_box)),
+                                         "定位点 " + ("单边碰" if e["single_side_point"] else "基准点")], row["sheet"])
+            with open(os.path.join(self.dir, row["sheet"] + ".svg"), encoding="utf-8") as f:
+                svg = f.read()
+            for cell in ("放电坐标", signed[0], signed[1], "放电方向", burns[e["direction"]]):
+                self.assertIn(">" + cell + "<", svg, row["sheet"])
+        self.assertIn("转角 90°", [l for a in sheets["E02_1"]["annotations"] for l in a.get("text", [])])
+
+    def test_every_view_says_which_side_it_shows(self):
+        # The side from the eye's direction (the report's toward_eye) as the drafting table of views names it, and
+        # the model axes right and up for orthographic views: the label nearest the view is its own.
+        sides = {(0, 0, -1): "俯视", (0, 0, 1): "仰视", (0, 1, 0): "前视", (0, -1, 0): "后视", (-1, 0, 0): "右视",
+                 (1, 0, 0): "左视"}
+
+        def axis(d):
+            for k in range(3):
+                if abs(abs(d[k]) - 1) < 1e-6:
+                    return ("+" if d[k] > 0 else "-") + "XYZ"[k]
+            return None
+
+        with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
+            report = json.load(f)["sheets"]
+        seen = set()
+        for sheet in report:
+            labels = [a for a in sheet["annotations"] if a["kind"] == "note" and a["text"][0][:2] in
+                      ("俯视", "仰视", "前视", "后视", "左视", "右视", "轴测")]
+            self.assertEqual(len(labels), len(sheet["views"]), sheet["name"])
+            for view in sheet["views"]:
+                box = view["sheet_box"]
+
+                def gap(a):
+                    x, y = a["position"]
+                    return math.hypot(max(box[0] - x, 0, x - box[2]), max(box[1] - y, 0, y - box[3]))
+
+                label = min(labels, key=gap)["text"][0]
+                looks = tuple(-round(c) if abs(c) < 1e-6 or abs(abs(c) - 1) < 1e-6 else None
+                              for c in view["toward_eye"])
+                if looks in sides:
+                    self.assertEqual(label, "%s 视向%s →%s ↑%s" % (sides[looks], axis([-c for c in view["toward_eye"]]),
+                                                               axis(view["right"]), axis(view["up"])), sheet["name"])
+                    seen.add(sides[looks])
+                else:
+                    self.assertTrue(label.startswith("轴测 视向"), label)
+                self.assertLess(gap(min(labels, key=gap)), 12, sheet["name"])
+        self.assertTrue({"俯视", "仰视", "前视", "右视", "左视", "后视"} <= seen, seen)
+
+    def test_chamfer_corner_is_marked_alike_in_the_core_and_the_electrode_view(self):
+        # E01's chamfered corner: the same model corner under the leader of both labels "c角", one in the core's top
+        # view, one in the electrode's own top view that looks from the other side.
+        with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
+            sheet = next(s for s in json.load(f)["sheets"] if s["name"] == "E01")
+        marks = [a for a in sheet["annotations"] if a["kind"] == "label" and a["text"] == ["c角"]]
+        self.assertEqual(len(marks), 2)
+        corners = []
+        for mark in marks:
+            x, y = mark["leader_point"]
+            view = next(v for v in sheet["views"] if v["sheet_box"][0] - 0.1 <= x <= v["sheet_box"][2] + 0.1 and
+                        v["sheet_box"][1] - 0.1 <= y <= v["sheet_box"][3] + 0.1 and "parent" not in v)
+            corners.append((view["toward_eye"], model_xy(sheet, view, x, y)))
+        (eye_a, a), (eye_b, b) = corners
+        self.assertEqual([round(-c, 6) for c in eye_a], [round(c, 6) for c in eye_b])
+        self.assertAlmostEqual(a[0], b[0], places=2)
+        self.assertAlmostEqual(a[1], b[1], places=2)
+        # The corner the generator chamfers: x at the base's maximum, y at its minimum.
+        box = self.expected[0]["body_box"]
+        self.assertAlmostEqual(a[0], box["max"][0], places=2)
+        self.assertAlmostEqual(a[1], box["min"][1], places=2)
 
     def test_touch_point_sheet_is_labelled_in_every_output(self):
         with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
@@ -129,8 +231,9 @@ class SampleSetupList(unittest.TestCase):
                 dxf = f.read()
             touch = row["edm_point"] == "touch"
             self.assertEqual(len(labels), 1 if touch else 0, row["sheet"])
-            self.assertEqual(svg.count("单边碰"), 1 if touch else 0, row["sheet"])
-            self.assertEqual(dxf.count("单边碰".encode("gbk")), 1 if touch else 0, row["sheet"])
+            # The label, and the coordinate table's 定位点 cell.
+            self.assertEqual(svg.count("单边碰"), 2 if touch else 0, row["sheet"])
+            self.assertEqual(dxf.count("单边碰".encode("gbk")), 2 if touch else 0, row["sheet"])
             if not touch:
                 continue
             # The leader ends on the EDM point as the core's top view shows it: where the position dimensions of
@@ -144,7 +247,7 @@ class SampleSetupList(unittest.TestCase):
                 self.assertAlmostEqual(labels[0]["leader_point"][1], start[1], places=2)
         pdf = subprocess.run(["pdftotext", os.path.join(self.dir, "sample_mould.pdf"), "-"], capture_output=True,
                              text=True, check=True).stdout
-        self.assertEqual(pdf.count("单边碰"), 2)  # E05's sheet, and its row of the setup table
+        self.assertEqual(pdf.count("单边碰"), 3)  # E05's label and coordinate table, and its row of the setup table
 
     def test_edm_points_match_the_position_dimensions_of_each_sheet(self):
         with open(os.path.join(self.dir, "sample_mould.json"), encoding="utf-8") as f:
@@ -269,6 +372,10 @@ class SampleSetupList(unittest.TestCase):
                         elif re.fullmatch(r"-?[0-9]+(\.[0-9]+)?", text):
                             self.assertIsInstance(cell.value, (int, float), where)
                             self.assertEqual(cell.value, float(text), where)
+                            # Shown as the sheet writes it: 0.10 stays 0.10.
+                            decimals = len(text.split(".")[1]) if "." in text else 0
+                            if decimals:
+                                self.assertEqual(cell.number_format, "0." + "0" * decimals, where)
                             numbers += 1
                         else:
                             self.assertEqual(cell.value, text[1:] if text[0] == "'" else text, where)
@@ -277,9 +384,9 @@ class SampleSetupList(unittest.TestCase):
                     widest = max(display_width(r[column]) for r in rows)
                     self.assertGreaterEqual(sheet.column_dimensions[letter].width, widest, f"{sheet.title} {letter}")
             self.assertGreater(numbers, 100)
-        # A zero is a number: E01's depth, and its turn.
+        # A zero is a number: E01's Z, and its turn.
         first = openpyxl.load_workbook(os.path.join(self.en, "sample_mould.electrodes.xlsx"))["electrodes"]
-        self.assertEqual([first.cell(2, self.header.index(k) + 1).value for k in ("depth", "rotation")], [0, 0])
+        self.assertEqual([first.cell(2, self.header.index(k) + 1).value for k in ("edm_z", "rotation")], [0, 0])
 
     def test_bill_of_material_sums_per_name(self):
         _, bom, _ = read_csv(os.path.join(self.en, "sample_mould.bom.csv"))

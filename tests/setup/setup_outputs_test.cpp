@@ -292,8 +292,17 @@ TEST(SummaryPages, TitleBlockAndBorderOfTheSheetAndTheTableOverAsManyPagesAsNeed
 TEST(SummaryPages, LongTextsStayInTheirCells) {
     SheetSetup s = setup_of("A_VERY_LONG_SHEET_NAME_OF_THIRTY", 1, 1);
     s.note = std::string(200, 'x') + "注意";
+    s.box = std::array<double, 3>{123.754, 44.25, 3.125};  // too long for its cell even squeezed
     const auto pages = cadhost::setup::summary_pages({s}, template_sheet());
     ASSERT_EQ(pages.size(), 1u);
+    // The size is written whole on two lines, never cut.
+    std::string size;
+    for (const auto& t : pages[0].texts)
+        if (t.text.find("×") != std::string::npos) {
+            EXPECT_EQ(t.text.find("…"), std::string::npos) << t.text;
+            size += t.text;
+        }
+    EXPECT_EQ(size, "123.754×44.25×3.125");
     for (const auto& t : pages[0].texts) {
         if (t.layer != "SUMMARY" || t.height > 3) continue;
         const double advance = cadhost::setup::text_advance(t.text, t.height) * t.width_factor;
