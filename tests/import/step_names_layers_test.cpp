@@ -119,15 +119,29 @@ TEST(ImportNames, AnAssemblyWithNamesOnlyOnOccurrencesNamesEachPlacement) {
     EXPECT_EQ(names_of(none), (std::vector<std::string>{"", ""}));
 }
 
-// Made-up names give way to the product's; a designer's name never does, however short or numeric-looking.
+// Made-up names give way to the product's, in every language a CAD system names its bodies in; a designer's name
+// never does, however short or numeric-looking.
 TEST(ImportNames, OnlyNamesMadeUpByDefaultCountAsDefaults) {
+    using cadhost::import::chosen_name;
     using cadhost::import::is_default_body_name;
-    for (const char* made_up : {"Body", "Body16", "PartBody", "Solid1", "*SOL22", "Solid 3", "Body.001", "Body(2)",
-                                "Boss-Extrude1", "Part1 Brep Model", "96A", "1F3", "实体12"})
+    using cadhost::import::NameSource;
+    for (const char* made_up : {"Body",          "Body16",       "PartBody",         "Solid1",
+                                "*SOL22",        "Solid 3",      "Body.001",         "Body(2)",
+                                "Boss-Extrude1", "Cut-Extrude5", "Part1 Brep Model", "96A",
+                                "1F3",           "实体12",       "切除-拉伸5",       "输入1",
+                                "圆角1",         "凸台-拉伸2",   "CirPattern1",      "LPattern2",
+                                "Mirror3",       "Fillet 4",     "Imported1",        "Solide1",
+                                "Corps 2",       "Těleso1",      "Volumenkörper1",   "VOLUMENKÖRPER2",
+                                "Sólido3",       "Cuerpo1",      "Corpo2",           "Тело1",
+                                "Вытягивание2",  "ボディ1",      "押し出し3",        "Enlèvement de matière-Extrusion2",
+                                "Kruhové pole1", "BossExtrude7"})
         EXPECT_TRUE(is_default_body_name(made_up)) << made_up;
-    for (const char* real :
-         {"E01", "E1", "EA", "CORE", "模仁", "Electrode 3", "BODY-A", "12", "PLATE2", "L-BRACKET", ""})
+    for (const char* real : {"E01", "E1", "EA", "CORE", "模仁", "Electrode 3", "BODY-A", "12", "PLATE2", "L-BRACKET",
+                             "", "Düse", "电极5", "Einsatz 2", "DE"})
         EXPECT_FALSE(is_default_body_name(real)) << real;
+    EXPECT_EQ(chosen_name("Volumenkörper1", "E07", NameSource::automatic), "E07");
+    EXPECT_EQ(chosen_name("E07", "Part3", NameSource::automatic), "E07");
+    EXPECT_EQ(chosen_name("切除-拉伸5", "Part1", NameSource::automatic), "切除-拉伸5") << "no real name to give way to";
 }
 
 TEST(ImportLayers, NamesHoldingOneLayerNumberMapToIt) {
