@@ -373,6 +373,22 @@ TEST(ImportUnits, AFileInInchesIsScaledToMillimetresAndSaysSo) {
     EXPECT_NEAR(bounds.CornerMin().X(), 25.4, 1e-6);
     EXPECT_NEAR(bounds.CornerMax().X(), 3 * 25.4, 1e-6);
     EXPECT_NEAR(bounds.CornerMax().Z(), 4 * 25.4, 1e-6);
+
+    // An assembly in inches of a part in millimetres: the part's numbers are what the user will work in.
+    write_placed_part(path, gp_Vec(100, 0, 0));
+    write_text(path, replaced(read_text(path), "( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );",
+                              "( CONVERSION_BASED_UNIT('INCH',#9001) LENGTH_UNIT() NAMED_UNIT(#9002) );\n"
+                              "#9001 = LENGTH_MEASURE_WITH_UNIT(LENGTH_MEASURE(25.4),#9003);\n"
+                              "#9002 = DIMENSIONAL_EXPONENTS(1.,0.,0.,0.,0.,0.,0.);\n"
+                              "#9003 = ( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );"));
+    const StepReadResult assembly = read_step_file(path);
+    ASSERT_TRUE(assembly.ok) << assembly.error;
+    EXPECT_EQ(assembly.length_unit, "millimetre");
+    ASSERT_EQ(assembly.objects.size(), 1u);
+    Bnd_Box placed;
+    BRepBndLib::Add(assembly.objects[0].shape, placed);
+    EXPECT_NEAR(placed.CornerMin().X(), 2540, 1e-3) << "the placement is in the assembly's inches";
+    EXPECT_NEAR(placed.CornerMax().X() - placed.CornerMin().X(), 10, 1e-3) << "the part is in its millimetres";
 }
 
 }  // namespace
