@@ -383,8 +383,23 @@ DATA;
 ENDSEC;
 END-ISO-10303-21;
 )");
+    // Trimmed surfaces in a set, not faces of a surface model, as some systems export surfaces.
+    const std::string trimmed = dir.file("trimmed.step");
+    std::string surfaces_text = read_text(mesh);
+    surfaces_text.replace(surfaces_text.find("#9 = TESSELLATED"),
+                          surfaces_text.find("#20 =") - surfaces_text.find("#9 = TESSELLATED"),
+                          "#9 = GEOMETRICALLY_BOUNDED_SURFACE_SHAPE_REPRESENTATION('',(#10),#20);\n"
+                          "#10 = GEOMETRIC_SET('',(#11,#15));\n"
+                          "#11 = RECTANGULAR_TRIMMED_SURFACE('',#12,0.,10.,0.,20.,.T.,.T.);\n"
+                          "#12 = PLANE('',#13);\n#13 = AXIS2_PLACEMENT_3D('',#14,$,$);\n"
+                          "#14 = CARTESIAN_POINT('',(0.,0.,0.));\n"
+                          "#15 = RECTANGULAR_TRIMMED_SURFACE('',#16,0.,10.,0.,20.,.T.,.T.);\n"
+                          "#16 = PLANE('',#17);\n#17 = AXIS2_PLACEMENT_3D('',#18,$,$);\n"
+                          "#18 = CARTESIAN_POINT('',(0.,0.,5.));\n");
+    write_text(trimmed, surfaces_text);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {curves, "the file holds only 1 curve or point, no solid: export the mould's solid bodies"},
+        {trimmed, "the file holds 2 surfaces but no closed solid: export closed solids"},
         {surfaces, "the file holds 6 surfaces but no closed solid: export closed solids"},
         {mesh,
          "the file holds only a tessellated (mesh) model: export B-rep solids (AP214 or AP242 with exact "
