@@ -4,6 +4,7 @@
 #include <cctype>
 #include <deque>
 #include <set>
+#include <utility>
 
 #include <Interface_Check.hxx>
 #include <Interface_EntityIterator.hxx>
@@ -312,9 +313,14 @@ void StepItems::mark_damaged() {
         }
         const std::string type = model_->TypeName(bad);
         // A complex entity's type comes in parentheses already.
+        // The fail told is the first that is not about a text, which is what keeps the entity from being read.
+        const auto telling = std::find_if(fails.begin(), fails.end(), [](const std::string& fail) {
+            const std::string parameter = failed_parameter(fail);
+            return parameter != "name" && parameter != "id" && parameter != "description";
+        });
         const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " " +
                                  (type.rfind('(', 0) == 0 ? type : "(" + type + ")") + " cannot be read" +
-                                 (fails.empty() ? "" : ": " + fails.front());
+                                 (fails.empty() ? "" : ": " + (telling == fails.end() ? fails.front() : *telling));
         // The translator takes a layer's name for granted; a layer without one is read around, so that its objects
         // keep no layer from it.
         if (auto layer = Handle(StepVisual_PresentationLayerAssignment)::DownCast(bad); !layer.IsNull()) {
@@ -359,6 +365,10 @@ void StepItems::mark_damaged() {
         if (owned) continue;
         if (std::string role = geometric_role(bad, fails); !role.empty()) {
             problems_.push_back(what + "; " + role);
+            // The parts it places cannot be put in their place: they are left out, not taken where they are not.
+            if (role.rfind("it places ", 0) == 0)
+                leave_out_placed(
+                    bad, "its placement, entity #" + std::to_string(model_->IdentLabel(bad)) + ", cannot be read");
             continue;
         }
         outside.add(type);
@@ -416,10 +426,10 @@ std::string StepItems::geometric_role(const Handle(Standard_Transient) & bad,
     return {};
 }
 
-// The products a placement places, by name ("product \"E01\""), as far as the file tells; "parts of the model"
-// when it does not.
-std::string StepItems::parts_placed_by(const Handle(Standard_Transient) & placing) const {
-    std::vector<std::string> names;
+// The product definitions a placement places (through whatever uses it, up to the assembly usages).
+std::vector<Handle(StepBasic_ProductDefinition)> StepItems::placed_definitions(const Handle(Standard_Transient) &
+                                                                               placing) const {
+    std::vector<Handle(StepBasic_ProductDefinition)> definitions;
     std::set<const Standard_Transient*> seen{placing.get()};
     std::deque<Handle(Standard_Transient)> queue{placing};
     while (!queue.empty() && seen.size() < 10000) {
@@ -431,23 +441,80 @@ std::string StepItems::parts_placed_by(const Handle(Standard_Transient) & placin
                 shape.IsNull() ? nullptr : shape->Definition().ProductDefinitionRelationship();
             const Handle(StepBasic_ProductDefinition) definition =
                 relation.IsNull() ? nullptr : relation->RelatedProductDefinition();
-            if (definition.IsNull() || definition->Formation().IsNull() ||
-                definition->Formation()->OfProduct().IsNull())
-                continue;
-            const Handle(StepBasic_Product) product = definition->Formation()->OfProduct();
-            const std::string product_name = usable_name(product->Name());
-            const std::string known = product_name.empty() ? usable_name(product->Id()) : product_name;
-            const std::string name = known.empty() ? "an unnamed product" : "product " + quoted(known);
-            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+            if (!definition.IsNull() &&
+                std::find(definitions.begin(), definitions.end(), definition) == definitions.end())
+                definitions.push_back(definition);
             continue;
         }
         for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next())
             if (seen.insert(up.Value().get()).second) queue.push_back(up.Value());
     }
+    return definitions;
+}
+
+// The products a placement places, by name ("product \"E01\""), as far as the file tells; "parts of the model"
+// when it does not.
+std::string StepItems::parts_placed_by(const Handle(Standard_Transient) & placing) const {
+    std::vector<std::string> names;
+    for (const auto& definition : placed_definitions(placing)) {
+        std::string known;
+        if (!definition->Formation().IsNull() && !definition->Formation()->OfProduct().IsNull()) {
+            const Handle(StepBasic_Product) product = definition->Formation()->OfProduct();
+            known = usable_name(product->Name());
+            if (known.empty()) known = usable_name(product->Id());
+        }
+        const std::string name = known.empty() ? "an unnamed product" : "product " + quoted(std::as_const(known));
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
     if (names.empty()) return "parts of the model";
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : ", ") + names[i];
     return text;
+}
+
+// The product definition whose shape a representation is: through its shape definition, or through a relationship
+// without a placement to the representation that has one.
+Handle(StepBasic_ProductDefinition) StepItems::definition_of(const Handle(Standard_Transient) & representation) const {
+    const auto direct = [this](const Handle(Standard_Transient) & rep) -> Handle(StepBasic_ProductDefinition) {
+        for (Interface_EntityIterator up = graph_->Sharings(rep); up.More(); up.Next()) {
+            auto sdr = Handle(StepShape_ShapeDefinitionRepresentation)::DownCast(up.Value());
+            const Handle(StepRepr_PropertyDefinition) property =
+                sdr.IsNull() ? nullptr : sdr->Definition().PropertyDefinition();
+            if (!property.IsNull() && !property->Definition().ProductDefinition().IsNull())
+                return property->Definition().ProductDefinition();
+        }
+        return nullptr;
+    };
+    if (representation.IsNull()) return nullptr;
+    if (auto definition = direct(representation); !definition.IsNull()) return definition;
+    for (Interface_EntityIterator up = graph_->Sharings(representation); up.More(); up.Next()) {
+        auto relation = Handle(StepRepr_RepresentationRelationship)::DownCast(up.Value());
+        if (relation.IsNull() || is_placing(relation)) continue;
+        const Handle(Standard_Transient) other =
+            relation->Rep1() == representation ? Handle(Standard_Transient)(relation->Rep2()) : relation->Rep1();
+        if (auto definition = direct(other); !definition.IsNull()) return definition;
+    }
+    return nullptr;
+}
+
+// Marks every item of the products a placement places, and of the products in those, with the problem.
+void StepItems::leave_out_placed(const Handle(Standard_Transient) & placing, const std::string& problem) {
+    std::vector<Handle(StepBasic_ProductDefinition)> placed = placed_definitions(placing);
+    std::set<const Standard_Transient*> within;
+    for (const auto& definition : placed) within.insert(definition.get());
+    for (std::size_t next = 0; next < placed.size() && placed.size() < 10000; ++next) {
+        for (Interface_EntityIterator up = graph_->Sharings(placed[next]); up.More(); up.Next()) {
+            auto usage = Handle(StepBasic_ProductDefinitionRelationship)::DownCast(up.Value());
+            if (usage.IsNull() || usage->RelatingProductDefinition() != placed[next]) continue;
+            const Handle(StepBasic_ProductDefinition) part = usage->RelatedProductDefinition();
+            if (!part.IsNull() && within.insert(part.get()).second) placed.push_back(part);
+        }
+    }
+    if (within.empty()) return;
+    for (Item& item : items_) {
+        if (!item.top || !item.problem.empty()) continue;
+        if (within.count(definition_of(item.representation).get())) item.problem = problem;
+    }
 }
 
 // Whether a solid lies in the entity or below it (a mapped item of a representation of solids); an annotation text,

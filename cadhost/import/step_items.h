@@ -13,6 +13,7 @@
 #include <TopoDS_Shape.hxx>
 
 class STEPControl_Reader;
+class StepBasic_ProductDefinition;
 class Interface_Graph;
 class StepData_StepModel;
 class StepRepr_RepresentationItem;
@@ -88,7 +89,11 @@ class StepItems {
     bool spoil_items_of(const Handle(Standard_Transient) & above, const Handle(Standard_Transient) & spoilt,
                         const std::string& what);
     std::string geometric_role(const Handle(Standard_Transient) & bad, const std::vector<std::string>& fails) const;
-    std::string parts_placed_by(const Handle(Standard_Transient) & bad) const;
+    std::vector<Handle(StepBasic_ProductDefinition)> placed_definitions(const Handle(Standard_Transient) &
+                                                                        placing) const;
+    std::string parts_placed_by(const Handle(Standard_Transient) & placing) const;
+    Handle(StepBasic_ProductDefinition) definition_of(const Handle(Standard_Transient) & representation) const;
+    void leave_out_placed(const Handle(Standard_Transient) & placing, const std::string& problem);
     bool holds_solid(const Handle(Standard_Transient) & entity) const;
     std::string solid_length_units() const;
     void detach_damaged();

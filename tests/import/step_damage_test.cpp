@@ -340,6 +340,9 @@ TEST(Placements, ThoseWithoutNamesPlaceTheirPartsAndUnreadableOnesNameThem) {
     EXPECT_NE(stopped.result.error.find("(ITEM_DEFINED_TRANSFORMATION) cannot be read"), std::string::npos)
         << stopped.result.error;
     EXPECT_NE(stopped.result.error.find("; it places product \"PART\""), std::string::npos) << stopped.result.error;
+    // Nor is the part taken where the placement would not have put it.
+    EXPECT_NE(stopped.result.error.find("solid \"PART\" (entity #"), std::string::npos) << stopped.result.error;
+    EXPECT_NE(stopped.result.error.find("): its placement, entity #"), std::string::npos) << stopped.result.error;
 }
 
 // A file without a solid says what it holds and what to export instead, and --keep-going does not make a part of it.
