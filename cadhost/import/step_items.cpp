@@ -568,11 +568,12 @@ void StepItems::find_solid_items_without_solid() {
     for (const Item& item : items_) {
         if (item.problem.empty()) continue;
         std::string description = describe_item(item) + ": " + item.problem;
-        if (holds_solid(item.entity)) {
+        const std::string kind = kind_of(item.entity);
+        if (kind == "curve" || kind == "point" || holds_solid(item.entity)) {
             item_problems.push_back(std::move(description));
             continue;
         }
-        std::string what = kind_of(item.entity);
+        std::string what = kind;
         if (what == "object") what = std::string(model_->TypeName(item.entity)) + " entity";
         left_out_.push_back({std::move(what), std::move(description)});
     }

@@ -38,14 +38,14 @@ class StepItems {
     // when it can.
     const std::string* problem_of(const TopoDS_Shape& shape) const;
 
-    // Every damaged item that holds a solid, and every unreadable entity outside the items that still shapes them (a
-    // placement in an assembly, the length unit), each described once, in file order.
+    // Every damaged item that holds a solid, a curve or a point, and every unreadable entity outside the items that
+    // still shapes them (a placement in an assembly, the length unit), each described once, in file order.
     const std::vector<std::string>& problems() const { return problems_; }
 
-    // Damaged items that hold no solid (sheets, curves, annotation texts): left out of the model, which is read
-    // without them.
+    // Damaged items that hold no solid, curve or point (sheets, annotation texts): left out of the model, which is
+    // read without them.
     struct LeftOut {
-        std::string what;  // "sheet", "curve", "point", or "COMPOSITE_TEXT_WITH_EXTENT entity"
+        std::string what;  // "sheet", or "COMPOSITE_TEXT_WITH_EXTENT entity"
         std::string description;
     };
     const std::vector<LeftOut>& left_out() const { return left_out_; }

@@ -217,8 +217,9 @@ class ModelWalker {
         if (shape.ShapeType() == TopAbs_SHELL || shape.ShapeType() == TopAbs_FACE) sheet_faces_ += count_faces(shape);
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
             std::string description = items_.describe(shape, kind_of(shape), object.name, here.layer) + ": " + problem;
-            // What is not a solid is of no use to the command when it cannot be taken; the solids are read without it.
-            if (shape.ShapeType() == TopAbs_SOLID)
+            // A sheet is of no use to the command when it cannot be taken, and the solids are read without it; curves
+            // and points mark the electrodes' and the core's points, and stay as much a problem as solids.
+            if (shape.ShapeType() != TopAbs_SHELL && shape.ShapeType() != TopAbs_FACE)
                 result_.problems.push_back(std::move(description));
             else
                 left_out_.push_back({kind_of(shape), "the shape check refuses", std::move(description)});
@@ -244,7 +245,7 @@ class ModelWalker {
     }
 
   public:
-    // Sheets, curves and points the shape check refuses.
+    // Sheets the shape check refuses.
     const std::vector<LeftOut>& left_out() const { return left_out_; }
     // Faces of the sheets met, taken or not.
     int sheet_faces() const { return sheet_faces_; }
