@@ -308,7 +308,8 @@ void tell_left_out(const std::vector<LeftOut>& left_out, StepReadResult& result)
         const std::string& what = kind->what;
         const std::string plural = what.ends_with("entity") ? what.substr(0, what.size() - 1) + "ies" : what + "s";
         result.warnings.push_back("left out: " + std::to_string(n) + " " + (n == 1 ? what : plural) + " " + kind->why +
-                                  "; the solids are read without (--verbose lists each)");
+                                  "; the solids are read without " + (n == 1 ? "it" : "them") +
+                                  " (--verbose lists each)");
     }
 }
 

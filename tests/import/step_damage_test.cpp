@@ -290,9 +290,9 @@ TEST(Leniency, WhatIsNoSolidIsLeftOutWithANotePerKind) {
     ASSERT_TRUE(read.result.ok) << read.result.error;
     EXPECT_EQ(solid_names(read.doc), std::vector<std::string>{"E01"});
     for (const std::string note :
-         {"left out: 1 sheet the shape check refuses; the solids are read without (--verbose lists each)",
+         {"left out: 1 sheet the shape check refuses; the solids are read without it (--verbose lists each)",
           "left out: 1 COMPOSITE_TEXT_WITH_EXTENT entity that cannot be read; the solids are read without "
-          "(--verbose lists each)"})
+          "it (--verbose lists each)"})
         EXPECT_NE(std::find(read.result.notes.begin(), read.result.notes.end(), note), read.result.notes.end())
             << note << "\n"
             << ::testing::PrintToString(read.result.notes);
