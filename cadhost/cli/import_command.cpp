@@ -62,8 +62,11 @@ int import_and_save(const std::string& step, const import::ImportOptions& option
     }
     out << "wrote " << output << '\n';
     write_units(out, result.length_unit);
-    write_layer_summary(out, doc);
-    if (nlohmann::ordered_json rows; read_layer_table(result.layer_table, rows)) write_layer_table(out, rows);
+    // The table of an automatic layering says all the summary would, and more.
+    if (nlohmann::ordered_json rows; read_layer_table(result.layer_table, rows))
+        write_layer_table(out, rows);
+    else
+        write_layer_summary(out, doc);
     return kDone;
 }
 

@@ -7,6 +7,11 @@
 
 #include <BRepBndLib.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
+#include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
 #include <BRepGProp.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
@@ -24,16 +29,33 @@ constexpr int kLastElectrodeLayer = kAutoCoreLayer - 1;
 struct Solid {
     std::size_t index;
     double volume = 0;
-    Bnd_Box box;
+    Bnd_Box box;  // see box_of
     std::array<double, 3> size{};
+    mutable std::optional<Bnd_Box> exact;  // see exact_box_of; taken when first needed
 };
 
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-Bnd_Box box_of(const TopoDS_Shape& shape) {
+// The box of the geometry itself, as tight as the surfaces allow: slow on B-spline faces (a second or more for a
+// solid of a few dozen), so taken only where a box decides alone.
+Bnd_Box exact_box_of(const TopoDS_Shape& shape) {
     Bnd_Box box;
     try {
         BRepBndLib::AddOptimal(shape, box, false, false);
+        box.SetGap(0.0);
+    } catch (const Standard_Failure&) {
+        box.SetVoid();
+    }
+    return box;
+}
+
+// A box that holds the geometry, from the control points of its B-spline faces: a little larger than the exact one
+// there, exact on planes, and fast. Copies (the same geometry moved, or turned by quarter turns) have boxes of the
+// same sizes, which is what outlines are compared by; their volumes must agree as well.
+Bnd_Box box_of(const TopoDS_Shape& shape) {
+    Bnd_Box box;
+    try {
+        BRepBndLib::Add(shape, box, false);
         box.SetGap(0.0);
     } catch (const Standard_Failure&) {
         box.SetVoid();
@@ -91,8 +113,23 @@ bool name_before(const std::string& a, const std::string& b) {
 }
 
 bool touches(const TopoDS_Shape& object, const TopoDS_Shape& solid) {
+    // A line drawn from corner to corner ends on the solid's vertices: found without measuring any face.
+    for (TopExp_Explorer end(object, TopAbs_VERTEX); end.More(); end.Next()) {
+        const gp_Pnt at = BRep_Tool::Pnt(TopoDS::Vertex(end.Current()));
+        for (TopExp_Explorer corner(solid, TopAbs_VERTEX); corner.More(); corner.Next())
+            if (at.Distance(BRep_Tool::Pnt(TopoDS::Vertex(corner.Current()))) <= kAutoTouchTolerance) return true;
+    }
     try {
-        BRepExtrema_DistShapeShape distance(object, solid);
+        // Only the least distance is wanted; the greatest would double the work on curved faces. Measured first to
+        // the solid's edges alone, which a line across a face crosses, and only then to its faces, which costs
+        // most.
+        BRep_Builder builder;
+        TopoDS_Compound edges;
+        builder.MakeCompound(edges);
+        for (TopExp_Explorer edge(solid, TopAbs_EDGE); edge.More(); edge.Next()) builder.Add(edges, edge.Current());
+        BRepExtrema_DistShapeShape to_edges(object, edges, Extrema_ExtFlag_MIN);
+        if (to_edges.IsDone() && to_edges.Value() <= kAutoTouchTolerance) return true;
+        BRepExtrema_DistShapeShape distance(object, solid, Extrema_ExtFlag_MIN);
         return distance.IsDone() && distance.Value() <= kAutoTouchTolerance;
     } catch (const Standard_Failure&) {
         return false;
@@ -114,7 +151,7 @@ bool box_holds(const Bnd_Box& outer, const Bnd_Box& inner) {
 // The solid (index into solids) a curve, point or sheet belongs to, or none.
 std::optional<std::size_t> owner_of(const TopoDS_Shape& object, const std::vector<Solid>& solids,
                                     const std::vector<AutoLayerInput>& inputs) {
-    const Bnd_Box box = box_of(object);
+    const Bnd_Box box = exact_box_of(object);
     if (box.IsVoid()) return std::nullopt;
     // The smallest first: the first solid touched is the answer, and the distances to the large core are seldom
     // needed.
@@ -128,7 +165,9 @@ std::optional<std::size_t> owner_of(const TopoDS_Shape& object, const std::vecto
         near.Enlarge(kAutoTouchTolerance);
         if (near.IsOut(box)) continue;
         if (touches(object, inputs[solids[s].index].shape)) return s;
-        if (!held && box_holds(solids[s].box, box)) held = s;
+        if (held || !box_holds(solids[s].box, box)) continue;
+        if (!solids[s].exact) solids[s].exact = exact_box_of(inputs[solids[s].index].shape);
+        if (box_holds(*solids[s].exact, box)) held = s;
     }
     return held;
 }

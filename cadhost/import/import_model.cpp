@@ -220,11 +220,12 @@ ImportResult import_step(const std::string& step_path, const ImportOptions& opti
             std::string name = object.name.size() > UF_OBJ_NAME_LEN
                                    ? shorten_utf8(object.name, UF_OBJ_NAME_LEN - kCopySuffixRoom)
                                    : object.name;
-            if (name != object.name)
+            if (name != object.name && noted_long.insert(object.name).second)
                 result.notes.push_back("name \"" + object.name + "\" is longer than " +
                                        std::to_string(UF_OBJ_NAME_LEN) + " bytes; kept as \"" + name +
                                        "\", which leaves room for a sheet's copy number");
-            else if (name.size() > UF_OBJ_NAME_LEN - kCopySuffixRoom && noted_long.insert(name).second)
+            else if (name == object.name && name.size() > UF_OBJ_NAME_LEN - kCopySuffixRoom &&
+                     noted_long.insert(name).second)
                 result.notes.push_back("name \"" + name + "\" is " + std::to_string(name.size()) +
                                        " bytes long: a second sheet of it (\"" + name + "_1\") would be over " +
                                        std::to_string(UF_OBJ_NAME_LEN) + " bytes, and the run would stop there");

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cadhost/document/utf8_text.h"
+#include "cadhost/import/step_escapes.h"
 
 namespace cadhost::import {
 
@@ -69,6 +70,19 @@ bool beyond_ascii(const std::string& bytes) {
     return false;
 }
 
+// Adds a run to runs that alternate between the file's bytes (even positions) and text (odd), joining it to the last
+// run when that is of its kind.
+void append_run(std::vector<std::string>& runs, std::string run, bool text) {
+    if (runs.empty() && text) runs.emplace_back();
+    const bool last_is_text = !runs.empty() && runs.size() % 2 == 0;
+    if (!runs.empty() && last_is_text == text)
+        runs.back() += run;
+    else
+        runs.push_back(std::move(run));
+}
+
+void append_run(std::vector<std::string>& runs, EscapedRun run) { append_run(runs, std::move(run.text), run.escaped); }
+
 std::string hex_of(const std::string& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
@@ -98,9 +112,9 @@ std::optional<std::string> decoded_text(std::string_view bytes, const std::strin
 std::size_t NameDecoding::add(const std::string& translator_text) {
     Name name;
     name.text = translator_text;
-    // Characters up to U+00FF are the file's bytes; characters beyond come from escapes and are text already.
-    std::string run;
-    bool raw = true;
+    // The translator hands each byte of the file over as the character of that number; anything beyond U+00FF would
+    // be text already.
+    std::string bytes;
     bool readable = true;
     for (std::size_t at = 0; at < translator_text.size();) {
         const std::size_t start = at;
@@ -109,19 +123,19 @@ std::size_t NameDecoding::add(const std::string& translator_text) {
             readable = false;
             break;
         }
-        const bool byte = code <= 0xFF;
-        if (byte != raw) {
-            name.runs.push_back(std::move(run));
-            run.clear();
-            raw = byte;
+        if (code <= 0xFF) {
+            bytes += static_cast<char>(code);
+            continue;
         }
-        if (byte)
-            run += static_cast<char>(code);
-        else
-            run.append(translator_text, start, at - start);
+        for (auto& run : unescaped_runs(bytes)) append_run(name.runs, std::move(run));
+        bytes.clear();
+        append_run(name.runs, translator_text.substr(start, at - start), true);
     }
-    name.runs.push_back(std::move(run));
-    if (!readable) name.runs = {translator_text};
+    if (readable) {
+        for (auto& run : unescaped_runs(bytes)) append_run(name.runs, std::move(run));
+    } else {
+        name.runs = {translator_text};
+    }
     for (std::size_t i = 0; i < name.runs.size(); i += 2) {
         if (!beyond_ascii(name.runs[i])) continue;
         if (!forced_.empty() || !is_utf8(name.runs[i])) name.needs_decoding = true;

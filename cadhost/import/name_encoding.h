@@ -1,6 +1,7 @@
-// Names in STEP files are bytes in whatever code page the writing system used; the standard's own escapes (\X2\) are
-// rare in practice. The translator is told to read each byte as one character (ISO 8859-1), so that the bytes come
-// back unchanged and can be decoded here, all names of a file together, in the encoding they were written in.
+// Names in STEP files are bytes in whatever code page the writing system used, or escapes that say which characters
+// they are (see step_escapes.h). The translator is told to convert nothing: each byte comes back as the character of
+// that number and each escape as written, so that the escapes are read as they are defined and only the bytes are
+// decoded here, all names of a file together, in the encoding they were written in.
 #ifndef CADHOST_IMPORT_NAME_ENCODING_H
 #define CADHOST_IMPORT_NAME_ENCODING_H
 
@@ -12,7 +13,7 @@
 namespace cadhost::import {
 
 // The code page the translator reads text in (its own name for it).
-inline constexpr const char* kTranslatorCodePage = "iso8859-1";
+inline constexpr const char* kTranslatorCodePage = "NoConversion";
 
 // Empty when the system's converter (iconv) can decode text in `encoding`, else why it cannot.
 std::string encoding_problem(const std::string& encoding);
@@ -23,11 +24,12 @@ std::optional<std::string> decoded_text(std::string_view bytes, const std::strin
 // The names of one file, decoded together.
 class NameDecoding {
   public:
-    // encoding: the one the user named, which every name with bytes beyond ASCII is read in; empty: names that are
-    // UTF-8 stay so, and the others are read as GB18030 when every one of them is GB18030, else as Latin-1.
+    // encoding: the one the user named, which the bytes beyond ASCII of every name are read in; empty: bytes that are
+    // UTF-8 stay so, and the others are read as GB18030 when every one of them is GB18030, else as Latin-1. Escaped
+    // characters are what the escapes say, whatever the encoding.
     explicit NameDecoding(std::string encoding) : forced_(std::move(encoding)) {}
 
-    // A name as the translator read it; returns its number for text().
+    // A name as the translator read it (bytes as characters, escapes as written); returns its number for text().
     std::size_t add(const std::string& translator_text);
 
     // Decodes every name added; then text() gives each in UTF-8.

@@ -21,8 +21,9 @@ std::optional<NameSource> name_source_of(const std::string& word);
 // the kinds of shapes ("SOLID", "COMPOUND"), its writer's product name. They count as no name.
 bool is_placeholder_name(const std::string& name);
 
-// Names that CAD systems give bodies by default: a kind word with or without a number ("Body", "Body16", "PartBody",
-// "Solid1", "*SOL22", "Boss-Extrude3", "… Brep Model") or a bare hexadecimal handle ("96A").
+// Names that CAD systems give bodies by default, in any of the languages of their tables: kind and feature words
+// with or without a number ("Body16", "PartBody", "*SOL22", "Boss-Extrude3", "切除-拉伸5", "Volumenkörper1",
+// "CirPattern1", "… Brep Model") or a bare hexadecimal handle ("96A").
 bool is_default_body_name(const std::string& name);
 
 // The name an object takes from its body's own name and its product's name (either may be empty).

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <deque>
 #include <set>
+#include <utility>
 
 #include <Interface_Check.hxx>
 #include <Interface_EntityIterator.hxx>
@@ -13,8 +14,16 @@
 #include <StepBasic_Product.hxx>
 #include <StepBasic_ProductDefinition.hxx>
 #include <StepBasic_ProductDefinitionFormation.hxx>
+#include <StepBasic_ProductDefinitionRelationship.hxx>
 #include <StepData_StepModel.hxx>
+#include <StepBasic_ConversionBasedUnitAndLengthUnit.hxx>
 #include <StepBasic_NamedUnit.hxx>
+#include <StepBasic_SiUnitAndLengthUnit.hxx>
+#include <StepGeom_GeomRepContextAndGlobUnitAssCtxAndGlobUncertaintyAssCtx.hxx>
+#include <StepGeom_GeometricRepresentationContextAndGlobalUnitAssignedContext.hxx>
+#include <StepRepr_GlobalUnitAssignedContext.hxx>
+#include <StepRepr_ProductDefinitionShape.hxx>
+#include <StepRepr_ShapeRepresentationRelationship.hxx>
 #include <StepData_UndefinedEntity.hxx>
 #include <StepGeom_Axis2Placement3d.hxx>
 #include <StepGeom_CartesianTransformationOperator.hxx>
@@ -115,6 +124,53 @@ bool is_tessellated(const StepData_StepModel& model, const Handle(Standard_Trans
     const std::string type = model.TypeName(entity);
     return type.rfind("TESSELLATED_", 0) == 0 || type.rfind("TRIANGULATED_", 0) == 0 ||
            type.rfind("COMPLEX_TRIANGULATED_", 0) == 0;
+}
+
+// Entities that place a product in an assembly, or whose transformation does.
+bool is_placing(const Handle(Standard_Transient) & entity) {
+    return entity->IsKind(STANDARD_TYPE(StepRepr_ItemDefinedTransformation)) ||
+           entity->IsKind(STANDARD_TYPE(StepGeom_CartesianTransformationOperator)) ||
+           entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationRelationshipWithTransformation)) ||
+           entity->IsKind(STANDARD_TYPE(StepShape_ContextDependentShapeRepresentation));
+}
+
+// Placements and the relationships that tie a product's geometry to it: the translator reads them whatever their
+// names, which nothing takes from them.
+bool places_or_relates(const Handle(Standard_Transient) & entity) {
+    return is_placing(entity) || entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationRelationship));
+}
+
+// A length unit in words, as the kernel names them ("millimetre", "inch"); empty for any other unit.
+std::string length_unit_word(const Handle(StepBasic_NamedUnit) & unit) {
+    if (auto si = Handle(StepBasic_SiUnitAndLengthUnit)::DownCast(unit); !si.IsNull()) {
+        static const std::map<StepBasic_SiPrefix, const char*> prefixes = {
+            {StepBasic_spExa, "exa"},     {StepBasic_spPeta, "peta"},   {StepBasic_spTera, "tera"},
+            {StepBasic_spGiga, "giga"},   {StepBasic_spMega, "mega"},   {StepBasic_spKilo, "kilo"},
+            {StepBasic_spHecto, "hecto"}, {StepBasic_spDeca, "deca"},   {StepBasic_spDeci, "deci"},
+            {StepBasic_spCenti, "centi"}, {StepBasic_spMilli, "milli"}, {StepBasic_spMicro, "micro"},
+            {StepBasic_spNano, "nano"},   {StepBasic_spPico, "pico"},   {StepBasic_spFemto, "femto"},
+            {StepBasic_spAtto, "atto"}};
+        const auto prefix = si->HasPrefix() ? prefixes.find(si->Prefix()) : prefixes.end();
+        return std::string(prefix == prefixes.end() ? "" : prefix->second) + "metre";
+    }
+    if (auto converted = Handle(StepBasic_ConversionBasedUnitAndLengthUnit)::DownCast(unit);
+        !converted.IsNull() && !converted->Name().IsNull()) {
+        std::string word = converted->Name()->ToCString();
+        std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+        return word;
+    }
+    return {};
+}
+
+Handle(StepBasic_HArray1OfNamedUnit) units_of(const Handle(StepRepr_RepresentationContext) & context) {
+    Handle(StepRepr_GlobalUnitAssignedContext) units = Handle(StepRepr_GlobalUnitAssignedContext)::DownCast(context);
+    if (auto both = Handle(StepGeom_GeometricRepresentationContextAndGlobalUnitAssignedContext)::DownCast(context);
+        !both.IsNull())
+        units = both->GlobalUnitAssignedContext();
+    if (auto all = Handle(StepGeom_GeomRepContextAndGlobUnitAssCtxAndGlobUncertaintyAssCtx)::DownCast(context);
+        !all.IsNull())
+        units = all->GlobalUnitAssignedContext();
+    return units.IsNull() ? Handle(StepBasic_HArray1OfNamedUnit)() : units->Units();
 }
 
 // Entities counted by type, for one note: "8 PRESENTATION_STYLE_ASSIGNMENT, 4 DIMENSIONAL_SIZE".
@@ -246,7 +302,7 @@ void StepItems::collect_items() {
 // (styles, PMI, properties, units) and a name that cannot be read are read around and told in one note per kind.
 void StepItems::mark_damaged() {
     const int count = model_->NbEntities();
-    EntityTally outside, unnamed;
+    EntityTally outside, unnamed, unnamed_placements;
     for (int i = 1; i <= count; ++i) {
         if (!model_->IsErrorEntity(i)) continue;
         const Handle(Standard_Transient) bad = model_->Value(i);
@@ -257,14 +313,33 @@ void StepItems::mark_damaged() {
         }
         const std::string type = model_->TypeName(bad);
         // A complex entity's type comes in parentheses already.
+        // The fail told is the first that is not about a text, which is what keeps the entity from being read.
+        const auto telling = std::find_if(fails.begin(), fails.end(), [](const std::string& fail) {
+            const std::string parameter = failed_parameter(fail);
+            return parameter != "name" && parameter != "id" && parameter != "description";
+        });
         const std::string what = "entity #" + std::to_string(model_->IdentLabel(bad)) + " " +
                                  (type.rfind('(', 0) == 0 ? type : "(" + type + ")") + " cannot be read" +
-                                 (fails.empty() ? "" : ": " + fails.front());
+                                 (fails.empty() ? "" : ": " + (telling == fails.end() ? fails.front() : *telling));
+        // The translator takes a layer's name for granted; a layer without one is read around, so that its objects
+        // keep no layer from it.
+        if (auto layer = Handle(StepVisual_PresentationLayerAssignment)::DownCast(bad); !layer.IsNull()) {
+            layer->SetAssignedItems(nullptr);
+            outside.add(type);
+            details_.push_back(what + "; the objects it lists are read without this layer");
+            continue;
+        }
         // The translator takes the entity with the text left empty: the object keeps its geometry, not that name.
         // (Only items: the "name" of some other entities, a unit's, is no label but what they are.)
         if (only_text_failed(fails) && bad->IsKind(STANDARD_TYPE(StepRepr_RepresentationItem))) {
             unnamed.add(type);
             details_.push_back(what + "; it gives no name, its object is read without it");
+            continue;
+        }
+        // So are placements and relationships: their names name nothing the user sees, and their parts are placed.
+        if (only_text_failed(fails) && places_or_relates(bad)) {
+            unnamed_placements.add(type);
+            details_.push_back(what + "; it is read without its name and places its parts as written");
             continue;
         }
         bool owned = false;
@@ -290,6 +365,10 @@ void StepItems::mark_damaged() {
         if (owned) continue;
         if (std::string role = geometric_role(bad, fails); !role.empty()) {
             problems_.push_back(what + "; " + role);
+            // The parts it places cannot be put in their place: they are left out, not taken where they are not.
+            if (role.rfind("it places ", 0) == 0)
+                leave_out_placed(
+                    bad, "its placement, entity #" + std::to_string(model_->IdentLabel(bad)) + ", cannot be read");
             continue;
         }
         outside.add(type);
@@ -300,6 +379,9 @@ void StepItems::mark_damaged() {
     if (unnamed.total() > 0)
         notes_.push_back("not read: " + unnamed.text("name", "names") + " (" + unnamed.kinds() +
                          "); their objects are read without them");
+    if (unnamed_placements.total() > 0)
+        notes_.push_back("not read: " + unnamed_placements.text("name", "names") + " of placements (" +
+                         unnamed_placements.kinds() + "); they are read without them, and every part is placed");
 }
 
 // A representation that refers to a spoilt entity other than one of its own items (its context, whose units its items
@@ -323,13 +405,7 @@ bool StepItems::spoil_items_of(const Handle(Standard_Transient) & above, const H
 // length unit every coordinate is in. Empty when it is neither.
 std::string StepItems::geometric_role(const Handle(Standard_Transient) & bad,
                                       const std::vector<std::string>& fails) const {
-    const auto is_placing = [](const Handle(Standard_Transient) & entity) {
-        return entity->IsKind(STANDARD_TYPE(StepRepr_ItemDefinedTransformation)) ||
-               entity->IsKind(STANDARD_TYPE(StepGeom_CartesianTransformationOperator)) ||
-               entity->IsKind(STANDARD_TYPE(StepRepr_RepresentationRelationshipWithTransformation)) ||
-               entity->IsKind(STANDARD_TYPE(StepShape_ContextDependentShapeRepresentation));
-    };
-    if (is_placing(bad)) return "it places parts of the model";
+    if (is_placing(bad)) return "it places " + parts_placed_by(bad);
     if (bad->IsKind(STANDARD_TYPE(StepBasic_NamedUnit)) &&
         std::string(model_->TypeName(bad)).find("LENGTH_UNIT") != std::string::npos && !only_derived_failed(fails))
         return "it sets the length unit of the model";
@@ -341,13 +417,124 @@ std::string StepItems::geometric_role(const Handle(Standard_Transient) & bad,
         const Handle(Standard_Transient) entity = queue.front();
         queue.pop_front();
         for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next()) {
-            if (is_placing(up.Value())) return "it places parts of the model";
+            if (is_placing(up.Value())) return "it places " + parts_placed_by(up.Value());
             if (up.Value()->IsKind(STANDARD_TYPE(StepGeom_GeometricRepresentationItem)) &&
                 seen.insert(up.Value().get()).second)
                 queue.push_back(up.Value());
         }
     }
     return {};
+}
+
+// The product definitions a placement places (through whatever uses it, up to the assembly usages).
+std::vector<Handle(StepBasic_ProductDefinition)> StepItems::placed_definitions(const Handle(Standard_Transient) &
+                                                                               placing) const {
+    std::vector<Handle(StepBasic_ProductDefinition)> definitions;
+    std::set<const Standard_Transient*> seen{placing.get()};
+    std::deque<Handle(Standard_Transient)> queue{placing};
+    while (!queue.empty() && seen.size() < 10000) {
+        const Handle(Standard_Transient) entity = queue.front();
+        queue.pop_front();
+        if (auto usage = Handle(StepShape_ContextDependentShapeRepresentation)::DownCast(entity); !usage.IsNull()) {
+            const Handle(StepRepr_ProductDefinitionShape) shape = usage->RepresentedProductRelation();
+            const Handle(StepBasic_ProductDefinitionRelationship) relation =
+                shape.IsNull() ? nullptr : shape->Definition().ProductDefinitionRelationship();
+            const Handle(StepBasic_ProductDefinition) definition =
+                relation.IsNull() ? nullptr : relation->RelatedProductDefinition();
+            if (!definition.IsNull() &&
+                std::find(definitions.begin(), definitions.end(), definition) == definitions.end())
+                definitions.push_back(definition);
+            continue;
+        }
+        for (Interface_EntityIterator up = graph_->Sharings(entity); up.More(); up.Next())
+            if (seen.insert(up.Value().get()).second) queue.push_back(up.Value());
+    }
+    return definitions;
+}
+
+// The products a placement places, by name ("product \"E01\""), as far as the file tells; "parts of the model"
+// when it does not.
+std::string StepItems::parts_placed_by(const Handle(Standard_Transient) & placing) const {
+    std::vector<std::string> names;
+    for (const auto& definition : placed_definitions(placing)) {
+        std::string known;
+        if (!definition->Formation().IsNull() && !definition->Formation()->OfProduct().IsNull()) {
+            const Handle(StepBasic_Product) product = definition->Formation()->OfProduct();
+            known = usable_name(product->Name());
+            if (known.empty()) known = usable_name(product->Id());
+        }
+        const std::string name = known.empty() ? "an unnamed product" : "product " + quoted(std::as_const(known));
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    if (names.empty()) return "parts of the model";
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : ", ") + names[i];
+    return text;
+}
+
+// The product definition whose shape a representation is: through its shape definition, or through a relationship
+// without a placement to the representation that has one.
+Handle(StepBasic_ProductDefinition) StepItems::definition_of(const Handle(Standard_Transient) & representation) const {
+    const auto direct = [this](const Handle(Standard_Transient) & rep) -> Handle(StepBasic_ProductDefinition) {
+        for (Interface_EntityIterator up = graph_->Sharings(rep); up.More(); up.Next()) {
+            auto sdr = Handle(StepShape_ShapeDefinitionRepresentation)::DownCast(up.Value());
+            const Handle(StepRepr_PropertyDefinition) property =
+                sdr.IsNull() ? nullptr : sdr->Definition().PropertyDefinition();
+            if (!property.IsNull() && !property->Definition().ProductDefinition().IsNull())
+                return property->Definition().ProductDefinition();
+        }
+        return nullptr;
+    };
+    if (representation.IsNull()) return nullptr;
+    if (auto definition = direct(representation); !definition.IsNull()) return definition;
+    for (Interface_EntityIterator up = graph_->Sharings(representation); up.More(); up.Next()) {
+        auto relation = Handle(StepRepr_RepresentationRelationship)::DownCast(up.Value());
+        if (relation.IsNull() || is_placing(relation)) continue;
+        const Handle(Standard_Transient) other =
+            relation->Rep1() == representation ? Handle(Standard_Transient)(relation->Rep2()) : relation->Rep1();
+        if (auto definition = direct(other); !definition.IsNull()) return definition;
+    }
+    return nullptr;
+}
+
+// Marks every item of the products a placement places, and of the products in those, with the problem.
+void StepItems::leave_out_placed(const Handle(Standard_Transient) & placing, const std::string& problem) {
+    std::vector<Handle(StepBasic_ProductDefinition)> placed = placed_definitions(placing);
+    std::set<const Standard_Transient*> within;
+    for (const auto& definition : placed) within.insert(definition.get());
+    for (std::size_t next = 0; next < placed.size() && placed.size() < 10000; ++next) {
+        for (Interface_EntityIterator up = graph_->Sharings(placed[next]); up.More(); up.Next()) {
+            auto usage = Handle(StepBasic_ProductDefinitionRelationship)::DownCast(up.Value());
+            if (usage.IsNull() || usage->RelatingProductDefinition() != placed[next]) continue;
+            const Handle(StepBasic_ProductDefinition) part = usage->RelatedProductDefinition();
+            if (!part.IsNull() && within.insert(part.get()).second) placed.push_back(part);
+        }
+    }
+    if (within.empty()) return;
+    for (Item& item : items_) {
+        if (!item.top || !item.problem.empty()) continue;
+        if (within.count(definition_of(item.representation).get())) item.problem = problem;
+    }
+}
+
+// Whether a solid lies in the entity or below it (a mapped item of a representation of solids); an annotation text,
+// a curve or a sheet holds none.
+bool StepItems::holds_solid(const Handle(Standard_Transient) & entity) const {
+    std::set<const Standard_Transient*> seen{entity.get()};
+    std::deque<Handle(Standard_Transient)> queue{entity};
+    while (!queue.empty()) {
+        const Handle(Standard_Transient) below = queue.front();
+        queue.pop_front();
+        if (below->IsKind(STANDARD_TYPE(StepShape_SolidModel))) return true;
+        // Into the geometry of faces and curves there is no solid to find, and a large model has much of it.
+        if (below->IsKind(STANDARD_TYPE(StepShape_FaceSurface)) || below->IsKind(STANDARD_TYPE(StepGeom_Curve)) ||
+            below->IsKind(STANDARD_TYPE(StepGeom_CartesianPoint)))
+            continue;
+        if (seen.size() > 100000) return true;  // too large to tell: taken as holding one, which stops the import
+        for (Interface_EntityIterator down = graph_->Shareds(below); down.More(); down.Next())
+            if (seen.insert(down.Value().get()).second) queue.push_back(down.Value());
+    }
+    return false;
 }
 
 // The objects the model is split into from an item that came out as a group of them (a curve set's points, a solid
@@ -379,12 +566,43 @@ void StepItems::find_solid_items_without_solid() {
     }
     std::vector<std::string> item_problems;
     for (const Item& item : items_) {
-        if (!item.problem.empty()) item_problems.push_back(describe_item(item) + ": " + item.problem);
+        if (item.problem.empty()) continue;
+        std::string description = describe_item(item) + ": " + item.problem;
+        const std::string kind = kind_of(item.entity);
+        if (kind == "curve" || kind == "point" || holds_solid(item.entity)) {
+            item_problems.push_back(std::move(description));
+            continue;
+        }
+        std::string what = kind;
+        if (what == "object") what = std::string(model_->TypeName(item.entity)) + " entity";
+        left_out_.push_back({std::move(what), std::move(description)});
     }
     problems_.insert(problems_.begin(), item_problems.begin(), item_problems.end());
 }
 
+// The units the solids' coordinates are in: an assembly may be in one unit and its parts in another.
+std::string StepItems::solid_length_units() const {
+    std::string words;
+    std::set<std::string> seen;
+    std::set<const Standard_Transient*> contexts;
+    for (const Item& item : items_) {
+        if (!item.top || !item.entity->IsKind(STANDARD_TYPE(StepShape_SolidModel))) continue;
+        auto representation = Handle(StepRepr_Representation)::DownCast(item.representation);
+        if (representation.IsNull() || representation->ContextOfItems().IsNull() ||
+            !contexts.insert(representation->ContextOfItems().get()).second)
+            continue;
+        const Handle(StepBasic_HArray1OfNamedUnit) units = units_of(representation->ContextOfItems());
+        for (int k = units.IsNull() ? 1 : units->Lower(); !units.IsNull() && k <= units->Upper(); ++k) {
+            const std::string word = units->Value(k).IsNull() ? std::string() : length_unit_word(units->Value(k));
+            if (!word.empty() && seen.insert(word).second) words += (words.empty() ? "" : ", ") + word;
+        }
+    }
+    return words;
+}
+
 void StepItems::read_units(STEPControl_Reader& reader) {
+    length_unit_ = solid_length_units();
+    if (!length_unit_.empty()) return;
     TColStd_SequenceOfAsciiString lengths, angles, solid_angles;
     reader.FileUnits(lengths, angles, solid_angles);
     std::set<std::string> seen;

@@ -13,6 +13,7 @@
 #include <TopoDS_Shape.hxx>
 
 class STEPControl_Reader;
+class StepBasic_ProductDefinition;
 class Interface_Graph;
 class StepData_StepModel;
 class StepRepr_RepresentationItem;
@@ -37,9 +38,17 @@ class StepItems {
     // when it can.
     const std::string* problem_of(const TopoDS_Shape& shape) const;
 
-    // Every damaged item, and every unreadable entity outside the items that still shapes them (a placement in an
-    // assembly, the length unit), each described once, in file order.
+    // Every damaged item that holds a solid, a curve or a point, and every unreadable entity outside the items that
+    // still shapes them (a placement in an assembly, the length unit), each described once, in file order.
     const std::vector<std::string>& problems() const { return problems_; }
+
+    // Damaged items that hold no solid, curve or point (sheets, annotation texts): left out of the model, which is
+    // read without them.
+    struct LeftOut {
+        std::string what;  // "sheet", or "COMPOSITE_TEXT_WITH_EXTENT entity"
+        std::string description;
+    };
+    const std::vector<LeftOut>& left_out() const { return left_out_; }
 
     // What was read around, one note per kind with a count: entities outside every object, names that cannot be read.
     const std::vector<std::string>& notes() const { return notes_; }
@@ -59,7 +68,8 @@ class StepItems {
     std::string describe(const TopoDS_Shape& shape, const std::string& kind, const std::string& name,
                          const std::string& layer) const;
 
-    // The length unit(s) the file declares, in words ("millimetre", "inch"), joined with ", "; empty when none.
+    // The length unit(s) of the representations that hold the solids, in words ("millimetre", "inch"), joined with
+    // ", "; those the file declares anywhere when it holds no solid; empty when none.
     const std::string& length_unit() const { return length_unit_; }
 
   private:
@@ -79,6 +89,13 @@ class StepItems {
     bool spoil_items_of(const Handle(Standard_Transient) & above, const Handle(Standard_Transient) & spoilt,
                         const std::string& what);
     std::string geometric_role(const Handle(Standard_Transient) & bad, const std::vector<std::string>& fails) const;
+    std::vector<Handle(StepBasic_ProductDefinition)> placed_definitions(const Handle(Standard_Transient) &
+                                                                        placing) const;
+    std::string parts_placed_by(const Handle(Standard_Transient) & placing) const;
+    Handle(StepBasic_ProductDefinition) definition_of(const Handle(Standard_Transient) & representation) const;
+    void leave_out_placed(const Handle(Standard_Transient) & placing, const std::string& problem);
+    bool holds_solid(const Handle(Standard_Transient) & entity) const;
+    std::string solid_length_units() const;
     void detach_damaged();
     void find_solid_items_without_solid();
     void map_pieces(const TopoDS_Shape& shape, std::size_t item);
@@ -96,6 +113,7 @@ class StepItems {
     // The objects of an item that came out as a group of them, for the messages about them.
     std::map<const void*, std::size_t> by_piece_;
     std::vector<std::string> problems_;
+    std::vector<LeftOut> left_out_;
     std::vector<std::string> notes_;
     std::vector<std::string> details_;
     Contents contents_;

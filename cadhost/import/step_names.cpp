@@ -14,10 +14,12 @@ namespace cadhost::import {
 
 namespace {
 
-bool beyond_ascii(const Handle(TCollection_HAsciiString) & text) {
+// Texts with bytes beyond ASCII or an escape (which starts with a backslash) need decoding; the rest are read as
+// they are.
+bool needs_decoding(const Handle(TCollection_HAsciiString) & text) {
     if (text.IsNull()) return false;
     for (const char* c = text->ToCString(); *c; ++c)
-        if (static_cast<unsigned char>(*c) >= 0x80) return true;
+        if (static_cast<unsigned char>(*c) >= 0x80 || *c == '\\') return true;
     return false;
 }
 
@@ -28,7 +30,7 @@ void decode_model_names(StepData_StepModel& model, NameDecoding& decoding) {
     // entities is added twice and rewritten twice the same way.
     std::vector<std::pair<Handle(TCollection_HAsciiString), std::size_t>> texts;
     const auto take = [&](const Handle(TCollection_HAsciiString) & text) {
-        if (beyond_ascii(text)) texts.emplace_back(text, decoding.add(text->ToCString()));
+        if (needs_decoding(text)) texts.emplace_back(text, decoding.add(text->ToCString()));
     };
     const int count = model.NbEntities();
     for (int i = 1; i <= count; ++i) {

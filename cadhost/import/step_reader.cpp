@@ -1,5 +1,6 @@
 #include "cadhost/import/step_reader.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include <TopAbs.hxx>
 #include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopoDS_Iterator.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
@@ -55,6 +57,18 @@ std::string to_utf8(const TCollection_ExtendedString& text) {
     return TCollection_AsciiString(text, '\0').ToCString();
 }
 
+// The names the translator gives labels: told to convert nothing, it copies each byte of a name (which is UTF-8 by
+// then, see decode_model_names) into a character of its own.
+std::string label_name_text(const TCollection_ExtendedString& text) {
+    std::string bytes;
+    for (int i = 1; i <= text.Length(); ++i) {
+        const Standard_ExtCharacter c = text.Value(i);
+        if (c > 0xFF) return to_utf8(text);
+        bytes += static_cast<char>(c);
+    }
+    return bytes;
+}
+
 // The kernel prints its translation messages and statistics on the terminal; what the user needs of them comes back
 // as our own messages, so its printers are off while a file is read.
 class QuietKernel {
@@ -68,6 +82,13 @@ class QuietKernel {
 
   private:
     Message_SequenceOfPrinters printers_;
+};
+
+// An object that is not a solid, left out of the model with why.
+struct LeftOut {
+    std::string what;  // "sheet", "curve", "COMPOSITE_TEXT_WITH_EXTENT entity"
+    std::string why;   // "the shape check refuses"
+    std::string description;
 };
 
 class ModelWalker {
@@ -86,7 +107,7 @@ class ModelWalker {
     std::string name_of(const TDF_Label& label) const {
         Handle(TDataStd_Name) name;
         if (!label.FindAttribute(TDataStd_Name::GetID(), name)) return {};
-        std::string text = to_utf8(name->Get());
+        std::string text = label_name_text(name->Get());
         return is_placeholder_name(text) ? std::string() : text;
     }
 
@@ -193,9 +214,15 @@ class ModelWalker {
         object.name = chosen_name(here.body, here.name, NameSource::automatic);
         object.layer_name = here.layer;
         object.colour = here.colour;
+        if (shape.ShapeType() == TopAbs_SHELL || shape.ShapeType() == TopAbs_FACE) sheet_faces_ += count_faces(shape);
         if (std::string problem = checker_.problem(object.shape, object.stored); !problem.empty()) {
-            result_.problems.push_back(items_.describe(shape, kind_of(shape), object.name, here.layer) + ": " +
-                                       problem);
+            std::string description = items_.describe(shape, kind_of(shape), object.name, here.layer) + ": " + problem;
+            // A sheet is of no use to the command when it cannot be taken, and the solids are read without it; curves
+            // and points mark the electrodes' and the core's points, and stay as much a problem as solids.
+            if (shape.ShapeType() != TopAbs_SHELL && shape.ShapeType() != TopAbs_FACE)
+                result_.problems.push_back(std::move(description));
+            else
+                left_out_.push_back({kind_of(shape), "the shape check refuses", std::move(description)});
             return;
         }
         result_.objects.push_back(std::move(object));
@@ -217,12 +244,27 @@ class ModelWalker {
         }
     }
 
+  public:
+    // Sheets the shape check refuses.
+    const std::vector<LeftOut>& left_out() const { return left_out_; }
+    // Faces of the sheets met, taken or not.
+    int sheet_faces() const { return sheet_faces_; }
+
+  private:
+    static int count_faces(const TopoDS_Shape& shape) {
+        int faces = 0;
+        for (TopExp_Explorer face(shape, TopAbs_FACE); face.More(); face.Next()) ++faces;
+        return faces;
+    }
+
     Handle(XCAFDoc_ShapeTool) shapes_;
     Handle(XCAFDoc_LayerTool) layers_;
     const StepItems& items_;
     const StepColours& colours_;
     StepReadResult& result_;
     ShapeChecker checker_;
+    std::vector<LeftOut> left_out_;
+    int sheet_faces_ = 0;
 };
 
 std::string check_readable(const std::string& path) {
@@ -249,8 +291,31 @@ std::string check_readable(const std::string& path) {
     return {};
 }
 
+// One note per kind of object left out and reason, with its count; each one in the details.
+void tell_left_out(const std::vector<LeftOut>& left_out, StepReadResult& result) {
+    std::vector<std::pair<const LeftOut*, int>> counts;
+    for (const LeftOut& one : left_out) {
+        auto kind = std::find_if(counts.begin(), counts.end(), [&](const auto& count) {
+            return count.first->what == one.what && count.first->why == one.why;
+        });
+        if (kind == counts.end())
+            counts.emplace_back(&one, 1);
+        else
+            ++kind->second;
+        result.details.push_back("left out: " + one.description);
+    }
+    for (const auto& [kind, n] : counts) {
+        const std::string& what = kind->what;
+        const std::string plural = what.ends_with("entity") ? what.substr(0, what.size() - 1) + "ies" : what + "s";
+        result.warnings.push_back("left out: " + std::to_string(n) + " " + (n == 1 ? what : plural) + " " + kind->why +
+                                  "; the solids are read without " + (n == 1 ? "it" : "them") +
+                                  " (--verbose lists each)");
+    }
+}
+
 // What a model without a solid holds instead, and what the user should export.
-std::string without_solid(const StepItems::Contents& contents, const std::vector<StepObject>& objects) {
+std::string without_solid(const StepItems::Contents& contents, const std::vector<StepObject>& objects,
+                          int sheet_faces) {
     const auto count = [](int n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
@@ -259,8 +324,8 @@ std::string without_solid(const StepItems::Contents& contents, const std::vector
                (contents.solids == 1 ? ", which cannot be read" : ", none of which can be read");
     if (contents.tessellated > 0)
         return "holds only a tessellated (mesh) model: export B-rep solids (AP214 or AP242 with exact geometry)";
-    if (contents.faces > 0)
-        return "holds " + count(contents.faces, "surface", "surfaces") +
+    if (contents.faces > 0 || sheet_faces > 0)
+        return "holds " + count(std::max(contents.faces, sheet_faces), "surface", "surfaces") +
                " but no closed solid: export closed solids (knit or sew the surfaces into a solid first)";
     if (!objects.empty())
         return "holds only " + count(static_cast<int>(objects.size()), "curve or point", "curves and points") +
@@ -316,6 +381,7 @@ void read_into(const std::string& path, const std::string& name_encoding, Transl
     result.warnings.insert(result.warnings.end(), items.notes().begin(), items.notes().end());
     result.details.insert(result.details.end(), items.details().begin(), items.details().end());
     // A model the translator makes nothing of (a mesh, a file of styles) is read as one without objects.
+    int sheet_faces = 0;
     if (reader.Transfer(doc)) {
         items.after_transfer(reader.ChangeReader());
         result.length_unit = items.length_unit();
@@ -323,11 +389,17 @@ void read_into(const std::string& path, const std::string& name_encoding, Transl
         ModelWalker walker(XCAFDoc_DocumentTool::ShapeTool(doc->Main()), XCAFDoc_DocumentTool::LayerTool(doc->Main()),
                            items, colours, result);
         walker.walk_free_shapes();
+        std::vector<LeftOut> left_out;
+        for (const auto& [what, description] : items.left_out())
+            left_out.push_back({what, "that cannot be read", description});
+        left_out.insert(left_out.end(), walker.left_out().begin(), walker.left_out().end());
+        tell_left_out(left_out, result);
+        sheet_faces = walker.sheet_faces();
     }
     result.problems.insert(result.problems.begin(), items.problems().begin(), items.problems().end());
     bool any_solid = false;
     for (const auto& object : result.objects) any_solid = any_solid || object.shape.ShapeType() == TopAbs_SOLID;
-    if (!any_solid) result.without_solid = without_solid(items.contents(), result.objects);
+    if (!any_solid) result.without_solid = without_solid(items.contents(), result.objects, sheet_faces);
     result.ok = true;
 }
 

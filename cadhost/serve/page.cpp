@@ -18,6 +18,11 @@ constexpr const char* kBody = R"HTML(
       <label>Attribute file <input type="file" name="attrs" accept=".json"></label>
       <label>Layer map <input type="file" name="layer_map"></label>
       <label><input type="checkbox" name="auto_layers" value="1"> layers from the solids (without a layer map)</label>
+      <label><input type="checkbox" name="keep_going" value="1"> import the rest when some solids cannot be read</label>
+      <label>Names <select name="names" title="automatic: a body's name unless it is made up, then its part's">
+        <option value="auto">automatic</option><option value="product">products'</option>
+        <option value="body">bodies'</option></select></label>
+      <label>Name encoding <input type="text" name="name_encoding" placeholder="guessed (GB18030, CP1251, …)"></label>
       <label>Part name <input type="text" name="name" placeholder="as the STEP file"></label>
       <label><input type="checkbox" name="replace" value="1"> import over a part of that name</label>
       <button id="import-button">Import</button>

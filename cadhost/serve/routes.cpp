@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cadhost/serve/access_token.h"
+#include "cadhost/serve/import_form.h"
 #include "cadhost/serve/page.h"
 #include "cadhost/serve/path_guard.h"
 #include "cadhost/serve/zip_writer.h"
@@ -145,6 +146,10 @@ void import_upload(ServeContext& context, const httplib::Request& req, httplib::
     }
     for (const auto& arg : args)
         if (arg.empty()) return refuse(res, 500, "cannot write an upload into the staging folder");
+    const auto field = [&req](const std::string& name) {
+        return req.has_file(name) ? req.get_file_value(name).content : std::string();
+    };
+    if (std::string error; !import_form_options(field, args, error)) return refuse(res, 400, error);
     args.insert(args.end(), {"-o", part});
     const ChildResult result = quillon(context, args);
     json body = child_json(result);

@@ -129,6 +129,31 @@ TEST(ImportNames, NamesInLegacyEncodingsAreDecodedWithANote) {
     EXPECT_NE(latin.out.find("(Café)"), std::string::npos) << latin.out;
 
     EXPECT_EQ(import_named("CORE", {"--name-encoding", "NO-SUCH-ENCODING"}).status, 2);
+
+    // Escapes are the characters the exchange format defines, whatever the bytes beside them are guessed to be, and
+    // whatever encoding the user names for those bytes.
+    std::string escaped = write_model(step, {{box(0, 0, 0, 5, 5, 5), "A", "1"},
+                                             {box(10, 0, 0, 5, 5, 5), "B", "2"},
+                                             {box(20, 0, 0, 5, 5, 5), "C", "3"},
+                                             {box(30, 0, 0, 5, 5, 5), "D", "4"}});
+    for (const auto& [from, to] :
+         std::vector<std::pair<std::string, std::string>>{{"A", "D\\X\\FCse"},
+                                                          {"B", "caf\\X2\\00E9\\X0\\s"},
+                                                          {"C", "\xC4\xA3\xC8\xCA"},
+                                                          {"D", "Volumenk\\X\\F6rper\\X4\\00004E2D\\X0\\''1"}})
+        escaped = replaced(escaped, "PRODUCT('" + from + "','" + from + "'", "PRODUCT('" + to + "','" + to + "'");
+    write_text(step, escaped);
+    std::filesystem::remove(part);
+    const Result mixed = quillon({"import", step, "-o", part});
+    ASSERT_EQ(mixed.status, 0) << mixed.err;
+    for (const char* line :
+         {"layer 1: 1 solid body (Düse)\n", "layer 2: 1 solid body (cafés)\n", "layer 3: 1 solid body (模仁)\n",
+          "layer 4: 1 solid body (Volumenkörper中'1)\n", "note: 1 name read as GB18030"})
+        EXPECT_NE(mixed.out.find(line), std::string::npos) << line << "\n" << mixed.out;
+    std::filesystem::remove(part);
+    const Result latin2 = quillon({"import", step, "-o", part, "--name-encoding", "ISO-8859-2"});
+    ASSERT_EQ(latin2.status, 0) << latin2.err;
+    EXPECT_NE(latin2.out.find("layer 1: 1 solid body (Düse)\n"), std::string::npos) << latin2.out;
 }
 
 // A mould from a system that writes no layers gets them from its solids, and then runs to its sheets.
@@ -151,6 +176,7 @@ TEST(ImportCommand, AutoLayersGiveALayerlessMouldItsCoreAndElectrodeLayersAndItR
         "  layer 3: 1 solid body, 1 line; E03\n"
         "  layer 255 (touching no solid): 1 line; SKETCH\n";
     EXPECT_NE(imported.out.find(table), std::string::npos) << imported.out;
+    EXPECT_EQ(imported.out.find("\nlayer 240:"), std::string::npos) << "the layers are told once\n" << imported.out;
 
     const Result run = quillon({"run", part, "--command", COMMAND_LIBRARY, "--conf", dir.file("conf"), "--set",
                                 "INT_1=1", "--set", "INT_2=3"});

@@ -119,15 +119,29 @@ TEST(ImportNames, AnAssemblyWithNamesOnlyOnOccurrencesNamesEachPlacement) {
     EXPECT_EQ(names_of(none), (std::vector<std::string>{"", ""}));
 }
 
-// Made-up names give way to the product's; a designer's name never does, however short or numeric-looking.
+// Made-up names give way to the product's, in every language a CAD system names its bodies in; a designer's name
+// never does, however short or numeric-looking.
 TEST(ImportNames, OnlyNamesMadeUpByDefaultCountAsDefaults) {
+    using cadhost::import::chosen_name;
     using cadhost::import::is_default_body_name;
-    for (const char* made_up : {"Body", "Body16", "PartBody", "Solid1", "*SOL22", "Solid 3", "Body.001", "Body(2)",
-                                "Boss-Extrude1", "Part1 Brep Model", "96A", "1F3", "实体12"})
+    using cadhost::import::NameSource;
+    for (const char* made_up : {"Body",          "Body16",       "PartBody",         "Solid1",
+                                "*SOL22",        "Solid 3",      "Body.001",         "Body(2)",
+                                "Boss-Extrude1", "Cut-Extrude5", "Part1 Brep Model", "96A",
+                                "1F3",           "实体12",       "切除-拉伸5",       "输入1",
+                                "圆角1",         "凸台-拉伸2",   "CirPattern1",      "LPattern2",
+                                "Mirror3",       "Fillet 4",     "Imported1",        "Solide1",
+                                "Corps 2",       "Těleso1",      "Volumenkörper1",   "VOLUMENKÖRPER2",
+                                "Sólido3",       "Cuerpo1",      "Corpo2",           "Тело1",
+                                "Вытягивание2",  "ボディ1",      "押し出し3",        "Enlèvement de matière-Extrusion2",
+                                "Kruhové pole1", "BossExtrude7"})
         EXPECT_TRUE(is_default_body_name(made_up)) << made_up;
-    for (const char* real :
-         {"E01", "E1", "EA", "CORE", "模仁", "Electrode 3", "BODY-A", "12", "PLATE2", "L-BRACKET", ""})
+    for (const char* real : {"E01", "E1", "EA", "CORE", "模仁", "Electrode 3", "BODY-A", "12", "PLATE2", "L-BRACKET",
+                             "", "Düse", "电极5", "Einsatz 2", "DE"})
         EXPECT_FALSE(is_default_body_name(real)) << real;
+    EXPECT_EQ(chosen_name("Volumenkörper1", "E07", NameSource::automatic), "E07");
+    EXPECT_EQ(chosen_name("E07", "Part3", NameSource::automatic), "E07");
+    EXPECT_EQ(chosen_name("切除-拉伸5", "Part1", NameSource::automatic), "切除-拉伸5") << "no real name to give way to";
 }
 
 TEST(ImportLayers, NamesHoldingOneLayerNumberMapToIt) {
@@ -359,6 +373,22 @@ TEST(ImportUnits, AFileInInchesIsScaledToMillimetresAndSaysSo) {
     EXPECT_NEAR(bounds.CornerMin().X(), 25.4, 1e-6);
     EXPECT_NEAR(bounds.CornerMax().X(), 3 * 25.4, 1e-6);
     EXPECT_NEAR(bounds.CornerMax().Z(), 4 * 25.4, 1e-6);
+
+    // An assembly in inches of a part in millimetres: the part's numbers are what the user will work in.
+    write_placed_part(path, gp_Vec(100, 0, 0));
+    write_text(path, replaced(read_text(path), "( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );",
+                              "( CONVERSION_BASED_UNIT('INCH',#9001) LENGTH_UNIT() NAMED_UNIT(#9002) );\n"
+                              "#9001 = LENGTH_MEASURE_WITH_UNIT(LENGTH_MEASURE(25.4),#9003);\n"
+                              "#9002 = DIMENSIONAL_EXPONENTS(1.,0.,0.,0.,0.,0.,0.);\n"
+                              "#9003 = ( LENGTH_UNIT() NAMED_UNIT(*) SI_UNIT(.MILLI.,.METRE.) );"));
+    const StepReadResult assembly = read_step_file(path);
+    ASSERT_TRUE(assembly.ok) << assembly.error;
+    EXPECT_EQ(assembly.length_unit, "millimetre");
+    ASSERT_EQ(assembly.objects.size(), 1u);
+    Bnd_Box placed;
+    BRepBndLib::Add(assembly.objects[0].shape, placed);
+    EXPECT_NEAR(placed.CornerMin().X(), 2540, 1e-3) << "the placement is in the assembly's inches";
+    EXPECT_NEAR(placed.CornerMax().X() - placed.CornerMin().X(), 10, 1e-3) << "the part is in its millimetres";
 }
 
 }  // namespace

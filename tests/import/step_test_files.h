@@ -136,6 +136,32 @@ inline void write_layerless_mould(const std::string& path) {
     XCAFApp_Application::GetApplication()->Close(doc);
 }
 
+// Every occurrence of `from` replaced with `to`.
+inline std::string all_replaced(std::string text, const std::string& from, const std::string& to) {
+    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// An assembly "ASSEMBLY" of one product "PART", a box of 10 x 20 x 30 mm at the origin, placed at `offset`.
+inline void write_placed_part(const std::string& path, const gp_Vec& offset) {
+    Handle(TDocStd_Document) doc;
+    XCAFApp_Application::GetApplication()->NewDocument("MDTV-XCAF", doc);
+    Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(doc->Main());
+    const TDF_Label assembly = shapes->NewShape();
+    TDataStd_Name::Set(assembly, "ASSEMBLY");
+    const TDF_Label part = shapes->AddShape(box(0, 0, 0, 10, 20, 30), false);
+    TDataStd_Name::Set(part, "PART");
+    gp_Trsf move;
+    move.SetTranslation(offset);
+    shapes->AddComponent(assembly, part, TopLoc_Location(move));
+    shapes->UpdateAssemblies();
+    STEPCAFControl_Writer writer;
+    ASSERT_TRUE(writer.Transfer(doc, STEPControl_AsIs));
+    ASSERT_EQ(writer.Write(path.c_str()), IFSelect_RetDone);
+    XCAFApp_Application::GetApplication()->Close(doc);
+}
+
 }  // namespace step_files
 
 #endif

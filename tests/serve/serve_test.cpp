@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <thread>
 
 #include "cadhost/dialog/remote_ui.h"
 #include "cadhost/serve/access_token.h"
+#include "cadhost/serve/import_form.h"
 #include "cadhost/serve/path_guard.h"
 #include "cadhost/serve/run_jobs.h"
 
@@ -226,6 +228,38 @@ TEST(RunJobsTest, AnswersReachTheRun) {
     }
     EXPECT_EQ(json::parse(rest[0])["text"], "got ok");
     EXPECT_EQ(json::parse(rest[1])["status"], 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The window's import form asks for what the command line's options give, and nothing that is not one of them.
+TEST(ServeImportFormTest, TheFormsChoicesBecomeTheCommandsOptions) {
+    const auto options = [](std::map<std::string, std::string> fields, std::vector<std::string>& args) {
+        std::string error;
+        const bool ok = serve::import_form_options(
+            [&fields](const std::string& name) { return fields.count(name) ? fields[name] : std::string(); }, args,
+            error);
+        EXPECT_EQ(ok, error.empty()) << error;
+        return ok;
+    };
+    std::vector<std::string> args;
+    ASSERT_TRUE(options({{"keep_going", "1"}, {"names", "product"}, {"name_encoding", "GB18030"}}, args));
+    EXPECT_EQ(args, (std::vector<std::string>{"--keep-going", "--names", "product", "--name-encoding", "GB18030"}));
+    args.clear();
+    ASSERT_TRUE(options({{"names", ""}}, args));
+    EXPECT_TRUE(args.empty());
+    for (const auto& [field, value] :
+         std::vector<std::pair<std::string, std::string>>{{"keep_going", "yes"},
+                                                          {"names", "item"},
+                                                          {"name_encoding", "-o"},
+                                                          {"name_encoding", "x y"},
+                                                          {"name_encoding", std::string(100, 'A')}}) {
+        args.clear();
+        EXPECT_FALSE(options({{field, value}}, args)) << field << "=" << value;
+        EXPECT_TRUE(args.empty());
+    }
 }
 
 }  // namespace
