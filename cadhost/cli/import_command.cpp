@@ -78,7 +78,8 @@ int import_and_save(const ImportRequest& request, std::ostream& out, std::ostrea
         return kUsage;
     }
     // The core's layer is chosen only when the command runs: here only the kind of object tells an electrode body.
-    for (const auto& warning : attribute_warnings(doc, command_attribute_titles(default_command_library()), 0))
+    const std::string library = request.library.empty() ? default_command_library() : request.library;
+    for (const auto& warning : attribute_warnings(doc, command_attribute_titles(library), 0))
         err << "quillon import: warning: " << warning << '\n';
     partfile::PartLock lock;
     if (!hold_part(lock, request.output, "import", err)) {
@@ -144,7 +145,7 @@ bool parse_import_option(const std::vector<std::string>& args, std::size_t& i, I
         if (arg == "--core-layer") {
             char* end = nullptr;
             const long layer = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || !Document::valid_layer(static_cast<int>(layer)) || layer > 256) {
+            if (value.empty() || *end != '\0' || layer < 1 || layer > UF_LAYER_MAX_LAYER) {
                 err << "quillon " << args[0] << ": --core-layer takes a layer from 1 to 256, not '" << value << "'\n";
                 bad = true;
             } else {
@@ -158,9 +159,9 @@ bool parse_import_option(const std::vector<std::string>& args, std::size_t& i, I
 }
 
 bool check_import_request(ImportRequest& request, std::ostream& err) {
-    const std::string& options = request.options.name_encoding;
-    if (!options.empty()) {
-        if (const std::string problem = import::encoding_problem(options); !problem.empty()) {
+    const std::string& encoding = request.options.name_encoding;
+    if (!encoding.empty()) {
+        if (const std::string problem = import::encoding_problem(encoding); !problem.empty()) {
             err << "quillon import: --name-encoding: " << problem << '\n';
             return false;
         }

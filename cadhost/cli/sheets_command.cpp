@@ -1,6 +1,7 @@
 #include "cadhost/cli/sheets_command.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -86,7 +87,7 @@ int sheets_command(const std::vector<std::string>& args, std::ostream& out, std:
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool bad = false;
-        const bool valued = i + 1 < args.size();
+        const bool valued = i + 1 < args.size();  // the option has a value after it
         if (arg == "--command" || arg == "--conf") {
             if (!parse_import_option(args, i, request, bad, err)) return kUsage;
             if (bad) return kUsage;
@@ -117,7 +118,9 @@ int sheets_command(const std::vector<std::string>& args, std::ostream& out, std:
         } else if (arg == "-o" && valued) {
             dir = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
-            err << "quillon sheets: " << (valued ? "unknown option " : "option needs a value: ") << arg << '\n'
+            const bool known = arg == "-o" || arg == "--set" || arg == "--answers" || arg == "--answer" ||
+                               arg == "--allowance" || arg == "--csv-header";
+            err << "quillon sheets: " << (known ? "option " + arg + " needs a value" : "unknown option " + arg) << '\n'
                 << kSheetsUsage;
             return kUsage;
         } else if (request.step.empty()) {
