@@ -123,8 +123,7 @@ TEST_F(FromOtherCad, BareElectrodesOnEverySideGetTheirDiagonalsAndTheTwinsSheets
     // Without their lines the run stops at the first electrode, and the command's status is the worst step's.
     const Result stopped = sheets((root_ / "bare/mould.step").string(), {"--auto-layers"}, root_ / "stopped");
     EXPECT_EQ(stopped.status, 1) << stopped.err;
-    EXPECT_NE(stopped.out.find("sheets: import done, run stopped, export stopped\n"), std::string::npos)
-        << stopped.out;
+    EXPECT_NE(stopped.out.find("sheets: import done, run stopped, export stopped\n"), std::string::npos) << stopped.out;
 
     const Result made =
         sheets((root_ / "bare/mould.step").string(), {"--auto-layers", "--add-diagonals"}, root_ / "bare_sheets");
