@@ -31,6 +31,10 @@ typedef struct command_check_body_s {
     int without_base;               /* 1 for an electrode whose diagonal lies across a side of its box */
     int base_found;                 /* back face and depth face found */
     int diagonal_found;
+    /* 1 when the depth face was found and measured: depth_corners are then the two corners of its box, to 3
+     * decimals, that a diagonal line drawn as the command's designs draw it joins, start first. */
+    int have_depth_corners;
+    double depth_corners[2][3];
     double reference[3]; /* the EDM reference point, when analysed */
     int have_touch_point;
     double touch_point[3];
@@ -89,7 +93,9 @@ typedef struct command_check_sink_s {
 UF_EXPORT int ufusr_check(const command_check_sink *sink);
 typedef int (*ufusr_check_fn)(const command_check_sink *sink);
 
-/* The attribute titles the command reads from electrode bodies: their number, and the table in *titles. */
+/* The attribute titles the command reads from electrode bodies: their number, and the table in *titles. The first
+ * CHECK_ATTR_SLOTS are the spark gaps and counts in the order of command_check_body's slots; the note is the one of
+ * type UF_ATTR_string. */
 UF_EXPORT int ufusr_attribute_titles(const command_attribute_title **titles);
 typedef int (*ufusr_attribute_titles_fn)(const command_attribute_title **titles);
 

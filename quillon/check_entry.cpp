@@ -14,12 +14,15 @@
 #include "host/uf_ui.h"
 #include "my_func/check_notes.h"
 #include "my_func/edge_scans.h"
+#include "my_func/extents.h"
+#include "my_func/numeric_text.h"
 #include "my_func/single_side.h"
 #include "my_func1/body_analysis.h"
 #include "my_func1/elec_attr_texts.h"
 #include "my_func1/elec_defaults.h"
 #include "quillon/collection.h"
 #include "quillon/core_scan.h"
+#include "quillon/diagonal_corners.h"
 #include "quillon/dialog.h"
 #include "quillon/edm_points.h"
 #include "quillon/run_driver.h"
@@ -129,6 +132,31 @@ void fill_attributes(tag_t body, command_check_body *report) {
     copy_text(report->defaults[3], CHECK_VALUE_BUFSIZE, the_elec_defaults.elec_finish_number);
 }
 
+/* The first body of a layer with its depth face measured: the layer's copies turn their diagonal lines with theirs. */
+struct first_copy {
+    char name[UF_OBJ_NAME_BUFSIZE];
+    double lo[3], hi[3];
+    bool found;
+};
+
+/* The depth face's box, measured as the diagonal search measures it, and the corners a diagonal line joins. */
+void fill_depth_corners(const elec_data *data, const char *name, first_copy *first, command_check_body *report) {
+    double lo[3], hi[3];
+    if (data->elec_depth_face == NULL_TAG || !MY_face_box_edge(data->elec_depth_face, lo, hi)) return;
+    round_point(lo);
+    round_point(hi);
+    int turned = 0;
+    if (!first->found) {
+        copy_text(first->name, sizeof first->name, name);
+        for (int k = 0; k < 3; ++k) first->lo[k] = lo[k], first->hi[k] = hi[k];
+        first->found = true;
+    } else if (strcmp(first->name, name) == 0) {
+        turned = quarter_turned_box(data->elec_direction, lo, hi, first->lo, first->hi);
+    }
+    diagonal_corners(data->elec_direction, lo, hi, turned, report->depth_corners[0], report->depth_corners[1]);
+    report->have_depth_corners = 1;
+}
+
 void fill_analysis(const elec_data *data, command_check_body *report) {
     report->direction = data->elec_direction;
     report->without_base = data->not_have_base ? 1 : 0;
@@ -157,6 +185,7 @@ void check_layer(check_run &run, int layer) {
     char previous_name[UF_OBJ_NAME_BUFSIZE] = "";
     double previous_size[3] = {0, 0, 0};
     bool previous_analysed = false;
+    first_copy first = {"", {0, 0, 0}, {0, 0, 0}, false};
     for (int i = 0; i < bodies.count; ++i) {
         const tag_t body = bodies.items[i];
         run.begin(CHECK_BODY, layer, body);
@@ -175,6 +204,7 @@ void check_layer(check_run &run, int layer) {
         const bool analysed = run.step(analyse_elec_body(body, &data, layer, bodies.count, i + 1));
         report.analysed = analysed ? 1 : 0;
         fill_analysis(&data, &report);
+        fill_depth_corners(&data, name, &first, &report);
         if (analysed) {
             clear_check_note();
             if (run.step(create_edm_point(&data, layer)) && data.have_att_side_pt) {

@@ -21,6 +21,7 @@
 #include "cadhost/cli/info_command.h"
 #include "cadhost/cli/part_hold.h"
 #include "cadhost/cli/run_closing.h"
+#include "cadhost/cli/sheets_command.h"
 #include "cadhost/cli/shipped_files.h"
 #include "cadhost/document/dump_json.h"
 #include "cadhost/drafting/sheet_builder.h"
@@ -41,12 +42,14 @@ constexpr int kUsage = 2;
 
 const char* kUsageText =
     "usage:\n"
-    "  quillon import MODEL.step [--attrs MODEL.attrs.json] [--layer-map FILE | --auto-layers] [--keep-going]\n"
-    "                 [--names auto|product|body] [--name-encoding ENC] [--verbose] -o PART.prt\n"
+    "  quillon import MODEL.step [--attrs FILE]... [--layer-map FILE | --auto-layers] [--add-diagonals]\n"
+    "                 [--core-layer N] [--keep-going] [--names auto|product|body] [--name-encoding ENC]\n"
+    "                 [--command LIBRARY] [--conf DIR] [--verbose] -o PART.prt\n"
     "  quillon run PART.prt [--command LIBRARY] [--conf DIR] [--set FIELD=VALUE]... [--answers FILE]\n"
     "              [--answer ANSWER]...\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html] [--summary | --no-summary]\n"
     "                [--allowance MM] [--csv-header zh|en]\n"
+    "  quillon sheets MODEL.step -o DIR [import options] [--set FIELD=VALUE]... [export options]\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon info PART.prt [--json] [--core-layer N]\n"
@@ -467,6 +470,10 @@ int cmd_run(std::vector<std::string> args, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
+int run_part(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    return cmd_run(std::move(args), out, err);
+}
+
 std::string default_command_library() { return shipped_command_library(kCommandLibrary); }
 
 // The configuration directory: --conf, else QUILLON_CONF, else the conf/ that came with the program.
@@ -494,6 +501,7 @@ int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const std::string& command = args[0];
     if (command == "import") return import_command(args, out, err);
+    if (command == "sheets") return sheets_command(args, out, err);
     if (command == "run") return cmd_run(args, out, err);
     if (command == "undo") return cmd_undo(args, out, err);
     if (command == "dump") return cmd_dump(args, out, err);

@@ -11,6 +11,9 @@ namespace cadhost::cli {
 
 int dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// quillon run: args "run", PART.prt and its options.
+int run_part(std::vector<std::string> args, std::ostream& out, std::ostream& err);
+
 // For the subcommands that load the command: the library beside the program ("" when it is not there), and the
 // configuration directory a run uses (given, else QUILLON_CONF, else the shipped conf/), made absolute.
 std::string default_command_library();

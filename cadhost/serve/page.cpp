@@ -15,7 +15,7 @@ constexpr const char* kBody = R"HTML(
   <section><h2>Import a STEP model</h2>
     <form id="import">
       <label>STEP file <input type="file" name="step" accept=".step,.stp,.STEP,.STP" required></label>
-      <label>Attribute file <input type="file" name="attrs" accept=".json"></label>
+      <label>Attribute file or electrode table <input type="file" name="attrs" accept=".json,.csv,.xlsx"></label>
       <label>Layer map <input type="file" name="layer_map"></label>
       <label><input type="checkbox" name="auto_layers" value="1"> layers from the solids (without a layer map)</label>
       <label><input type="checkbox" name="keep_going" value="1"> import the rest when some solids cannot be read</label>
@@ -23,6 +23,7 @@ constexpr const char* kBody = R"HTML(
         <option value="auto">automatic</option><option value="product">products'</option>
         <option value="body">bodies'</option></select></label>
       <label>Name encoding <input type="text" name="name_encoding" placeholder="guessed (GB18030, CP1251, …)"></label>
+      <label><input type="checkbox" name="add_diagonals" value="1"> add the diagonal lines electrodes lack</label>
       <label>Part name <input type="text" name="name" placeholder="as the STEP file"></label>
       <label><input type="checkbox" name="replace" value="1"> import over a part of that name</label>
       <button id="import-button">Import</button>

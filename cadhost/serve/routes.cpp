@@ -144,6 +144,10 @@ void import_upload(ServeContext& context, const httplib::Request& req, httplib::
     } else if (req.has_file("auto_layers") && req.get_file_value("auto_layers").content == "1") {
         args.push_back("--auto-layers");
     }
+    // Diagonal lines and electrode tables are worked out by the drawing command the window runs.
+    if (req.has_file("add_diagonals") && req.get_file_value("add_diagonals").content == "1")
+        args.push_back("--add-diagonals");
+    args.insert(args.end(), context.command_options.begin(), context.command_options.end());
     for (const auto& arg : args)
         if (arg.empty()) return refuse(res, 500, "cannot write an upload into the staging folder");
     const auto field = [&req](const std::string& name) {

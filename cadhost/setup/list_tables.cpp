@@ -151,6 +151,8 @@ ListTable setup_table(const std::vector<SheetSetup>& setups, ListHeader header) 
     return table;
 }
 
+const std::vector<ListColumn>& setup_columns() { return kSetupColumns; }
+
 ListTable bom_table(const std::vector<BomLine>& lines, ListHeader header) {
     ListTable table{header == ListHeader::english ? "bom" : "电极备料单", kBomColumns, {}, header};
     for (const BomLine& l : lines) {

@@ -49,6 +49,8 @@ struct BomLine {
 std::vector<BomLine> bill_of_material(const std::vector<SheetSetup>& setups, double allowance);
 
 ListTable setup_table(const std::vector<SheetSetup>& setups, ListHeader header);
+// The setup list's columns, in order: what an electrode table read back is matched against.
+const std::vector<ListColumn>& setup_columns();
 ListTable bom_table(const std::vector<BomLine>& lines, ListHeader header);
 
 }  // namespace cadhost::setup

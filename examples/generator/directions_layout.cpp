@@ -1,6 +1,8 @@
 #include <BRepBuilderAPI_MakeVertex.hxx>
 #include <TopoDS_Vertex.hxx>
 
+#include <algorithm>
+
 #include "model.h"
 
 namespace sample {
@@ -33,14 +35,13 @@ std::vector<ElectrodeDesign> direction_designs() {
     return designs;
 }
 
-}  // namespace
-
-Model build_directions() {
+// The directions mould's core, pocketed for the given electrodes.
+Model directions_mould(const std::vector<ElectrodeDesign>& designs) {
     Model model;
     model.core_name = "CORE";
     model.core_box = {gp_Pnt(-60, -50, -50), gp_Pnt(60, 50, 0)};
     std::vector<TopoDS_Shape> tools;
-    for (const ElectrodeDesign& design : direction_designs()) {
+    for (const ElectrodeDesign& design : designs) {
         model.electrodes.push_back(build_electrode(design));
         tools.push_back(model.electrodes.back().burn_tool);
     }
@@ -48,6 +49,27 @@ Model build_directions() {
     model.extra_core_curves.push_back({origin, "ORIGIN", "240"});
     assemble(model, build_core(CoreDesign{120, 100, 50, 6}, tools));
     return model;
+}
+
+}  // namespace
+
+Model build_directions() { return directions_mould(direction_designs()); }
+
+Model build_directions_pairs() {
+    std::vector<ElectrodeDesign> designs = direction_designs();
+    // A second DT, turned a quarter turn, beside the first on the top face: a pair of copies.
+    ElectrodeDesign copy = designs.front();
+    copy.reference = gp_Pnt(-30, 20, 0);
+    copy.turn_deg = 90;
+    designs.insert(designs.begin() + 1, copy);
+    // Layers in the order of the names, a layer per name, as a designer numbers them.
+    std::vector<std::string> names;
+    for (const ElectrodeDesign& d : designs) names.push_back(d.name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    for (ElectrodeDesign& d : designs)
+        d.layer = static_cast<int>(std::find(names.begin(), names.end(), d.name) - names.begin()) + 1;
+    return directions_mould(designs);
 }
 
 }  // namespace sample

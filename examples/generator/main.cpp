@@ -71,7 +71,7 @@ int generate(const std::filesystem::path& dir, const std::string& stem, const sa
 int main(int argc, char** argv) {
     const std::string usage =
         "usage: generate_sample OUTDIR | generate_sample --large OUTDIR | generate_sample --huge OUTDIR\n"
-        "       generate_sample --directions OUTDIR\n";
+        "       generate_sample --directions OUTDIR | generate_sample --bare-directions OUTDIR\n";
     try {
         if (argc == 2 && std::string(argv[1]).rfind("--", 0) != 0) {
             return generate(argv[1], "sample_mould", sample::build_sample());
@@ -87,6 +87,16 @@ int main(int argc, char** argv) {
         }
         if (argc == 3 && std::string(argv[1]) == "--directions") {
             return generate(argv[2], "directions_mould", sample::build_directions());
+        }
+        if (argc == 3 && std::string(argv[1]) == "--bare-directions") {
+            // The twin as a designer models it, and the same mould as it comes from a CAD system without layers
+            // or diagonal lines.
+            const sample::Model twin = sample::build_directions_pairs();
+            const int status = generate(argv[2], "directions_twin", twin);
+            const std::string bare = (std::filesystem::path(argv[2]) / "directions_bare.step").string();
+            const std::string error = status == 0 ? sample::write_step(bare, sample::bare_objects(twin)) : "";
+            if (!error.empty()) std::cerr << bare << ": " << error << "\n";
+            return status != 0 ? status : error.empty() ? 0 : 1;
         }
         std::cerr << usage;
         return 2;

@@ -46,6 +46,15 @@ void assemble(Model& model, const TopoDS_Shape& core) {
     for (const ModelObject& object : model.objects) model.kinds.push_back(kind_of(object.shape));
 }
 
+std::vector<ModelObject> bare_objects(const Model& model) {
+    std::vector<ModelObject> bare;
+    for (std::size_t i = 0; i < model.objects.size(); ++i) {
+        if (model.kinds[i] == "line" || model.kinds[i] == "circle") continue;
+        bare.push_back({model.objects[i].shape, model.objects[i].name, ""});
+    }
+    return bare;
+}
+
 int index_on_layer(const Model& model, std::size_t i) {
     int index = 0;
     for (std::size_t j = 0; j <= i; ++j) {

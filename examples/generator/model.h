@@ -35,5 +35,11 @@ Model build_sample();
 Model build_large();
 Model build_huge();        // four times the large mould, for the figures of a big job
 Model build_directions();  // one electrode on each side of a small core
+// The directions mould with a second, turned copy of its top electrode, layers numbered in the order of the names.
+Model build_directions_pairs();
+
+// The model as a CAD system without layers or diagonal lines hands it over: its solids and points in the same order,
+// no layer names, and none of the electrodes' curves.
+std::vector<ModelObject> bare_objects(const Model& model);
 
 }  // namespace sample

@@ -24,3 +24,17 @@ target_compile_definitions(terminal_run_test PRIVATE QUILLON_PROGRAM="$<TARGET_F
 quillon_add_test(run_outcome_test ${CMAKE_CURRENT_LIST_DIR}/run_outcome_test.cpp ${CMAKE_CURRENT_LIST_DIR}/check_run_test.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/../render/tool_run.cpp)
 add_dependencies(run_outcome_test quillon quillon_command)
+
+# A mould from another CAD system to sheets in one command, built by the sample's generator as a designer models it
+# and as a CAD system without layers or diagonal lines hands it over; electrode tables edited by openpyxl.
+set(generator ${CMAKE_SOURCE_DIR}/examples/generator)
+quillon_add_test(from_other_cad_test ${CMAKE_CURRENT_LIST_DIR}/from_other_cad_test.cpp ${generator}/model.cpp
+                 ${generator}/electrode.cpp ${generator}/core.cpp ${generator}/directions_layout.cpp
+                 ${generator}/step_writer.cpp)
+target_include_directories(from_other_cad_test PRIVATE ${generator})
+target_link_libraries(from_other_cad_test PRIVATE cadhost_cli TKFillet)
+add_dependencies(from_other_cad_test quillon_command)
+find_program(QUILLON_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+target_compile_definitions(from_other_cad_test PRIVATE COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>"
+                           SYSTEM_PYTHON="${QUILLON_SYSTEM_PYTHON}"
+                           WORKBOOKS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/workbooks.py")

@@ -145,10 +145,13 @@ def flow(page, shots, url, root):
     page.wait_for("document.getElementById('parts').textContent.includes('no part files')")
     set_file(page, "input[name=step]", os.path.join(EXAMPLES, "sample_mould.step"))
     set_file(page, "input[name=attrs]", os.path.join(EXAMPLES, "sample_mould.attrs.json"))
+    # The sample's electrodes have their diagonal lines: the command's analysis, asked, adds none.
+    page.evaluate("document.querySelector('input[name=add_diagonals]').checked = true")
     page.evaluate("document.getElementById('import-button').click()")
     page.wait_for("document.getElementById('electrodes').querySelectorAll('tr').length === 9", timeout=120)
     notes = page.evaluate("document.getElementById('import-notes').textContent")
     assert "layer 240" in notes, notes
+    assert "every electrode body that needs one has one" in notes, notes
     assert os.path.isfile(os.path.join(root, "sample_mould.prt"))
     page.wait_for("document.getElementById('verdict').textContent !== 'checking…'", timeout=120)
     assert page.evaluate("document.getElementById('verdict').textContent") == "a run would make every sheet"

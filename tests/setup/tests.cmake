@@ -17,3 +17,7 @@ target_include_directories(many_sheet_page PRIVATE ${CMAKE_SOURCE_DIR})
 add_test(NAME sheet_browser COMMAND Python3::Interpreter ${dir}/check_sheet_browser.py $<TARGET_FILE:quillon>
                                     ${CMAKE_SOURCE_DIR} $<TARGET_FILE:many_sheet_page>)
 set_tests_properties(sheet_browser PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+
+# The electrode table's workbook and XML readers on parts made in the test.
+quillon_add_test(table_readers_test ${dir}/table_readers_test.cpp)
+target_link_libraries(table_readers_test PRIVATE cadhost_cli)
