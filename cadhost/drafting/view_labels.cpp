@@ -116,7 +116,7 @@ std::string view_label_text(const ViewOrientation& orientation) {
     if (axis.empty()) return std::string(side) + " 视向" + signs_name(looks_along);
     std::string out = std::string(side) + " 视向" + axis;
     const std::string right = axis_name(orientation.right), up = axis_name(orientation.up);
-    if (!right.empty() && !up.empty()) out += " →" + right + " ↑" + up;
+    if (!right.empty() && !up.empty()) out += " 右" + right + " 上" + up;
     return out;
 }
 

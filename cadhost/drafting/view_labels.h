@@ -1,4 +1,5 @@
-// The label that says which side of the model a drawing view shows: such as "俯视 视向-Z →+X ↑+Y".
+// The label that says which side of the model a drawing view shows: such as "俯视 视向-Z 右+X 上+Y", the side, the
+// axis the eye looks along and the model axes that point right (右) and up (上) on the sheet.
 //
 // A view seen from below or from a side turns the model's axes on the sheet: a point at Y = -20 stands above the
 // origin in a view from below, and the ordinate values carry no sign. The label names the side (俯视 from above,

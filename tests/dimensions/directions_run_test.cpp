@@ -116,8 +116,8 @@ TEST_F(DirectionsRunTest, EverySideSaysItsSignsBurnAndViewSides) {
     const json& electrodes = expected_["electrodes"];
     ASSERT_EQ(sheets.size(), 6u);
     const char* const burns[] = {"-Z", "+Z", "+Y", "-Y", "-X", "+X"};
-    const char* const core_sides[] = {"俯视 视向-Z →+X ↑+Y", "仰视 视向+Z →+X ↑-Y", "前视 视向+Y →+X ↑+Z",
-                                      "后视 视向-Y →-X ↑+Z", "右视 视向-X →+Y ↑+Z", "左视 视向+X →-Y ↑+Z"};
+    const char* const core_sides[] = {"俯视 视向-Z 右+X 上+Y", "仰视 视向+Z 右+X 上-Y", "前视 视向+Y 右+X 上+Z",
+                                      "后视 视向-Y 右-X 上+Z", "右视 视向-X 右+Y 上+Z", "左视 视向+X 右-Y 上+Z"};
     const char* const electrode_sides[] = {core_sides[1], core_sides[0], core_sides[3],
                                            core_sides[2], core_sides[5], core_sides[4]};
     const json& core = expected_["core"]["box"];

@@ -189,7 +189,7 @@ class SampleSetupList(unittest.TestCase):
                 looks = tuple(-round(c) if abs(c) < 1e-6 or abs(abs(c) - 1) < 1e-6 else None
                               for c in view["toward_eye"])
                 if looks in sides:
-                    self.assertEqual(label, "%s 视向%s →%s ↑%s" % (sides[looks], axis([-c for c in view["toward_eye"]]),
+                    self.assertEqual(label, "%s 视向%s 右%s 上%s" % (sides[looks], axis([-c for c in view["toward_eye"]]),
                                                                axis(view["right"]), axis(view["up"])), sheet["name"])
                     seen.add(sides[looks])
                 else:
