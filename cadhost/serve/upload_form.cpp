@@ -11,8 +11,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The form's texts (a part's name, ticks) are short; a text field is no way to send a file.
+// The form's texts (a part's name, ticks) are short; a text field is no way to send a file. The form has a handful
+// of fields.
 constexpr std::size_t kLongestTexts = 64 << 10;
+constexpr std::size_t kMostFields = 32;
 
 }  // namespace
 
@@ -36,6 +38,11 @@ bool UploadForm::start_field(const std::string& name, const std::string& file_na
         }
     }
     current_ = nullptr;
+    if (fields_.size() >= kMostFields) {
+        why = "the form has more than " + std::to_string(kMostFields) + " fields";
+        too_long_ = true;
+        return false;
+    }
     auto [at, fresh] = fields_.emplace(name, Field{});
     if (!fresh) return true;
     current_ = &at->second;
@@ -81,8 +88,10 @@ bool UploadForm::receive(const httplib::Request& req, const httplib::ContentRead
         why = "send the import as a form (multipart/form-data)";
         return false;
     }
-    bool too_large = false;
+    // A length given up front is judged before anything is read; one that comes in chunks, as it arrives.
+    bool too_large = req.get_header_value<std::uint64_t>("Content-Length") > max_bytes;
     const bool read =
+        !too_large &&
         reader([&](const httplib::MultipartFormData& field) { return start_field(field.name, field.filename, why); },
                [&](const char* data, std::size_t size) {
                    received_ += size;
