@@ -64,22 +64,48 @@ bool move_without_replacing(const std::string& from, const std::string& to) {
     return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
-// Clears a folder that held dir's files before or after a swap. Its entries that dir has too are copies or older
-// versions and go; of those dir lacks, the set's own files go and anything else (a folder of dir's, a file made in dir
-// while the swap was under way) goes back into dir. The folder itself goes once empty.
-void clear_beside(const std::string& beside, const std::string& dir, const std::set<std::string>& drop,
-                  const FolderSwap::OwnFile& own) {
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat first {
+    }, second{};
+    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// Clears the folder that held dir's old set, after a swap or one that a killed swap left. The set's own files go
+// (`ours`: the new set's names; `own`: the old set's files). Another file that dir has too goes when it is the same
+// file (the link the swap made); when it is not, another process replaced it while the swap was under way, and the
+// newer file takes its place in dir. Anything dir lacks (a folder of dir's, a file made in dir meanwhile) goes back.
+// The folder itself goes once empty.
+void clear_beside(const std::string& beside, const std::string& dir, const std::set<std::string>& ours,
+                  const std::set<std::string>& drop, const FolderSwap::OwnFile& own) {
     for (const Entry& e : entries_of(beside)) {
         const std::string from = beside + "/" + e.name, to = dir + "/" + e.name;
+        const bool of_set = !e.folder && (ours.count(e.name) || drop.count(e.name) || (own && own(beside, e.name)));
         if (exists(to)) {
-            if (!e.folder) ::unlink(from.c_str());
-        } else if (!e.folder && (drop.count(e.name) || (own && own(beside, e.name)))) {
+            if (e.folder || is_folder(to)) continue;
+            if (of_set || same_file(from, to))
+                ::unlink(from.c_str());
+            else
+                ::rename(from.c_str(), to.c_str());
+        } else if (of_set) {
             ::unlink(from.c_str());
         } else {
             move_without_replacing(from, to);
         }
     }
     ::rmdir(beside.c_str());
+}
+
+// Whether this process works in dir or below it: a folder swapped away under a shell's feet leaves the shell in a
+// folder that is gone.
+bool works_in(const fs::path& dir) {
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    if (ec) return false;
+    auto d = dir.begin(), h = here.begin();
+    for (; d != dir.end(); ++d, ++h)
+        if (h == here.end() || *d != *h) return false;
+    return true;
 }
 
 bool process_alive(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
@@ -123,7 +149,7 @@ FolderSwap::~FolderSwap() {
 bool FolderSwap::prepare(const std::string& dir, const OwnFile& own) {
     std::error_code ec;
     const fs::path real = fs::canonical(dir, ec);
-    if (ec || real.filename().empty() || real.parent_path() == real) return false;
+    if (ec || real.filename().empty() || real.parent_path() == real || works_in(real)) return false;
     dir_ = real.string();
     const std::string parent = real.parent_path().string();
     const std::string prefix = "." + real.filename().string() + kMark;
@@ -140,7 +166,7 @@ bool FolderSwap::prepare(const std::string& dir, const OwnFile& own) {
             if (exists(left + "/" + kNewSet))
                 fs::remove_all(left, ec);  // its own new files, and links to dir's
             else
-                clear_beside(left, dir_, {}, own);
+                clear_beside(left, dir_, {}, {}, own);
         }
         ::unlink((dir_ + "/" + kNewSet).c_str());
     }
@@ -189,7 +215,7 @@ bool FolderSwap::commit(const std::set<std::string>& drop, std::vector<std::stri
         // The old set is now under the new folder's name: what of it is not dir's any more is dropped or moved back.
         sync_to_disk(folder_of(dir_), true);
         ::unlink((dir_ + "/" + kNewSet).c_str());
-        clear_beside(new_folder_, dir_, drop, nullptr);
+        clear_beside(new_folder_, dir_, ours, drop, nullptr);
         new_folder_.clear();
         return true;
     }

@@ -229,7 +229,7 @@ TEST_F(AtomicOutputs, StagedFilesReplaceTheOldOnesOnlyWhenCommitted) {
 
 // A swapped folder keeps what else it held (files, links, folders), drops only the old set's files it is told to, and
 // changes nothing when a new file would take a folder's place. What a killed swap left beside it is cleared first:
-// the set's own files go, anything else goes back into the folder.
+// the set's own files go, anything else goes back into the folder, a file saved there meanwhile over its link too.
 TEST_F(AtomicOutputs, AFolderSwapKeepsWhatElseTheFolderHolds) {
     const pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
@@ -243,7 +243,9 @@ TEST_F(AtomicOutputs, AFolderSwapKeepsWhatElseTheFolderHolds) {
                                                                        {out + "/sub/f", "in a folder"},
                                                                        {left + "/x.svg", "half"},
                                                                        {left + "/a.svg", "old a"},
-                                                                       {left + "/late.txt", "made meanwhile"}})
+                                                                       {left + "/late.txt", "made meanwhile"},
+                                                                       {out + "/doc.txt", "as linked"},
+                                                                       {left + "/doc.txt", "saved meanwhile"}})
         hardening::write(file, text);
     fs::create_symlink("notes.txt", out + "/link");
     const auto own = [](const std::string&, const std::string& name) { return fs::path(name).extension() == ".svg"; };
@@ -265,6 +267,7 @@ TEST_F(AtomicOutputs, AFolderSwapKeepsWhatElseTheFolderHolds) {
     EXPECT_TRUE(fs::is_symlink(out + "/link"));
     EXPECT_EQ(contents(out + "/sub/f"), "in a folder");
     EXPECT_EQ(contents(out + "/late.txt"), "made meanwhile");
+    EXPECT_EQ(contents(out + "/doc.txt"), "saved meanwhile");
     EXPECT_FALSE(fs::exists(out + "/gone.svg"));
     EXPECT_FALSE(fs::exists(out + "/x.svg"));
     EXPECT_EQ(listing(), (std::vector<std::string>{"out"}));
