@@ -141,9 +141,10 @@ def served_files(work):
         assert status == 200 and headers["content-disposition"].startswith("attachment"), headers
         status, _, body = request(port, "GET", "/api/sheets?part=p.prt")
         assert status == 200 and b'"files":["E01.svg","index.html","p.pdf"]' in body, body
-        many = "bytes=" + ",".join("0-4009" for _ in range(2000))
-        status, _, body = request(port, "GET", "/files/p.sheets/E01.svg", headers=[("Range", many)])
-        assert len(body) <= len(files["p.sheets/E01.svg"]), (status, len(body))
+        for count in (20, 2000):
+            many = "bytes=" + ",".join("0-4009" for _ in range(count))
+            status, _, body = request(port, "GET", "/files/p.sheets/E01.svg", headers=[("Range", many)])
+            assert len(body) <= len(files["p.sheets/E01.svg"]), (count, status, len(body))
         status, _, body = request(port, "GET", "/files/p.sheets/E01.svg", headers=[("Range", "bytes=0-4")])
         assert status == 206 and body == b"<svg>", (status, body)
     finally:
@@ -179,7 +180,11 @@ def slow_clients(work):
     sending.set()
 
     def trickle():
-        with socket.create_connection(("127.0.0.1", port)) as s:
+        try:
+            s = socket.create_connection(("127.0.0.1", port))
+        except OSError:
+            return  # the server stopped before this client came
+        with s:
             for byte in b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: " + b"y" * 1000:
                 if not sending.is_set():
                     return
