@@ -20,6 +20,7 @@
 #include "cadhost/cli/sheet_files.h"
 #include "cadhost/drafting/sheet_builder.h"
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/files/folder_swap.h"
 #include "cadhost/files/staged_files.h"
 #include "cadhost/drafting/sheet_report.h"
 #include "cadhost/drafting/touch_label.h"
@@ -180,6 +181,12 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         return 2;
     }
     const std::string stem = fs::path(part_path).stem().string();
+    // The new set of files is written into a folder beside the export's folder and swapped in whole, so that a stop
+    // at any moment leaves the old set or the new one: see FolderSwap. Where the folder cannot be swapped, the files
+    // are written beside their final names and put in place one by one.
+    files::FolderSwap swap;
+    const bool swapping = swap.prepare(dir, export_file_in);
+    const std::string work = swapping ? swap.folder() : dir;
     // The projections kept in the part are found there; a part whose kept projections cannot be read is drawn
     // without them.
     auto& store = drafting::ProjectionStore::shared();
@@ -220,14 +227,14 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     listed.insert(planned.begin(), planned.end());
     // An export of none of the sheets' files (the setup lists alone) into a folder without a manifest needs none.
     const bool tracked = !listed.empty();
-    if (tracked && !write_file(manifest, manifest_text(listed), err)) return 2;
+    if (tracked && !swapping && !write_file(manifest, manifest_text(listed), err)) return 2;
     // An export that fails after this lists in the manifest those of the names that are in the folder: the earlier
     // export's files when nothing was put in place, and what the commit renamed when it failed half-way.
     const auto give_up = [&](const std::set<std::string>& names) {
         std::set<std::string> present;
         for (const auto& name : names)
             if (fs::exists(fs::path(dir) / name, ec)) present.insert(name);
-        if (tracked) write_file(manifest, manifest_text(present), err);
+        if (tracked && !swapping) write_file(manifest, manifest_text(present), err);
         return 2;
     };
     const auto nothing_written = [&](const std::string& why) {
@@ -245,8 +252,8 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     files::StagedStream pdf_file;
     std::optional<render::PdfStream> pdf_stream;
     if (pdf) {
-        if (!pdf_file.open(staged, (fs::path(dir) / (stem + ".pdf")).string(), error)) return nothing_written(error);
-        pdf_stream.emplace(pdf_file.descriptor(), dir, stem);
+        if (!pdf_file.open(staged, (fs::path(work) / (stem + ".pdf")).string(), error)) return nothing_written(error);
+        pdf_stream.emplace(pdf_file.descriptor(), work, stem);
     }
     const bool packed_lines = pdf && render::PdfStream::takes_packed_line_work();
     const auto summary_at = pdf ? summary_frame(drawings, setups, summary) : std::nullopt;
@@ -269,7 +276,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         sheet.label = drafting::draw_touch_label(doc, drawings[i], sheet.graphics);
         int staged_files = 0;
         std::string why;
-        if (!write_sheet_file(sheet.graphics, file_names[i], svg, dxf, dir, staged, staged_files, why))
+        if (!write_sheet_file(sheet.graphics, file_names[i], svg, dxf, work, staged, staged_files, why))
             throw FileFailure{why};
         if (packed_lines) sheet.is_packed = render::pack_line_work(sheet.graphics, sheet.packed);
         std::lock_guard<std::mutex> lock(progress);
@@ -350,7 +357,7 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     if (with_report) {
         // The report says where the sheets, as drawn above, moved texts clear of others: it does not draw them again.
         files::StagedStream report_file;
-        if (!report_file.open(staged, (fs::path(dir) / (stem + ".json")).string(), error))
+        if (!report_file.open(staged, (fs::path(work) / (stem + ".json")).string(), error))
             return nothing_written(error);
         drafting::ReportWriter report(report_file.out());
         try {
@@ -379,29 +386,38 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
             return give_up(earlier);
         }
         for (const auto& file : lists) {
-            if (!stage_file(staged, fs::path(dir) / file.file, file.bytes, err)) return give_up(earlier);
+            if (!stage_file(staged, fs::path(work) / file.file, file.bytes, err)) return give_up(earlier);
             ++written;
         }
     }
     if (formats.count("html")) {
         files::StagedStream page;
-        if (!page.open(staged, (fs::path(dir) / "index.html").string(), error)) return nothing_written(error);
+        if (!page.open(staged, (fs::path(work) / "index.html").string(), error)) return nothing_written(error);
         setup::write_sheet_browser(page.out(), stem, browser);
         if (!page.close(error)) return nothing_written(error);
         ++written;
-    }
-    if (!staged.commit(error)) {
-        err << "quillon export: " << error << '\n';
-        return give_up(listed);
     }
     // The earlier export's files of sheets that are gone go; the manifest then lists exactly what is there of ours.
     const std::set<std::string> ours = files_kept(earlier, planned, formats, file_names, stem);
     std::set<std::string> stale;
     for (const auto& name : earlier)
         if (!ours.count(name)) stale.insert(name);
-    for (const auto& name : remove_files(dir, stale))
-        out << "removed " << name << ", written before for a sheet that is gone\n";
-    if (tracked && !write_file(manifest, manifest_text(ours), err)) return 2;
+    std::vector<std::string> removed;
+    if (swapping) {
+        if (tracked && !stage_file(staged, manifest_path(work, stem), manifest_text(ours), err)) return 2;
+        if (!staged.commit(error) || !swap.commit(stale, removed, error)) {
+            err << "quillon export: " << error << "\nquillon export: nothing was written\n";
+            return 2;
+        }
+    } else {
+        if (!staged.commit(error)) {
+            err << "quillon export: " << error << '\n';
+            return give_up(listed);
+        }
+        removed = remove_files(dir, stale);
+        if (tracked && !write_file(manifest, manifest_text(ours), err)) return 2;
+    }
+    for (const auto& name : removed) out << "removed " << name << ", written before for a sheet that is gone\n";
     out << "wrote " << written << " file" << (written == 1 ? "" : "s") << " for " << drawings.size() << " sheet"
         << (drawings.size() == 1 ? "" : "s") << " into " << dir << '\n';
     return 0;

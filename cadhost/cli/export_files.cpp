@@ -100,6 +100,17 @@ std::set<std::string> files_kept(const std::set<std::string>& old_files, const s
     return kept;
 }
 
+bool export_file_in(const std::string& folder, const std::string& name) {
+    const std::string suffix = ".manifest";
+    if (name == "index.html" ||
+        (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0))
+        return true;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().extension() == suffix && read_manifest(it->path()).count(name)) return true;
+    return false;
+}
+
 std::vector<std::string> remove_files(const fs::path& dir, const std::set<std::string>& files) {
     std::vector<std::string> removed;
     for (const auto& name : files) {

@@ -34,6 +34,9 @@ std::set<std::string> files_kept(const std::set<std::string>& old_files, const s
                                  const std::set<std::string>& formats, const std::vector<std::string>& sheet_files,
                                  const std::string& stem);
 
+// Whether a file in folder is one an export writes: the sheet browser, a manifest, or a file a manifest there lists.
+bool export_file_in(const std::string& folder, const std::string& name);
+
 // Removes the listed files that are regular files in the folder (a link or a folder of that name is left alone); the
 // names removed, in order.
 std::vector<std::string> remove_files(const std::filesystem::path& dir, const std::set<std::string>& files);

@@ -39,6 +39,18 @@ bool write_all(int fd, const std::string& bytes) {
 
 }  // namespace
 
+std::string link_target(const std::string& path) {
+    fs::path at(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(at, ec))) break;
+        const fs::path to = fs::read_symlink(at, ec);
+        if (ec || to.empty()) break;
+        at = to.is_absolute() ? to : (at.parent_path() / to).lexically_normal();
+    }
+    return at.string();
+}
+
 std::string temporary_name(const std::string& path) { return path + ".tmp-" + std::to_string(::getpid()); }
 
 bool sync_to_disk(const std::string& path, bool directory) {

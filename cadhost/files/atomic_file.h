@@ -12,6 +12,11 @@ namespace cadhost::files {
 // The folder a file's path lies in: its parent, or "." for a bare name.
 std::string folder_of(const std::string& path);
 
+// The file a path names once symbolic links in its last part are followed (as many as 40 in a chain; relative links
+// are read from the link's folder): the path itself when it is no link. A link whose file does not exist yet gives the
+// path that file will have, so that a write through a link makes the file it points to and keeps the link.
+std::string link_target(const std::string& path);
+
 // The temporary name of this process's write of path: "path.tmp-<pid>".
 std::string temporary_name(const std::string& path);
 

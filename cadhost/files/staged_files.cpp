@@ -83,6 +83,14 @@ bool StagedFiles::commit(std::string& error) {
         folders.insert(folder_of(path));
         temps.push_back(temporary_name(path));
     }
+    // A folder under a final name would take no file: found before any is put in place, nothing changes.
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (!fs::is_directory(fs::symlink_status(path, ec))) continue;
+        error = "cannot write '" + path + "': a folder of that name is in the way";
+        for (const std::string& temp : temps) fs::remove(temp, ec);
+        return false;
+    }
     if (!flush_all(folders, temps)) {
         error = "cannot write the files in '" + *folders.begin() + "': they cannot be flushed to disk";
         for (const std::string& temp : temps) {

@@ -29,7 +29,8 @@ class StagedFiles {
     bool stage(const std::string& path, std::string_view bytes, std::string& error);
 
     // Flushes every staged file to disk, renames each over its final name, flushes the folders' entries and removes
-    // the temporaries that killed writes of the same final names left. When the flush fails no final name is touched;
+    // the temporaries that killed writes of the same final names left. When the flush fails, or a final name is a
+    // folder, no final name is touched;
     // when a rename fails the others still happen. False with the first message on error. Nothing is staged after.
     bool commit(std::string& error);
 

@@ -46,7 +46,7 @@ bool NamePattern::parse(std::string_view text, std::string& error) {
     text_ = std::string(text);
     pieces_.clear();
     const std::u32string chars = code_points(text);
-    // The match goes one call deeper per piece: a bound keeps a line of a damaged file off the stack's end.
+    // A match costs the pattern's pieces times the name's length: a bound keeps a line of a damaged file cheap.
     if (chars.size() > kMaxPatternLength) {
         error = "a pattern has at most " + std::to_string(kMaxPatternLength) + " characters";
         return false;
@@ -109,51 +109,51 @@ bool NamePattern::set_holds(const Piece& piece, char32_t c) const {
     return held != piece.negated;
 }
 
-// Each (piece, position) pair is decided once, so a pattern of many stars costs pieces times characters at most.
-bool NamePattern::piece_matches(std::size_t piece, const std::u32string& name, std::size_t at,
-                                std::vector<signed char>& memo) const {
-    if (piece == pieces_.size()) return at == name.size();
-    signed char& known = memo[piece * (name.size() + 1) + at];
-    if (known >= 0) return known == 1;
-    const Piece& p = pieces_[piece];
-    bool result = false;
-    switch (p.kind) {
-        case Kind::any_run:
-            for (std::size_t end = at; end <= name.size() && !result; ++end)
-                result = piece_matches(piece + 1, name, end, memo);
-            break;
-        case Kind::any_one:
-            result = at < name.size() && piece_matches(piece + 1, name, at + 1, memo);
-            break;
-        case Kind::set:
-            result = at < name.size() && set_holds(p, name[at]) && piece_matches(piece + 1, name, at + 1, memo);
-            break;
-        case Kind::literal:
-            result = at < name.size() && folded(name[at]) == folded(p.chars[0]) &&
-                     piece_matches(piece + 1, name, at + 1, memo);
-            break;
-        case Kind::digits: {
-            // A whole run of the name's digits with the same value ...
-            if (at < name.size() && is_digit(name[at]) && (at == 0 || !is_digit(name[at - 1]))) {
-                std::size_t end = at;
-                while (end < name.size() && is_digit(name[end])) ++end;
-                result = value_of(name.substr(at, end - at)) == value_of(p.chars) &&
-                         piece_matches(piece + 1, name, end, memo);
+// Decided piece by piece from the last: after piece k, `rest[at]` tells whether the pieces from k on match the name
+// from position `at` to its end. A run of any characters looks one position further on rather than trying every
+// end, so a pattern costs its pieces times the name's length however many stars it has.
+bool NamePattern::matches(std::string_view text) const {
+    const std::u32string name = code_points(text);
+    const std::size_t n = name.size();
+    // Where the run of digits starting at each position ends (the position itself when it holds no digit).
+    std::vector<std::size_t> run_end(n + 1, n);
+    for (std::size_t at = n; at-- > 0;) run_end[at] = is_digit(name[at]) ? run_end[at + 1] : at;
+    std::vector<char> rest(n + 1, 0), here(n + 1, 0);
+    rest[n] = 1;
+    for (std::size_t piece = pieces_.size(); piece-- > 0;) {
+        const Piece& p = pieces_[piece];
+        for (std::size_t at = n + 1; at-- > 0;) {
+            const bool more = at < n;
+            bool result = false;
+            switch (p.kind) {
+                case Kind::any_run:
+                    result = rest[at] || (more && here[at + 1]);
+                    break;
+                case Kind::any_one:
+                    result = more && rest[at + 1];
+                    break;
+                case Kind::set:
+                    result = more && set_holds(p, name[at]) && rest[at + 1];
+                    break;
+                case Kind::literal:
+                    result = more && folded(name[at]) == folded(p.chars[0]) && rest[at + 1];
+                    break;
+                case Kind::digits: {
+                    // A whole run of the name's digits with the same value ...
+                    if (more && is_digit(name[at]) && (at == 0 || !is_digit(name[at - 1]))) {
+                        const std::size_t end = run_end[at];
+                        result = rest[end] && value_of(name.substr(at, end - at)) == value_of(p.chars);
+                    }
+                    // ... or the same digits, where a wildcard before or after takes part of the run.
+                    result = result || (name.compare(at, p.chars.size(), p.chars) == 0 && rest[at + p.chars.size()]);
+                    break;
+                }
             }
-            // ... or the same digits, where a wildcard before or after takes part of the run.
-            result = result || (name.compare(at, p.chars.size(), p.chars) == 0 &&
-                                piece_matches(piece + 1, name, at + p.chars.size(), memo));
-            break;
+            here[at] = result ? 1 : 0;
         }
+        rest.swap(here);
     }
-    known = result ? 1 : 0;
-    return result;
-}
-
-bool NamePattern::matches(std::string_view name) const {
-    const std::u32string chars = code_points(name);
-    std::vector<signed char> memo(pieces_.size() * (chars.size() + 1), -1);
-    return piece_matches(0, chars, 0, memo);
+    return rest[0] != 0;
 }
 
 }  // namespace cadhost::import

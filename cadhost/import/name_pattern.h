@@ -27,8 +27,6 @@ class NamePattern {
         std::vector<std::pair<char32_t, char32_t>> ranges;  // of the set
         bool negated = false;
     };
-    bool piece_matches(std::size_t piece, const std::u32string& name, std::size_t at,
-                       std::vector<signed char>& memo) const;
     bool set_holds(const Piece& piece, char32_t c) const;
 
     std::string text_;

@@ -422,8 +422,11 @@ std::string unfinished_write(const std::string& path) {
 
 }  // namespace
 
-bool save(const std::string& path, const Document& document, const std::optional<Document>& undo_mark,
+bool save(const std::string& given_path, const Document& document, const std::optional<Document>& undo_mark,
           std::string& error, const SaveProbe& probe) {
+    // A part reached through a symbolic link is saved where the link points: the new file is renamed over the part
+    // itself, and the link stays a link.
+    const std::string path = files::link_target(given_path);
     for (const Document* doc : {&document, undo_mark ? &*undo_mark : nullptr}) {
         if (!doc) continue;
         if (std::string problem = part_problem(*doc); !problem.empty()) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <thread>
 
+#include "cadhost/files/atomic_file.h"
 #include "cadhost/partfile/sqlite_db.h"
 
 namespace cadhost::partfile {
@@ -34,6 +35,16 @@ bool still_named(int fd, const std::string& file) {
            locked.st_ino == named.st_ino;
 }
 
+// What is under the lock file's name when it cannot be opened as a file: empty when nothing is.
+std::string in_the_way(const std::string& file) {
+    struct stat named {};
+    if (::lstat(file.c_str(), &named) != 0) return {};
+    if (S_ISDIR(named.st_mode)) return "a folder";
+    if (S_ISLNK(named.st_mode)) return "a symbolic link";
+    if (!S_ISREG(named.st_mode)) return "no regular file";
+    return "a file this user can neither write nor read";
+}
+
 }  // namespace
 
 PartLock::~PartLock() { release(); }
@@ -41,15 +52,23 @@ PartLock::~PartLock() { release(); }
 PartLock::Outcome PartLock::acquire(const std::string& part_path, std::string& message,
                                     const std::function<void(const std::string&)>& waiting) {
     release();
-    file_ = part_path + ".lock";
+    file_ = files::link_target(part_path) + ".lock";
     const int seconds = part_wait_seconds();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     bool told = false;
     for (;;) {
-        const int fd = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        int fd = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int cause = errno;
+        // A lock file another user left is locked as it is: a lock needs no writing.
+        if (fd < 0 && cause == EACCES) fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0) {
+            if (const std::string what = in_the_way(file_); !what.empty()) {
+                message = "part file '" + part_path + "' cannot be locked: '" + file_ + "' is " + what +
+                          ", not its lock file; remove it";
+                return Outcome::Blocked;
+            }
             message =
-                "cannot make the lock file '" + file_ + "' of part file '" + part_path + "': " + std::strerror(errno);
+                "cannot make the lock file '" + file_ + "' of part file '" + part_path + "': " + std::strerror(cause);
             return Outcome::Impossible;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {

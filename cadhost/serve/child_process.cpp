@@ -46,7 +46,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args, co
 }  // namespace
 
 ChildResult run_child(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                      int timeout_seconds) {
+                      int timeout_seconds, const std::atomic<bool>* stop) {
     ChildResult result;
     int out_pipe[2], err_pipe[2];
     if (::pipe2(out_pipe, O_CLOEXEC) != 0) return result;
@@ -73,12 +73,12 @@ ChildResult run_child(const std::string& program, const std::vector<std::string>
     while (open_streams > 0) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
+        if (left.count() <= 0 || (stop && *stop)) {
             ::kill(pid, SIGKILL);
             killed = true;
             break;
         }
-        if (::poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), 1000))) < 0 && errno != EINTR) break;
+        if (::poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), 200))) < 0 && errno != EINTR) break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             char buffer[65536];
@@ -123,6 +123,7 @@ bool TalkingChild::start(const std::string& program, const std::vector<std::stri
     ::close(out_pipe[1]);
     in_ = in_pipe[1];
     out_ = out_pipe[0];
+    ::fcntl(in_, F_SETFL, ::fcntl(in_, F_GETFL) | O_NONBLOCK);
     if (pid_ < 0) {
         error = std::string("cannot start ") + program + ": " + std::strerror(errno);
         return false;
@@ -130,16 +131,28 @@ bool TalkingChild::start(const std::string& program, const std::vector<std::stri
     return true;
 }
 
-bool TalkingChild::write_line(const std::string& line) {
+bool TalkingChild::write_lines(const std::vector<std::string>& lines, std::chrono::steady_clock::time_point deadline) {
     if (in_ < 0) return false;
-    const std::string text = line + '\n';
+    std::string text;
+    for (const auto& line : lines) text += line + '\n';
     std::size_t done = 0;
     while (done < text.size()) {
+        // The input is written without blocking: a child that stops reading must not hold the writer for ever.
         // MSG_NOSIGNAL is for sockets; a pipe whose reader is gone raises SIGPIPE, which the server ignores.
         const ssize_t n = ::write(in_, text.data() + done, text.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        pollfd writable{in_, POLLOUT, 0};
+        if (n < 0 && errno == EAGAIN && left > 0 &&
+            ::poll(&writable, 1, static_cast<int>(std::min<long long>(left, 1000))) >= 0)
+            continue;
+        if (done > 0) close_input();
+        return false;
     }
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,10 +19,10 @@ struct ChildResult {
     std::string err;  // standard error
 };
 
-// Runs program with args in dir, input from /dev/null, and waits; a child still running after timeout_seconds is
-// killed. Output beyond 64 MiB a stream is dropped.
+// Runs program with args in dir, input from /dev/null, and waits; a child still running after timeout_seconds, or
+// once `stop` is set (the server is stopping), is killed. Output beyond 64 MiB a stream is dropped.
 ChildResult run_child(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-                      int timeout_seconds);
+                      int timeout_seconds, const std::atomic<bool>* stop = nullptr);
 
 // A child that talks: lines written to its input, its output and error read together, line by line.
 class TalkingChild {
@@ -32,8 +34,10 @@ class TalkingChild {
 
     bool start(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
                std::string& error);
-    // One line (the line feed is added); false when the child no longer reads.
-    bool write_line(const std::string& line);
+    // Lines (each gets its line feed), written as the child reads them; false when the child no longer reads or has
+    // not taken them all by `deadline`. A write that was cut short ends the child's input: a line torn in two must
+    // not reach it as two.
+    bool write_lines(const std::vector<std::string>& lines, std::chrono::steady_clock::time_point deadline);
     // Ends the child's input: it reads the end, as when its user went away.
     void close_input();
     // The next line of output, blocking; false at the end of the output.

@@ -14,6 +14,9 @@ let nextEvent = 0;      // the index of the next event of its run
 let polling = false;
 let formOpen = false;
 let lastPrompt = null;
+let question = -1;      // the event of the question the run asks now (a form or a prompt)
+let answered = -1;      // the question last answered: each is answered once
+let formWaiting = null; // a form's answer given before the run showed the form again, for that form only
 
 function el(tag, attrs, ...children) {
   const node = document.createElement(tag);
@@ -70,6 +73,8 @@ $("import").addEventListener("submit", async (event) => {
 async function pick(name) {
   part = name;
   nextEvent = 0;
+  question = answered = -1;
+  formWaiting = null;
   $("part").hidden = false;
   $("part-name").textContent = name;
   for (const id of ["dialog", "run-panel", "sheets"]) $(id).hidden = true;
@@ -156,6 +161,8 @@ $("run").addEventListener("click", async () => {
     return;
   }
   nextEvent = 0;
+  question = answered = -1;
+  formWaiting = null;
   $("messages").replaceChildren();
   $("closing").textContent = "";
   $("status").textContent = "";
@@ -191,9 +198,16 @@ async function follow() {
       }
       if (!reply.ok || name !== part) break;
       $("run-panel").hidden = false;
+      const first = nextEvent;
       nextEvent = reply.data.next;
       let ended = false;
-      for (const event of reply.data.events) ended = handle(event) || ended;
+      reply.data.events.forEach((event, i) => {
+        if (["form", "prompt", "not_accepted"].includes(event.event)) question = first + i;
+        ended = handle(event) || ended;
+        // An OK pressed while the refused form was on its way back answers that form, never a form closed or a prompt.
+        if (["form_closed", "prompt", "not_accepted", "end"].includes(event.event)) formWaiting = null;
+        if (event.event === "form" && formWaiting) sendForm(formWaiting);
+      });
       if (ended) break;
     }
   } finally {
@@ -293,14 +307,24 @@ function formLines() {
 
 for (const button of document.querySelectorAll("#dialog [data-b]"))
   button.addEventListener("click", async () => {
-    $("form-messages").replaceChildren();
-    const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [...formLines(), button.dataset.b] });
-    if (!ok) $("form-messages").append(el("div", { class: "error" }, data.error));
+    const lines = [...formLines(), button.dataset.b];
+    if (answered === question) formWaiting = lines;
+    else sendForm(lines);
   });
 
+async function sendForm(lines) {
+  formWaiting = null;
+  answered = question;
+  $("form-messages").replaceChildren();
+  const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { to: question, lines });
+  if (!ok) $("form-messages").append(el("div", { class: "error" }, data.error));
+}
+
 async function answer(line) {
+  if (answered === question) return;
+  answered = question;
   $("modal").hidden = true;
-  const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { lines: [line] });
+  const { ok, data } = await api("POST", "api/run/answer?" + partQuery(), { to: question, lines: [line] });
   if (!ok && lastPrompt) showPrompt(lastPrompt, data.error);
 }
 

@@ -11,6 +11,8 @@
 #include "cadhost/serve/import_form.h"
 #include "cadhost/serve/page.h"
 #include "cadhost/serve/path_guard.h"
+#include "cadhost/serve/served_files.h"
+#include "cadhost/serve/upload_form.h"
 #include "cadhost/serve/zip_writer.h"
 
 namespace cadhost::serve {
@@ -22,6 +24,8 @@ namespace {
 
 constexpr const char* kTokenHeader = "X-Quillon-Token";
 constexpr std::size_t kMostParts = 2000;
+// Requests other than an upload carry a few words of JSON at most.
+constexpr std::size_t kLongestBody = 1 << 20;
 
 std::string dumped(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
@@ -58,8 +62,11 @@ bool part_of(const ServeContext& context, const httplib::Request& req, httplib::
 // The folder of a part's sheets: "a/b.prt" has "a/b.sheets".
 std::string sheets_folder(const std::string& part) { return part.substr(0, part.size() - 4) + ".sheets"; }
 
+// A name as an argument of the quillon program: one starting with '-' ("-x.prt") would be read as an option.
+std::string argument(const std::string& name) { return !name.empty() && name.front() == '-' ? "./" + name : name; }
+
 ChildResult quillon(const ServeContext& context, std::vector<std::string> args) {
-    return run_child(context.program, args, context.root.string(), context.work_timeout_seconds);
+    return run_child(context.program, args, context.root.string(), context.work_timeout_seconds, &context.stopping);
 }
 
 json child_json(const ChildResult& result) {
@@ -89,37 +96,21 @@ void list_parts(const ServeContext& context, httplib::Response& res) {
     reply(res, 200, {{"folder", context.root.string()}, {"parts", parts}});
 }
 
-// The uploads of an import go to a staging folder of their own under the root, removed after the import.
-class Staging {
-  public:
-    explicit Staging(const fs::path& root) : dir_(root / (".quillon-upload-" + new_token())) {
-        fs::create_directory(dir_, ec_);
+void import_upload(ServeContext& context, const httplib::Request& req, httplib::Response& res,
+                   const httplib::ContentReader& reader) {
+    UploadForm form(context.root);
+    if (!form.ok()) return refuse(res, 500, "cannot make a staging folder in the served folder");
+    int status = 0;
+    std::string why;
+    if (!form.receive(req, reader, context.max_upload, status, why)) {
+        // What is left of the request is not read: the connection ends with the answer.
+        res.set_header("Connection", "close");
+        return refuse(res, status, why);
     }
-    ~Staging() {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    bool ok() const { return !ec_; }
-    // Writes the upload; the path written, or "" when it could not be.
-    std::string put(const std::string& name, const std::string& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return out.good() ? path.string() : std::string();
-    }
-
-  private:
-    fs::path dir_;
-    std::error_code ec_;
-};
-
-void import_upload(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
-    if (!req.is_multipart_form_data() || !req.has_file("step") || req.get_file_value("step").content.empty())
-        return refuse(res, 400, "send the STEP file as the form field 'step'");
-    const auto& step = req.get_file_value("step");
-    std::string step_name = safe_file_name(step.filename);
+    if (form.file("step").empty()) return refuse(res, 400, "send the STEP file as the form field 'step'");
+    std::string step_name = safe_file_name(form.file_name("step"));
     if (step_name.empty()) step_name = "model.step";
-    std::string part = req.has_file("name") ? req.get_file_value("name").content : std::string();
+    std::string part = form.text("name");
     if (part.empty()) part = fs::path(step_name).replace_extension(".prt").string();
     if (fs::path(part).extension() != ".prt") part += ".prt";
     fs::path target;
@@ -127,34 +118,24 @@ void import_upload(ServeContext& context, const httplib::Request& req, httplib::
     if (!resolve_under(context.root, part, target, error)) return refuse(res, 403, error);
     part = name_under(context.root, target);
     std::error_code ec;
-    const bool replace = req.has_file("replace") && req.get_file_value("replace").content == "1";
+    const bool replace = form.text("replace") == "1";
     if (fs::exists(target, ec) && !replace)
         return refuse(res, 409, "the part '" + part + "' is there already; tick 'replace' to import over it");
     if (context.runs.running(part)) return refuse(res, 409, "a run of " + part + " is under way");
-    Staging staging(context.root);
-    if (!staging.ok()) return refuse(res, 500, "cannot make a staging folder in the served folder");
-    std::vector<std::string> args{"import", staging.put(step_name, step.content)};
-    if (req.has_file("attrs") && !req.get_file_value("attrs").content.empty()) {
-        std::string name = safe_file_name(req.get_file_value("attrs").filename);
-        args.insert(args.end(), {"--attrs", staging.put(name.empty() ? "model.attrs.json" : name,
-                                                        req.get_file_value("attrs").content)});
-    }
-    if (req.has_file("layer_map") && !req.get_file_value("layer_map").content.empty()) {
-        args.insert(args.end(), {"--layer-map", staging.put("layers.map", req.get_file_value("layer_map").content)});
-    } else if (req.has_file("auto_layers") && req.get_file_value("auto_layers").content == "1") {
+    std::vector<std::string> args{"import", form.file("step")};
+    if (!form.file("attrs").empty()) args.insert(args.end(), {"--attrs", form.file("attrs")});
+    if (!form.file("layer_map").empty()) {
+        args.insert(args.end(), {"--layer-map", form.file("layer_map")});
+    } else if (form.text("auto_layers") == "1") {
         args.push_back("--auto-layers");
     }
     // Diagonal lines and electrode tables are worked out by the drawing command the window runs.
-    if (req.has_file("add_diagonals") && req.get_file_value("add_diagonals").content == "1")
-        args.push_back("--add-diagonals");
+    if (form.text("add_diagonals") == "1") args.push_back("--add-diagonals");
     args.insert(args.end(), context.command_options.begin(), context.command_options.end());
-    for (const auto& arg : args)
-        if (arg.empty()) return refuse(res, 500, "cannot write an upload into the staging folder");
-    const auto field = [&req](const std::string& name) {
-        return req.has_file(name) ? req.get_file_value(name).content : std::string();
-    };
+    // The form's options, short texts, as the import takes them.
+    const auto field = [&form](const std::string& name) { return form.text(name); };
     if (std::string error; !import_form_options(field, args, error)) return refuse(res, 400, error);
-    args.insert(args.end(), {"-o", part});
+    args.insert(args.end(), {"-o", argument(part)});
     const ChildResult result = quillon(context, args);
     json body = child_json(result);
     body["part"] = part;
@@ -165,7 +146,7 @@ void import_upload(ServeContext& context, const httplib::Request& req, httplib::
 void json_command(ServeContext& context, const httplib::Request& req, httplib::Response& res, const char* command) {
     std::string part;
     if (!part_of(context, req, res, part)) return;
-    std::vector<std::string> args{command, part, "--json"};
+    std::vector<std::string> args{command, argument(part), "--json"};
     if (std::string(command) == "check") {
         args.insert(args.end(), context.command_options.begin(), context.command_options.end());
         // The electrode layers the page asks about; the check itself refuses any other text.
@@ -180,7 +161,7 @@ void json_command(ServeContext& context, const httplib::Request& req, httplib::R
 void start_run(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
     std::string part;
     if (!part_of(context, req, res, part)) return;
-    std::vector<std::string> args{"run", part, "--events"};
+    std::vector<std::string> args{"run", argument(part), "--events"};
     args.insert(args.end(), context.command_options.begin(), context.command_options.end());
     std::string error;
     if (!context.runs.start(part, context.program, args, context.root.string(), context.patience, error))
@@ -213,15 +194,16 @@ void run_answer(ServeContext& context, const httplib::Request& req, httplib::Res
     auto job = context.runs.find(part);
     if (!job) return refuse(res, 404, "no run of " + part + " since the server started");
     const json body = json::parse(req.body, nullptr, false);
-    if (body.is_discarded() || !body.is_object() || !body.contains("lines") || !body["lines"].is_array())
-        return refuse(res, 400, "send {\"lines\": [...]}");
+    if (body.is_discarded() || !body.is_object() || !body.contains("lines") || !body["lines"].is_array() ||
+        !body.contains("to") || !body["to"].is_number_unsigned())
+        return refuse(res, 400, "send {\"to\": the question's event, \"lines\": [...]}");
     std::vector<std::string> lines;
     for (const auto& line : body["lines"]) {
         if (!line.is_string()) return refuse(res, 400, "every line is a text");
         lines.push_back(line.get<std::string>());
     }
     std::string error;
-    if (!job->send(lines, error)) return refuse(res, 409, error);
+    if (!job->send(body["to"].get<std::size_t>(), lines, error)) return refuse(res, 409, error);
     reply(res, 200, json::object());
 }
 
@@ -231,8 +213,8 @@ void part_command(ServeContext& context, const httplib::Request& req, httplib::R
     std::string part;
     if (!part_of(context, req, res, part)) return;
     if (context.runs.running(part)) return refuse(res, 409, "a run of " + part + " is under way");
-    std::vector<std::string> args{command, part};
-    if (std::string(command) == "export") args.insert(args.end(), {"-o", sheets_folder(part)});
+    std::vector<std::string> args{command, argument(part)};
+    if (std::string(command) == "export") args.insert(args.end(), {"-o", argument(sheets_folder(part))});
     const ChildResult result = quillon(context, args);
     json body = child_json(result);
     if (std::string(command) == "export") body["folder"] = sheets_folder(part);
@@ -246,24 +228,7 @@ void list_sheets(ServeContext& context, const httplib::Request& req, httplib::Re
     fs::path dir;
     std::string error;
     if (!resolve_under(context.root, folder, dir, error)) return refuse(res, 403, error);
-    json files = json::array();
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_regular_file(ec) && !it->is_symlink(ec)) files.push_back(it->path().filename().string());
-    std::sort(files.begin(), files.end());
-    reply(res, 200, {{"folder", folder}, {"files", files}});
-}
-
-std::string content_type(const fs::path& path) {
-    const std::string ext = path.extension().string();
-    if (ext == ".html") return "text/html; charset=utf-8";
-    if (ext == ".svg") return "image/svg+xml";
-    if (ext == ".pdf") return "application/pdf";
-    if (ext == ".json") return "application/json; charset=utf-8";
-    if (ext == ".csv") return "text/csv; charset=utf-8";
-    if (ext == ".xlsx") return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
-    if (ext == ".png") return "image/png";
-    return "application/octet-stream";
+    reply(res, 200, {{"folder", folder}, {"files", served_names(dir)}});
 }
 
 bool read_file(const fs::path& path, std::string& bytes) {
@@ -295,12 +260,14 @@ void serve_file(ServeContext& context, const httplib::Request& req, httplib::Res
     fs::path path;
     std::string error, bytes;
     if (!resolve_under(context.root, req.matches[1].str(), path, error)) return refuse(res, 403, error);
-    std::error_code ec;
-    // Part files stay out of reach: they are the designer's data, not something the page shows.
-    if (!fs::is_regular_file(path, ec) || path.extension() == ".prt" || !read_file(path, bytes))
-        return refuse(res, 404, "no such file");
-    if (req.has_param("download")) res.set_header("Content-Disposition", attachment(path.filename().string()));
-    res.set_content(std::move(bytes), content_type(path));
+    // Only an export's own files: see served_files.h.
+    if (!served_file(path) || !read_file(path, bytes)) return refuse(res, 404, "no such file of an export");
+    const ServedHeaders headers = served_headers(path);
+    res.set_header("Content-Security-Policy", headers.security_policy);
+    res.set_header("X-Content-Type-Options", "nosniff");
+    if (headers.download || req.has_param("download"))
+        res.set_header("Content-Disposition", attachment(path.filename().string()));
+    res.set_content(std::move(bytes), headers.content_type);
 }
 
 // The SVG or DXF files of a part's sheets in one zip.
@@ -313,12 +280,9 @@ void zip_sheets(ServeContext& context, const httplib::Request& req, httplib::Res
     std::string error;
     if (!resolve_under(context.root, sheets_folder(part), dir, error)) return refuse(res, 403, error);
     std::vector<fs::path> files;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == "." + kind && it->is_regular_file(ec) && !it->is_symlink(ec))
-            files.push_back(it->path());
+    for (const auto& name : served_names(dir))
+        if (fs::path(name).extension() == "." + kind) files.push_back(dir / name);
     if (files.empty()) return refuse(res, 404, "no " + kind + " files; export the sheets first");
-    std::sort(files.begin(), files.end());
     ZipWriter zip;
     for (const auto& file : files) {
         std::string bytes;
@@ -334,8 +298,20 @@ void zip_sheets(ServeContext& context, const httplib::Request& req, httplib::Res
 
 void add_routes(httplib::Server& server, ServeContext& context) {
     server.set_pre_routing_handler([&context](const httplib::Request& req, httplib::Response& res) {
-        if (context.loopback_only && !loopback_host(req.get_header_value("Host"), context.port)) {
-            refuse(res, 403, "this server answers requests for 127.0.0.1 only");
+        if (!allowed_host(context.hosts, req.get_header_value("Host"), context.port)) {
+            refuse(res, 403, "this server answers requests addressed to it by its own name only");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        // A request names one range of a file at most: the ranges of one request are never sent as many copies of
+        // it. The server may send the whole file for any request with a Range.
+        if (req.ranges.size() > 1) const_cast<httplib::Request&>(req).ranges.clear();
+        // Only an upload streams its body to disk; any other body is read into memory, so it is kept short, and
+        // one that comes in chunks, of a length nobody gave, is not taken at all.
+        const bool upload = req.method == "POST" && req.path == "/api/import";
+        if (!upload && (req.has_header("Transfer-Encoding") ||
+                        req.get_header_value<std::uint64_t>("Content-Length") > kLongestBody)) {
+            res.set_header("Connection", "close");
+            refuse(res, 413, "this request takes a body of at most " + std::to_string(kLongestBody) + " bytes");
             return httplib::Server::HandlerResponse::Handled;
         }
         if (req.method != "GET" && req.method != "HEAD" &&
@@ -351,7 +327,9 @@ void add_routes(httplib::Server& server, ServeContext& context) {
     });
     server.Get("/api/parts", [&context](const httplib::Request&, httplib::Response& res) { list_parts(context, res); });
     server.Post("/api/import",
-                [&context](const httplib::Request& req, httplib::Response& res) { import_upload(context, req, res); });
+                [&context](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+                    import_upload(context, req, res, reader);
+                });
     server.Get("/api/info", [&context](const httplib::Request& req, httplib::Response& res) {
         json_command(context, req, res, "info");
     });

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "cadhost/serve/access_token.h"
@@ -16,6 +18,14 @@ namespace {
 
 constexpr int kUsage = 2;
 constexpr int kDefaultPort = 8765;
+// Every connection has a worker of its own while it is open, and a browser keeps several open: many more workers than
+// a page needs, so that a few clients that send slowly or not at all leave the others served. A client that sends
+// nothing for the read timeout is let go.
+constexpr std::size_t kWorkers = 64;
+constexpr time_t kReadTimeoutSeconds = 2;
+constexpr time_t kKeepAliveSeconds = 3;
+// How long a stop waits for the requests under way (their work is ended first) before the server ends anyway.
+constexpr std::chrono::seconds kStopGrace{3};
 
 struct ServeOptions {
     std::string root;
@@ -108,9 +118,12 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     }
     context.command_options = options.command_options;
     context.max_upload = static_cast<std::size_t>(options.max_upload_mb) << 20;
-    context.loopback_only = options.listen.empty();
+    context.hosts = host_rule(options.listen);
+    const bool loopback = loopback_address(options.listen);
     const std::string host = options.listen.empty() ? "127.0.0.1" : options.listen;
-    if (!context.loopback_only)
+    if (loopback && !options.listen.empty())
+        err << "quillon serve: listening on " << host << ", a loopback address: only this machine reaches it\n";
+    if (!loopback)
         err << "quillon serve: warning: listening on " << host
             << ", not on the loopback address only: whoever reaches it can read the sheets under "
             << context.root.string() << " and, with the page, run and change its parts; put it behind the shop's own"
@@ -125,6 +138,9 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     ::signal(SIGPIPE, SIG_IGN);
 
     httplib::Server server;
+    server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    server.set_read_timeout(kReadTimeoutSeconds);
+    server.set_keep_alive_timeout(kKeepAliveSeconds);
     server.set_payload_max_length(context.max_upload);
     add_routes(server, context);
     context.port = options.port == 0 ? server.bind_to_any_port(host) : options.port;
@@ -133,18 +149,34 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
             << " (in use? try --port 0 for any free port)\n";
         return kUsage;
     }
-    const std::string url = "http://" + (context.loopback_only ? std::string("127.0.0.1") : host) + ":" +
-                            std::to_string(context.port) + "/";
+    const std::string url = "http://" + url_host(host) + ":" + std::to_string(context.port) + "/";
     out << "quillon serve: the parts under " << context.root.string() << " at " << url << " (Ctrl-C stops)\n"
         << std::flush;
     if (options.open) open_browser(url);
 
-    std::thread stopper([&server, stops] {
+    std::mutex ended_mutex;
+    std::condition_variable ended_changed;
+    bool ended = false;
+    std::thread stopper([&] {
         int signal_number = 0;
         sigwait(&stops, &signal_number);
+        // The work under way ends first: runs and commands are killed, and the requests waiting for them answered.
+        context.stopping = true;
+        context.runs.stop_all();
         server.stop();
+        std::unique_lock lock(ended_mutex);
+        if (!ended_changed.wait_for(lock, kStopGrace, [&] { return ended; })) {
+            // A client still sending a byte now and then keeps its worker: the server ends without it.
+            out << "quillon serve: stopped\n" << std::flush;
+            ::_exit(0);
+        }
     });
     server.listen_after_bind();
+    {
+        std::lock_guard lock(ended_mutex);
+        ended = true;
+    }
+    ended_changed.notify_all();
     // A stop that came from elsewhere (the socket failed) still ends the waiting thread.
     ::kill(::getpid(), SIGTERM);
     stopper.join();

@@ -60,7 +60,7 @@ const std::vector<ListColumn> kBomColumns = {
     {"stock_z", "备料Z(mm)", true},
 };
 
-std::string number(int value) { return std::to_string(value); }
+std::string number(long long value) { return std::to_string(value); }
 
 void append_triple(std::vector<std::string>& row, const std::optional<std::array<double, 3>>& values) {
     for (int i = 0; i < 3; ++i) row.push_back(values ? millimetres((*values)[i]) : std::string());
@@ -113,7 +113,7 @@ std::vector<BomLine> bill_of_material(const std::vector<SheetSetup>& setups, dou
         line.special_finish_count = s.special_finish_count;
         // A blank count adds nothing, but a sheet without any count gives no total: 0 pieces would be an order.
         bool valid = true, any = false;
-        int pieces = 0;
+        long long pieces = 0;
         for (const std::string* t : {&s.rough_count, &s.finish_count, &s.special_rough_count, &s.special_finish_count})
             if (const auto count = count_of(*t, valid)) {
                 pieces += *count;

@@ -36,11 +36,12 @@ struct ListTable {
 // A line of the bill of material: one electrode name and the copper it takes.
 struct BomLine {
     std::string electrode;
-    int places = 0;  // places the name burns: the copies on each of its layers
+    long long places = 0;  // places the name burns: the copies on each of its layers
     // The counts of the electrode's first sheet, which carries its body views: one set of electrodes burns every place.
     std::string rough_count, finish_count, special_rough_count, special_finish_count;
-    // The four counts summed; nothing when one of them is not a whole number or none of them is given.
-    std::optional<int> pieces;
+    // The four counts summed (each at most 2147483647, so the sum is exact); nothing when one of them is not a whole
+    // number or none of them is given.
+    std::optional<long long> pieces;
     std::optional<std::array<double, 3>> box;
     std::optional<std::array<int, 3>> stock;  // box rounded up to whole millimetres, plus the allowance on both sides
 };

@@ -16,6 +16,7 @@
 
 #include "cadhost/document/dump_json.h"
 #include "cadhost/files/atomic_file.h"
+#include "cadhost/files/folder_swap.h"
 #include "cadhost/files/staged_files.h"
 #include "cadhost/partfile/part_file.h"
 #include "hardening/hardening_fixture.h"
@@ -49,64 +50,79 @@ TEST_F(AtomicOutputs, AnExportKilledAtAnyMomentLeavesOnlyCompleteFiles) {
         reference[entry.path().filename()] = contents(entry.path());
     ASSERT_GT(reference.size(), 10u);
 
-    // Watched while it writes, an export never creates a file under its final name: final names appear by renaming
-    // a file that is complete. Kills land in the short writing phase too rarely to show that on their own.
-    fs::create_directories(path("out"));
+    // Watched while it writes, an export changes nothing in the folder it replaces: the new set is made beside it and
+    // takes its place whole. Kills land in the short moment of that change too rarely to show it on their own.
+    const auto export_svg = [&] {
+        fs::remove_all(path("out"));
+        ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out"), "--svg"}).status, 0);
+    };
+    export_svg();
+    std::map<std::string, std::string> old_set;
+    std::set<std::string> old_names;
+    for (const auto& entry : fs::directory_iterator(path("out"))) {
+        old_set[entry.path().filename()] = contents(entry.path());
+        old_names.insert(entry.path().filename());
+    }
     const int watch = ::inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(watch, path("out").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+    ASSERT_GE(::inotify_add_watch(watch, path("out").c_str(), IN_CREATE | IN_MOVED_TO | IN_MODIFY), 0);
     ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out")}).status, 0);
-    // The manifest is renamed into place twice: listing what the export may write, then what it wrote.
-    std::set<std::string> renamed;
     alignas(inotify_event) char events[1 << 16];
     ::fcntl(watch, F_SETFL, O_NONBLOCK);
     for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
         for (char* at = events; at < events + n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(at);
-            const std::string name = event->len ? event->name : "";
-            if (!is_temporary(name)) {
-                EXPECT_TRUE(event->mask & IN_MOVED_TO) << name << " was created under its final name";
-                if (event->mask & IN_MOVED_TO) renamed.insert(name);
-            }
+            // The replaced folder's removal ends the watch.
+            if (!(event->mask & IN_IGNORED))
+                ADD_FAILURE() << (event->len ? event->name : "") << " was changed in the folder being replaced";
             at += sizeof(inotify_event) + event->len;
         }
     }
     ::close(watch);
-    EXPECT_EQ(renamed.size(), reference.size());
-    fs::remove_all(path("out"));
 
-    // Kills spread over the time a whole export takes. A complete file ends as the reference does and has its size.
-    int temporaries_seen = 0;
+    // Kills spread over the time a whole export takes, each of an export of every format over one of the SVG files
+    // only: the folder holds the one set or the other, and each file is whole.
     for (int k = 1; k <= 8; ++k) {
+        export_svg();
         const int pid = hardening::start_quillon({"export", path("mould.prt"), "-o", path("out")});
         std::this_thread::sleep_for(whole * k / 9);
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        if (!fs::exists(path("out"))) continue;
-        for (const auto& entry : fs::directory_iterator(path("out"))) {
-            const std::string name = entry.path().filename();
-            if (is_temporary(name)) {
-                ++temporaries_seen;
-                continue;
-            }
-            ASSERT_TRUE(reference.count(name)) << name;
-            const std::string bytes = contents(entry.path());
-            const std::string& expected = reference[name];
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path("out"))) names.insert(entry.path().filename());
+        EXPECT_TRUE(names == old_names || names.size() == reference.size()) << "a mix after a kill at " << k << "/9";
+        auto& set = names == old_names ? old_set : reference;
+        for (const std::string& name : names) {
+            ASSERT_TRUE(set.count(name)) << name;
+            const std::string bytes = contents(path("out/" + name));
+            const std::string& expected = set[name];
             EXPECT_EQ(bytes.size(), expected.size()) << name << " after a kill at " << k << "/9";
             EXPECT_EQ(bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 64)),
                       expected.substr(expected.size() - std::min<std::size_t>(expected.size(), 64)))
                 << name;
         }
     }
-    std::cout << temporaries_seen << " temporary files were left by the killed exports\n";
 
-    // The next export finishes every file and clears what the killed ones left.
+    // The next export finishes and clears what the killed ones left beside the folder.
     ASSERT_EQ(run_quillon({"export", path("mould.prt"), "-o", path("out")}).status, 0);
+    for (const std::string& name : listing()) EXPECT_NE(name.front(), '.') << name << " was left beside the folder";
     std::size_t finals = 0;
     for (const auto& entry : fs::directory_iterator(path("out"))) {
         EXPECT_FALSE(is_temporary(entry.path().filename())) << entry.path();
         ++finals;
     }
     EXPECT_EQ(finals, reference.size());
+
+    // A commit that cannot be made whole (a folder where the sheet browser goes) changes nothing and says so.
+    export_svg();
+    fs::create_directory(path("out/index.html"));
+    const hardening::Outcome refused = run_quillon({"export", path("mould.prt"), "-o", path("out")});
+    EXPECT_EQ(refused.status, 2) << describe(refused);
+    EXPECT_NE(refused.err.find("index.html': a folder of that name is in the way"), std::string::npos) << refused.err;
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path("out"))) names.insert(entry.path().filename());
+    old_names.insert("index.html");
+    EXPECT_EQ(names, old_names);
+    EXPECT_EQ(contents(path("out/mould.manifest")), old_set["mould.manifest"]);
 }
 
 TEST_F(AtomicOutputs, TwoProcessesSavingOnePartLeaveOneOfTheTwoParts) {
@@ -209,6 +225,64 @@ TEST_F(AtomicOutputs, StagedFilesReplaceTheOldOnesOnlyWhenCommitted) {
     EXPECT_EQ(contents(path("S0.svg")), "new 0");
     EXPECT_FALSE(fs::exists(path("T.svg")));
     for (const std::string& name : listing()) EXPECT_TRUE(!is_temporary(name) || name == "keep.svg" + dead) << name;
+}
+
+// A swapped folder keeps what else it held (files, links, folders), drops only the old set's files it is told to, and
+// changes nothing when a new file would take a folder's place. What a killed swap left beside it is cleared first:
+// the set's own files go, anything else goes back into the folder, a file saved there meanwhile over its link too.
+TEST_F(AtomicOutputs, AFolderSwapKeepsWhatElseTheFolderHolds) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string out = path("out"), left = path(".out.quillon-swap-" + std::to_string(gone));
+    fs::create_directories(out + "/sub");
+    fs::create_directories(left);
+    for (const auto& [file, text] : std::map<std::string, std::string>{{out + "/a.svg", "old a"},
+                                                                       {out + "/gone.svg", "old gone"},
+                                                                       {out + "/notes.txt", "mine"},
+                                                                       {out + "/sub/f", "in a folder"},
+                                                                       {left + "/x.svg", "half"},
+                                                                       {left + "/a.svg", "old a"},
+                                                                       {left + "/late.txt", "made meanwhile"},
+                                                                       {out + "/doc.txt", "as linked"},
+                                                                       {left + "/doc.txt", "saved meanwhile"}})
+        hardening::write(file, text);
+    fs::create_symlink("notes.txt", out + "/link");
+    const auto own = [](const std::string&, const std::string& name) { return fs::path(name).extension() == ".svg"; };
+    std::string error;
+    std::vector<std::string> dropped;
+    {
+        cadhost::files::FolderSwap swap;
+        ASSERT_TRUE(swap.prepare(out, own));
+        EXPECT_FALSE(fs::exists(left));
+        hardening::write(swap.folder() + "/a.svg", "new a");
+        hardening::write(swap.folder() + "/b.svg", "new b");
+        EXPECT_EQ(contents(out + "/a.svg"), "old a");
+        ASSERT_TRUE(swap.commit({"gone.svg", "notes.txt.none"}, dropped, error)) << error;
+    }
+    EXPECT_EQ(dropped, (std::vector<std::string>{"gone.svg"}));
+    EXPECT_EQ(contents(out + "/a.svg"), "new a");
+    EXPECT_EQ(contents(out + "/b.svg"), "new b");
+    EXPECT_EQ(contents(out + "/link"), "mine");
+    EXPECT_TRUE(fs::is_symlink(out + "/link"));
+    EXPECT_EQ(contents(out + "/sub/f"), "in a folder");
+    EXPECT_EQ(contents(out + "/late.txt"), "made meanwhile");
+    EXPECT_EQ(contents(out + "/doc.txt"), "saved meanwhile");
+    EXPECT_FALSE(fs::exists(out + "/gone.svg"));
+    EXPECT_FALSE(fs::exists(out + "/x.svg"));
+    EXPECT_EQ(listing(), (std::vector<std::string>{"out"}));
+
+    fs::create_directory(out + "/index.html");
+    {
+        cadhost::files::FolderSwap swap;
+        ASSERT_TRUE(swap.prepare(out, own));
+        hardening::write(swap.folder() + "/a.svg", "newer a");
+        hardening::write(swap.folder() + "/index.html", "page");
+        EXPECT_FALSE(swap.commit({}, dropped, error));
+        EXPECT_NE(error.find("index.html': a folder of that name is in the way"), std::string::npos) << error;
+    }
+    EXPECT_EQ(contents(out + "/a.svg"), "new a");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"out"}));
 }
 
 }  // namespace

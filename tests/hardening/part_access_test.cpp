@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <future>
 #include <regex>
 #include <sstream>
@@ -174,6 +175,59 @@ TEST_F(PartAccess, CommandsThatChangeAPartWaitForItsLockThenGiveUpWithAMessage) 
     EXPECT_EQ(waited.status, 1) << describe(waited);  // the imported part has no undo mark
     EXPECT_NE(waited.err.find("waiting up to 20 s"), std::string::npos) << waited.err;
     EXPECT_EQ(listing(), (std::vector<std::string>{"out", "part.prt"})) << "no lock file is left";
+}
+
+// Whatever else has the lock file's name, the part is refused rather than changed without a lock; a lock file a
+// killed run left is taken over.
+TEST_F(PartAccess, ALockFileNameTakenByAnythingElseRefusesTheChange) {
+    const std::string before = contents(part()), lock = part() + ".lock";
+    const auto blockers = std::vector<std::function<void()>>{
+        [&] { fs::create_directory(lock); }, [&] { fs::create_symlink(path("nowhere"), lock); },
+        [&] { fs::create_symlink(input("small_mould.step"), lock); }};
+    for (std::size_t i = 0; i < blockers.size(); ++i) {
+        blockers[i]();
+        const Outcome refused = run_quillon({"undo", part()}, {"QUILLON_PART_WAIT=1"});
+        EXPECT_EQ(refused.status, 2) << i << ": " << describe(refused);
+        EXPECT_NE(refused.err.find("cannot be locked: '" + lock + "' is a "), std::string::npos) << refused.err;
+        EXPECT_EQ(contents(part()), before);
+        fs::remove(lock);
+    }
+    hardening::write(lock, "4194303\n");
+    const Outcome taken = run_quillon({"undo", part()}, {"QUILLON_PART_WAIT=1"});
+    EXPECT_EQ(taken.status, 1) << describe(taken);  // the lock was taken; the part has no undo mark
+    EXPECT_FALSE(fs::exists(lock));
+}
+
+// A part named through a symbolic link: import, run and undo change the file it points to and leave the link, and
+// both names take one lock.
+TEST_F(PartAccess, APartReachedThroughALinkIsChangedWhereItLiesAndLockedOnce) {
+    const std::string link = path("link.prt");
+    fs::create_symlink("part.prt", link);
+    const auto sheets = [&] {
+        cadhost::partfile::LoadedPart loaded;
+        std::string error;
+        EXPECT_TRUE(cadhost::partfile::load(part(), loaded, error)) << error;
+        return cadhost::drafting::drawings_of(loaded.document).size();
+    };
+    const Outcome imported =
+        run_quillon({"import", sample("sample_mould.step"), "--attrs", sample("sample_mould.attrs.json"), "-o", link});
+    EXPECT_EQ(imported.status, 0) << describe(imported);
+    EXPECT_EQ(sheets(), 0u);
+    const Outcome run = run_quillon({"run", link, "--set", "INT_0=240", "--set", "INT_1=6", "--set", "INT_2=6"});
+    EXPECT_EQ(run.status, 0) << describe(run);
+    EXPECT_GT(sheets(), 0u);
+    const Outcome undone = run_quillon({"undo", link});
+    EXPECT_EQ(undone.status, 0) << describe(undone);
+    EXPECT_EQ(sheets(), 0u);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(part())));
+
+    cadhost::partfile::PartLock held;
+    std::string message;
+    ASSERT_EQ(held.acquire(link, message), cadhost::partfile::PartLock::Outcome::Held) << message;
+    const Outcome busy = run_quillon({"undo", part()}, {"QUILLON_PART_WAIT=1"});
+    EXPECT_EQ(busy.status, 2) << describe(busy);
+    EXPECT_NE(busy.err.find("is being changed by another process"), std::string::npos) << busy.err;
 }
 
 // Each run loads what the other saved: the sheets of both are in the part.

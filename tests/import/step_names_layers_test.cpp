@@ -275,6 +275,12 @@ TEST(ImportLayers, PatternsMatchNamesAndNumbersMatchWithLeadingZeros) {
                                                                                         {"a*b*c*d", "aXbYcZ"},
                                                                                         {"", "x"}})
         EXPECT_FALSE(matches(pattern, name)) << pattern << " ~ " << name;
+    // Hundreds of stars against a long name that almost matches: decided at once, not by trying every split.
+    std::string stars, name(9000, 'a');
+    for (int i = 0; i < 450; ++i) stars += "*a";
+    EXPECT_TRUE(matches(stars + "*", name));
+    EXPECT_FALSE(matches(stars + "*b", name));
+    EXPECT_TRUE(matches(stars + "*7", name + "007"));
 }
 
 TEST(ImportLayers, MapLinesMatchLayerObjectAndProductNamesAndTheFirstWins) {

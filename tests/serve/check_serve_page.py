@@ -207,9 +207,11 @@ def flow(page, shots, url, root):
     # The click was right of and below the top view's centre, on the core (200 x 150 about the origin).
     model_x, model_y = float(picked[0][0]), float(picked[0][1])
     assert 0 < model_x < 100 and -75 < model_y < 0, picked
-    page.wait_for("(() => { const f = document.getElementById('browser');"
-                  " return !document.getElementById('sheets').hidden && f.contentDocument &&"
-                  " f.contentDocument.querySelectorAll('figure').length === 8; })()", timeout=300)
+    # The sheet browser runs sandboxed, with an origin of its own: the page cannot look into it, nor can this test.
+    page.wait_for("!document.getElementById('sheets').hidden &&"
+                  " document.getElementById('browser').src.includes('index.html')", timeout=300)
+    status, browser = get(page.evaluate("document.getElementById('browser').src"))
+    assert status == 200 and browser.count(b"<figure") == 8, status
     shots.take("sheets")
 
     pdf = page.evaluate("[...document.querySelectorAll('#downloads a')].find(a => a.textContent === 'PDF').href")

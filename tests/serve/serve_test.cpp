@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <future>
 #include <thread>
 
 #include "cadhost/dialog/remote_ui.h"
@@ -164,6 +165,23 @@ TEST(ServeAccessTest, TokensHostsAndUploadNames) {
     EXPECT_FALSE(serve::same_token(token, ""));
     EXPECT_FALSE(serve::same_token("", ""));
     EXPECT_TRUE(serve::loopback_host("127.0.0.1:8765", 8765));
+    // Listening on a loopback address however named keeps to the loopback names; beyond it, numeric addresses and
+    // this machine's name are taken too, never another name.
+    for (const char* listen : {"127.0.0.1", "localhost", "::1", "127.0.0.2"}) {
+        EXPECT_TRUE(serve::loopback_address(listen)) << listen;
+        const serve::HostRule rule = serve::host_rule(listen);
+        EXPECT_FALSE(serve::allowed_host(rule, "rebind.example:8765", 8765)) << listen;
+        EXPECT_FALSE(serve::allowed_host(rule, "192.168.1.5:8765", 8765)) << listen;
+        EXPECT_TRUE(serve::allowed_host(rule, "LOCALHOST:8765", 8765)) << listen;
+    }
+    EXPECT_TRUE(serve::allowed_host(serve::host_rule("::1"), "[::1]:8765", 8765));
+    EXPECT_TRUE(serve::allowed_host(serve::host_rule("127.0.0.2"), "127.0.0.2:8765", 8765));
+    EXPECT_FALSE(serve::loopback_address("0.0.0.0"));
+    const serve::HostRule lan = serve::host_rule("0.0.0.0");
+    EXPECT_TRUE(serve::allowed_host(lan, "192.168.1.5:8765", 8765));
+    EXPECT_TRUE(serve::allowed_host(lan, "[fe80::1]:8765", 8765));
+    EXPECT_FALSE(serve::allowed_host(lan, "rebind.example:8765", 8765));
+    EXPECT_FALSE(serve::allowed_host(lan, "192.168.1.5:8766", 8765));
     EXPECT_TRUE(serve::loopback_host("localhost:8765", 8765));
     EXPECT_FALSE(serve::loopback_host("127.0.0.1:8766", 8765));
     EXPECT_FALSE(serve::loopback_host("evil.example:8765", 8765));
@@ -200,7 +218,7 @@ TEST(RunJobsTest, AnAbandonedRunEndsAndOneRunAPartAtATime) {
     EXPECT_EQ(json::parse(events[0])["kind"], "text");
     EXPECT_EQ(json::parse(events[1])["text"], "input ended");
     EXPECT_EQ(json::parse(events[2])["status"], 3);
-    EXPECT_FALSE(job->send({"ok"}, error));
+    EXPECT_FALSE(job->send(0, {"ok"}, error));
     EXPECT_TRUE(runs.start("a.prt", "/bin/sh", {"-c", "exit 0"}, ".", std::chrono::milliseconds(300), error));
 }
 
@@ -218,8 +236,12 @@ TEST(RunJobsTest, AnswersReachTheRun) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     job->events_since(next, std::chrono::milliseconds(0), next);  // the page is still there
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_FALSE(job->send({"ok\nset INT_0=1"}, error));
-    ASSERT_TRUE(job->send({"ok"}, error)) << error;
+    EXPECT_FALSE(job->send(0, {"ok\nset INT_0=1"}, error));
+    EXPECT_FALSE(job->send(0, std::vector<std::string>(40, std::string(4000, 'x')), error));
+    EXPECT_NE(error.find("longer than 16384 bytes"), std::string::npos) << error;
+    EXPECT_FALSE(job->send(1, {"ok"}, error)) << "no question was asked at event 1";
+    ASSERT_TRUE(job->send(0, {"ok"}, error)) << error;
+    EXPECT_FALSE(job->send(0, {"ok"}, error)) << "OK pressed twice answers once";
     std::vector<std::string> rest;
     while (rest.size() < 2) {
         auto more = job->events_since(next, std::chrono::seconds(10), next);
@@ -228,6 +250,40 @@ TEST(RunJobsTest, AnswersReachTheRun) {
     }
     EXPECT_EQ(json::parse(rest[0])["text"], "got ok");
     EXPECT_EQ(json::parse(rest[1])["status"], 0);
+}
+
+// A run that asks and asks but reads none of its answers: once its input is full an answer waits for it no longer
+// than the server allows, and meanwhile the run's events come as ever.
+TEST(RunJobsTest, ARunThatReadsNoAnswersHoldsUpNothing) {
+    serve::RunJobs runs;
+    runs.set_input_wait(std::chrono::milliseconds(1500));
+    std::string error;
+    ASSERT_TRUE(runs.start("c.prt", "/bin/sh",
+                           {"-c", "for i in $(seq 20); do echo '{\"event\":\"prompt\"}'; sleep 0.1; done; sleep 30"},
+                           ".", std::chrono::seconds(60), error));
+    auto job = runs.find("c.prt");
+    const std::vector<std::string> answer(4, std::string(4000, 'a'));
+    std::size_t next = 0;
+    bool refused = false;
+    while (!refused && next < 20) {
+        ASSERT_FALSE(job->events_since(next, std::chrono::seconds(10), next).empty());
+        auto sent = std::async(std::launch::async, [&] { return job->send(next - 1, answer, error); });
+        if (sent.wait_for(std::chrono::milliseconds(300)) == std::future_status::ready) {
+            // Refused only when the run asked again meanwhile.
+            if (!sent.get()) {
+                ASSERT_NE(error.find("does not ask that question"), std::string::npos) << error;
+            }
+            continue;
+        }
+        // The answer waits for the run: the run's events are there all the same.
+        std::size_t ignored = 0;
+        job->events_since(0, std::chrono::milliseconds(0), ignored);
+        EXPECT_EQ(sent.wait_for(std::chrono::milliseconds(0)), std::future_status::timeout);
+        refused = !sent.get();
+    }
+    EXPECT_TRUE(refused) << "answers of 16 KB to every prompt filled no pipe";
+    EXPECT_NE(error.find("does not take answers now"), std::string::npos) << error;
+    runs.stop_all();
 }
 
 }  // namespace

@@ -6,3 +6,6 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME serve_page COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check_serve_page.py
                                  $<TARGET_FILE:quillon> ${CMAKE_SOURCE_DIR})
 set_tests_properties(serve_page PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+add_test(NAME serve_requests COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check_serve_requests.py
+                                     $<TARGET_FILE:quillon> ${CMAKE_SOURCE_DIR})
+set_tests_properties(serve_requests PROPERTIES TIMEOUT 300)

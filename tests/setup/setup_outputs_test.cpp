@@ -145,6 +145,14 @@ TEST(Bom, GroupsByNameWithTheFirstSheetsCountsAndStock) {
     SheetSetup odd = setup_of("E07", 1, 1);
     odd.finish_count = "1.5";
     EXPECT_FALSE(cadhost::setup::bill_of_material({odd}, 2.0)[0].pieces.has_value());
+    // Counts at the top of what a sheet holds add up to their true total, never to a negative one.
+    SheetSetup most = setup_of("E10", 1, 1), again_most = most;
+    most.rough_count = "2147483647";
+    most.finish_count = "1";
+    most.places = 2147483647;
+    again_most.layer = 2;
+    EXPECT_EQ(cadhost::setup::bill_of_material({most}, 2.0)[0].pieces, 2147483648LL);
+    EXPECT_EQ(cadhost::setup::bill_of_material({most, again_most}, 2.0)[0].places, 2147483648LL);
     std::ostringstream out;
     cadhost::setup::write_bom_csv(out, lines);
     const auto rows = python_rows(out.str());
