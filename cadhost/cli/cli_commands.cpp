@@ -47,6 +47,7 @@ const char* kUsageText =
     "              [--answer ANSWER]...\n"
     "  quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html] [--summary | --no-summary]\n"
     "                [--allowance MM] [--csv-header zh|en]\n"
+    "  quillon export PART.prt --glb [-o DIR] [--core-layer N]   (the 3D model, PART.glb)\n"
     "  quillon undo PART.prt\n"
     "  quillon dump PART.prt\n"
     "  quillon info PART.prt [--json] [--core-layer N]\n"

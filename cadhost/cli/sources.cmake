@@ -8,7 +8,7 @@ add_library(cadhost_cli STATIC ${CMAKE_CURRENT_LIST_DIR}/cli_commands.cpp ${CMAK
                                 ${CMAKE_CURRENT_LIST_DIR}/setup_outputs.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/export_files.cpp ${CMAKE_CURRENT_LIST_DIR}/sheet_files.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/part_hold.cpp ${CMAKE_CURRENT_LIST_DIR}/shipped_files.cpp
-                                ${CMAKE_CURRENT_LIST_DIR}/run_closing.cpp)
+                                ${CMAKE_CURRENT_LIST_DIR}/run_closing.cpp ${CMAKE_CURRENT_LIST_DIR}/model_export.cpp)
 target_link_libraries(cadhost_cli PUBLIC cadhost PRIVATE quillon_warnings)
 target_compile_definitions(cadhost_cli PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                QUILLON_VERSION="${PROJECT_VERSION}")

@@ -24,3 +24,6 @@ target_compile_definitions(terminal_run_test PRIVATE QUILLON_PROGRAM="$<TARGET_F
 quillon_add_test(run_outcome_test ${CMAKE_CURRENT_LIST_DIR}/run_outcome_test.cpp ${CMAKE_CURRENT_LIST_DIR}/check_run_test.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/../render/tool_run.cpp)
 add_dependencies(run_outcome_test quillon quillon_command)
+
+quillon_add_test(model_export_test ${CMAKE_CURRENT_LIST_DIR}/model_export_test.cpp)
+target_link_libraries(model_export_test PRIVATE cadhost_cli)
