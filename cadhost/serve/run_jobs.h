@@ -31,6 +31,8 @@ class RunJob {
     // Lines for the child's input (answers); false with the reason when one is no single line or the run is over.
     bool send(const std::vector<std::string>& lines, std::string& error);
     bool finished() const;
+    // Stops the child where it is; its end comes as the last event.
+    void cancel();
 
   private:
     void read_events();

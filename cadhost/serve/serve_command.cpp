@@ -7,8 +7,10 @@
 #include <thread>
 
 #include "cadhost/serve/access_token.h"
+#include "cadhost/serve/model_routes.h"
 #include "cadhost/serve/path_guard.h"
 #include "cadhost/serve/routes.h"
+#include "cadhost/serve/step_routes.h"
 
 namespace cadhost::serve {
 
@@ -127,6 +129,8 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     httplib::Server server;
     server.set_payload_max_length(context.max_upload);
     add_routes(server, context);
+    add_model_routes(server, context);
+    add_step_routes(server, context);
     context.port = options.port == 0 ? server.bind_to_any_port(host) : options.port;
     if (context.port <= 0 || (options.port != 0 && !server.bind_to_port(host, options.port))) {
         err << "quillon serve: cannot listen on " << host << " port " << options.port
