@@ -110,25 +110,31 @@ async function pick(name) {
   follow();  // a run of the part the server is doing already
 }
 
+// Each showing of a part outdoes the one before: a check that comes back after another part (or another check of
+// it) was asked for is not shown, and the earlier check is stopped.
+let partShown = 0, stopCheck = null;
 async function showPart() {
+  const shown = ++partShown;
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
+  for (const old of document.querySelectorAll("#check-progress")) old.remove();
+  if (stopCheck) stopCheck.abort();
   // What the part holds comes first; the check, which runs the command's dialog and analysis as a run with the
   // electrode layers from the first to the last that holds one would, fills in its problems after.
-  for (const old of document.querySelectorAll("#check-progress")) old.remove();
-  const stop = new AbortController();
-  const bar = progressBar($("verdict"), "Checking · 检查", () => stop.abort());
-  bar.element.id = "check-progress";
-  const checking = fetch("api/check?" + partQuery(), { signal: stop.signal })
-    .then(async (r) => ({ ok: r.ok, status: r.status, data: await r.json() }))
-    .catch((e) => ({ ok: false, status: 0, data: { error: e.name === "AbortError" ? "it was cancelled" : String(e) } }))
-    .finally(() => bar.end(""));
   const info = await api("GET", "api/info?" + partQuery());
+  if (shown !== partShown) return;
   showLayers(info);
   showElectrodes(info, null);
   const layers = info.ok ? info.data.result.electrode_candidates.map((entry) => entry.layer) : [];
   const range = layers.length ? "&layers=" + Math.min(...layers) + "-" + Math.max(...layers) : "";
-  showElectrodes(info, await api("GET", "api/check?" + partQuery() + range));
+  const stop = stopCheck = new AbortController();
+  const bar = progressBar($("verdict"), "Checking · 检查", () => stop.abort());
+  bar.element.id = "check-progress";
+  const check = await fetch("api/check?" + partQuery() + range, { signal: stop.signal })
+    .then(async (r) => ({ ok: r.ok, status: r.status, data: await r.json() }))
+    .catch((e) => ({ ok: false, status: 0, data: { error: e.name === "AbortError" ? "it was cancelled" : String(e) } }))
+    .finally(() => bar.end(""));
+  if (shown === partShown) showElectrodes(info, check);
 }
 
 function showLayers(info) {

@@ -194,7 +194,7 @@ const viewer = (() => {
     bodies = new Map();
     selected = null;
     info.replaceChildren();
-    say("loading the 3D model…");
+    say("loading the 3D model… (it is made again after each change of the part, which takes a while on a large mould)");
     try {
       await three();
     } catch (e) {
@@ -242,6 +242,9 @@ const viewer = (() => {
       box.dataset.bodies = bodies.size;
     }, (e) => say("the 3D model could not be read: " + (e.message || e), true));
   }
+
+  // three.js is read while the designer picks a part: it is large, and the model is shown sooner.
+  three().catch(() => {});
 
   // A click on a row of the electrode table shows its body.
   document.getElementById("electrodes").addEventListener("click", (e) => {

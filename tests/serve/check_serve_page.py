@@ -109,6 +109,7 @@ def main():
             shots = Shots(page)
             flow(page, shots, url, root)
             in_3d(page, shots, work)
+            without_three(browser, root)
             refusals(page, url)
             assert not [m for m in page.console_messages() if m.startswith("exception")], page.console_messages()
     finally:
@@ -117,6 +118,27 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
     upload_limit(work)
     print("ok")
+
+
+def without_three(browser, root):
+    """A machine without three.js: the view says what to install, and the tables work on."""
+    os.environ["QUILLON_THREE_DIR"] = os.path.join(root, "nowhere")
+    try:
+        server, url, _ = start_server(root)
+    finally:
+        del os.environ["QUILLON_THREE_DIR"]
+    try:
+        page = browser.open(url)
+        page.wait_for("[...document.querySelectorAll('#parts button')].some(b => b.textContent === 'moved.prt')")
+        page.evaluate("[...document.querySelectorAll('#parts button')].find(b => b.textContent === 'moved.prt').click()")
+        page.wait_for("document.getElementById('view3d-note').className === 'error'", timeout=60)
+        assert "libjs-three" in page.evaluate("document.getElementById('view3d-note').textContent")
+        page.wait_for("document.querySelectorAll('#electrodes tr[data-key]').length === 8", timeout=120)
+        assert not [m for m in page.console_messages() if m.startswith("exception")], page.console_messages()
+        browser.close_page(page)
+    finally:
+        server.terminate()
+        server.wait(timeout=30)
 
 
 def upload_limit(work):
@@ -268,7 +290,8 @@ def in_3d(page, shots, work):
                             ".filter(r => r.querySelector('td.problems')).map(r => r.dataset.key)")
     assert failing and all(k.startswith("2:") for k in failing), failing
     # Drawn red: the body's colour, and the pixels where it is on screen.
-    assert page.evaluate("viewer.colourOf(%s)" % json.dumps(failing[0])) == 0xD50000
+    colour = page.evaluate("viewer.colourOf(%s)" % json.dumps(failing[0]))
+    assert colour == 0xD50000, (failing, colour, page.evaluate("document.getElementById('view3d').dataset.bodies"))
     page.evaluate("document.getElementById('view3d').scrollIntoView()")
     x, y = page.evaluate("viewer.screenOf(%s)" % json.dumps(failing[0]))
     red, green, blue = page.evaluate("""(() => { const c = document.querySelector('#view3d canvas');
