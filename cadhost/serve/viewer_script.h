@@ -17,6 +17,7 @@ const viewer = (() => {
   // The side of the box the base lies on, and so the way the electrode moves into the steel: away from its base.
   const BURN = { "t": [0, 0, -1], "-t": [0, 0, 1], "f": [0, 1, 0], "-f": [0, -1, 0], "s": [-1, 0, 0], "-s": [1, 0, 0] };
   let renderer = null, scene, camera, controls, model = null, arrows = null, shown = null, selected = null;
+  let frame = null;
   let bodies = new Map();   // "layer:index" -> { mesh, role, layer, index, colour }
   let failing = new Set(), checkBodies = new Map();
   let loaded = null;
@@ -99,8 +100,6 @@ const viewer = (() => {
       const m = body.material;
       const colour = body.role === "core" ? CORE : failing.has(body.key) ? FAILED : body.colour;
       m.color.setHex(colour);
-      m.emissive.setHex(body.key === selected ? PICKED : 0x000000);
-      m.emissiveIntensity = body.key === selected ? 0.45 : 0;
       m.transparent = body.role === "core";
       m.opacity = body.role === "core" ? 0.28 : 1;
       m.depthWrite = body.role !== "core";
@@ -137,6 +136,15 @@ const viewer = (() => {
       camera.position.add(centre.clone().sub(controls.target));
       controls.target.copy(centre);
       controls.update();
+    }
+    // The picked body keeps its colour (red tells it fails) inside a frame drawn over everything.
+    if (frame) scene.remove(frame);
+    frame = null;
+    if (selected) {
+      frame = new THREE.BoxHelper(bodies.get(selected).mesh, PICKED);
+      frame.material.depthTest = false;
+      frame.renderOrder = 3;
+      scene.add(frame);
     }
     paint();
     showInfo();
@@ -190,7 +198,9 @@ const viewer = (() => {
   async function show(part) {
     shown = part;
     if (model) scene.remove(model);
-    model = null;
+    if (frame) scene.remove(frame);
+    model = frame = null;
+    delete box.dataset.bodies;
     bodies = new Map();
     selected = null;
     info.replaceChildren();

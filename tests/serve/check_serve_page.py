@@ -58,11 +58,11 @@ class Shots:
     def __init__(self, page):
         self.page, self.dir, self.n = page, os.environ.get("SERVE_SHOTS"), 0
 
-    def take(self, name):
+    def take(self, name, full_page=True):
         if self.dir:
             self.n += 1
             os.makedirs(self.dir, exist_ok=True)
-            self.page.screenshot(os.path.join(self.dir, "%02d_%s.png" % (self.n, name)), full_page=True)
+            self.page.screenshot(os.path.join(self.dir, "%02d_%s.png" % (self.n, name)), full_page=full_page)
 
 
 def set_file(page, selector, path):
@@ -306,7 +306,8 @@ def in_3d(page, shots, work):
     page.wait_for("!!document.querySelector('#electrodes tr.selected')", timeout=10)
     assert page.evaluate("document.querySelector('#electrodes tr.selected').dataset.key") == key, key
     assert "layer 2" in page.evaluate("document.getElementById('view3d-info').textContent")
-    shots.take("view_3d")
+    page.evaluate("window.scrollTo(0, 0)")
+    shots.take("view_3d", full_page=False)  # the README's picture of the window
 
 
 def refusals(page, url):
