@@ -19,7 +19,7 @@ const viewer = (() => {
   let renderer = null, scene, camera, controls, model = null, arrows = null, shown = null, selected = null;
   let frame = null;
   let bodies = new Map();   // "layer:index" -> { mesh, role, layer, index, colour }
-  let failing = new Set(), checkBodies = new Map();
+  let failing = new Set(), checkBodies = new Map(), coreProblems = null;
   let loaded = null;
 
   const say = (text, bad) => { note.textContent = text; note.className = bad ? "error" : ""; note.hidden = !text; };
@@ -112,7 +112,7 @@ const viewer = (() => {
     info.replaceChildren();
     const body = selected && bodies.get(selected);
     if (!body) return;
-    const checked = checkBodies.get(selected);
+    const checked = body.role === "core" ? coreProblems && { problems: coreProblems } : checkBodies.get(selected);
     info.append(el("b", {}, (body.role === "core" ? "core · 型芯" : "electrode · 电极") + ": " + body.name +
                                 " (layer " + body.layer + ")"));
     if (checked && checked.problems.length)
@@ -184,6 +184,7 @@ const viewer = (() => {
   function checked(result) {
     failing = new Set();
     checkBodies = new Map();
+    coreProblems = result ? result.core_problems : null;
     for (const body of (result && result.bodies) || []) {
       const key = body.layer + ":" + body.index_on_layer;
       checkBodies.set(key, body);
