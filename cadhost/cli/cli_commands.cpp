@@ -52,7 +52,7 @@ const char* kUsageText =
     "  quillon dump PART.prt\n"
     "  quillon info PART.prt [--json] [--core-layer N]\n"
     "  quillon check PART.prt [--core-layer N] [--layers A-B] [--set FIELD=VALUE]... [--answers FILE] [--json]\n"
-    "                [--command LIBRARY] [--conf DIR]\n"
+    "                [--progress] [--command LIBRARY] [--conf DIR]\n"
     "  quillon demo [-o DIR] [--command LIBRARY]\n"
     "  quillon serve [--root DIR] [--port N] [--open] [--listen ADDR] [--command LIBRARY] [--conf DIR]\n"
     "                [--max-upload MB]\n"

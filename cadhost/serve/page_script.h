@@ -110,31 +110,62 @@ async function pick(name) {
   follow();  // a run of the part the server is doing already
 }
 
+// The check as a step the page follows: a bar with the bodies checked, of how many, that Cancel stops. Its answer
+// as the check's report: its lines of progress come first, the report (JSON) after them.
+async function checkPart(name, isCurrent, range) {
+  const query = "part=" + encodeURIComponent(name);
+  const started = await api("POST", "api/steps/check?" + query + range);
+  // A check of the part under way already (the page opened again) is followed rather than started twice.
+  if (!started.ok && started.status !== 409) return started;
+  for (const old of document.querySelectorAll("#check-progress")) old.remove();
+  const bar = progressBar($("verdict"), "Checking · 检查", () => api("POST", "api/steps/cancel?what=check&" + query));
+  bar.element.id = "check-progress";
+  let next = 0, status = null;
+  const report = [];
+  while (status === null && isCurrent()) {
+    let reply;
+    try {
+      reply = await api("GET", "api/steps/events?what=check&" + query + "&from=" + next);
+    } catch (e) {
+      await new Promise((r) => setTimeout(r, 1000));
+      continue;
+    }
+    if (!reply.ok) break;
+    next = reply.data.next;
+    for (const event of reply.data.events) {
+      if (event.event === "end") status = event.status;
+      if (event.event !== "output") continue;
+      const counted = /^checked (\d+) of (\d+) bodies$/.exec(event.text);
+      if (counted) bar.set(+counted[1], +counted[2], "");
+      else report.push(event.text);
+    }
+  }
+  bar.end("");
+  if (status === 137) return { ok: false, status, data: { error: "it was cancelled" } };
+  let result = null;
+  try { result = JSON.parse(report.join("\n")); } catch (e) { /* the check refused: its words say why */ }
+  if (!result || typeof result !== "object") return { ok: false, status, data: { errors: report.join("\n") } };
+  return { ok: true, status, data: { status, result } };
+}
+
 // Each showing of a part outdoes the one before: a check that comes back after another part (or another check of
-// it) was asked for is not shown, and the earlier check is stopped.
-let partShown = 0, stopCheck = null;
+// it) was asked for is not shown.
+let partShown = 0;
 async function showPart() {
   const shown = ++partShown;
+  const isCurrent = () => shown === partShown;
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
-  for (const old of document.querySelectorAll("#check-progress")) old.remove();
-  if (stopCheck) stopCheck.abort();
   // What the part holds comes first; the check, which runs the command's dialog and analysis as a run with the
   // electrode layers from the first to the last that holds one would, fills in its problems after.
   const info = await api("GET", "api/info?" + partQuery());
-  if (shown !== partShown) return;
+  if (!isCurrent()) return;
   showLayers(info);
   showElectrodes(info, null);
   const layers = info.ok ? info.data.result.electrode_candidates.map((entry) => entry.layer) : [];
   const range = layers.length ? "&layers=" + Math.min(...layers) + "-" + Math.max(...layers) : "";
-  const stop = stopCheck = new AbortController();
-  const bar = progressBar($("verdict"), "Checking · 检查", () => stop.abort());
-  bar.element.id = "check-progress";
-  const check = await fetch("api/check?" + partQuery() + range, { signal: stop.signal })
-    .then(async (r) => ({ ok: r.ok, status: r.status, data: await r.json() }))
-    .catch((e) => ({ ok: false, status: 0, data: { error: e.name === "AbortError" ? "it was cancelled" : String(e) } }))
-    .finally(() => bar.end(""));
-  if (shown === partShown) showElectrodes(info, check);
+  const check = await checkPart(part, isCurrent, range);
+  if (isCurrent()) showElectrodes(info, check);
 }
 
 function showLayers(info) {

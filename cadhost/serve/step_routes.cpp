@@ -20,6 +20,9 @@ void reply(httplib::Response& res, int status, const nlohmann::json& body) {
 
 void refuse(httplib::Response& res, int status, const std::string& why) { reply(res, status, {{"error", why}}); }
 
+// A part's name ends in ".prt": with this after it, the key of its check never meets a part's own.
+constexpr const char* kCheckKey = "#check";
+
 // The part the request names, as the page names it; false after answering the refusal.
 bool named_part(const ServeContext& context, const httplib::Request& req, httplib::Response& res, std::string& part) {
     fs::path path;
@@ -49,10 +52,30 @@ void start_export(ServeContext& context, const httplib::Request& req, httplib::R
     reply(res, 200, {{"part", part}, {"folder", folder}});
 }
 
+// The check as a step: its report on standard output at the end, and "checked N of M bodies" before it as it goes.
+// It is kept apart from the part's export, which may run beside it.
+void start_check(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
+    std::string part;
+    if (!named_part(context, req, res, part)) return;
+    std::vector<std::string> args{"check", part, "--json", "--progress"};
+    args.insert(args.end(), context.command_options.begin(), context.command_options.end());
+    // The electrode layers the page asks about; the check itself refuses any other text.
+    if (req.has_param("layers")) args.insert(args.end(), {"--layers", req.get_param_value("layers")});
+    std::string error;
+    if (!context.steps.start(part + kCheckKey, context.program, args, context.root.string(), context.patience, error))
+        return refuse(res, 409, error);
+    reply(res, 200, {{"part", part}});
+}
+
+// The step a request means: the part's export, or its check with what=check.
+std::string step_key(const httplib::Request& req, const std::string& part) {
+    return req.get_param_value("what") == "check" ? part + kCheckKey : part;
+}
+
 void step_events(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
     std::string part;
     if (!named_part(context, req, res, part)) return;
-    auto job = context.steps.find(part);
+    auto job = context.steps.find(step_key(req, part));
     if (!job) return refuse(res, 404, "no step of " + part + " since the server started");
     std::size_t from = 0;
     try {
@@ -74,9 +97,8 @@ void cancel(ServeContext& context, const httplib::Request& req, httplib::Respons
     std::string part;
     if (!named_part(context, req, res, part)) return;
     const bool run = req.get_param_value("what") == "run";
-    auto job = (run ? context.runs : context.steps).find(part);
-    if (!job || job->finished())
-        return refuse(res, 409, std::string("no ") + (run ? "run" : "export") + " of " + part + " is under way");
+    auto job = run ? context.runs.find(part) : context.steps.find(step_key(req, part));
+    if (!job || job->finished()) return refuse(res, 409, "nothing of " + part + " to cancel is under way");
     job->cancel();
     reply(res, 200, nlohmann::json::object());
 }
@@ -86,6 +108,8 @@ void cancel(ServeContext& context, const httplib::Request& req, httplib::Respons
 void add_step_routes(httplib::Server& server, ServeContext& context) {
     server.Post("/api/steps/export",
                 [&context](const httplib::Request& req, httplib::Response& res) { start_export(context, req, res); });
+    server.Post("/api/steps/check",
+                [&context](const httplib::Request& req, httplib::Response& res) { start_check(context, req, res); });
     server.Get("/api/steps/events",
                [&context](const httplib::Request& req, httplib::Response& res) { step_events(context, req, res); });
     server.Post("/api/steps/cancel",

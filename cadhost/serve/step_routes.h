@@ -1,5 +1,5 @@
-// Long steps the page follows as they go: an export of the sheets started, its lines ("sheet 3 of 8") polled as
-// events for the page's progress bar, and a step or a run cancelled.
+// Long steps the page follows as they go: an export of the sheets or a check started, its lines ("sheet 3 of 8",
+// "checked 12 of 800 bodies") polled as events for the page's progress bar, and a step or a run cancelled.
 #ifndef CADHOST_SERVE_STEP_ROUTES_H
 #define CADHOST_SERVE_STEP_ROUTES_H
 

@@ -179,6 +179,8 @@ def flow(page, shots, url, root):
     assert os.path.isfile(os.path.join(root, "sample_mould.prt"))
     page.wait_for("document.getElementById('verdict').textContent !== 'checking…'", timeout=120)
     assert page.evaluate("document.getElementById('verdict').textContent") == "a run would make every sheet"
+    status, events = api(page, "GET", "/api/steps/events?what=check&part=sample_mould.prt&from=0")
+    assert "checked 8 of 8 bodies" in [e.get("text") for e in events["events"]], events
     assert "E07" in page.evaluate("document.getElementById('electrodes').textContent")
     shots.take("imported")
 
