@@ -34,15 +34,6 @@ bool read_all(const fs::path& path, std::string& bytes) {
     return true;
 }
 
-// The model is made again when the part was saved after it (a run or an undo changed the bodies' layers or names).
-bool model_is_current(const fs::path& part, const fs::path& model) {
-    std::error_code ec;
-    const auto model_time = fs::last_write_time(model, ec);
-    if (ec) return false;
-    const auto part_time = fs::last_write_time(part, ec);
-    return !ec && model_time >= part_time;
-}
-
 void send_model(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
     const std::string name = req.get_param_value("part");
     fs::path part;
@@ -64,6 +55,14 @@ void send_model(ServeContext& context, const httplib::Request& req, httplib::Res
 }
 
 }  // namespace
+
+bool model_is_current(const fs::path& part, const fs::path& model) {
+    std::error_code ec;
+    const auto model_time = fs::last_write_time(model, ec);
+    if (ec) return false;
+    const auto part_time = fs::last_write_time(part, ec);
+    return !ec && model_time >= part_time;
+}
 
 std::string three_folder() {
     const char* chosen = std::getenv("QUILLON_THREE_DIR");

@@ -3,6 +3,7 @@
 #ifndef CADHOST_SERVE_MODEL_ROUTES_H
 #define CADHOST_SERVE_MODEL_ROUTES_H
 
+#include <filesystem>
 #include <string>
 
 #include "cadhost/serve/serve_context.h"
@@ -12,6 +13,10 @@ class Server;
 }
 
 namespace cadhost::serve {
+
+// Whether the model (PART.glb) was written after the part was last saved: it is made again when the part is newer (a
+// run or an undo changed the bodies' layers or names).
+bool model_is_current(const std::filesystem::path& part, const std::filesystem::path& model);
 
 // The folder the three.js files are read from: QUILLON_THREE_DIR when set, else Debian's.
 std::string three_folder();

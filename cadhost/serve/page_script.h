@@ -110,6 +110,29 @@ async function pick(name) {
   follow();  // a run of the part the server is doing already
 }
 
+// Follows a long step of the part (what: export, check or model) until it ends, each of its lines to onLine: its
+// exit status, or null when the page turned to something else first.
+async function followStep(what, name, isCurrent, onLine) {
+  const query = "what=" + what + "&part=" + encodeURIComponent(name);
+  let next = 0;
+  while (isCurrent()) {
+    let reply;
+    try {
+      reply = await api("GET", "api/steps/events?" + query + "&from=" + next);
+    } catch (e) {
+      await new Promise((r) => setTimeout(r, 1000));
+      continue;
+    }
+    if (!reply.ok) return null;
+    next = reply.data.next;
+    for (const event of reply.data.events) {
+      if (event.event === "end") return event.status;
+      if (event.event === "output") onLine(event.text);
+    }
+  }
+  return null;
+}
+
 // The check as a step the page follows: a bar with the bodies checked, of how many, that Cancel stops. Its answer
 // as the check's report: its lines of progress come first, the report (JSON) after them.
 async function checkPart(name, isCurrent, range) {
@@ -120,26 +143,12 @@ async function checkPart(name, isCurrent, range) {
   for (const old of document.querySelectorAll("#check-progress")) old.remove();
   const bar = progressBar($("verdict"), "Checking · 检查", () => api("POST", "api/steps/cancel?what=check&" + query));
   bar.element.id = "check-progress";
-  let next = 0, status = null;
   const report = [];
-  while (status === null && isCurrent()) {
-    let reply;
-    try {
-      reply = await api("GET", "api/steps/events?what=check&" + query + "&from=" + next);
-    } catch (e) {
-      await new Promise((r) => setTimeout(r, 1000));
-      continue;
-    }
-    if (!reply.ok) break;
-    next = reply.data.next;
-    for (const event of reply.data.events) {
-      if (event.event === "end") status = event.status;
-      if (event.event !== "output") continue;
-      const counted = /^checked (\d+) of (\d+) bodies$/.exec(event.text);
-      if (counted) bar.set(+counted[1], +counted[2], "");
-      else report.push(event.text);
-    }
-  }
+  const status = await followStep("check", name, isCurrent, (text) => {
+    const counted = /^checked (\d+) of (\d+) bodies$/.exec(text);
+    if (counted) bar.set(+counted[1], +counted[2], "");
+    else report.push(text);
+  });
   bar.end("");
   if (status === 137) return { ok: false, status, data: { error: "it was cancelled" } };
   let result = null;
@@ -531,26 +540,12 @@ async function exportSheets() {
   const bar = progressBar(document.querySelector("#part .buttons"), "Exporting the sheets · 导出图纸",
                           () => api("POST", "api/steps/cancel?" + partQuery()));
   bar.element.id = "export-progress";
-  let next = 0, status = null;
   const said = [];
-  while (status === null && name === part) {
-    let reply;
-    try {
-      reply = await api("GET", "api/steps/events?" + partQuery() + "&from=" + next);
-    } catch (e) {
-      await new Promise((r) => setTimeout(r, 1000));
-      continue;
-    }
-    if (!reply.ok) break;
-    next = reply.data.next;
-    for (const event of reply.data.events) {
-      if (event.event === "end") status = event.status;
-      if (event.event !== "output") continue;
-      const counted = /(\d+) of (\d+)/.exec(event.text);
-      if (counted) bar.set(+counted[1], +counted[2], event.text);
-      else said.push(event.text);
-    }
-  }
+  const status = await followStep("export", name, () => name === part, (text) => {
+    const counted = /(\d+) of (\d+)/.exec(text);
+    if (counted) bar.set(+counted[1], +counted[2], text);
+    else said.push(text);
+  });
   // A part without sheets (never run, or undone) has nothing to export: the sheets are hidden, as there are none.
   bar.end(status === 0 || status === 1 ? "" : status === 137 ? "cancelled; the sheets exported before are kept"
                                              : said.filter((t) => t.includes("export")).join("\n") || "it failed");

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/serve/model_routes.h"
 #include "cadhost/serve/path_guard.h"
 
 namespace cadhost::serve {
@@ -20,8 +21,9 @@ void reply(httplib::Response& res, int status, const nlohmann::json& body) {
 
 void refuse(httplib::Response& res, int status, const std::string& why) { reply(res, status, {{"error", why}}); }
 
-// A part's name ends in ".prt": with this after it, the key of its check never meets a part's own.
+// A part's name ends in ".prt": with these after it, the keys of its check and its model never meet a part's own.
 constexpr const char* kCheckKey = "#check";
+constexpr const char* kModelKey = "#model";
 
 // The part the request names, as the page names it; false after answering the refusal.
 bool named_part(const ServeContext& context, const httplib::Request& req, httplib::Response& res, std::string& part) {
@@ -67,9 +69,27 @@ void start_check(ServeContext& context, const httplib::Request& req, httplib::Re
     reply(res, 200, {{"part", part}});
 }
 
-// The step a request means: the part's export, or its check with what=check.
+// The 3D model as a step, when the part is newer than its model: "model: N of M bodies meshed" as it goes. The page
+// then takes the model from /api/model. A model made already, or being made, is answered as such.
+void start_model(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
+    std::string part;
+    if (!named_part(context, req, res, part)) return;
+    const fs::path path = context.root / part;
+    if (model_is_current(path, fs::path(path).replace_extension(".glb")))
+        return reply(res, 200, {{"part", part}, {"current", true}});
+    std::string error;
+    if (!context.steps.start(part + kModelKey, context.program, {"export", part, "--glb"}, context.root.string(),
+                             context.patience, error)) {
+        auto job = context.steps.find(part + kModelKey);
+        if (!job || job->finished()) return refuse(res, 409, error);
+    }
+    reply(res, 200, {{"part", part}, {"current", false}});
+}
+
+// The step a request means: the part's export, or its check or model with what=check or what=model.
 std::string step_key(const httplib::Request& req, const std::string& part) {
-    return req.get_param_value("what") == "check" ? part + kCheckKey : part;
+    const std::string what = req.get_param_value("what");
+    return what == "check" ? part + kCheckKey : what == "model" ? part + kModelKey : part;
 }
 
 void step_events(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
@@ -110,6 +130,8 @@ void add_step_routes(httplib::Server& server, ServeContext& context) {
                 [&context](const httplib::Request& req, httplib::Response& res) { start_export(context, req, res); });
     server.Post("/api/steps/check",
                 [&context](const httplib::Request& req, httplib::Response& res) { start_check(context, req, res); });
+    server.Post("/api/steps/model",
+                [&context](const httplib::Request& req, httplib::Response& res) { start_model(context, req, res); });
     server.Get("/api/steps/events",
                [&context](const httplib::Request& req, httplib::Response& res) { step_events(context, req, res); });
     server.Post("/api/steps/cancel",

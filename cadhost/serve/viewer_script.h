@@ -205,7 +205,7 @@ const viewer = (() => {
     bodies = new Map();
     selected = null;
     info.replaceChildren();
-    say("loading the 3D model… (it is made again after each change of the part, which takes a while on a large mould)");
+    say("loading the 3D model…");
     try {
       await three();
     } catch (e) {
@@ -215,6 +215,27 @@ const viewer = (() => {
       return;
     }
     if (!setup()) return;
+    // A part newer than its model has it made first, which takes a while on a large mould: a bar counts the bodies.
+    const query = "part=" + encodeURIComponent(part);
+    const made = await api("POST", "api/steps/model?" + query);
+    if (shown !== part) return;
+    if (made.ok && !made.data.current) {
+      const bar = progressBar(info, "Making the 3D model · 生成三维模型",
+                              () => api("POST", "api/steps/cancel?what=model&" + query));
+      const said = [];
+      const status = await followStep("model", part, () => shown === part, (text) => {
+        const counted = /(\d+) of (\d+) bodies/.exec(text);
+        if (counted) bar.set(+counted[1], +counted[2], "bodies meshed");
+        else said.push(text);
+      });
+      bar.end("");
+      if (shown !== part) return;
+      if (status !== 0) {
+        say("no 3D model: " + (status === 137 ? "its making was cancelled" : said.join("\n") || "it could not be made"),
+            true);
+        return;
+      }
+    }
     const response = await fetch("api/model?part=" + encodeURIComponent(part),
                                  { method: "POST", headers: { "X-Quillon-Token": token } });
     if (shown !== part) return;

@@ -287,6 +287,8 @@ def in_3d(page, shots, work):
     assert page.evaluate("document.getElementById('part-name').textContent") == "moved.prt", \
         page.evaluate("document.getElementById('import-notes').textContent")
     page.wait_for("document.getElementById('view3d').dataset.bodies === '9'", timeout=60)
+    status, events = api(page, "GET", "/api/steps/events?what=model&part=moved.prt&from=0")
+    assert "model: 9 of 9 bodies meshed" in [e.get("text") for e in events["events"]], events
     page.wait_for("document.getElementById('verdict').className === 'stops'", timeout=120)
     failing = page.evaluate("[...document.querySelectorAll('#electrodes tr[data-key]')]"
                             ".filter(r => r.querySelector('td.problems')).map(r => r.dataset.key)")
