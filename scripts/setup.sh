@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libdxflib-dev zlib1g-dev libdeflate-dev libjemalloc-dev libxlsxwriter-dev python3-openpyxl fonts-wqy-microhei python3-ezdxf poppler-utils
   chromium python3-websocket
+  # the designer's window draws the 3D model with three.js, read from this copy, never from the network
+  libjs-three
   # the DXF render check: LibreCAD and ezdxf's matplotlib drawing, and the TrueType font the DXF text style names
   librecad python3-matplotlib fonts-arphic-gbsn00lp
   # the Debian package: its dependencies by dpkg-shlibdeps, which CPack finds the programs for with file

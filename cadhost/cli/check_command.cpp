@@ -1,5 +1,6 @@
 #include "cadhost/cli/check_command.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -8,6 +9,7 @@
 
 #include "cadhost/cli/attribute_warnings.h"
 #include "cadhost/cli/cli_commands.h"
+#include "cadhost/cli/model_export.h"
 #include "cadhost/dialog/batch_values.h"
 #include "cadhost/dialog/dialog_lookup.h"
 #include "cadhost/loader/library_entry.h"
@@ -29,7 +31,7 @@ constexpr int kUsage = 2;
 
 const char* kCheckUsage =
     "usage: quillon check PART.prt [--core-layer N] [--layers A-B] [--set FIELD=VALUE]... [--answers FILE] [--json]\n"
-    "                     [--command LIBRARY] [--conf DIR]\n";
+    "                     [--progress] [--command LIBRARY] [--conf DIR]\n";
 
 struct Problem {
     std::string message;      // the command's own words, as a run would stop with them
@@ -55,6 +57,9 @@ struct Collector {
     std::string first_stop;  // the message a run stops with: the first problem told
     bool confirmed = false;
     command_check_settings settings{};
+    const Document* doc = nullptr;
+    std::ostream* progress = nullptr;  // "checked N of M bodies" after each body, with --progress
+    std::size_t bodies = 0, checked = 0;
 
     // Messages shown since the last look belong to the stage looked at until now.
     void take_said(std::size_t up_to) {
@@ -104,8 +109,14 @@ void on_problem(void* context, const char* explanation) {
 void on_body(void* context, const command_check_body* body) {
     auto* c = static_cast<Collector*>(context);
     if (c->stages.empty() || !body) return;
+    const bool again = c->stages[c->current].reported;
     c->stages[c->current].report = *body;
     c->stages[c->current].reported = true;
+    if (c->progress && !again) {
+        ++c->checked;
+        *c->progress << "checked " << c->checked << " of " << std::max(c->bodies, c->checked) << " bodies\n"
+                     << std::flush;
+    }
 }
 
 void on_confirmed(void* context, const command_check_settings* settings) {
@@ -113,6 +124,11 @@ void on_confirmed(void* context, const command_check_settings* settings) {
     if (!settings) return;
     c->confirmed = true;
     c->settings = *settings;
+    // The bodies the check will look at, now that the dialog said which layers: for "of how many".
+    if (c->progress && c->doc)
+        for (const auto& model : model_bodies(*c->doc, settings->core_layer))
+            if (model.role == "electrode" && model.layer >= settings->from_layer && model.layer <= settings->to_layer)
+                ++c->bodies;
 }
 
 std::string number(double value) {
@@ -137,13 +153,14 @@ struct CheckOptions {
     // core layer and the electrode range, and come in order with --set.
     std::vector<dialog::BatchValue> values;
     bool json = false;
+    bool progress = false;
 };
 
 bool parse_options(const std::vector<std::string>& args, CheckOptions& options, std::ostream& err) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
+        if (arg == "--json" || arg == "--progress") {
+            (arg == "--json" ? options.json : options.progress) = true;
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
@@ -367,6 +384,8 @@ int check_command(const std::vector<std::string>& args, std::ostream& out, std::
     Collector collector;
     collector.ui = &session.ui();
     collector.mark = session.ui().messages().size();
+    collector.doc = &session.display_part()->document;
+    if (options.progress) collector.progress = &err;
     command_check_sink sink{&collector, on_begin, on_problem, on_body, on_confirmed};
     const int told = check(&sink);
     collector.take_said(session.ui().messages().size());

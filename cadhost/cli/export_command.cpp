@@ -15,6 +15,7 @@
 #include "cadhost/drafting/chamfer_mark.h"
 #include "cadhost/drafting/projection_store.h"
 #include "cadhost/cli/export_files.h"
+#include "cadhost/cli/model_export.h"
 #include "cadhost/cli/ordered_work.h"
 #include "cadhost/cli/part_hold.h"
 #include "cadhost/cli/sheet_files.h"
@@ -122,13 +123,22 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
     double allowance = 2.0;  // stock a side of each electrode's box, mm
     int summary = -1;        // setup pages ahead of the PDF's sheets: -1 when the run has more than one sheet
     setup::ListHeader list_header = setup::ListHeader::chinese;
+    bool glb = false;
+    int core_layer = 240;  // the bodies on it are the core in the 3D model, the others electrodes
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-o" && i + 1 < args.size())
             dir = args[++i];
         else if (a == "--pdf" || a == "--svg" || a == "--dxf" || a == "--json" || a == "--csv" || a == "--html")
             formats.insert(a.substr(2));
-        else if (a == "--summary" || a == "--no-summary")
+        else if (a == "--glb")
+            glb = true;
+        else if (a == "--core-layer" && i + 1 < args.size()) {
+            if (!parse_core_layer(args[++i], core_layer)) {
+                err << "quillon export: --core-layer '" << args[i] << "': expected a layer from 1 to 256\n";
+                return 2;
+            }
+        } else if (a == "--summary" || a == "--no-summary")
             summary = a == "--summary" ? 1 : 0;
         else if (a == "--allowance" && i + 1 < args.size()) {
             if (!parse_allowance(args[++i], allowance)) {
@@ -145,13 +155,24 @@ int export_sheets(const std::vector<std::string>& args, std::ostream& out, std::
         else {
             err << "quillon export: unexpected argument '" << a
                 << "'\nusage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
-                   "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n";
+                   "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n       "
+                   "quillon export PART.prt --glb [-o DIR] [--core-layer N]\n";
             return 2;
         }
     }
+    // The model alone needs no folder: it goes beside the part.
+    if (glb && !part_path.empty()) {
+        const fs::path model = dir.empty() ? fs::path(part_path).replace_extension(".glb")
+                                           : fs::path(dir) / fs::path(part_path).stem().concat(".glb");
+        std::error_code made;
+        if (!dir.empty()) fs::create_directories(dir, made);
+        const int status = export_model(part_path, model.string(), core_layer, out, err);
+        if (status != 0 || formats.empty()) return status;
+    }
     if (part_path.empty() || dir.empty()) {
         err << "usage: quillon export PART.prt -o DIR [--pdf] [--svg] [--dxf] [--json] [--csv] [--html]\n       "
-               "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n";
+               "[--summary | --no-summary] [--allowance MM] [--csv-header zh|en]\n       "
+               "quillon export PART.prt --glb [-o DIR] [--core-layer N]\n";
         return 2;
     }
     if (formats.empty()) formats = {"pdf", "svg", "dxf", "json", "csv", "html"};

@@ -12,7 +12,8 @@ add_library(cadhost_cli STATIC ${CMAKE_CURRENT_LIST_DIR}/cli_commands.cpp ${CMAK
                                 ${CMAKE_CURRENT_LIST_DIR}/command_analysis.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/diagonal_lines.cpp
                                 ${CMAKE_CURRENT_LIST_DIR}/attribute_files.cpp
-                                ${CMAKE_CURRENT_LIST_DIR}/sheets_command.cpp)
+                                ${CMAKE_CURRENT_LIST_DIR}/sheets_command.cpp
+                                ${CMAKE_CURRENT_LIST_DIR}/model_export.cpp)
 target_link_libraries(cadhost_cli PUBLIC cadhost PRIVATE quillon_warnings)
 target_compile_definitions(cadhost_cli PRIVATE QUILLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                QUILLON_VERSION="${PROJECT_VERSION}")

@@ -2,6 +2,8 @@
 
 #include "cadhost/serve/page_script.h"
 #include "cadhost/serve/page_style.h"
+#include "cadhost/serve/viewer_script.h"
+#include "cadhost/serve/viewer_style.h"
 
 namespace cadhost::serve {
 
@@ -37,6 +39,7 @@ constexpr const char* kBody = R"HTML(
     <div class="buttons"><button id="run">Run the command</button><button id="undo">Undo the last run</button>
       <button id="export">Export the sheets</button><button id="recheck">Check again</button></div>
     <div id="verdict"></div>
+    <div id="view3d"><div id="view3d-note" hidden></div></div><div id="view3d-info"></div>
     <h3>Electrodes</h3><table id="electrodes"></table>
     <h3>Layers</h3><table id="layers"></table>
   </section>
@@ -59,7 +62,8 @@ constexpr const char* kBody = R"HTML(
 std::string page_html(const std::string& token) {
     return std::string("<!DOCTYPE html>\n<html lang=\"zh\"><head><meta charset=\"utf-8\">\n") +
            "<meta name=\"quillon-token\" content=\"" + token + "\">\n<title>quillon</title>\n<style>" + kPageStyle +
-           "</style></head><body>" + kBody + "<script>" + kPageScript + "</script></body></html>\n";
+           kViewerStyle + "</style></head><body>" + kBody + "<script>" + kPageScript + kViewerScript +
+           "</script></body></html>\n";
 }
 
 }  // namespace cadhost::serve

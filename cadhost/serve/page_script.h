@@ -17,6 +17,7 @@ let lastPrompt = null;
 let question = -1;      // the event of the question the run asks now (a form or a prompt)
 let answered = -1;      // the question last answered: each is answered once
 let formWaiting = null; // a form's answer given before the run showed the form again, for that form only
+let runBar = null;      // the progress of the run under way
 
 function el(tag, attrs, ...children) {
   const node = document.createElement(tag);
@@ -60,8 +61,8 @@ $("import").addEventListener("submit", async (event) => {
   event.preventDefault();
   const notes = $("import-notes");
   notes.className = "";
-  notes.textContent = "importing…";
-  const { ok, data } = await api("POST", "api/import", new FormData(event.target));
+  notes.textContent = "";
+  const { ok, data } = await uploadImport(event.target, notes);
   notes.textContent = [data.error, data.output, data.errors].filter(Boolean).join("\n");
   notes.className = ok ? "" : "error";
   if (ok) {
@@ -70,6 +71,34 @@ $("import").addEventListener("submit", async (event) => {
   }
 });
 
+// The import's upload with a bar of the bytes sent, which Cancel stops (nothing is imported then); once the file is
+// there the server translates it, which cannot be stopped half-way, and the bar counts the seconds.
+function uploadImport(form, notes) {
+  return new Promise((resolve) => {
+    const request = new XMLHttpRequest();
+    const bar = progressBar(notes, "Importing · 导入", () => request.abort());
+    request.open("POST", "api/import");
+    request.setRequestHeader("X-Quillon-Token", token);
+    request.upload.onprogress = (e) => {
+      if (e.lengthComputable) bar.set(Math.round(e.loaded / 1024), Math.round(e.total / 1024), "KB sent");
+    };
+    request.upload.onload = () => {
+      bar.element.querySelector("progress").removeAttribute("value");
+      bar.element.querySelector("button").remove();
+      bar.element.querySelector(".explanation").textContent = "reading and translating the STEP file";
+    };
+    const done = (answer) => { bar.end(""); resolve(answer); };
+    request.onload = () => {
+      let data;
+      try { data = JSON.parse(request.responseText); } catch (e) { data = { error: "HTTP " + request.status }; }
+      done({ ok: request.status >= 200 && request.status < 300, status: request.status, data });
+    };
+    request.onerror = () => done({ ok: false, status: 0, data: { error: "the server could not be reached" } });
+    request.onabort = () => done({ ok: false, status: 0, data: { error: "the import was cancelled; nothing was imported" } });
+    request.send(new FormData(form));
+  });
+}
+
 async function pick(name) {
   part = name;
   nextEvent = 0;
@@ -77,24 +106,80 @@ async function pick(name) {
   formWaiting = null;
   $("part").hidden = false;
   $("part-name").textContent = name;
+  for (const bar of document.querySelectorAll("#part .progress")) bar.remove();
   for (const id of ["dialog", "run-panel", "sheets"]) $(id).hidden = true;
   loadParts();
+  viewer.show(name);
   showPart();
   showSheets();
   follow();  // a run of the part the server is doing already
 }
 
+// Follows a long step of the part (what: export, check or model) until it ends, each of its lines to onLine: its
+// exit status, or null when the page turned to something else first.
+async function followStep(what, name, isCurrent, onLine) {
+  const query = "what=" + what + "&part=" + encodeURIComponent(name);
+  let next = 0;
+  while (isCurrent()) {
+    let reply;
+    try {
+      reply = await api("GET", "api/steps/events?" + query + "&from=" + next);
+    } catch (e) {
+      await new Promise((r) => setTimeout(r, 1000));
+      continue;
+    }
+    if (!reply.ok) return null;
+    next = reply.data.next;
+    for (const event of reply.data.events) {
+      if (event.event === "end") return event.status;
+      if (event.event === "output") onLine(event.text);
+    }
+  }
+  return null;
+}
+
+// The check as a step the page follows: a bar with the bodies checked, of how many, that Cancel stops. Its answer
+// as the check's report: its lines of progress come first, the report (JSON) after them.
+async function checkPart(name, isCurrent, range) {
+  const query = "part=" + encodeURIComponent(name);
+  const started = await api("POST", "api/steps/check?" + query + range);
+  // A check of the part under way already (the page opened again) is followed rather than started twice.
+  if (!started.ok && started.status !== 409) return started;
+  for (const old of document.querySelectorAll("#check-progress")) old.remove();
+  const bar = progressBar($("verdict"), "Checking · 检查", () => api("POST", "api/steps/cancel?what=check&" + query));
+  bar.element.id = "check-progress";
+  const report = [];
+  const status = await followStep("check", name, isCurrent, (text) => {
+    const counted = /^checked (\d+) of (\d+) bodies$/.exec(text);
+    if (counted) bar.set(+counted[1], +counted[2], "");
+    else report.push(text);
+  });
+  bar.end("");
+  if (status === 137) return { ok: false, status, data: { error: "it was cancelled" } };
+  let result = null;
+  try { result = JSON.parse(report.join("\n")); } catch (e) { /* the check refused: its words say why */ }
+  if (!result || typeof result !== "object") return { ok: false, status, data: { errors: report.join("\n") } };
+  return { ok: true, status, data: { status, result } };
+}
+
+// Each showing of a part outdoes the one before: a check that comes back after another part (or another check of
+// it) was asked for is not shown.
+let partShown = 0;
 async function showPart() {
+  const shown = ++partShown;
+  const isCurrent = () => shown === partShown;
   $("verdict").textContent = "checking…";
   $("verdict").className = "";
   // What the part holds comes first; the check, which runs the command's dialog and analysis as a run with the
   // electrode layers from the first to the last that holds one would, fills in its problems after.
   const info = await api("GET", "api/info?" + partQuery());
+  if (!isCurrent()) return;
   showLayers(info);
   showElectrodes(info, null);
   const layers = info.ok ? info.data.result.electrode_candidates.map((entry) => entry.layer) : [];
   const range = layers.length ? "&layers=" + Math.min(...layers) + "-" + Math.max(...layers) : "";
-  showElectrodes(info, await api("GET", "api/check?" + partQuery() + range));
+  const check = await checkPart(part, isCurrent, range);
+  if (isCurrent()) showElectrodes(info, check);
 }
 
 function showLayers(info) {
@@ -125,12 +210,14 @@ function showElectrodes(info, check) {
   const verdict = $("verdict");
   if (!check || !check.ok) {
     verdict.className = check ? "stops" : "";
-    verdict.textContent = check ? "the check could not run: " + (check.data.error || check.data.errors || "")
+    verdict.textContent = check ? "the check could not run: " + (check.data.error || check.data.errors ||
+                                                                   "the check gave no report (HTTP " + check.status + ")")
                                 : "checking…";
+    if (check) viewer.checked(null);
     if (!info.ok) return;
     for (const layer of info.data.result.electrode_candidates)
-      for (const body of layer.bodies)
-        table.append(el("tr", {}, el("td", {}, layer.layer), el("td", {}, body.name), el("td", {}, ""),
+      for (const [i, body] of layer.bodies.entries())
+        table.append(el("tr", { "data-key": layer.layer + ":" + (i + 1) }, el("td", {}, layer.layer), el("td", {}, body.name), el("td", {}, ""),
                         el("td", {}, ""), el("td", {}, el("pre", {}, attributesText(body.attributes))), el("td", {}, "")));
     return;
   }
@@ -139,8 +226,11 @@ function showElectrodes(info, check) {
                    ...result.sheet_problems, ...result.messages, ...result.warnings];
   verdict.className = result.run_would_complete ? "fine" : "stops";
   verdict.textContent = result.run_would_complete ? "a run would make every sheet"
-                                                  : "a run would stop with " + result.stops_with + " (" +
-                                                        result.problems + " problem(s))";
+    : result.stops_with ? "a run would stop with " + result.stops_with + " (" + result.problems + " problem(s))"
+    : result.problems > 0 ? "a run would stop: " + result.problems + " problem(s)"
+    : "a run would make no sheet: no visible solid body off the core layer" +
+      (result.core_layer ? " " + result.core_layer : "") + (result.layers ? " on layers " + result.layers.join("-") : "") +
+      " (see the layers below; the run's form can name other layers)";
   for (const p of general) verdict.append(el("div", { class: "problem" }, typeof p === "string" ? p : p.message));
   for (const body of result.bodies) {
     const problems = el("td", { class: body.problems.length ? "problems" : "fine" });
@@ -148,10 +238,12 @@ function showElectrodes(info, check) {
     for (const p of body.problems)
       problems.append(el("div", { class: "problem" }, p.message, el("div", { class: "explanation" }, p.explanation || "")));
     const point = body.reference_point ? body.reference_point.join(", ") : "";
-    table.append(el("tr", {}, el("td", {}, body.layer), el("td", {}, body.name || "(no name)"),
+    table.append(el("tr", { "data-key": body.layer + ":" + body.index_on_layer }, el("td", {}, body.layer),
+                    el("td", {}, body.name || "(no name)"),
                     el("td", {}, body.direction || ""), el("td", {}, point),
                     el("td", {}, el("pre", {}, attributesText(body.attributes))), problems));
   }
+  viewer.checked(result);
 }
 
 $("run").addEventListener("click", async () => {
@@ -163,14 +255,25 @@ $("run").addEventListener("click", async () => {
   nextEvent = 0;
   question = answered = -1;
   formWaiting = null;
-  $("messages").replaceChildren();
-  $("closing").textContent = "";
-  $("status").textContent = "";
+  clearRunMessages();
   $("run-panel").hidden = false;
   follow();
 });
 
+// The messages of one run or undo never stay on the next.
+function clearRunMessages() {
+  $("messages").replaceChildren();
+  $("closing").textContent = "";
+  $("closing").className = "";
+  $("status").textContent = "";
+  $("form-messages").replaceChildren();
+  $("prompt-why").textContent = "";
+}
+
 $("undo").addEventListener("click", async () => {
+  if (!confirm("Undo the last run of " + part + "? The part goes back to how it was before that run, and its " +
+               "sheets are exported again.\n撤销上次运行?")) return;
+  clearRunMessages();
   const { ok, data } = await api("POST", "api/undo?" + partQuery());
   $("run-panel").hidden = false;
   $("closing").className = ok ? "" : "failed";
@@ -235,7 +338,15 @@ function handle(event) {
       formOpen = false;
       $("dialog").hidden = true;
       break;
-    case "status": $("status").textContent = event.text; break;
+    case "status": {
+      $("status").textContent = event.text;
+      const counted = /\((\d+)\/(\d+)\)/.exec(event.text);
+      if (!counted) break;
+      if (!runBar) runBar = progressBar($("status"), "Making the sheets · 生成图纸",
+                                        () => api("POST", "api/steps/cancel?what=run&" + partQuery()));
+      runBar.set(+counted[1], +counted[2], "sheet of electrode " + event.text);
+      break;
+    }
     case "message": case "warning": case "listing": addMessage(event.event, event.text); break;
     case "prompt": lastPrompt = event; showPrompt(event, ""); break;
     case "not_accepted": if (lastPrompt) showPrompt(lastPrompt, event.why); break;
@@ -243,6 +354,8 @@ function handle(event) {
       $("closing").textContent += event.text + "\n";
       break;
     case "end":
+      if (runBar) runBar.end(event.status === 137 ? "the run was cancelled; nothing of it was saved" : "");
+      runBar = null;
       formOpen = false;
       $("dialog").hidden = true;
       $("modal").hidden = true;
@@ -279,7 +392,8 @@ function showForm(event) {
   const opening = $("dialog").hidden;
   $("dialog").hidden = false;
   if (opening) $("dialog").scrollIntoView();
-  $("dialog-title").textContent = event.title;
+  $("dialog-title").textContent = "The command's form · " + event.title;
+  if (opening) $("form-messages").replaceChildren();
   $("dialog-source").textContent = event.source;
   const form = $("form");
   form.replaceChildren();
@@ -371,19 +485,24 @@ function sheetPicker(prompt, onPoint) {
 
 function showPrompt(prompt, why) {
   $("modal").hidden = false;
-  $("prompt-heading").textContent = prompt.kind === "buttons" ? prompt.heading : prompt.kind === "point" ?
-      "a point " + (prompt.coordinates === 3 ? "on the model" : "on " + prompt.space) : "a text";
+  $("prompt-heading").textContent = prompt.kind === "buttons"
+      ? "The command asks a question" + (prompt.heading ? " · " + prompt.heading : "")
+      : prompt.kind === "point"
+      ? "The command asks for a point " + (prompt.coordinates === 3 ? "on the model" : "on " + prompt.space) +
+        " (Enter confirms, Esc cancels)"
+      : "The command asks for a text (Enter confirms, Esc cancels)";
   $("prompt-cue").textContent = prompt.cue;
   $("prompt-why").textContent = why;
   const body = $("prompt-body");
   body.replaceChildren();
   const backCancel = () => [el("button", { onclick: () => answer("back") }, "Back"),
-                            el("button", { onclick: () => answer("cancel") }, "Cancel")];
+                            el("button", { onclick: () => answer("cancel"), "data-answer": "cancel" }, "Cancel")];
   if (prompt.kind === "text") {
     const input = el("input", { type: "text", value: prompt.text, size: 50, id: "prompt-text" });
     const ok = () => answer(input.value === prompt.text ? "ok" : "text: " + input.value);
     input.addEventListener("keydown", (e) => { if (e.key === "Enter") ok(); });
-    body.append(input, el("div", { class: "buttons" }, el("button", { onclick: ok }, "OK"), ...backCancel()));
+    body.append(input, el("div", { class: "buttons" }, el("button", { onclick: ok, "data-answer": "ok" }, "OK"),
+                          ...backCancel()));
     input.focus();
   } else if (prompt.kind === "point") {
     const n = prompt.coordinates;
@@ -398,7 +517,7 @@ function showPrompt(prompt, why) {
                     if (n === 2) send();
                   }));
     body.append(el("div", { class: "buttons" }, ...typed.flatMap((input, i) => ["xyz"[i] + " ", input]),
-                   el("button", { onclick: send, id: "prompt-point-ok" }, "OK"), ...backCancel()));
+                   el("button", { onclick: send, id: "prompt-point-ok", "data-answer": "ok" }, "OK"), ...backCancel()));
   } else {
     if (prompt.sheet) body.append(sheetPicker(prompt, null));
     body.append(el("div", { class: "buttons" },
@@ -406,13 +525,56 @@ function showPrompt(prompt, why) {
   }
 }
 
+// A bar for a long step: its counts as the step tells them ("sheet 3 of 8"), and a button that stops it.
+function progressBar(place, label, stop) {
+  const meter = el("progress", {}), counts = el("span", {}, ""), line = el("div", { class: "explanation" });
+  const cancel = el("button", { onclick: () => { cancel.disabled = true; stop(); } }, "Cancel · 取消");
+  const bar = el("div", { class: "progress" }, el("b", {}, label + " "), meter, " ", counts, " ", cancel, line);
+  place.after(bar);
+  const started = Date.now();
+  const tick = setInterval(() => {
+    if (!meter.hasAttribute("value")) counts.textContent = Math.round((Date.now() - started) / 1000) + " s";
+  }, 1000);
+  return {
+    element: bar,
+    set(done, all, text) {
+      meter.max = all;
+      meter.value = done;
+      counts.textContent = done + " / " + all;
+      line.textContent = text || "";
+    },
+    end(problem) {
+      clearInterval(tick);
+      if (!problem) bar.remove();
+      else bar.replaceChildren(el("b", {}, label + ": "), problem);
+      bar.classList.add("error");
+    },
+  };
+}
+
+// The export of the sheets as a step the page follows: a bar with the sheets written, of how many.
 async function exportSheets() {
-  const { ok, data } = await api("POST", "api/export?" + partQuery());
+  const { ok, data } = await api("POST", "api/steps/export?" + partQuery());
   if (!ok) {
     $("sheets").hidden = true;
     return;
   }
-  showSheets();
+  const name = part;
+  for (const old of document.querySelectorAll("#export-progress")) old.remove();
+  const bar = progressBar(document.querySelector("#part .buttons"), "Exporting the sheets · 导出图纸",
+                          () => api("POST", "api/steps/cancel?" + partQuery()));
+  bar.element.id = "export-progress";
+  const said = [];
+  const status = await followStep("export", name, () => name === part, (text) => {
+    const counted = /(\d+) of (\d+)/.exec(text);
+    if (counted) bar.set(+counted[1], +counted[2], text);
+    else said.push(text);
+  });
+  // A part without sheets (never run, or undone) has nothing to export: the sheets are hidden, as there are none.
+  bar.end(status === 0 || status === 1 ? "" : status === 137 ? "cancelled; the sheets exported before are kept"
+                                             : said.filter((t) => t.includes("export")).join("\n") || "it failed");
+  if (status === 0) showSheets();
+  else if (status === 1) $("sheets").hidden = true;
 }
 
 async function showSheets() {
@@ -436,6 +598,47 @@ async function showSheets() {
   $("browser").src = base + "index.html?t=" + Date.now();
   $("sheets").hidden = false;
 }
+
+// Enter confirms and Esc cancels the command's form and its prompts, as in a CAD system's dialogs. A prompt of
+// buttons takes no key: its answer is a choice of the designer's.
+document.addEventListener("keydown", (e) => {
+  if (e.isComposing || e.repeat) return;
+  const press = (selector) => { const b = document.querySelector(selector); if (b) { e.preventDefault(); b.click(); } };
+  if (!$("modal").hidden) {
+    const buttons = [...$("prompt-body").querySelectorAll("button")];
+    if (!buttons.some((b) => b.textContent === "Cancel")) return;
+    if (e.key === "Escape") press("#prompt-body [data-answer=cancel]");
+    else if (e.key === "Enter" && e.target.id !== "prompt-text" && e.target.tagName !== "BUTTON")
+      press("#prompt-body [data-answer=ok]");
+  } else if (!$("dialog").hidden && formOpen) {
+    if (e.key === "Escape") press("#dialog [data-b=cancel]");
+    else if (e.key === "Enter" && e.target.tagName !== "BUTTON") press("#dialog [data-b=ok]");
+  }
+});
+
+// A STEP file dropped anywhere on the window goes into the import form.
+let dragging = 0;
+document.addEventListener("dragenter", (e) => { if (e.dataTransfer.types.includes("Files")) document.body.classList.add("dropping"), ++dragging; });
+document.addEventListener("dragleave", () => { if (--dragging <= 0) document.body.classList.remove("dropping"), dragging = 0; });
+document.addEventListener("dragover", (e) => e.preventDefault());
+document.addEventListener("drop", (e) => {
+  e.preventDefault();
+  dragging = 0;
+  document.body.classList.remove("dropping");
+  const file = [...e.dataTransfer.files].find((f) => /\.(step|stp)$/i.test(f.name));
+  const notes = $("import-notes");
+  if (!file) {
+    notes.className = "error";
+    notes.textContent = "only a STEP file (.step, .stp) can be dropped here";
+    return;
+  }
+  const files = new DataTransfer();
+  files.items.add(file);
+  document.querySelector("#import input[name=step]").files = files.files;
+  notes.className = "";
+  notes.textContent = file.name + " is ready: choose the options and press Import";
+  $("import-button").focus();
+});
 
 $("refresh").addEventListener("click", loadParts);
 loadParts();

@@ -161,6 +161,11 @@ bool RunJob::finished() const {
     return finished_;
 }
 
+void RunJob::cancel() {
+    std::lock_guard lock(mutex_);
+    if (!finished_) child_.kill_child();
+}
+
 bool RunJobs::start(const std::string& part, const std::string& program, const std::vector<std::string>& args,
                     const std::string& dir, std::chrono::milliseconds patience, std::string& error) {
     std::lock_guard lock(mutex_);

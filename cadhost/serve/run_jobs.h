@@ -37,6 +37,8 @@ class RunJob {
     // Kills the child: the server is stopping.
     void stop();
     bool finished() const;
+    // Stops the child where it is; its end comes as the last event.
+    void cancel();
 
   private:
     void read_events();

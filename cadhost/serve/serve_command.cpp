@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "cadhost/serve/access_token.h"
+#include "cadhost/serve/model_routes.h"
 #include "cadhost/serve/path_guard.h"
 #include "cadhost/serve/routes.h"
+#include "cadhost/serve/step_routes.h"
 
 namespace cadhost::serve {
 
@@ -143,6 +145,8 @@ int serve_command(const std::vector<std::string>& args, std::ostream& out, std::
     server.set_keep_alive_timeout(kKeepAliveSeconds);
     server.set_payload_max_length(context.max_upload);
     add_routes(server, context);
+    add_model_routes(server, context);
+    add_step_routes(server, context);
     context.port = options.port == 0 ? server.bind_to_any_port(host) : options.port;
     if (context.port <= 0 || (options.port != 0 && !server.bind_to_port(host, options.port))) {
         err << "quillon serve: cannot listen on " << host << " port " << options.port

@@ -26,6 +26,7 @@ struct ServeContext {
     std::chrono::milliseconds patience{30000};  // how long a run waits for a page that stopped asking
     int work_timeout_seconds = 3600;
     RunJobs runs;
+    RunJobs steps;  // the long steps besides runs that the page follows: exports and checks
 };
 
 }  // namespace cadhost::serve

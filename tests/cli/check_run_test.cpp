@@ -126,8 +126,9 @@ TEST_F(CheckRunTest, ReportsEveryProblemAtOnceAndLeavesThePartAsItWas) {
     EXPECT_EQ(read_file(part()), before) << "the check wrote the part";
     EXPECT_FALSE(fs::exists(dir_ / "mould.log"));
 
-    const Outcome json = quillon({"check", part(), "--json", "--set", "last_layer=7"});
+    const Outcome json = quillon({"check", part(), "--json", "--set", "last_layer=7", "--progress"});
     EXPECT_EQ(json.status, 1);
+    EXPECT_TRUE(has(json.err, "checked 1 of 9 bodies\n") && has(json.err, "checked 9 of 9 bodies\n")) << json.err;
     const auto report = nlohmann::json::parse(json.out);
     EXPECT_EQ(report["problems"], 6);
     ASSERT_EQ(report["bodies"].size(), 9u);

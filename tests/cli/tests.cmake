@@ -38,3 +38,6 @@ find_program(QUILLON_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIR
 target_compile_definitions(from_other_cad_test PRIVATE COMMAND_LIBRARY="$<TARGET_FILE:quillon_command>"
                            SYSTEM_PYTHON="${QUILLON_SYSTEM_PYTHON}"
                            WORKBOOKS_SCRIPT="${CMAKE_CURRENT_LIST_DIR}/workbooks.py")
+
+quillon_add_test(model_export_test ${CMAKE_CURRENT_LIST_DIR}/model_export_test.cpp)
+target_link_libraries(model_export_test PRIVATE cadhost_cli)

@@ -1,6 +1,8 @@
 """quillon serve through a real headless browser, as a designer uses it: import the sample by upload, see its
-electrodes, fill the form (a refused OK shows the command's message), run, answer the depth-zero label's prompts with
-clicks on the sheet, see the 8 sheets and download the PDF and a zip. Also: a second run while one runs is refused,
+electrodes, fill the form (a refused OK, given by Enter, shows the command's message), run, answer the depth-zero
+label's prompts with clicks on the sheet, see the 8 sheets and download the PDF and a zip; Esc cancels the next run's
+form, and undo asks first. In 3D: the model loads, a failing electrode is drawn red, a click on a body selects its
+row, and an export's progress comes sheet by sheet. Also: a second run while one runs is refused,
 names outside the folder are refused, changes without the page's token are refused, an upload over the limit is
 refused, and the server listens on the loopback address only. Screenshots of each step go to SERVE_SHOTS when it is
 set. Exits 77 only when no browser can be started."""
@@ -56,11 +58,11 @@ class Shots:
     def __init__(self, page):
         self.page, self.dir, self.n = page, os.environ.get("SERVE_SHOTS"), 0
 
-    def take(self, name):
+    def take(self, name, full_page=True):
         if self.dir:
             self.n += 1
             os.makedirs(self.dir, exist_ok=True)
-            self.page.screenshot(os.path.join(self.dir, "%02d_%s.png" % (self.n, name)), full_page=True)
+            self.page.screenshot(os.path.join(self.dir, "%02d_%s.png" % (self.n, name)), full_page=full_page)
 
 
 def set_file(page, selector, path):
@@ -100,10 +102,14 @@ def main():
     try:
         addresses = listening_addresses(port)
         assert addresses and all(a == "0100007F" for a in addresses), addresses
-        with start_or_skip(work, window=(1400, 1000)) as browser:
+        # WebGL in a headless browser: the software renderer.
+        with start_or_skip(work, window=(1400, 1000),
+                           args=("--enable-unsafe-swiftshader", "--use-angle=swiftshader")) as browser:
             page = browser.open(url)
             shots = Shots(page)
             flow(page, shots, url, root)
+            in_3d(page, shots, work)
+            without_three(browser, root)
             refusals(page, url)
             assert not [m for m in page.console_messages() if m.startswith("exception")], page.console_messages()
     finally:
@@ -112,6 +118,27 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
     upload_limit(work)
     print("ok")
+
+
+def without_three(browser, root):
+    """A machine without three.js: the view says what to install, and the tables work on."""
+    os.environ["QUILLON_THREE_DIR"] = os.path.join(root, "nowhere")
+    try:
+        server, url, _ = start_server(root)
+    finally:
+        del os.environ["QUILLON_THREE_DIR"]
+    try:
+        page = browser.open(url)
+        page.wait_for("[...document.querySelectorAll('#parts button')].some(b => b.textContent === 'moved.prt')")
+        page.evaluate("[...document.querySelectorAll('#parts button')].find(b => b.textContent === 'moved.prt').click()")
+        page.wait_for("document.getElementById('view3d-note').className === 'error'", timeout=60)
+        assert "libjs-three" in page.evaluate("document.getElementById('view3d-note').textContent")
+        page.wait_for("document.querySelectorAll('#electrodes tr[data-key]').length === 8", timeout=120)
+        assert not [m for m in page.console_messages() if m.startswith("exception")], page.console_messages()
+        browser.close_page(page)
+    finally:
+        server.terminate()
+        server.wait(timeout=30)
 
 
 def upload_limit(work):
@@ -155,6 +182,8 @@ def flow(page, shots, url, root):
     assert os.path.isfile(os.path.join(root, "sample_mould.prt"))
     page.wait_for("document.getElementById('verdict').textContent !== 'checking…'", timeout=120)
     assert page.evaluate("document.getElementById('verdict').textContent") == "a run would make every sheet"
+    status, events = api(page, "GET", "/api/steps/events?what=check&part=sample_mould.prt&from=0")
+    assert "checked 8 of 8 bodies" in [e.get("text") for e in events["events"]], events
     assert "E07" in page.evaluate("document.getElementById('electrodes').textContent")
     shots.take("imported")
 
@@ -167,7 +196,8 @@ def flow(page, shots, url, root):
     assert status == 409 and "under way" in answer["error"], (status, answer)
     # The command refuses a layer out of range; its message shows beside the form, which stays open.
     page.evaluate("document.querySelector('[data-id=INT_2]').value = '300'")
-    page.evaluate("document.querySelector('[data-b=ok]').click()")
+    page.evaluate("document.querySelector('[data-id=INT_2]').focus()")
+    page.key("Enter")
     page.wait_for("document.getElementById('form-messages').textContent.includes('1 到 256')", timeout=30)
     assert not page.evaluate("document.getElementById('dialog').hidden")
     shots.take("refused")
@@ -213,6 +243,13 @@ def flow(page, shots, url, root):
     status, browser = get(page.evaluate("document.getElementById('browser').src"))
     assert status == 200 and browser.count(b"<figure") == 8, status
     shots.take("sheets")
+    # The run's export came as a step the page followed: its lines sheet by sheet, then its end.
+    status, events = api(page, "GET", "/api/steps/events?part=sample_mould.prt&from=0")
+    texts = [e.get("text", "") for e in events["events"]]
+    assert status == 200 and [t for t in texts if re.match(r"sheet \d+ of 8$", t)] == \
+        ["sheet %d of 8" % i for i in range(1, 9)], texts
+    assert events["events"][-1] == {"event": "end", "status": 0}, events
+    assert not page.evaluate("document.getElementById('export-progress')")
 
     pdf = page.evaluate("[...document.querySelectorAll('#downloads a')].find(a => a.textContent === 'PDF').href")
     status, data = get(pdf)
@@ -224,8 +261,62 @@ def flow(page, shots, url, root):
     with zipfile.ZipFile(zip_path) as z:
         assert z.testzip() is None and len(z.namelist()) == 8, z.namelist()
 
+    # Esc cancels the next run's form; the last run's closing lines go when it begins.
+    page.evaluate("document.getElementById('run').click()")
+    page.wait_for("!document.getElementById('dialog').hidden", timeout=60)
+    assert "made 8 sheets" not in page.evaluate("document.getElementById('closing').textContent")
+    page.key("Escape")
+    page.wait_for("document.getElementById('closing').textContent.includes('exit status')", timeout=60)
+    assert page.evaluate("document.getElementById('dialog').hidden")
+
+    # Undo asks first, and does nothing when the designer says no.
+    page.evaluate("window.asked = []; window.confirm = (m) => { asked.push(m); return false; }")
     page.evaluate("document.getElementById('undo').click()")
+    assert "Undo" in page.evaluate("asked[0]")
+    page.evaluate("window.confirm = () => true; document.getElementById('undo').click()")
     page.wait_for("document.getElementById('closing').textContent.includes('back as it was')", timeout=120)
+
+
+def in_3d(page, shots, work):
+    """A mould whose layer 2 holds three electrodes of two names: the check fails that layer's bodies."""
+    layer_map = os.path.join(work, "moved.map")
+    with open(layer_map, "w") as f:
+        f.write("E03 2\n")
+    set_file(page, "input[name=step]", os.path.join(EXAMPLES, "sample_mould.step"))
+    page.evaluate("document.querySelector('input[name=attrs]').value = ''")
+    set_file(page, "input[name=layer_map]", layer_map)
+    page.evaluate("document.querySelector('#import input[name=name]').value = 'moved'")
+    page.evaluate("document.getElementById('import-button').click()")
+    page.wait_for("document.getElementById('part-name').textContent === 'moved.prt' ||"
+                  " document.getElementById('import-notes').className === 'error'", timeout=120)
+    assert page.evaluate("document.getElementById('part-name').textContent") == "moved.prt", \
+        page.evaluate("document.getElementById('import-notes').textContent")
+    page.wait_for("document.getElementById('view3d').dataset.bodies === '9'", timeout=60)
+    status, events = api(page, "GET", "/api/steps/events?what=model&part=moved.prt&from=0")
+    assert "model: 9 of 9 bodies meshed" in [e.get("text") for e in events["events"]], events
+    page.wait_for("document.getElementById('verdict').className === 'stops'", timeout=120)
+    failing = page.evaluate("[...document.querySelectorAll('#electrodes tr[data-key]')]"
+                            ".filter(r => r.querySelector('td.problems')).map(r => r.dataset.key)")
+    assert failing and all(k.startswith("2:") for k in failing), failing
+    # Drawn red: the body's colour, and the pixels where it is on screen.
+    colour = page.evaluate("viewer.colourOf(%s)" % json.dumps(failing[0]))
+    assert colour == 0xD50000, (failing, colour, page.evaluate("document.getElementById('view3d').dataset.bodies"))
+    page.evaluate("document.getElementById('view3d').scrollIntoView()")
+    x, y = page.evaluate("viewer.screenOf(%s)" % json.dumps(failing[0]))
+    red, green, blue = page.evaluate("""(() => { const c = document.querySelector('#view3d canvas');
+      const copy = document.createElement('canvas'); copy.width = c.width; copy.height = c.height;
+      const g = copy.getContext('2d'); g.drawImage(c, 0, 0); const r = c.getBoundingClientRect();
+      const s = c.width / r.width;
+      return [...g.getImageData((%f - r.left) * s, (%f - r.top) * s, 1, 1).data].slice(0, 3); })()""" % (x, y))
+    assert red > 1.6 * max(green, blue, 1), (red, green, blue)
+    # A click on a body selects its row and shows its problems.
+    key = page.evaluate("viewer.bodyAt(%f, %f)" % (x, y))
+    page.click(x, y)
+    page.wait_for("!!document.querySelector('#electrodes tr.selected')", timeout=10)
+    assert page.evaluate("document.querySelector('#electrodes tr.selected').dataset.key") == key, key
+    assert "layer 2" in page.evaluate("document.getElementById('view3d-info').textContent")
+    page.evaluate("window.scrollTo(0, 0)")
+    shots.take("view_3d", full_page=False)  # the README's picture of the window
 
 
 def refusals(page, url):

@@ -222,6 +222,24 @@ TEST(RunJobsTest, AnAbandonedRunEndsAndOneRunAPartAtATime) {
     EXPECT_TRUE(runs.start("a.prt", "/bin/sh", {"-c", "exit 0"}, ".", std::chrono::milliseconds(300), error));
 }
 
+// A long step cancelled from the page ends at once, its end the last event, and another may start.
+TEST(RunJobsTest, ACancelledStepEndsAtOnce) {
+    serve::RunJobs steps;
+    std::string error;
+    ASSERT_TRUE(steps.start("c.prt", "/bin/sh", {"-c", "echo 'sheet 1 of 9'; exec sleep 60"}, ".",
+                            std::chrono::milliseconds(300), error));
+    auto job = steps.find("c.prt");
+    std::size_t next = 0;
+    ASSERT_EQ(job->events_since(0, std::chrono::seconds(10), next).size(), 1u);
+    const auto asked = std::chrono::steady_clock::now();
+    job->cancel();
+    const auto events = job->events_since(next, std::chrono::seconds(10), next);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(json::parse(events[0])["status"], 128 + 9);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(5));
+    EXPECT_TRUE(steps.start("c.prt", "/bin/sh", {"-c", "exit 0"}, ".", std::chrono::milliseconds(300), error));
+}
+
 // A page that keeps asking keeps the run waiting for its answer, and the answer reaches the run.
 TEST(RunJobsTest, AnswersReachTheRun) {
     serve::RunJobs runs;
