@@ -16,6 +16,14 @@
 #include "my_func/numeric_text.h"
 #include "my_func/tag_array.h"
 
+/* The body's size as a designer measures it, for the check's explanations: the analysis works on the box of the
+   edges' end points, which misses what a curved face bulges out (a ball's box would read 2.5 x 0 x 0). */
+static char *body_size_text(tag_t body, const double bmin[3], const double bmax[3], char *out, size_t out_size) {
+    double box[6];
+    if (UF_MODL_ask_bounding_box(body, box) == 0) return box_size_text(box, box + 3, out, out_size);
+    return box_size_text(bmin, bmax, out, out_size);
+}
+
 int elec_box_side(const double lo[3], const double hi[3], const double bmin[3], const double bmax[3]) {
     struct side {
         int direction;
@@ -284,7 +292,7 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
             "layer %d: %d planar faces each cover a whole side of the body's box (%s mm) and no line lies "
             "across a side: a block needs its diagonal line across the side it is held by, a base and working "
             "part must be united into one body",
-            layer, side_faces, box_size_text(bmin, bmax, size, sizeof size));
+            layer, side_faces, body_size_text(body, bmin, bmax, size, sizeof size));
         show_layer_message("第 %d 层中的铜公没有对角线,或者对角线数据不对! 或者未合并! 请返回检查!", layer);
         return 0;
     }
@@ -301,7 +309,7 @@ int find_elec_base(tag_t body, elec_data *record, elec_base *base) {
         check_note(
             "layer %d: no planar face covers a whole side of the body's box (%s mm): square the base to the "
             "model axes and keep the working part inside the base's outline, as one united body",
-            layer, box_size_text(bmin, bmax, size, sizeof size));
+            layer, body_size_text(body, bmin, bmax, size, sizeof size));
         show_layer_message("第 %d 层中的铜公的基准台与坐标系不垂直,或者铜公体超出了基准台外形! 或者未合并! 请返回检查!",
                            layer);
         return 0;

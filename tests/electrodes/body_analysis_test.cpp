@@ -4,11 +4,13 @@
 
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakeHalfSpace.hxx>
+#include <BRepPrimAPI_MakeSphere.hxx>
 #include <Bnd_Box.hxx>
 #include <gp_Pln.hxx>
 
 #include "electrodes/electrode_fixture.h"
 #include "my_func/basic_analysis.h"
+#include "my_func/check_notes.h"
 #include "my_func1/body_analysis.h"
 
 namespace {
@@ -79,6 +81,19 @@ TEST_F(BodyAnalysis, WorkingPartBeyondTheBaseOutline) {
     EXPECT_EQ(
         messages().back(),
         layer_message("第 %d 层中的铜公的基准台与坐标系不垂直,或者铜公体超出了基准台外形! 或者未合并! 请返回检查!", 3));
+}
+
+TEST_F(BodyAnalysis, ExplanationQuotesTheBodysTrueSize) {
+    // A ball bulges 3 mm out of the block's +X face; no edge reaches that far, so the box of edge end points stops
+    // at the face. The designer measures the body, bulge included.
+    const TopoDS_Shape ball = BRepPrimAPI_MakeSphere(gp_Pnt(10, 5, 5), 3).Shape();
+    const TopoDS_Shape body_shape = electrodes_test::only_solid(
+        BRepAlgoAPI_Fuse(electrodes_test::block({gp_Pnt(0, 0, 0), gp_Pnt(10, 10, 10)}), ball).Shape());
+    const tag_t body = body_on(body_shape, 5);
+    elec_data r;
+    clear_check_note();
+    ASSERT_EQ(analyse_elec_body(body, &r, 5, 1, 1), 0);
+    EXPECT_NE(std::string(check_note_text()).find("(13 x 10 x 10 mm)"), std::string::npos) << check_note_text();
 }
 
 TEST_F(BodyAnalysis, BlockWithDiagonalAcrossItsTopHasNoBase) {
