@@ -5,7 +5,8 @@
     DXF readers' fonts, the documentation, the man page and the shell completion, and no program of the build's own
     (tests, benchmarks, tools);
   - its Depends name the package of every library its programs link, and the sheet fonts;
-  - unpacked in a folder of its own, its program runs the demo from another folder, taking everything from the tree;
+  - unpacked in a folder of its own, its program runs the demo and the one-command sheets job from another folder,
+    taking everything from the tree;
   - its completion completes the commands and a command's options from the program's usage.
 
     check_package.py --build BUILD_DIR --cpack CPACK
@@ -121,6 +122,15 @@ def check_unpacked_demo(tree, work, failures):
     missing = [n for n in sheets if not os.path.exists(os.path.join(out, n + ".dxf"))]
     if not sheets or missing or not os.path.exists(os.path.join(out, "sample_mould.pdf")):
         failures.append(f"the unpacked demo made {len(sheets)} sheets, without the files of {missing}")
+    # The one-command job a shop runs per mould, from the same tree: the same sheets as the demo.
+    examples = os.path.join(tree, DATA, "examples")
+    one = run([program, "sheets", os.path.join(examples, "sample_mould.step"), "--attrs",
+               os.path.join(examples, "sample_mould.attrs.json"), "-o", "one"], cwd=elsewhere, env=env, timeout=600)
+    made = os.path.join(elsewhere, "one", "sample_mould.json")
+    if one.returncode != 0 or not os.path.exists(made):
+        failures.append(f"the unpacked tree's sheets job failed ({one.returncode}): {one.stdout[-800:]} {one.stderr[-800:]}")
+    elif [s["name"] for s in json.load(open(made, encoding="utf-8"))["sheets"]] != sheets:
+        failures.append("the unpacked tree's sheets job made other sheets than its demo")
     return len(sheets)
 
 
