@@ -3,11 +3,10 @@
 #include <httplib.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/files/read_file.h"
 #include "cadhost/serve/child_process.h"
 #include "cadhost/serve/path_guard.h"
 
@@ -25,15 +24,6 @@ void refuse(httplib::Response& res, int status, const std::string& why) {
                     "application/json; charset=utf-8");
 }
 
-bool read_all(const fs::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    bytes = buffer.str();
-    return true;
-}
-
 void send_model(ServeContext& context, const httplib::Request& req, httplib::Response& res) {
     const std::string name = req.get_param_value("part");
     fs::path part;
@@ -49,7 +39,8 @@ void send_model(ServeContext& context, const httplib::Request& req, httplib::Res
         if (made.status != 0) return refuse(res, 422, made.err.empty() ? "the model could not be made" : made.err);
     }
     std::string bytes;
-    if (!read_all(model, bytes)) return refuse(res, 500, "cannot read the model of " + name);
+    if (std::string why; !files::read_whole_file(model.string(), bytes, why))
+        return refuse(res, 500, "cannot read the model of " + name);
     res.set_header("Cache-Control", "no-store");
     res.set_content(std::move(bytes), "model/gltf-binary");
 }
@@ -88,7 +79,7 @@ void add_model_routes(httplib::Server& server, ServeContext& context) {
         const std::string path = three_file(req.matches[1].str());
         std::string bytes;
         if (path.empty()) return refuse(res, 404, "no such file");
-        if (!read_all(path, bytes))
+        if (std::string why; !files::read_whole_file(path, bytes, why))
             return refuse(res, 404,
                           "the 3D view needs three.js: install Debian's libjs-three, or set QUILLON_THREE_DIR "
                           "to a folder of it (" +

@@ -2,11 +2,10 @@
 
 #include <httplib.h>
 
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "cadhost/files/read_file.h"
 #include "cadhost/serve/access_token.h"
 #include "cadhost/serve/import_form.h"
 #include "cadhost/serve/page.h"
@@ -232,12 +231,8 @@ void list_sheets(ServeContext& context, const httplib::Request& req, httplib::Re
 }
 
 bool read_file(const fs::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    bytes = buffer.str();
-    return true;
+    std::string why;
+    return files::read_whole_file(path.string(), bytes, why);
 }
 
 // "attachment; filename=..." with the name as RFC 6266 writes a UTF-8 one.
